@@ -1,0 +1,45 @@
+#pragma once
+// Reading of audio files into interleaved float frames.
+//
+// Threads: a decoder is used by one thread at a time. The file source opens it on
+// the main thread and then hands it to its decoding thread; it is never touched by
+// the real-time callback.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace varonel::audio {
+
+class Decoder {
+public:
+    virtual ~Decoder() = default;
+
+    virtual int sampleRate() const = 0;
+    virtual int channels() const = 0;
+
+    // Exact number of frames that read() delivers from the start to the end of the
+    // stream. Exit points are computed from it, so it is never a header estimate.
+    virtual int64_t lengthFrames() const = 0;
+
+    // Reads up to `frames` interleaved frames of channels() samples in [-1, 1].
+    // Returns the number of frames read; 0 means the stream has ended, either at
+    // its true end or at damage that cannot be decoded past.
+    virtual int64_t read(float* out, int64_t frames) = 0;
+
+    // Moves the read position to `frame` (clamped to the stream). Returns false when
+    // the file cannot seek; the position is then unchanged.
+    virtual bool seek(int64_t frame) = 0;
+};
+
+struct DecoderOpenResult {
+    std::unique_ptr<Decoder> decoder;  // null on failure
+    std::string error;                 // French text naming the real cause, empty on success
+};
+
+// Opens a WAV (through libsndfile) or MP3 (through libmpg123) file, chosen by its
+// content rather than its extension. Never throws; every failure comes back as
+// an error text.
+DecoderOpenResult openDecoder(const std::string& path);
+
+}  // namespace varonel::audio
