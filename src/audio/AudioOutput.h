@@ -1,0 +1,68 @@
+#pragma once
+// An output: pulls the sound of one render source block by block, keeps it within
+// full scale, measures it on two level meters and counts underruns. Device outputs
+// play it on a sound device; the offline output hands it to its caller.
+//
+// Threads: the main thread calls the public functions; process() runs on the
+// puller (the device's real-time callback, or the offline caller).
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "LevelMeter.h"
+#include "RenderSource.h"
+
+namespace varonel::audio {
+
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+
+    // --- Main thread ---
+
+    // The source to pull; set before the first start. Null plays silence.
+    void setSource(RenderSource* source) { m_source.store(source); }
+
+    // Name of the device at `index` (-1 the system default, 0 to 10 the listed
+    // devices), "" when there is no such device.
+    virtual std::string deviceName(int index) const = 0;
+    // Takes effect at the next start.
+    virtual void setDeviceIndex(int index) { m_deviceIndex = index; }
+    int deviceIndex() const { return m_deviceIndex; }
+
+    // Opens the device if needed and starts pulling. On failure returns false and
+    // fills *error with a text that names the cause.
+    virtual bool start(std::string* error = nullptr) = 0;
+    // Stops pulling; the device stays open.
+    virtual void stop() = 0;
+    // Stops and releases the device.
+    virtual void close() = 0;
+    virtual bool isStarted() const = 0;
+
+    int32_t levelLeft() const { return m_left.level(); }
+    int32_t levelRight() const { return m_right.level(); }
+    // Blocks that were played with a gap because decoding lagged behind.
+    uint64_t underruns() const { return m_underruns.load(std::memory_order_relaxed); }
+    // Longest time one block took to compute, in nanoseconds.
+    int64_t longestBlockNs() const { return m_longestBlockNs.load(std::memory_order_relaxed); }
+
+protected:
+    // --- Puller ---
+    void process(float* stereo, int frames, const RenderContext& context);
+    void clearLevels() {
+        m_left.clear();
+        m_right.clear();
+    }
+
+    int m_deviceIndex = -1;
+
+private:
+    std::atomic<RenderSource*> m_source{nullptr};
+    LevelMeter m_left;
+    LevelMeter m_right;
+    std::atomic<uint64_t> m_underruns{0};
+    std::atomic<int64_t> m_longestBlockNs{0};
+};
+
+}  // namespace varonel::audio

@@ -1,0 +1,85 @@
+#include "Player.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "DeviceOutput.h"
+
+namespace varonel::audio {
+
+Player::Player(std::unique_ptr<AudioOutput> output)
+    : m_output(output ? std::move(output) : std::make_unique<DeviceOutput>()) {
+    m_source.setAlwaysResample(true);
+    m_output->setSource(&m_stream);
+}
+
+Player::~Player() {
+    m_output->close();
+}
+
+bool Player::setFileName(const std::string& path) {
+    m_stream.playing.store(false);
+    const bool ok = m_source.setFileName(path);
+    m_error = m_source.lastError();
+    return ok;
+}
+
+bool Player::play(std::string* error) {
+    if (!m_source.hasFile()) {
+        m_error = "Aucun fichier chargé";
+        if (error) {
+            *error = m_error;
+        }
+        return false;
+    }
+    if (m_source.atEnd()) {
+        m_source.setPositionMs(0);
+    }
+    if (!m_output->isStarted() && !m_output->start(&m_error)) {
+        if (error) {
+            *error = m_error;
+        }
+        return false;
+    }
+    m_stream.playing.store(true);
+    return true;
+}
+
+void Player::stop() {
+    m_stream.playing.store(false);
+}
+
+int Player::state() const {
+    if (!m_source.hasFile()) {
+        return kStateEmpty;
+    }
+    return m_stream.playing.load() ? kStatePlaying : kStateStopped;
+}
+
+void Player::setPitch(float percent) {
+    m_pitch = std::clamp(percent, -50.0f, 50.0f);
+    m_source.setSpeed(1.0 + m_pitch / 100.0);
+}
+
+void Player::setDeviceIndex(int index) {
+    const bool wasStarted = m_output->isStarted();
+    m_output->close();
+    m_output->setDeviceIndex(index);
+    if (wasStarted) {
+        m_output->start(&m_error);
+    }
+}
+
+bool Player::Stream::render(float* stereo, int frames, const RenderContext& context) {
+    if (!playing.load(std::memory_order_acquire)) {
+        std::memset(stereo, 0, size_t(frames) * 2 * sizeof(float));
+        return true;
+    }
+    const bool complete = m_source.pull(stereo, frames, context);
+    if (m_source.exhausted()) {
+        playing.store(false, std::memory_order_release);
+    }
+    return complete;
+}
+
+}  // namespace varonel::audio

@@ -1,0 +1,43 @@
+#pragma once
+// Signals whose every sample tells where it came from, for tests that check the
+// engine at sample level: a constant level (so a mix is readable as a sum) and a
+// ramp (so a sample's value is its time).
+
+#include <QString>
+#include <QtTest>
+
+#include "Synth.h"
+
+namespace testsignals {
+
+using varonel::synth::Audio;
+
+inline Audio constant(float value, double seconds, int rate = 44100) {
+    Audio audio;
+    audio.sampleRate = rate;
+    audio.samples.assign(size_t(seconds * rate) * 2, value);
+    return audio;
+}
+
+// Sample value = time / seconds, from 0 up to just under 1.
+inline Audio ramp(double seconds, int rate = 44100) {
+    Audio audio;
+    audio.sampleRate = rate;
+    const size_t frames = size_t(seconds * rate);
+    audio.samples.resize(frames * 2);
+    for (size_t i = 0; i < frames; ++i) {
+        audio.samples[2 * i] = audio.samples[2 * i + 1] = float(double(i) / double(frames));
+    }
+    return audio;
+}
+
+inline QString writeFloatWav(const QString& path, const Audio& audio) {
+    std::string error;
+    if (!varonel::synth::writeWav(path.toStdString(), audio, varonel::synth::WavFormat::Float,
+                                  &error)) {
+        qFatal("cannot write %s: %s", qPrintable(path), error.c_str());
+    }
+    return path;
+}
+
+}  // namespace testsignals

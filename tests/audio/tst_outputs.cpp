@@ -1,0 +1,152 @@
+// Device outputs: two at once on different devices, and recovery from a device
+// that disappears mid-play (through a fault-injecting backend and through SDL).
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+#include "DeviceOutput.h"
+#include "FakeDeviceBackend.h"
+#include "Player.h"
+#include "TestSignals.h"
+
+using namespace varonel::audio;
+
+namespace {
+
+// Counts what it is asked for, and plays a quiet constant.
+class CountingSource final : public RenderSource {
+public:
+    bool render(float* stereo, int frames, const RenderContext&) override {
+        std::fill(stereo, stereo + frames * 2, 0.25f);
+        frames_.fetch_add(frames);
+        return true;
+    }
+    int64_t frames() const { return frames_.load(); }
+
+private:
+    std::atomic<int64_t> frames_{0};
+};
+
+// Waits, in real time, until `done` holds or `ms` pass.
+template <typename Done>
+bool waitUntil(Done done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+}  // namespace
+
+class TestOutputs : public QObject {
+    Q_OBJECT
+
+private slots:
+    void deviceNamesCoverDefaultAndListedDevices() {
+        FakeDeviceBackend backend(2);
+        DeviceOutput output(backend);
+        QCOMPARE(output.deviceName(-1), std::string("Fake default"));
+        QCOMPARE(output.deviceName(1), std::string("Fake card 1"));
+        QCOMPARE(output.deviceName(2), std::string());
+        QCOMPARE(output.deviceName(10), std::string());
+        std::string error;
+        output.setDeviceIndex(5);
+        QVERIFY(!output.start(&error));
+        QVERIFY(!error.empty());
+    }
+
+    // Device 0 is unplugged mid-play: output A stops being pulled, output B goes
+    // on, and A comes back on its own within 2 s and carries on from where it was.
+    void lostDeviceReopensWhileTheOtherPlays() {
+        FakeDeviceBackend backend(2);
+        CountingSource sourceA;
+        CountingSource sourceB;
+        DeviceOutput outputA(backend);
+        DeviceOutput outputB(backend);
+        outputA.setSource(&sourceA);
+        outputB.setSource(&sourceB);
+        outputA.setDeviceIndex(0);
+        outputB.setDeviceIndex(1);
+        QVERIFY(outputA.start());
+        QVERIFY(outputB.start());
+        QVERIFY(
+            waitUntil([&] { return sourceA.frames() > 4096 && sourceB.frames() > 4096; }, 2000));
+
+        backend.refuseIndex(0);  // the card is gone: only the default can take over
+        backend.unplugAllOf(0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const int64_t bBefore = sourceB.frames();
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(waitUntil([&] { return outputA.reopenCount() == 1; }, 2000));
+        QVERIFY(timer.elapsed() < 2000);
+        QVERIFY(sourceB.frames() > bBefore);  // B never stopped
+        const int64_t aAfter = sourceA.frames();
+        QVERIFY(waitUntil([&] { return sourceA.frames() > aAfter + 4096; }, 2000));
+        QVERIFY(outputA.isStarted());
+        QVERIFY(outputA.levelLeft() > 8000);
+    }
+
+    // The track resumes where the loss caught it: nothing is skipped.
+    void playerResumesFromWhereItWas() {
+        QTemporaryDir dir;
+        const QString path =
+            testsignals::writeFloatWav(dir.filePath("c.wav"), testsignals::constant(0.3f, 20));
+        FakeDeviceBackend backend(1);
+        auto output = std::make_unique<DeviceOutput>(backend);
+        DeviceOutput* device = output.get();
+        Player player(std::move(output));
+        player.setDeviceIndex(0);
+        QVERIFY(player.setFileName(path.toStdString()));
+        QVERIFY(player.play());
+        QVERIFY(waitUntil([&] { return player.positionMs() > 300; }, 3000));
+        backend.unplugAllOf(0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const int32_t atLoss = player.positionMs();
+        QVERIFY(waitUntil([&] { return device->reopenCount() == 1; }, 2000));
+        const int32_t atReopen = player.positionMs();
+        // Nothing played while the card was away (one block may have been in flight).
+        QVERIFY2(atReopen - atLoss < 60, qPrintable(QString("%1 %2").arg(atLoss).arg(atReopen)));
+        QVERIFY(waitUntil([&] { return player.positionMs() > atReopen + 200; }, 2000));
+        QCOMPARE(player.state(), Player::kStatePlaying);
+    }
+
+    // The real SDL path (dummy driver in tests): two outputs pulled at once.
+    void twoSdlOutputsRunIndependently() {
+        CountingSource sourceA;
+        CountingSource sourceB;
+        DeviceOutput outputA;
+        DeviceOutput outputB;
+        QVERIFY(!outputA.deviceName(-1).empty());
+        outputA.setSource(&sourceA);
+        outputB.setSource(&sourceB);
+        outputB.setBufferFrames(512);
+        std::string error;
+        QVERIFY2(outputA.start(&error), error.c_str());
+        QVERIFY2(outputB.start(&error), error.c_str());
+        QVERIFY(
+            waitUntil([&] { return sourceA.frames() > 8192 && sourceB.frames() > 8192; }, 3000));
+        outputA.stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const int64_t aStopped = sourceA.frames();
+        const int64_t bRunning = sourceB.frames();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QCOMPARE(sourceA.frames(), aStopped);
+        QVERIFY(sourceB.frames() > bRunning);
+        QCOMPARE(outputA.levelLeft(), 0);
+        outputB.close();
+        QVERIFY(!outputB.isStarted());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOutputs)
+#include "tst_outputs.moc"
