@@ -37,9 +37,29 @@ struct DecoderOpenResult {
     std::string error;                 // French text naming the real cause, empty on success
 };
 
+// Clamps decoded samples to [-1, 1] and turns NaN (damaged float data) into silence,
+// so that what read() returns always keeps its promise.
+void sanitizeSamples(float* samples, int64_t count);
+
+// Which library decodes a file, told by its first bytes rather than its extension.
+enum class AudioContainer {
+    Sndfile,  // RIFF/RF64 WAVE, AIFF, FLAC
+    Mpeg,     // MPEG audio frames, possibly behind an ID3v2 tag (MP3)
+};
+
+struct AudioProbe {
+    AudioContainer container = AudioContainer::Sndfile;
+    std::string error;  // French text naming the real cause, empty when the file looks decodable
+};
+
+// Checks that `path` is a readable, non-empty regular file holding WAV or MPEG audio.
+// Reads at most the first 64 KiB. Any thread.
+AudioProbe probeAudioFile(const std::string& path);
+
 // Opens a WAV (through libsndfile) or MP3 (through libmpg123) file, chosen by its
 // content rather than its extension. Never throws; every failure comes back as
-// an error text.
+// an error text. The measured length goes into the length cache (TrackLength.h), and a
+// file the cache already knows opens without a second full scan.
 DecoderOpenResult openDecoder(const std::string& path);
 
 }  // namespace varonel::audio

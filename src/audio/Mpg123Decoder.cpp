@@ -1,0 +1,199 @@
+#include "Mpg123Decoder.h"
+
+#include <mpg123.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace varonel::audio {
+
+namespace {
+
+// After this many reads in a row that deliver nothing without ending, the stream is
+// taken as ended: a damaged file must never keep the decoding thread spinning.
+constexpr int kMaxIdleReads = 4096;
+
+struct HandleCloser {
+    void operator()(mpg123_handle* handle) const {
+        mpg123_close(handle);
+        mpg123_delete(handle);
+    }
+};
+using Handle = std::unique_ptr<mpg123_handle, HandleCloser>;
+
+struct Stream {
+    Handle handle;
+    int sampleRate = 0;
+    int channels = 0;
+    int64_t leadIn = 0;
+};
+
+void initLibraryOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { mpg123_init(); });
+}
+
+// Opens `path`, reads up to the first audio frame and fixes the output to float at the
+// stream's own rate and channel count.
+bool openStream(const std::string& path, Stream* stream, std::string* error) {
+    initLibraryOnce();
+    int status = MPG123_OK;
+    Handle handle(mpg123_new(nullptr, &status));
+    if (!handle) {
+        *error = "Décodeur MP3 indisponible : " + path;
+        return false;
+    }
+    mpg123_handle* h = handle.get();
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
+    mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_NO_RESYNC, 0.0);
+    // Garbage of any length inside the stream is skipped rather than ending the track.
+    mpg123_param(h, MPG123_RESYNC_LIMIT, -1, 0.0);
+    if (mpg123_open(h, path.c_str()) != MPG123_OK) {
+        *error = "Impossible d'ouvrir le fichier MP3 : " + path;
+        return false;
+    }
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
+        (channels != 1 && channels != 2)) {
+        *error = "Aucune trame MP3 lisible dans ce fichier : " + path;
+        return false;
+    }
+    // Only this format is allowed: should a later frame change rate or channel count,
+    // libmpg123 converts it to this one (or reports an error, which ends the stream).
+    // The output format is fixed when a stream opens, hence the second opening.
+    mpg123_close(h);
+    mpg123_format_none(h);
+    if (mpg123_format(h, rate, channels, MPG123_ENC_FLOAT_32) != MPG123_OK ||
+        mpg123_open(h, path.c_str()) != MPG123_OK ||
+        mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK ||
+        encoding != MPG123_ENC_FLOAT_32) {
+        *error = "Format de sortie MP3 non pris en charge : " + path;
+        return false;
+    }
+    mpg123_frameinfo2 info{};
+    mpg123_info2(h, &info);
+    long encoderDelay = -1;
+    double unused = 0.0;
+    mpg123_getstate(h, MPG123_ENC_DELAY, &encoderDelay, &unused);
+    // Without a LAME tag libmpg123 trims nothing, and the stream starts with the
+    // encoder's and decoder's delays: about 25 ms of silence that shifts every position
+    // and lengthens the track. Trimming the standard delay lines the stream up with the
+    // original; the end padding (unknown without the tag) stays and is under 1152 - 529
+    // samples + 576, i.e. below 28 ms at 44.1 kHz.
+    stream->leadIn = (info.layer == 3 && encoderDelay < 0) ? Mpg123Decoder::kStandardLeadIn : 0;
+    stream->handle = std::move(handle);
+    stream->sampleRate = int(rate);
+    stream->channels = channels;
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Mpg123Decoder> Mpg123Decoder::open(const std::string& path,
+                                                   const MeasuredLength& known,
+                                                   std::string* error) {
+    Stream stream;
+    if (!openStream(path, &stream, error)) {
+        return nullptr;
+    }
+    mpg123_handle* h = stream.handle.get();
+    int64_t length = 0;
+    if (known.frames > 0 && known.sampleRate == stream.sampleRate) {
+        length = known.frames;
+    } else {
+        // Header counts (Xing) lie for truncated or damaged files and are missing from
+        // some VBR files: only counting every frame gives the length read() delivers.
+        if (mpg123_scan(h) != MPG123_OK) {
+            *error = "Lecture du fichier MP3 impossible : " + path;
+            return nullptr;
+        }
+        length = std::max<int64_t>(0, int64_t(mpg123_length(h)) - stream.leadIn);
+    }
+    if (length <= 0) {
+        *error = "Aucune trame MP3 lisible dans ce fichier : " + path;
+        return nullptr;
+    }
+    std::unique_ptr<Mpg123Decoder> decoder(new Mpg123Decoder(stream.handle.release()));
+    decoder->m_sampleRate = stream.sampleRate;
+    decoder->m_channels = stream.channels;
+    decoder->m_leadIn = stream.leadIn;
+    decoder->m_length = length;
+    if (!decoder->seek(0)) {
+        *error = "Lecture du fichier MP3 impossible : " + path;
+        return nullptr;
+    }
+    return decoder;
+}
+
+bool Mpg123Decoder::estimateLength(const std::string& path, MeasuredLength* length) {
+    Stream stream;
+    std::string ignored;
+    if (!openStream(path, &stream, &ignored)) {
+        return false;
+    }
+    const int64_t total = mpg123_length(stream.handle.get());
+    if (total <= 0) {
+        return false;
+    }
+    *length = {std::max<int64_t>(0, total - stream.leadIn), stream.sampleRate};
+    return true;
+}
+
+Mpg123Decoder::~Mpg123Decoder() {
+    HandleCloser()(m_handle);
+}
+
+int64_t Mpg123Decoder::read(float* out, int64_t frames) {
+    frames = std::min(frames, m_length - m_position);
+    if (m_ended || frames <= 0) {
+        return 0;
+    }
+    const size_t frameBytes = sizeof(float) * size_t(m_channels);
+    auto* bytes = reinterpret_cast<unsigned char*>(out);
+    const size_t wanted = size_t(frames) * frameBytes;
+    size_t filled = 0;
+    int idleReads = 0;
+    while (filled < wanted && !m_ended) {
+        size_t done = 0;
+        const int status = mpg123_read(m_handle, bytes + filled, wanted - filled, &done);
+        filled += done;
+        if (status == MPG123_NEW_FORMAT) {
+            m_ended = !formatIsStillOurs();
+        } else if (status != MPG123_OK) {
+            // MPG123_DONE at the true end, or damage libmpg123 cannot decode past.
+            m_ended = true;
+        } else if (done == 0 && ++idleReads > kMaxIdleReads) {
+            m_ended = true;
+        }
+        if (done > 0) {
+            idleReads = 0;
+        }
+    }
+    const int64_t got = int64_t(filled / frameBytes);
+    sanitizeSamples(out, got * m_channels);
+    m_position += got;
+    return got;
+}
+
+bool Mpg123Decoder::seek(int64_t frame) {
+    frame = std::clamp<int64_t>(frame, 0, m_length);
+    const int64_t landed = mpg123_seek(m_handle, off_t(frame + m_leadIn), SEEK_SET);
+    if (landed < 0) {
+        return false;
+    }
+    m_position = std::max<int64_t>(0, landed - m_leadIn);
+    m_ended = false;
+    return true;
+}
+
+bool Mpg123Decoder::formatIsStillOurs() {
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    return mpg123_getformat(m_handle, &rate, &channels, &encoding) == MPG123_OK &&
+           rate == m_sampleRate && channels == m_channels && encoding == MPG123_ENC_FLOAT_32;
+}
+
+}  // namespace varonel::audio
