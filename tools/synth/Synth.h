@@ -25,21 +25,26 @@ struct TrackRecipe {
     double seconds = 60.0;
     int sampleRate = 44100;
     int channels = 2;
-    uint32_t seed = 1;        // picks key, progression and timbre
+    uint32_t seed = 1;  // picks key, progression and timbre
     double bpm = 120.0;
     double fadeOutSeconds = 0.0;  // > 0: the track ends in a real fade-out of that length
     double breakStart = 0.0;      // > 0 with breakSeconds > 0: a quiet break in the middle
     double breakSeconds = 0.0;
-    float peak = 0.8f;            // loudest sample of the mix
+    float peak = 0.8f;  // loudest sample of the mix
 };
 
+// Deterministic for a seed. Pads and keys play alone for two bars, hi-hats and bass
+// join, and kick and snare come in with the fifth bar; the break keeps only the pads,
+// about 30 dB under the song; the last sample is always silent. Two minutes of stereo
+// take a few hundred milliseconds.
 Audio renderTrack(const TrackRecipe& recipe);
 
 // Plain signals for tests.
 Audio sine(double hz, double seconds, float amplitude = 1.0f, int sampleRate = 44100,
            int channels = 2);
 Audio silence(double seconds, int sampleRate = 44100, int channels = 2);
-// Concatenates b after a (same rate and channel count).
+// Concatenates b after a (same rate and channel count; throws std::invalid_argument
+// otherwise, since gluing mismatched audio would only give a wrong signal).
 Audio concat(const Audio& a, const Audio& b);
 
 enum class WavFormat { Pcm8, Pcm16, Pcm24, Pcm32, Float };
