@@ -14,6 +14,8 @@ struct mpg123_handle_struct;
 
 namespace varonel::audio {
 
+class BufferedInput;
+
 class Mpg123Decoder final : public Decoder {
 public:
     // LAME's encoder delay (576) plus the decoder's own delay (529): the silence that
@@ -41,10 +43,12 @@ public:
     bool seek(int64_t frame) override;
 
 private:
-    explicit Mpg123Decoder(mpg123_handle_struct* handle) : m_handle(handle) {}
+    Mpg123Decoder(mpg123_handle_struct* handle, std::unique_ptr<BufferedInput> input);
 
     bool formatIsStillOurs();
 
+    // The handle reads through the input, so it is closed first (see the destructor).
+    std::unique_ptr<BufferedInput> m_input;
     mpg123_handle_struct* m_handle;
     int m_sampleRate = 0;
     int m_channels = 0;
