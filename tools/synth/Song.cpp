@@ -216,27 +216,36 @@ void Arranger::addDrums(StereoBus& bus) {
     }
 }
 
-// Gain curves of the two groups (pads; everything else) across the break: a short
-// ramp keeps the edges from clicking, and the song comes back at the break's end.
-void drawBreak(const TrackRecipe& recipe, int64_t frames, GainCurve& pads, GainCurve& rest) {
+struct FrameRange {
+    int64_t begin = 0;
+    int64_t end = 0;
+    bool empty() const { return begin >= end; }
+};
+
+FrameRange breakFrames(const TrackRecipe& recipe, int64_t frames) {
     if (recipe.breakStart <= 0.0 || recipe.breakSeconds <= 0.0) {
-        return;
+        return {};
     }
     const int64_t begin = std::llround(recipe.breakStart * recipe.sampleRate);
-    const int64_t end =
-        std::min<int64_t>(frames, begin + std::llround(recipe.breakSeconds * recipe.sampleRate));
-    if (begin >= end) {
+    const int64_t length = std::llround(recipe.breakSeconds * recipe.sampleRate);
+    return {begin, std::min<int64_t>(frames, begin + length)};
+}
+
+// Gain curves of the two groups (pads; everything else) across the break: a short
+// ramp keeps the edges from clicking, and the song comes back at the break's end.
+void drawBreak(FrameRange range, int sampleRate, GainCurve& pads, GainCurve& rest) {
+    if (range.empty()) {
         return;
     }
-    const int64_t ramp = std::min<int64_t>(recipe.sampleRate / 20, (end - begin) / 4);
-    pads.add(begin, 1.0f);
-    pads.add(begin + ramp, kBreakPadGain);
-    pads.add(end - ramp, kBreakPadGain);
-    pads.add(end, 1.0f);
-    rest.add(begin, 1.0f);
-    rest.add(begin + ramp, 0.0f);
-    rest.add(end - ramp, 0.0f);
-    rest.add(end, 1.0f);
+    const int64_t ramp = std::min<int64_t>(sampleRate / 20, (range.end - range.begin) / 4);
+    pads.add(range.begin, 1.0f);
+    pads.add(range.begin + ramp, kBreakPadGain);
+    pads.add(range.end - ramp, kBreakPadGain);
+    pads.add(range.end, 1.0f);
+    rest.add(range.begin, 1.0f);
+    rest.add(range.begin + ramp, 0.0f);
+    rest.add(range.end - ramp, 0.0f);
+    rest.add(range.end, 1.0f);
 }
 
 // The ending: the requested fade-out, or else a 10 ms ramp so the last sample is silent.
@@ -252,55 +261,62 @@ GainCurve drawEnding(const TrackRecipe& recipe, int64_t frames) {
     return master;
 }
 
-// Mixes the two groups through their curves. The pads bus becomes the output when
-// the track is stereo, which spares a copy of the whole song.
-Audio mixDown(const TrackRecipe& recipe, StereoBus&& pads, const StereoBus& rest) {
-    const int64_t frames = pads.frames();
+// Applies the break and the ending to `mix`, which then becomes the output. `rest`
+// holds what the break silences; it is null when there is no break, and then
+// everything is already in `mix` (half the memory, which the long songs notice).
+Audio mixDown(const TrackRecipe& recipe, StereoBus&& mix, const StereoBus* rest) {
+    const int64_t frames = mix.frames();
     GainCurve padGain;
     GainCurve restGain;
-    drawBreak(recipe, frames, padGain, restGain);
+    drawBreak(breakFrames(recipe, frames), recipe.sampleRate, padGain, restGain);
     GainCurve master = drawEnding(recipe, frames);
     for (int64_t i = 0; i < frames; ++i) {
+        const float gm = master.next();
+        float* out = mix.frame(i);
+        if (rest == nullptr) {
+            out[0] *= gm;
+            out[1] *= gm;
+            continue;
+        }
         const float gp = padGain.next();
         const float gr = restGain.next();
-        const float gm = master.next();
-        float* mix = pads.frame(i);
-        const float* other = rest.samples.data() + i * 2;
-        mix[0] = (mix[0] * gp + other[0] * gr) * gm;
-        mix[1] = (mix[1] * gp + other[1] * gr) * gm;
+        const float* other = rest->samples.data() + i * 2;
+        out[0] = (out[0] * gp + other[0] * gr) * gm;
+        out[1] = (out[1] * gp + other[1] * gr) * gm;
     }
     Audio out{recipe.sampleRate, recipe.channels, {}};
     if (recipe.channels == 2) {
-        out.samples = std::move(pads.samples);
+        out.samples = std::move(mix.samples);
         return out;
     }
     out.samples.resize(size_t(frames) * size_t(recipe.channels));
     float* dst = out.samples.data();
     for (int64_t i = 0; i < frames; ++i) {
-        const float* mix = pads.frame(i);
+        const float* frame = mix.frame(i);
         if (recipe.channels == 1) {
-            *dst++ = 0.5f * (mix[0] + mix[1]);
+            *dst++ = 0.5f * (frame[0] + frame[1]);
             continue;
         }
         for (int c = 0; c < recipe.channels; ++c) {
-            *dst++ = mix[c % 2];
+            *dst++ = frame[c % 2];
         }
     }
     return out;
 }
 
-void normalise(Audio& audio, float peak) {
+// Scales the song so that its loudest sample is `peak`.
+Audio finish(Audio&& audio, float peak) {
     float loudest = 0.0f;
     for (float v : audio.samples) {
         loudest = std::max(loudest, std::fabs(v));
     }
-    if (loudest <= 0.0f) {
-        return;
+    if (loudest > 0.0f) {
+        const float scale = peak / loudest;
+        for (float& v : audio.samples) {
+            v *= scale;
+        }
     }
-    const float scale = peak / loudest;
-    for (float& v : audio.samples) {
-        v *= scale;
-    }
+    return std::move(audio);
 }
 
 }  // namespace
@@ -322,18 +338,20 @@ Audio renderTrack(const TrackRecipe& input) {
     const Style style = pickStyle(recipe, rng);
     Arranger arranger(recipe, style, frames, rng.next());
 
+    StereoBus mix(frames);
+    // The keys go in first and alone, so that only they get the echo.
+    arranger.addKeys(mix);
+    pingPongEcho(mix, arranger.beatsToFrames(0.75), 0.3f);
+    arranger.addBass(mix);
+    arranger.addDrums(mix);
+    // Only a break needs the pads apart from the rest.
+    if (breakFrames(recipe, frames).empty()) {
+        arranger.addPads(mix);
+        return finish(mixDown(recipe, std::move(mix), nullptr), recipe.peak);
+    }
     StereoBus pads(frames);
     arranger.addPads(pads);
-    StereoBus rest(frames);
-    // The keys go in first and alone, so that only they get the echo.
-    arranger.addKeys(rest);
-    pingPongEcho(rest, arranger.beatsToFrames(0.75), 0.3f);
-    arranger.addBass(rest);
-    arranger.addDrums(rest);
-
-    Audio out = mixDown(recipe, std::move(pads), rest);
-    normalise(out, recipe.peak);
-    return out;
+    return finish(mixDown(recipe, std::move(pads), &mix), recipe.peak);
 }
 
 }  // namespace varonel::synth
