@@ -1,0 +1,28 @@
+#pragma once
+// The folder separator of file paths as the suite writes and reads them. Qt
+// writes "/" on every system; on Windows "\" is accepted too, since older
+// playlist files hold such paths. On Linux "\" is an ordinary character.
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+
+namespace varonel::core {
+
+inline constexpr QChar kFolderSeparator = u'/';
+
+inline bool isFolderSeparator(QChar c) {
+#ifdef Q_OS_WIN
+    return c == u'/' || c == u'\\';
+#else
+    return c == u'/';
+#endif
+}
+
+// Index of the last separator in the text, -1 when there is none.
+qsizetype lastFolderSeparator(QStringView text);
+
+// The folder text ending with exactly one separator ("/" stays "/").
+QString withTrailingSeparator(const QString& folder);
+
+}  // namespace varonel::core
