@@ -1,0 +1,62 @@
+#include "RowFiller.h"
+
+#include "TrackNaming.h"
+
+namespace varonel::core {
+
+namespace {
+
+// A negative length is what the audio layer answers for a file it cannot decode;
+// it is taken as a failure so that no row shows "--:--" and counts backwards.
+bool readLength(const TrackLengthReader& reader, const QString& path, int32_t* lengthMs,
+                QString* error) {
+    QString readerError;
+    const int32_t length = reader(path, &readerError);
+    if (readerError.isEmpty() && length < 0) {
+        readerError = QStringLiteral("Fichier audio illisible : %1").arg(path);
+    }
+    if (!readerError.isEmpty()) {
+        if (error != nullptr) {
+            *error = readerError;
+        }
+        return false;
+    }
+    *lengthMs = length;
+    return true;
+}
+
+void setLengthCells(int32_t lengthMs, MillisecondsCell ms, PlaylistRow* row) {
+    row->durationText = FTime(lengthMs);
+    if (ms == MillisecondsCell::Filled) {
+        row->milliseconds = QString::number(lengthMs);
+    }
+}
+
+}  // namespace
+
+bool fillRowFromPath(const QString& path, const TrackLengthReader& reader, MillisecondsCell ms,
+                     PlaylistRow* row, QString* error) {
+    int32_t lengthMs = 0;
+    if (!readLength(reader, path, &lengthMs, error)) {
+        return false;
+    }
+    PlaylistRow filled;
+    filled.artist = Artiste(path);
+    filled.title = Titre(path);
+    filled.path = path;
+    setLengthCells(lengthMs, ms, &filled);
+    *row = filled;
+    return true;
+}
+
+bool refreshRowLength(const TrackLengthReader& reader, MillisecondsCell ms, PlaylistRow* row,
+                      QString* error) {
+    int32_t lengthMs = 0;
+    if (!readLength(reader, row->path, &lengthMs, error)) {
+        return false;
+    }
+    setLengthCells(lengthMs, ms, row);
+    return true;
+}
+
+}  // namespace varonel::core
