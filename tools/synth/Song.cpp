@@ -327,9 +327,9 @@ Audio renderTrack(const TrackRecipe& input) {
         recipe.bpm = 120.0;
     }
     recipe.peak = std::clamp(recipe.peak, 0.0f, 1.0f);
-    const int64_t frames = recipe.seconds > 0.0 && recipe.sampleRate > 0
-                               ? std::llround(recipe.seconds * recipe.sampleRate)
-                               : 0;
+    const bool sane = std::isfinite(recipe.seconds) && recipe.seconds > 0.0 &&
+                      recipe.seconds < 24.0 * 3600.0 && recipe.sampleRate > 0;
+    const int64_t frames = sane ? std::llround(recipe.seconds * recipe.sampleRate) : 0;
     if (frames == 0 || recipe.channels <= 0) {
         return Audio{recipe.sampleRate, recipe.channels, {}};
     }
