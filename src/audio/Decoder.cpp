@@ -70,11 +70,10 @@ size_t mpegFrameBytes(const unsigned char* h) {
     const int layerNumber = 4 - layer;  // 1, 2 or 3
     const int bitrate = kBitrates[mpeg1 ? 0 : 1][layerNumber - 1][bitrateIndex] * 1000;
     const int rate = kRates[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
-    if (layerNumber == 1) {
-        return size_t((12 * bitrate / rate + padding) * 4);
-    }
     const int coefficient = (layerNumber == 3 && !mpeg1) ? 72 : 144;
-    return size_t(coefficient * bitrate / rate + padding);
+    const int bytes = layerNumber == 1 ? (12 * bitrate / rate + padding) * 4
+                                       : coefficient * bitrate / rate + padding;
+    return size_t(bytes);
 }
 
 // True when the bytes hold an MPEG audio frame followed by a second one where the

@@ -257,17 +257,11 @@ int64_t Mpg123Decoder::read(float* out, int64_t frames) {
         size_t done = 0;
         const int status = mpg123_read(m_handle, bytes + filled, wanted - filled, &done);
         filled += done;
-        if (status == MPG123_NEW_FORMAT) {
-            m_ended = !formatIsStillOurs();
-        } else if (status != MPG123_OK) {
-            // MPG123_DONE at the true end, or damage libmpg123 cannot decode past.
-            m_ended = true;
-        } else if (done == 0 && ++idleReads > kMaxIdleReads) {
-            m_ended = true;
-        }
-        if (done > 0) {
-            idleReads = 0;
-        }
+        idleReads = done > 0 ? 0 : idleReads + 1;
+        const bool formatLost = status == MPG123_NEW_FORMAT && !formatIsStillOurs();
+        // MPG123_DONE at the true end, or damage libmpg123 cannot decode past.
+        const bool stopped = status != MPG123_OK && status != MPG123_NEW_FORMAT;
+        m_ended = formatLost || stopped || idleReads > kMaxIdleReads;
     }
     const int64_t got = int64_t(filled / frameBytes);
     sanitizeSamples(out, got * m_channels);

@@ -288,7 +288,7 @@ void TestDecoder::lengthIsExactAndFullyPlayed() {
     // Real sound all the way, within the promised range, up to the last second.
     const auto [low, high] = std::minmax_element(decoded.begin(), decoded.end());
     QVERIFY(*low >= -1.0f && *high <= 1.0f);
-    const size_t oneSecond = size_t(truth.sampleRate * truth.channels);
+    const size_t oneSecond = size_t(truth.sampleRate) * size_t(truth.channels);
     QVERIFY(rms(decoded, decoded.size() - 2 * oneSecond, oneSecond) > 0.01);
 
     const int32_t exactMs = exactLengthMs(truth.path.toStdString());
