@@ -1,0 +1,30 @@
+#pragma once
+// The main window's sound chain: file sources 0, 1 and 2 on the mixer's inputs of
+// the same numbers, pulled by the main output. Sources 0 and 1 take turns on air;
+// source 2 is never started: it reads the lengths of files for the lists.
+
+#include <array>
+#include <memory>
+
+#include "AudioOutput.h"
+#include "FileSource.h"
+#include "Mixer.h"
+
+namespace varonel::core {
+
+struct MainAudioChain {
+    explicit MainAudioChain(std::unique_ptr<audio::AudioOutput> mainOutput)
+        : output(std::move(mainOutput)) {
+        for (int i = 0; i < audio::Mixer::kInputs; ++i) {
+            mixer.setSource(i, &sources[size_t(i)]);
+        }
+        output->setSource(&mixer);
+    }
+    ~MainAudioChain() { output->close(); }
+
+    std::array<audio::FileSource, audio::Mixer::kInputs> sources;
+    audio::Mixer mixer;
+    std::unique_ptr<audio::AudioOutput> output;
+};
+
+}  // namespace varonel::core

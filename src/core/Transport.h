@@ -1,0 +1,150 @@
+#pragma once
+// The transport of the automatic mixer: it plays the playlist from the top,
+// chaining each track into the next at its exit point (or at once when asked, or
+// when the smart mix hears it fade) with a 1.6 s fade of the outgoing track, and
+// stops with a 2.5 s fade.
+//
+// It owns no timer: its driver calls Timer1_Timer every 100 ms while
+// timer1Enabled(), Timer3_Timer every 80 ms, and pollWaits() often (every 20 ms,
+// or every audio block in virtual time). The waits of a transition and of a stop
+// are states that pollWaits() ends, so no event loop ever runs inside a tick.
+// Main thread only.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+#include "Clock.h"
+#include "Dialogs.h"
+#include "LevelStatistics.h"
+#include "MainAudioChain.h"
+#include "PlaylistModel.h"
+#include "TransportDisplay.h"
+
+namespace varonel::core {
+
+// Keys read as held or not when Timer3 ticks.
+enum class TransportKey { Space, Enter, Numpad0 };
+
+class KeyboardState {
+public:
+    virtual ~KeyboardState() = default;
+    virtual bool isHeld(TransportKey key) const = 0;
+    // The keys count only while the main window is the active window.
+    virtual bool mainWindowActive() const = 0;
+};
+
+class Transport : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int32_t kFadeMs = 1600;
+    static constexpr int32_t kStopWaitMs = 2500;
+    // The outgoing source is released this long after a transition began even
+    // if its input never reads finished, so a fault can never freeze the air.
+    static constexpr int32_t kTransitionSafetyMs = kFadeMs + 3000;
+    static constexpr int kTimer1PeriodMs = 100;
+    static constexpr int kTimer3PeriodMs = 80;
+
+    Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock, Dialogs& dialogs,
+              QObject* parent = nullptr);
+
+    // --- Collaborators that may be absent ---
+    void setKeyboard(const KeyboardState* keyboard) { m_keyboard = keyboard; }
+    // Requette: tops the playlist up (the browser's random request).
+    void setRequette(std::function<void()> requette) { m_requette = std::move(requette); }
+    // Position of the pre-listening player, for its slider.
+    void setPflPosition(std::function<int32_t()> position) { m_pflPosition = std::move(position); }
+    // Unattended (the offline render): an unreadable first track is skipped like
+    // any other instead of asking the operator.
+    void setUnattended(bool unattended) { m_unattended = unattended; }
+
+    // --- Commands and events of the main window ---
+    void CmdPlay_Click();
+    void CmdStop_Click();
+    void CmdStopImmediat_Click();
+    void TrackBar_Press() { m_GlissementEnCours = true; }
+    void TrackBarPFL_Press() { m_GlissementEnCours = true; }
+    void TrackBar_Release(int32_t value);
+    void TrackBarPFL_Release() { m_GlissementEnCours = false; }
+    void PS_Change(int seconds);
+    void CheckAutoMix_Click(bool checked);
+    // Entry of MixagePourCent ("10" to "70").
+    void MixagePourCent_Click(int entry);
+    void P1_Click();
+    void CalculTiming();
+
+    // --- Ticks ---
+    void Timer1_Timer();
+    void Timer3_Timer();
+    void pollWaits();
+    bool timer1Enabled() const { return m_timer1Enabled; }
+
+    // --- State ---
+    bool EnDiffusion() const { return m_EnDiffusion; }
+    bool EnchainerMaintenant() const { return m_EnchainerMaintenant; }
+    bool GlissementEnCours() const { return m_GlissementEnCours; }
+    bool MixIntelligent() const { return m_MixIntelligent; }
+    bool RequetteAuto() const { return m_RequetteAuto; }
+    bool stopping() const { return m_stopDeadline >= 0; }
+    bool inTransition() const { return m_transitionDeadline >= 0; }
+    int SourceActive() const;
+    int SourceSuivante() const { return 1 - SourceActive(); }
+    const TransportDisplay& display() const { return m_display; }
+    const LevelStatistics& statistics() const { return m_statistics; }
+    int mixagePourCent() const { return m_mixagePourCent; }
+
+signals:
+    // Something of display() changed.
+    void displayChanged();
+    // Rows were removed from the top of the playlist.
+    void playlistChanged();
+    // A track went on air: its source has just started.
+    void trackStarted(const QString& artisteTitre, const QString& path);
+    // A row was dropped because its file could not be opened.
+    void trackSkipped(const QString& path, const QString& error);
+    // The stop's fade began.
+    void stopBegun();
+    // The keyboard focus goes back to the browser.
+    void focusBrowser();
+
+private:
+    bool startFirstTrack();
+    bool loadNextInto(int source, QString* error);
+    void transition(int active);
+    void finishTransition();
+    void finishStop();
+    void MajBouton();
+    void showOnAir(const PlaylistRow& row);
+    void setTimer1(bool enabled) { m_timer1Enabled = enabled; }
+    void spaceKey(double now);
+    void changed() { emit displayChanged(); }
+
+    MainAudioChain& m_chain;
+    PlaylistModel& m_playlist;
+    Clock& m_clock;
+    Dialogs& m_dialogs;
+    const KeyboardState* m_keyboard = nullptr;
+    std::function<void()> m_requette;
+    std::function<int32_t()> m_pflPosition;
+    bool m_unattended = false;
+
+    bool m_EnDiffusion = false;
+    bool m_EnchainerMaintenant = false;
+    bool m_GlissementEnCours = false;
+    bool m_MixIntelligent = false;
+    bool m_RequetteAuto = false;
+    double m_DernierEspace = 0.0;
+    int32_t m_PositionMs = 0;
+    int32_t m_DureeMs = 0;
+    int m_mixagePourCent = 50;
+    bool m_timer1Enabled = false;
+    int m_outgoingSource = -1;
+    int64_t m_transitionDeadline = -1;  // monotonic ms; -1 when no transition waits
+    int64_t m_stopDeadline = -1;        // monotonic ms; -1 when no stop waits
+    LevelStatistics m_statistics;
+    TransportDisplay m_display;
+};
+
+}  // namespace varonel::core
