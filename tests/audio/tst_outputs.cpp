@@ -120,19 +120,19 @@ private slots:
         QCOMPARE(player.state(), Player::kStatePlaying);
     }
 
-    // The real SDL path (dummy driver in tests): two outputs pulled at once.
-    void twoSdlOutputsRunIndependently() {
+    // Stopping or closing one output leaves the other playing.
+    void twoOutputsRunIndependently() {
+        FakeDeviceBackend backend(2);
         CountingSource sourceA;
         CountingSource sourceB;
-        DeviceOutput outputA;
-        DeviceOutput outputB;
-        QVERIFY(!outputA.deviceName(-1).empty());
+        DeviceOutput outputA(backend);
+        DeviceOutput outputB(backend);
         outputA.setSource(&sourceA);
         outputB.setSource(&sourceB);
+        outputB.setDeviceIndex(1);
         outputB.setBufferFrames(512);
-        std::string error;
-        QVERIFY2(outputA.start(&error), error.c_str());
-        QVERIFY2(outputB.start(&error), error.c_str());
+        QVERIFY(outputA.start());
+        QVERIFY(outputB.start());
         QVERIFY(
             waitUntil([&] { return sourceA.frames() > 8192 && sourceB.frames() > 8192; }, 3000));
         outputA.stop();
@@ -143,8 +143,32 @@ private slots:
         QCOMPARE(sourceA.frames(), aStopped);
         QVERIFY(sourceB.frames() > bRunning);
         QCOMPARE(outputA.levelLeft(), 0);
-        outputB.close();
-        QVERIFY(!outputB.isStarted());
+        QVERIFY(outputB.levelLeft() > 8000);
+        outputA.close();
+        const int64_t bAfterClose = sourceB.frames();
+        QVERIFY(waitUntil([&] { return sourceB.frames() > bAfterClose + 2048; }, 2000));
+    }
+
+    // The real SDL path (the dummy driver in tests, which offers one device).
+    void sdlOutputStartsStopsAndCloses() {
+        CountingSource source;
+        DeviceOutput output;
+        QVERIFY(!output.deviceName(-1).empty());
+        QCOMPARE(output.deviceName(11), std::string());
+        output.setSource(&source);
+        std::string error;
+        QVERIFY2(output.start(&error), error.c_str());
+        QVERIFY(output.sampleRate() > 0);
+        QVERIFY(waitUntil([&] { return source.frames() > 8192; }, 3000));
+        output.stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const int64_t stopped = source.frames();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QCOMPARE(source.frames(), stopped);
+        QVERIFY(output.start(&error));
+        QVERIFY(waitUntil([&] { return source.frames() > stopped + 4096; }, 3000));
+        output.close();
+        QVERIFY(!output.isStarted());
     }
 };
 

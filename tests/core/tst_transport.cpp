@@ -1,0 +1,526 @@
+// The transport and the smart mix, run in virtual time through the offline output.
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "MainAudioChain.h"
+#include "OfflineOutput.h"
+#include "RowFiller.h"
+#include "ScriptedDialogs.h"
+#include "TestTracks.h"
+#include "TrackNaming.h"
+#include "Transport.h"
+#include "VirtualDriver.h"
+
+using namespace varonel;
+using namespace varonel::core;
+
+namespace {
+
+class HeldKeys final : public KeyboardState {
+public:
+    bool isHeld(TransportKey key) const override { return held.contains(int(key)); }
+    bool mainWindowActive() const override { return active; }
+    QSet<int> held;
+    bool active = true;
+};
+
+// A main window's worth of transport, with an offline output and a virtual clock.
+struct OnAir {
+    explicit OnAir(QTime start = QTime(12, 0)) : clock(start) {
+        transport.setKeyboard(&keys);
+        QObject::connect(&transport, &Transport::trackStarted,
+                         [this](const QString& label, const QString&) {
+                             started.append({label, clock.monotonicMs(), positionOnAir()});
+                         });
+    }
+
+    // Appends a row for the file, length read by source 2 as the window does.
+    void add(const QString& path) {
+        PlaylistRow row;
+        const TrackLengthReader reader = [this](const QString& file, QString* error) {
+            audio::FileSource& source = chain.sources[2];
+            if (!source.setFileName(file.toStdString())) {
+                *error = QString::fromStdString(source.lastError());
+            }
+            return source.lengthMs();
+        };
+        QString error;
+        if (fillRowFromPath(path, reader, MillisecondsCell::Filled, &row, &error)) {
+            playlist.append(row);
+        } else {  // an unreadable file still gets its row, as a hand-edited list would
+            row.path = path;
+            row.artist = Artiste(path);
+            row.title = Titre(path);
+            playlist.append(row);
+        }
+    }
+    int32_t positionOnAir() const {
+        return chain.sources[size_t(transport.SourceActive())].positionMs();
+    }
+
+    struct Start {
+        QString label;
+        int64_t atMs;
+        int32_t outgoingPosition;  // position of the track on air when it was chained
+    };
+
+    VirtualClock clock;
+    ScriptedDialogs dialogs;
+    PlaylistModel playlist;
+    MainAudioChain chain{std::make_unique<audio::OfflineOutput>(44100)};
+    audio::OfflineOutput& output = static_cast<audio::OfflineOutput&>(*chain.output);
+    Transport transport{chain, playlist, clock, dialogs};
+    VirtualDriver driver{transport, output, clock};
+    HeldKeys keys;
+    QList<Start> started;
+};
+
+}  // namespace
+
+class TestTransport : public QObject {
+    Q_OBJECT
+
+private slots:
+    // No hyphen in the folder: the artist is taken from the first one in the path.
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // With PS at 4, a 180 s track is chained at the first tick at or past 176 s,
+    // the next track starting at once while the outgoing one fades over 1.6 s.
+    void exitPointChainsAtTheFirstTickPastIt() {
+        OnAir air;
+        air.add(track("long", {180.0}));
+        air.add(track("next", {60.0}));
+        air.transport.PS_Change(4);
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.transport.EnDiffusion());
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 200000));
+        const int32_t chainedAt = air.started[1].outgoingPosition;
+        QVERIFY2(chainedAt >= 176000 && chainedAt < 176000 + 100 + 20,
+                 qPrintable(QString::number(chainedAt)));
+        QVERIFY(air.transport.inTransition());
+        QVERIFY(!air.transport.timer1Enabled());
+        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); }, 3000));
+        const int64_t overlap = air.clock.monotonicMs() - air.started[1].atMs;
+        QVERIFY2(overlap >= 1600 && overlap <= 1650, qPrintable(QString::number(overlap)));
+        QCOMPARE(air.transport.SourceActive(), 1);
+        QCOMPARE(air.transport.display().trackBarMaximum, 60000);
+        QCOMPARE(air.transport.display().artiste, QString("Test - next"));
+    }
+
+    void chainNowChainsAtTheNextTick() {
+        OnAir air;
+        air.add(track("a", {40.0}));
+        air.add(track("b", {40.0}));
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(10000);
+        air.transport.CmdStopImmediat_Click();
+        QVERIFY(air.transport.EnchainerMaintenant());
+        air.driver.advanceMs(110);
+        QCOMPARE(air.started.size(), 2);
+        QVERIFY(air.started[1].atMs - 10000 <= 110);
+        air.driver.advanceMs(1700);
+        QVERIFY(!air.transport.EnchainerMaintenant());
+        QVERIFY(!air.transport.inTransition());
+        QVERIFY(std::abs(air.positionOnAir() - 1700) < 150);
+    }
+
+    // No gap anywhere: from the start to the stop the output is never silent.
+    void playlistPlaysThroughWithoutDeadAir() {
+        OnAir air;
+        for (const char* name : {"x", "y", "z"}) {
+            air.add(track(name, {8.0, 0.5f}));
+        }
+        air.transport.CheckAutoMix_Click(true);
+        int64_t silentRun = 0;
+        int64_t longestSilence = 0;
+        bool stopped = false;
+        QObject::connect(&air.transport, &Transport::stopBegun, [&] { stopped = true; });
+        air.driver.setBlockSink([&](const float* block, int frames) {
+            for (int i = 0; i < frames && !stopped; ++i) {
+                silentRun = std::abs(block[2 * i]) < 0.01f ? silentRun + 1 : 0;
+                longestSilence = std::max(longestSilence, silentRun);
+            }
+        });
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return stopped; }, 60000));
+        QCOMPARE(air.started.size(), 3);
+        QVERIFY2(longestSilence < 44, qPrintable(QString::number(longestSilence)));
+    }
+
+    // One row: it plays, its row goes; at its exit point the stop runs and the
+    // program goes idle after the 2.5 s fade, the request mode off.
+    void oneRowPlaysAndStops() {
+        OnAir air;
+        air.add(track("solo", {12.0}));
+        air.transport.P1_Click();
+        QVERIFY(air.transport.RequetteAuto());
+        QSignalSpy stops(&air.transport, &Transport::stopBegun);
+        air.transport.CmdPlay_Click();
+        QCOMPARE(air.playlist.count(), 0);
+        QCOMPARE(air.transport.display().playPicture, int(kPlayOnAir));
+        QVERIFY(!air.transport.display().outputEnabled);
+        QVERIFY(air.driver.advanceUntil([&] { return stops.count() == 1; }, 15000));
+        QVERIFY(!air.transport.EnDiffusion());
+        QCOMPARE(air.transport.display().stopPicture, int(kStopInProgress));
+        QVERIFY(air.output.isStarted());
+        air.driver.advanceMs(2400);
+        QVERIFY(air.transport.stopping());
+        air.driver.advanceMs(200);
+        QVERIFY(!air.transport.stopping());
+        QVERIFY(!air.output.isStarted());
+        QVERIFY(air.chain.sources[0].fileName().empty());
+        QVERIFY(air.transport.display().outputEnabled);
+        QCOMPARE(air.transport.display().playPicture, int(kPlayIdle));
+        QCOMPARE(air.transport.display().stopPicture, int(kStopIdle));
+        QVERIFY(!air.transport.RequetteAuto());
+        // Stopping switches the request mode off even when it already was.
+        air.add(track("solo", {12.0}));
+        air.transport.CmdPlay_Click();
+        air.transport.CmdStop_Click();
+        air.driver.advanceMs(2600);
+        QVERIFY(!air.transport.RequetteAuto());
+    }
+
+    void startWhileOnAirDoesNothing() {
+        OnAir air;
+        air.add(track("a", {30.0}));
+        air.add(track("b", {30.0}));
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(1000);
+        air.transport.CmdPlay_Click();
+        air.keys.held = {int(TransportKey::Enter)};
+        air.driver.advanceMs(500);
+        QCOMPARE(air.playlist.count(), 1);
+        QCOMPARE(air.started.size(), 1);
+        QVERIFY(std::abs(air.positionOnAir() - 1500) < 150);
+    }
+
+    void emptyPlaylistSaysSo() {
+        OnAir air;
+        air.transport.CmdPlay_Click();
+        QCOMPARE(air.dialogs.texts(), QStringList{"Le réservoir est vide"});
+        QVERIFY(!air.transport.EnDiffusion());
+        QVERIFY(!air.transport.timer1Enabled());
+    }
+
+    // Held Space toggles at most once per 2 s.
+    void spaceTogglesAtMostEveryTwoSeconds() {
+        OnAir air(QTime(15, 30, 0));
+        air.add(track("a", {30.0}));
+        air.add(track("b", {30.0}));
+        air.keys.held = {int(TransportKey::Space)};
+        air.driver.advanceMs(100);
+        QVERIFY(air.transport.EnDiffusion());
+        air.driver.advanceMs(1500);  // still held: ignored
+        QVERIFY(air.transport.EnDiffusion());
+        air.driver.advanceMs(1500);
+        QVERIFY(!air.transport.EnDiffusion());  // toggled once more, to a stop
+        QVERIFY(air.transport.stopping());
+        air.keys.held.clear();
+        air.driver.advanceMs(3000);
+        QVERIFY(!air.transport.stopping());
+        // Keys count only while the main window is active.
+        air.keys.active = false;
+        air.keys.held = {int(TransportKey::Space)};
+        air.driver.advanceMs(3000);
+        QVERIFY(!air.transport.EnDiffusion());
+    }
+
+    // Past midnight the time of day starts again from 0: the last press, late the
+    // day before, must not lock Space out.
+    void spaceWorksAgainAfterMidnight() {
+        OnAir air(QTime(23, 59, 58));
+        air.add(track("a", {30.0}));
+        air.keys.held = {int(TransportKey::Space)};
+        air.driver.advanceMs(100);
+        air.keys.held.clear();
+        QVERIFY(air.transport.EnDiffusion());
+        air.driver.advanceMs(2900);  // 00:00:01
+        air.keys.held = {int(TransportKey::Space)};
+        air.driver.advanceMs(100);
+        QVERIFY(!air.transport.EnDiffusion());
+        QVERIFY(air.transport.stopping());
+    }
+
+    void numpadZeroChainsAndClockShowsTheTime() {
+        OnAir air(QTime(9, 5, 7));
+        air.add(track("a", {30.0}));
+        air.add(track("b", {30.0}));
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(3100);
+        QCOMPARE(air.transport.display().time, QString("09:05:10"));
+        air.keys.held = {int(TransportKey::Numpad0)};
+        air.driver.advanceMs(200);
+        air.keys.held.clear();
+        QCOMPARE(air.started.size(), 2);
+    }
+
+    // Holding a slider freezes both; releasing the position slider seeks.
+    void slidersFreezeWhileHeldAndReleaseSeeks() {
+        OnAir air;
+        air.add(track("a", {60.0}));
+        int32_t pfl = 1234;
+        air.transport.setPflPosition([&] { return pfl; });
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(2000);
+        QVERIFY(std::abs(air.transport.display().trackBarValue - 2000) <= 120);
+        QCOMPARE(air.transport.display().pflBarValue, 1234);
+        air.transport.TrackBarPFL_Press();
+        const int32_t frozen = air.transport.display().trackBarValue;
+        pfl = 5000;
+        air.driver.advanceMs(1000);
+        QCOMPARE(air.transport.display().trackBarValue, frozen);
+        QCOMPARE(air.transport.display().pflBarValue, 1234);
+        air.transport.TrackBar_Release(40000);
+        QVERIFY(!air.transport.GlissementEnCours());
+        air.driver.advanceMs(500);
+        QVERIFY(std::abs(air.positionOnAir() - 40500) <= 150);
+        QVERIFY(std::abs(air.transport.display().trackBarValue - 40500) <= 150);
+        QCOMPARE(air.transport.display().pflBarValue, 5000);
+    }
+
+    // The refill runs only on air, in automatic mode, at seconds that are a
+    // multiple of 10, with fewer than 2 rows.
+    void refillRunsOnlyWhenAllConditionsHold() {
+        OnAir air(QTime(10, 0, 1));
+        int calls = 0;
+        air.transport.setRequette([&] { ++calls; });
+        for (int i = 0; i < 3; ++i) {
+            air.add(track("r", {60.0}));
+        }
+        air.driver.advanceMs(10000);  // idle: nothing
+        QCOMPARE(calls, 0);
+        air.transport.CmdPlay_Click();  // two rows left: nothing
+        air.transport.P1_Click();
+        air.driver.advanceMs(10000);
+        QCOMPARE(calls, 0);
+        air.playlist.removeAt(1);    // one row left
+        air.driver.advanceMs(8000);  // 10:00:19 to 10:00:27: no multiple of 10
+        QCOMPARE(calls, 0);
+        air.driver.advanceMs(4000);           // through 10:00:30
+        QVERIFY(calls >= 10 && calls <= 13);  // every 80 ms tick of that second
+        const int before = calls;
+        air.transport.P1_Click();  // mode off
+        air.driver.advanceMs(10000);
+        QCOMPARE(calls, before);
+    }
+
+    // The smart mix chains a fading track early, the earlier the higher the
+    // threshold; a track at a steady level runs to its exit point.
+    void smartMixChainsFadingTracksEarly_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<int>("earliest");
+        QTest::addColumn<int>("latest");
+        // 60 s track fading linearly over its last 20 s (from 40 s on).
+        QTest::newRow("70") << 12 << 45000 << 48500;
+        QTest::newRow("50") << 8 << 49000 << 52500;
+        QTest::newRow("10") << 0 << 56000 << 58100;
+    }
+    void smartMixChainsFadingTracksEarly() {
+        QFETCH(int, entry);
+        QFETCH(int, earliest);
+        QFETCH(int, latest);
+        OnAir air;
+        air.add(track("fading", {60.0, 0.8f, 20.0}));
+        air.add(track("after", {30.0}));
+        air.transport.CheckAutoMix_Click(true);
+        QCOMPARE(air.transport.display().exitPointSeconds, 2);
+        air.transport.MixagePourCent_Click(entry);
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 70000));
+        const int32_t at = air.started[1].outgoingPosition;
+        QVERIFY2(at >= earliest && at <= latest, qPrintable(QString::number(at)));
+    }
+
+    void smartMixLeavesSteadyTracksToTheExitPoint() {
+        OnAir air;
+        air.add(track("steady", {45.0, 0.6f}));
+        air.add(track("after", {30.0}));
+        air.transport.CheckAutoMix_Click(true);
+        air.transport.MixagePourCent_Click(12);  // 70 %
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 50000));
+        QVERIFY(air.started[1].outgoingPosition >= 43000);
+        QCOMPARE(air.transport.statistics().NiveauPourCent(), int16_t(100));
+        // Unticking the box keeps the exit point where the smart mix put it.
+        air.transport.CheckAutoMix_Click(false);
+        QCOMPARE(air.transport.display().exitPointSeconds, 2);
+        QVERIFY(!air.transport.display().mixIntelligent);
+    }
+
+    // After an early transition, a short track that opens in silence is heard,
+    // not skipped on the strength of the previous track's fade.
+    void shortTrackAfterAnEarlyTransitionIsPlayed() {
+        OnAir air;
+        air.add(track("fading", {40.0, 0.8f, 20.0}));
+        air.add(track("quiet start", {20.0, 0.6f, 0.0, 3.0}));
+        air.add(track("last", {20.0}));
+        air.transport.CheckAutoMix_Click(true);
+        air.transport.MixagePourCent_Click(12);
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 3; }, 80000));
+        const int64_t heard = air.started[2].atMs - air.started[1].atMs;
+        QVERIFY2(heard > 15000, qPrintable(QString::number(heard)));
+    }
+
+    // The statistics restart at a start, around each transition and between 5
+    // and 6 s into each track.
+    void statisticsRestartWhereTheyShould() {
+        OnAir air;
+        air.add(track("a", {20.0}));
+        air.add(track("b", {20.0}));
+        air.transport.CheckAutoMix_Click(true);
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.transport.statistics().Niveaux().empty());
+        air.driver.advanceMs(4000);
+        QVERIFY(air.transport.statistics().Niveaux().size() >= 26 - 1);
+        air.driver.advanceMs(1800);  // 5.8 s: reset at each tick of that second
+        QVERIFY(air.transport.statistics().Niveaux().size() <= 8);
+        QVERIFY(air.driver.advanceUntil([&] { return air.transport.inTransition(); }, 20000));
+        QVERIFY(air.transport.statistics().Niveaux().empty());
+        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); }, 3000));
+        QVERIFY(air.transport.statistics().Niveaux().empty());
+    }
+
+    // --- Faults the transport must survive ---
+
+    void startDuringTheStopsFadeIsRefusedUntilItEnds() {
+        OnAir air;
+        for (int i = 0; i < 3; ++i) {
+            air.add(track("s", {30.0}));
+        }
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(1000);
+        air.transport.CmdStop_Click();
+        air.driver.advanceMs(500);
+        air.transport.CmdPlay_Click();
+        air.keys.held = {int(TransportKey::Enter)};
+        air.driver.advanceMs(200);
+        QVERIFY(!air.transport.EnDiffusion());
+        QVERIFY(!air.transport.timer1Enabled());
+        QCOMPARE(air.playlist.count(), 2);
+        air.keys.held.clear();
+        air.driver.advanceMs(2000);
+        QVERIFY(!air.transport.stopping());
+        air.transport.CmdPlay_Click();  // after the stop, a start plays properly
+        air.driver.advanceMs(1000);
+        QVERIFY(air.transport.EnDiffusion());
+        QVERIFY(air.output.isStarted());
+        QVERIFY(air.output.levelLeft() > 10000);
+    }
+
+    void unreadableNextTrackIsSkippedInTheSameTick() {
+        OnAir air;
+        air.add(track("a", {10.0}));
+        air.add(m_dir.filePath("gone - missing.wav"));
+        air.add(brokenFile());
+        air.add(track("c", {10.0}));
+        QSignalSpy skipped(&air.transport, &Transport::trackSkipped);
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 12000));
+        QCOMPARE(skipped.count(), 2);
+        QCOMPARE(air.started[1].label, QString("Test - c"));
+        QVERIFY(air.playlist.isEmpty());
+        // Nothing readable left at the next transition: the normal stop runs.
+        air.add(m_dir.filePath("gone - again.wav"));
+        QSignalSpy stops(&air.transport, &Transport::stopBegun);
+        QVERIFY(air.driver.advanceUntil([&] { return stops.count() == 1; }, 12000));
+        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.stopping(); }, 3000));
+        QVERIFY(!air.output.isStarted());
+    }
+
+    void unreadableFirstTrackAsksToRetryOrGiveUp() {
+        OnAir air;
+        const QString late = m_dir.filePath("late - arrival.wav");
+        QFile::remove(late);
+        air.add(late);
+        air.add(track("b", {10.0}));
+        // Give up: nothing starts, nothing is lost.
+        air.transport.CmdPlay_Click();
+        QCOMPARE(air.dialogs.shown.size(), 1);
+        QCOMPARE(air.dialogs.shown[0].title, QString("Alerte"));
+        QVERIFY(air.dialogs.shown[0].text.contains("introuvable"));
+        QVERIFY(!air.transport.EnDiffusion());
+        QCOMPARE(air.playlist.count(), 2);
+        // Retry after the file has arrived: it plays.
+        air.dialogs.answers = {MessageAnswer::Retry};
+        testtracks::write(late, {10.0});
+        air.dialogs.shown.clear();
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.transport.EnDiffusion());
+        QCOMPARE(air.transport.display().artiste, QString("late - arrival"));
+        // Unattended (the offline render), the row is dropped instead.
+        OnAir render;
+        render.transport.setUnattended(true);
+        render.add(m_dir.filePath("gone - never.wav"));
+        render.add(track("b", {10.0}));
+        render.transport.CmdPlay_Click();
+        QVERIFY(render.transport.EnDiffusion());
+        QCOMPARE(render.started.size(), 1);
+        QVERIFY(render.dialogs.shown.isEmpty());
+    }
+
+    // An outgoing input that never reads finished (the mix is held, so its fade
+    // cannot progress) is released after the safety bound.
+    void transitionWaitHasASafetyBound() {
+        OnAir air;
+        air.add(track("a", {20.0}));
+        air.add(track("b", {20.0}));
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(1000);
+        air.transport.CmdStopImmediat_Click();
+        air.driver.advanceMs(110);
+        QVERIFY(air.transport.inTransition());
+        air.chain.mixer.setPaused(true);
+        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); },
+                                        Transport::kTransitionSafetyMs + 100));
+        QVERIFY(air.chain.mixer.inputFinished(0));
+        QVERIFY(air.transport.timer1Enabled());
+        QCOMPARE(air.transport.SourceActive(), 1);
+    }
+
+    void stopDuringATransitionFadesBothAndStaysStopped() {
+        OnAir air;
+        for (int i = 0; i < 3; ++i) {
+            air.add(track("t", {20.0}));
+        }
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(1000);
+        air.transport.CmdStopImmediat_Click();
+        air.driver.advanceMs(300);
+        QVERIFY(air.transport.inTransition());
+        air.transport.CmdStop_Click();
+        air.driver.advanceMs(1700);
+        QCOMPARE(air.output.levelLeft(), 0);  // both faded
+        air.driver.advanceMs(1000);
+        QVERIFY(!air.transport.timer1Enabled());
+        QVERIFY(!air.transport.EnDiffusion());
+        QVERIFY(!air.output.isStarted());
+    }
+
+private:
+    QString track(const QString& title, testtracks::Shape shape) {
+        const QString path = m_dir.filePath(QString("Test - %1 %2.wav").arg(title).arg(++m_files));
+        testtracks::write(path, shape);
+        // The title is the name without its counter, so labels read naturally.
+        const QString named = m_dir.filePath(QString("%1/Test - %2.wav").arg(m_files).arg(title));
+        QDir().mkpath(QFileInfo(named).path());
+        QFile::rename(path, named);
+        return named;
+    }
+    QString brokenFile() {
+        const QString path = m_dir.filePath("broken - noise.mp3");
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray(4000, 'x'));
+        return path;
+    }
+
+    QTemporaryDir m_dir{QDir::tempPath() + "/varonel_XXXXXX"};
+    int m_files = 0;
+};
+
+QTEST_GUILESS_MAIN(TestTransport)
+#include "tst_transport.moc"
