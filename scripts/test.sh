@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite.
+source "$(dirname "$0")/common.sh"
+install_missing_packages
+configure_and_build "$BUILD"
+make_demo_library
+"$ROOT/scripts/check-format.sh"
+cd "$BUILD" && ctest --output-on-failure -j"$(nproc)"
