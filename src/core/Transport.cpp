@@ -9,15 +9,19 @@
 namespace varonel::core {
 namespace {
 
-double secondsOfDay(const QTime& time) { return time.msecsSinceStartOfDay() / 1000.0; }
+double secondsOfDay(const QTime& time) {
+    return time.msecsSinceStartOfDay() / 1000.0;
+}
 
 }  // namespace
 
-Transport::Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock,
-                     Dialogs& dialogs, QObject* parent)
+Transport::Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock, Dialogs& dialogs,
+                     QObject* parent)
     : QObject(parent), m_chain(chain), m_playlist(playlist), m_clock(clock), m_dialogs(dialogs) {}
 
-int Transport::SourceActive() const { return m_chain.mixer.inputFinished(0) ? 1 : 0; }
+int Transport::SourceActive() const {
+    return m_chain.mixer.inputFinished(0) ? 1 : 0;
+}
 
 // ---------------------------------------------------------------------------
 // Start
@@ -72,8 +76,8 @@ bool Transport::startFirstTrack() {
     while (!m_chain.output->start(&error)) {
         if (m_unattended ||
             m_dialogs.message({QString::fromStdString(error), QStringLiteral("Alerte"),
-                               MessageIcon::Critical,
-                               MessageButtons::RetryCancel}) != MessageAnswer::Retry) {
+                               MessageIcon::Critical, MessageButtons::RetryCancel}) !=
+                MessageAnswer::Retry) {
             m_chain.mixer.setInputFinished(0, true);
             source.setFileName({});
             return false;
@@ -109,8 +113,12 @@ void Transport::Timer1_Timer() {
     if (m_EnchainerMaintenant) {
         source.fadeOut(kFadeMs);
     }
-    // Without a known length no transition is made, not even a requested one.
-    if (m_DureeMs >= 1) {
+    // Without a known length no transition is made, not even a requested one,
+    // except once the track has really ended: the air is never left silent.
+    const bool endedUnmeasured = m_DureeMs < 1 && m_chain.mixer.inputFinished(active);
+    if (endedUnmeasured) {
+        transition(active);
+    } else if (m_DureeMs >= 1) {
         if (m_MixIntelligent &&
             m_statistics.shouldChainEarly(m_PositionMs, m_DureeMs, m_mixagePourCent)) {
             m_EnchainerMaintenant = true;

@@ -462,6 +462,21 @@ private slots:
         QVERIFY(render.dialogs.shown.isEmpty());
     }
 
+    // A track of no measurable length is chained as soon as it has ended, instead
+    // of holding the air silent until someone presses stop.
+    void trackWithoutLengthIsChainedWhenItEnds() {
+        OnAir air;
+        const QString empty = m_dir.filePath("Vide - Rien.wav");
+        varonel::synth::writeWav(empty.toStdString(), varonel::synth::silence(0.0));
+        air.add(empty);
+        air.add(track("b", {10.0}));
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.transport.EnDiffusion());
+        QCOMPARE(air.transport.display().trackBarMaximum, 0);
+        air.driver.advanceMs(250);
+        QCOMPARE(air.started.size(), 2);
+    }
+
     // An outgoing input that never reads finished (the mix is held, so its fade
     // cannot progress) is released after the safety bound.
     void transitionWaitHasASafetyBound() {

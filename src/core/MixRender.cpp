@@ -1,0 +1,205 @@
+#include "MixRender.h"
+
+#include <limits>
+#include <memory>
+
+#include "LevelStatistics.h"
+#include "LineFile.h"
+#include "MainAudioChain.h"
+#include "OfflineOutput.h"
+#include "RowFiller.h"
+#include "TrackNaming.h"
+#include "Transport.h"
+#include "VirtualDriver.h"
+
+namespace varonel::core {
+namespace {
+
+constexpr int kRenderRate = 44100;
+
+// No one is there to answer: messages go to the error stream.
+class UnattendedDialogs final : public Dialogs {
+public:
+    explicit UnattendedDialogs(QTextStream& err) : m_err(err) {}
+    MessageAnswer message(const Message& message) override {
+        m_err << QString(message.text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << '\n';
+        return MessageAnswer::Cancel;
+    }
+    QString openFileName(const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+
+private:
+    QTextStream& m_err;
+};
+
+QString mixTime(int64_t ms) {
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(ms / 3600000, 2, 10, QChar('0'))
+        .arg(ms / 60000 % 60, 2, 10, QChar('0'))
+        .arg(ms / 1000 % 60, 2, 10, QChar('0'))
+        .arg(ms % 1000, 3, 10, QChar('0'));
+}
+
+bool parseInt(const QString& text, int* value) {
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok;
+}
+
+// Every line becomes a row; a file that cannot be read keeps its row with no
+// length, and the transport skips it when its turn comes.
+void fillPlaylist(const QStringList& lines, audio::FileSource& reader, PlaylistModel* playlist) {
+    const TrackLengthReader readLength = [&reader](const QString& path, QString* error) {
+        if (!reader.setFileName(path.toStdString())) {
+            *error = QString::fromStdString(reader.lastError());
+        }
+        return reader.lengthMs();
+    };
+    for (const QString& line : lines) {
+        PlaylistRow row;
+        if (!fillRowFromPath(line, readLength, MillisecondsCell::Filled, &row)) {
+            row.artist = Artiste(line);
+            row.title = Titre(line);
+            row.path = line;
+        }
+        playlist->append(row);
+    }
+    reader.setFileName({});
+}
+
+}  // namespace
+
+std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QString* error) {
+    RenderOptions options;
+    bool exitPointGiven = false;
+    bool smartMixGiven = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        if (option == "--no-smart-mix" && !smartMixGiven) {
+            options.smartMix = false;
+            smartMixGiven = true;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            *error = QStringLiteral("Option incomplète : ") + option;
+            return std::nullopt;
+        }
+        const QString& value = arguments[++i];
+        if (option == "--render") {
+            options.playlist = value;
+        } else if (option == "--output") {
+            options.output = value;
+        } else if (option == "--exit-point") {
+            if (!parseInt(value, &options.exitPointSeconds) || options.exitPointSeconds < 1 ||
+                options.exitPointSeconds > 30) {
+                *error = QStringLiteral("--exit-point : un nombre de secondes de 1 à 30");
+                return std::nullopt;
+            }
+            exitPointGiven = true;
+        } else if (option == "--smart-mix" && !smartMixGiven) {
+            if (!mixagePourCentEntries().contains(value)) {
+                *error = QStringLiteral("--smart-mix : un pourcentage parmi ") +
+                         mixagePourCentEntries().join(QStringLiteral(", "));
+                return std::nullopt;
+            }
+            options.smartMixPercent = value.toInt();
+            smartMixGiven = true;
+        } else {
+            *error = QStringLiteral("Option inconnue : ") + option;
+            return std::nullopt;
+        }
+    }
+    if (options.playlist.isEmpty() || options.output.isEmpty()) {
+        *error = QStringLiteral("Il faut --render PLAYLIST et --output MIX.wav");
+        return std::nullopt;
+    }
+    if (!options.smartMix && !exitPointGiven) {
+        options.exitPointSeconds = 4;
+    }
+    return options;
+}
+
+QString renderHelpText() {
+    return QStringLiteral(
+        "Varonel : mixage automatique.\n"
+        "\n"
+        "Sans argument, ouvre la fenêtre du programme.\n"
+        "\n"
+        "Varonel --render PLAYLIST --output MIX.wav [--exit-point N]\n"
+        "        [--smart-mix POURCENT | --no-smart-mix]\n"
+        "  Joue la playlist (fichier .pls) comme à l'antenne, sans fenêtre et plus vite\n"
+        "  que le temps réel, et écrit le mix en WAV 16 bits stéréo 44 100 Hz.\n"
+        "  --exit-point N        point de sortie en secondes, de 1 à 30 (2 avec le mix\n"
+        "                        intelligent, 4 sans)\n"
+        "  --smart-mix POURCENT  seuil du mix intelligent : 10, 15, ... 70 (50 par défaut)\n"
+        "  --no-smart-mix        sans mix intelligent\n"
+        "  Affiche une ligne par piste mise à l'antenne :\n"
+        "    HH:MM:SS.mmm<TAB>Artiste - Titre<TAB>chemin complet\n"
+        "  puis HH:MM:SS.mmm<TAB>stop quand l'arrêt final commence.\n"
+        "  Une piste illisible est sautée (une ligne sur la sortie d'erreur).\n"
+        "  Code de sortie : 0 si tout va bien, 2 si la playlist manque ou est\n"
+        "  illisible, si le fichier de sortie ne peut être écrit ou si une option est\n"
+        "  fausse.\n"
+        "\n"
+        "Varonel --help\n"
+        "  Affiche cette aide.\n");
+}
+
+int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) {
+    QStringList lines;
+    QString error;
+    if (!readLineFile(options.playlist, &lines, &error)) {
+        err << "Playlist illisible : " << options.playlist << " (" << error << ")\n";
+        return kRenderFailed;
+    }
+    auto ownedOutput = std::make_unique<audio::OfflineOutput>(kRenderRate);
+    audio::OfflineOutput& output = *ownedOutput;
+    std::string wavError;
+    if (!output.openWav(options.output.toStdString(), &wavError)) {
+        err << QString::fromStdString(wavError) << '\n';
+        return kRenderFailed;
+    }
+    MainAudioChain chain(std::move(ownedOutput));
+    PlaylistModel playlist;
+    fillPlaylist(lines, chain.sources[2], &playlist);
+
+    VirtualClock clock;
+    UnattendedDialogs dialogs(err);
+    Transport transport(chain, playlist, clock, dialogs);
+    transport.setUnattended(true);
+    transport.CheckAutoMix_Click(options.smartMix);
+    transport.PS_Change(options.exitPointSeconds);
+    transport.MixagePourCent_Click(
+        int(mixagePourCentEntries().indexOf(QString::number(options.smartMixPercent))));
+    VirtualDriver driver(transport, output, clock);
+
+    bool stopBegun = false;
+    QObject::connect(
+        &transport, &Transport::trackStarted, [&](const QString& label, const QString& path) {
+            out << mixTime(clock.monotonicMs()) << '\t' << label << '\t' << path << '\n';
+            out.flush();
+        });
+    QObject::connect(&transport, &Transport::trackSkipped,
+                     [&](const QString& path, const QString& reason) {
+                         err << "Piste illisible, sautée : " << path << " (" << reason << ")\n";
+                     });
+    QObject::connect(&transport, &Transport::stopBegun, [&] {
+        out << mixTime(clock.monotonicMs()) << "\tstop\n";
+        stopBegun = true;
+    });
+
+    transport.CmdPlay_Click();
+    if (!transport.EnDiffusion()) {
+        output.closeWav();
+        return kRenderFailed;
+    }
+    driver.advanceUntil([&] { return stopBegun && !transport.stopping(); },
+                        std::numeric_limits<int64_t>::max() / 2);
+    if (!output.closeWav(&wavError)) {
+        err << QString::fromStdString(wavError) << '\n';
+        return kRenderFailed;
+    }
+    return kRenderOk;
+}
+
+}  // namespace varonel::core

@@ -1,0 +1,165 @@
+// The offline render, through the real Varonel executable.
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sndfile.h>
+
+#include "TestTracks.h"
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QStringList out;
+    QStringList err;
+};
+
+Run runVaronel(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(VARONEL_EXECUTABLE), arguments);
+    process.waitForFinished(120000);
+    Run run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    run.err = QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    return run;
+}
+
+int64_t lineMs(const QString& line) {
+    const QTime time = QTime::fromString(line.section('\t', 0, 0), QStringLiteral("HH:mm:ss.zzz"));
+    return time.msecsSinceStartOfDay();
+}
+
+}  // namespace
+
+class TestRender : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        for (int i = 1; i <= 3; ++i) {
+            m_tracks.append(testtracks::write(
+                m_dir.filePath(QString("Groupe %1 - Chanson.wav").arg(i)), {20.0, 0.5f}));
+        }
+    }
+
+    void rendersTheWholeMixAndReportsEachTrack() {
+        const QString playlist = writePlaylist("mix.pls", m_tracks);
+        const QString wav = m_dir.filePath("mix.wav");
+        const Run run = runVaronel({"--render", playlist, "--output", wav});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QStringList());
+        QCOMPARE(run.out.size(), 4);
+        const QRegularExpression trackLine(
+            R"(^\d\d:\d\d:\d\d\.\d\d\d\tGroupe \d - Chanson\t/.+\.wav$)");
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(trackLine.match(run.out[i]).hasMatch(), qPrintable(run.out[i]));
+            QCOMPARE(run.out[i].section('\t', 2), m_tracks[i]);
+        }
+        QVERIFY(run.out[3].endsWith("\tstop"));
+        // Smart mix on by default, exit point 2 s: steady 20 s tracks chain near 18 s.
+        QCOMPARE(lineMs(run.out[0]), int64_t(0));
+        QVERIFY(std::abs(lineMs(run.out[1]) - 18000) <= 120);
+        QVERIFY(std::abs(lineMs(run.out[2]) - 36000) <= 240);
+        // The file: 16-bit stereo 44.1 kHz, ending 2.5 s after the stop began.
+        SF_INFO info{};
+        SNDFILE* file = sf_open(wav.toLocal8Bit().constData(), SFM_READ, &info);
+        QVERIFY(file);
+        sf_close(file);
+        QCOMPARE(info.samplerate, 44100);
+        QCOMPARE(info.channels, 2);
+        QCOMPARE(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+        const int64_t fileMs = info.frames * 1000 / 44100;
+        QVERIFY(std::abs(fileMs - (lineMs(run.out[3]) + 2500)) <= 20);
+        // Rendering is deterministic.
+        const QString again = m_dir.filePath("again.wav");
+        QCOMPARE(runVaronel({"--render", playlist, "--output", again}).status, 0);
+        QCOMPARE(bytes(again), bytes(wav));
+    }
+
+    void optionsSetTheExitPointAndSmartMix() {
+        const QString playlist = writePlaylist("two.pls", m_tracks.mid(0, 2));
+        const Run plain =
+            runVaronel({"--render", playlist, "--output", m_dir.filePath("p.wav"), "--no-smart-mix"});
+        QCOMPARE(plain.status, 0);
+        QVERIFY(std::abs(lineMs(plain.out[1]) - 16000) <= 120);  // design value, 4 s
+        const Run early = runVaronel({"--render", playlist, "--output", m_dir.filePath("e.wav"),
+                                   "--exit-point", "10", "--smart-mix", "70"});
+        QCOMPARE(early.status, 0);
+        QVERIFY(std::abs(lineMs(early.out[1]) - 10000) <= 120);
+    }
+
+    void unreadableTrackIsSkippedWithOneLine() {
+        const QString missing = m_dir.filePath("Absent - Fantôme.mp3");
+        const QString playlist = writePlaylist("holes.pls", {m_tracks[0], missing, m_tracks[1]});
+        const Run run = runVaronel({"--render", playlist, "--output", m_dir.filePath("h.wav")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err.size(), 1);
+        QVERIFY(run.err[0].contains(missing));
+        QCOMPARE(run.out.size(), 3);
+        QCOMPARE(run.out[1].section('\t', 2), m_tracks[1]);
+    }
+
+    void failuresExitWithTwoAndOneLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        const QString ok = writePlaylist("ok.pls", m_tracks.mid(0, 1));
+        const QString out = m_dir.filePath("o.wav");
+        QTest::newRow("missing playlist")
+            << QStringList{"--render", m_dir.filePath("none.pls"), "--output", out};
+        QTest::newRow("unwritable output")
+            << QStringList{"--render", ok, "--output", m_dir.filePath("no/such/dir.wav")};
+        QTest::newRow("exit point too far")
+            << QStringList{"--render", ok, "--output", out, "--exit-point", "31"};
+        QTest::newRow("percent not offered")
+            << QStringList{"--render", ok, "--output", out, "--smart-mix", "42"};
+        QTest::newRow("both smart mix options")
+            << QStringList{"--render", ok, "--output", out, "--no-smart-mix", "--smart-mix", "50"};
+        QTest::newRow("no output") << QStringList{"--render", ok};
+        QTest::newRow("unknown option") << QStringList{"--render", ok, "--output", out, "--loud"};
+    }
+    void failuresExitWithTwoAndOneLine() {
+        QFETCH(QStringList, arguments);
+        const Run run = runVaronel(arguments);
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.err.size(), 1);
+        QCOMPARE(run.out, QStringList());
+    }
+
+    void helpDocumentsTheRender() {
+        const Run run = runVaronel({"--help"});
+        QCOMPARE(run.status, 0);
+        const QString text = run.out.join('\n');
+        for (const char* word :
+             {"--render", "--output", "--exit-point", "--smart-mix", "--no-smart-mix"}) {
+            QVERIFY2(text.contains(word), word);
+        }
+    }
+
+private:
+    QString writePlaylist(const QString& name, const QStringList& paths) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            qFatal("cannot write the playlist");
+        }
+        for (const QString& line : paths) {
+            file.write(line.toUtf8() + "\r\n");
+        }
+        return path;
+    }
+    static QByteArray bytes(const QString& path) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+
+    QTemporaryDir m_dir{QDir::tempPath() + "/varonel_XXXXXX"};
+    QStringList m_tracks;
+};
+
+QTEST_GUILESS_MAIN(TestRender)
+#include "tst_render.moc"
