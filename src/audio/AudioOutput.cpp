@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 
 namespace varonel::audio {
@@ -15,12 +16,20 @@ void AudioOutput::process(float* stereo, int frames, const RenderContext& contex
     } else {
         std::memset(stereo, 0, size_t(frames) * 2 * sizeof(float));
     }
-    // Two tracks overlapping in a transition can add up past full scale.
-    for (int i = 0; i < frames * 2; ++i) {
-        stereo[i] = std::clamp(stereo[i], -1.0f, 1.0f);
+    // Two tracks overlapping in a transition can add up past full scale. One pass
+    // clamps and measures both channels.
+    float peakLeft = 0.0f;
+    float peakRight = 0.0f;
+    for (int i = 0; i < frames; ++i) {
+        float& left = stereo[2 * i];
+        float& right = stereo[2 * i + 1];
+        left = std::min(1.0f, std::max(-1.0f, left));
+        right = std::min(1.0f, std::max(-1.0f, right));
+        peakLeft = std::max(peakLeft, std::fabs(left));
+        peakRight = std::max(peakRight, std::fabs(right));
     }
-    m_left.update(stereo, frames, 0);
-    m_right.update(stereo, frames, 1);
+    m_left.setPeak(peakLeft);
+    m_right.setPeak(peakRight);
     if (!complete) {
         m_underruns.fetch_add(1, std::memory_order_relaxed);
     }

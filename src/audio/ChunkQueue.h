@@ -39,11 +39,17 @@ public:
         const uint64_t read = m_read.value.load(std::memory_order_acquire);
         return write - read < m_capacity ? &m_slots[write % m_capacity] : nullptr;
     }
-    // Makes the slot returned by writeSlot() visible to the reader and wakes a
-    // reader waiting in waitForData().
-    void publish() {
-        m_write.value.fetch_add(1, std::memory_order_release);
-        m_write.value.notify_one();
+    // Makes the slot returned by writeSlot() visible to the reader.
+    void publish() { m_write.value.fetch_add(1, std::memory_order_release); }
+    // Wakes a reader blocked in waitForData(). The writer calls it once a batch of
+    // blocks is ready rather than after each one, so that an offline reader does
+    // not switch threads at every block.
+    void wakeReader() { m_write.value.notify_one(); }
+
+    // Published blocks not yet read (either side; exact for the calling side).
+    size_t size() const {
+        return size_t(m_write.value.load(std::memory_order_acquire) -
+                      m_read.value.load(std::memory_order_acquire));
     }
 
     // --- For the reader (real-time callback or offline puller) only ---

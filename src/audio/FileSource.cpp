@@ -17,6 +17,11 @@ constexpr size_t kQueueChunks = 48;
 // start is then heard at once, while a file that is only opened for its length
 // (the playlist's length reader) costs almost nothing.
 constexpr int kPrefillChunks = 4;
+// The decoding thread is woken when the ring has drained to half, and wakes an
+// offline reader when this many chunks wait: each side then works in batches
+// instead of handing the processor over at every chunk.
+constexpr size_t kRefillBelow = kQueueChunks / 2;
+constexpr size_t kReaderBatch = 8;
 
 int64_t msToFrames(int64_t ms, int rate) {
     return ms * rate / 1000;
@@ -151,6 +156,7 @@ void FileSource::decodeLoop() {
                         slot->firstFrame = nextFrame;
                         slot->endOfStream = true;
                         m_queue.publish();
+                        m_queue.wakeReader();
                     }
                 }
             }
@@ -159,6 +165,9 @@ void FileSource::decodeLoop() {
             if (slot) {
                 endWritten = fillChunk(*slot, generation, nextFrame);
                 m_queue.publish();
+                if (endWritten || m_queue.size() >= kReaderBatch) {
+                    m_queue.wakeReader();
+                }
                 ++chunksThisGeneration;
                 produced = true;
             }
@@ -290,8 +299,7 @@ const AudioChunk* FileSource::currentChunk(bool wait) {
         if (chunk->generation == m_reader.generation) {
             return chunk;
         }
-        m_queue.pop();
-        wakeDecoder();
+        releaseFront();
     }
 }
 
@@ -305,9 +313,8 @@ int FileSource::readDirect(float* out, int frames, const AudioChunk& chunk) {
         if (chunk.endOfStream) {
             finishStream();
         }
-        m_queue.pop();
+        releaseFront();
         r.offset = 0;
-        wakeDecoder();
     }
     return n;
 }
@@ -334,11 +341,19 @@ int FileSource::readResampled(float* out, int frames, const AudioChunk& chunk, d
         if (chunk.endOfStream) {
             finishStream();
         }
-        m_queue.pop();
+        releaseFront();
         r.offset = 0;
-        wakeDecoder();
     }
     return int(data.output_frames_gen);
+}
+
+// Hands the front chunk back; the decoding thread is woken once the ring has
+// drained to half.
+void FileSource::releaseFront() {
+    m_queue.pop();
+    if (m_queue.size() <= kRefillBelow) {
+        wakeDecoder();
+    }
 }
 
 void FileSource::finishStream() {

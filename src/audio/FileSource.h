@@ -107,6 +107,7 @@ private:
     const AudioChunk* currentChunk(bool wait);
     int readDirect(float* out, int frames, const AudioChunk& chunk);
     int readResampled(float* out, int frames, const AudioChunk& chunk, double ratio);
+    void releaseFront();
     void finishStream();
     void applyFade(float* stereo, int frames);
 

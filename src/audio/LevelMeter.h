@@ -2,7 +2,7 @@
 // A level meter: the peak of the last block that an output sent to be heard,
 // linear in amplitude, 0 for silence and 32767 for a full-scale peak.
 //
-// Threads: update() by the puller after each block; level() by anyone.
+// Threads: setPeak() by the puller after each block; level() by anyone.
 
 #include <algorithm>
 #include <atomic>
@@ -17,12 +17,8 @@ public:
 
     int32_t level() const { return m_level.load(std::memory_order_relaxed); }
 
-    // Measures one channel (0 left, 1 right) of an interleaved stereo block.
-    void update(const float* stereo, int frames, int channel) {
-        float peak = 0.0f;
-        for (int i = 0; i < frames; ++i) {
-            peak = std::max(peak, std::fabs(stereo[2 * i + channel]));
-        }
+    // Takes the peak (0 to 1) of the block just sent to be heard.
+    void setPeak(float peak) {
         m_level.store(int32_t(std::lround(std::min(peak, 1.0f) * kFullScale)),
                       std::memory_order_relaxed);
     }
