@@ -1,0 +1,50 @@
+// Varonel: the automatic mixer.
+
+#include <QApplication>
+
+#include "MixRender.h"
+#include "QtDialogs.h"
+#include "VaronelStartup.h"
+
+namespace {
+
+// The program starts its window without arguments; with any, it is the command
+// line (the offline render, the help), which needs no display.
+int runCommandLine(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.contains("--help") || arguments.contains("-h")) {
+        out << varonel::core::renderHelpText();
+        return varonel::core::kRenderOk;
+    }
+    QString error;
+    const auto options = varonel::core::parseRenderOptions(arguments, &error);
+    if (!options) {
+        err << error << " (voir Varonel --help)\n";
+        return varonel::core::kRenderFailed;
+    }
+    return varonel::core::renderMix(*options, out, err);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1) {
+        return runCommandLine(argc, argv);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Varonel"));
+    QApplication::setApplicationVersion(QStringLiteral(VARONEL_VERSION));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    varonel::ui::QtDialogs dialogs;
+    const varonel::ui::VaronelProgram program = varonel::ui::Main(dialogs);
+    if (!program.f1) {
+        return 0;
+    }
+    QObject::connect(program.f1.get(), &varonel::ui::MainWindow::programEnded, &app,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    return app.exec();
+}

@@ -1,0 +1,96 @@
+#include "DesktopShortcuts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace varonel::ui {
+
+namespace {
+
+// Themed icon that every freedesktop icon theme provides.
+const QString kIcon = QStringLiteral("multimedia-audio-player");
+
+// A value of a desktop entry: backslashes and line breaks escaped.
+QString escapeValue(QString text) {
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    return text;
+}
+
+// One argument of the Exec key: quoted, with the characters that the quoting
+// rules reserve escaped, and '%' doubled so that it is never a field code.
+QString quoteExecArgument(QString argument) {
+    QString quoted;
+    for (QChar c : argument) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\')) {
+            quoted += QLatin1Char('\\');
+        }
+        quoted += c;
+    }
+    quoted.replace(QLatin1Char('%'), QLatin1String("%%"));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool writeLauncher(const QString& path, const QString& text, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
+        if (error) {
+            *error = QStringLiteral("%1 : %2").arg(path, file.errorString());
+        }
+        return false;
+    }
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
+    return true;
+}
+
+}  // namespace
+
+QString desktopEntry(const QString& name, const QString& programFolder, const QString& program) {
+    const QString folder = QDir(programFolder).absolutePath();
+    const QString target = QDir(folder).filePath(program);
+    // The launcher's text is made of escaped values; the Exec key's argument
+    // is quoted first, then escaped like any value.
+    return QStringLiteral(
+               "[Desktop Entry]\n"
+               "Type=Application\n"
+               "Version=1.0\n"
+               "Name=%1\n"
+               "Exec=%2\n"
+               "Path=%3\n"
+               "Icon=%4\n"
+               "Terminal=false\n"
+               "Categories=AudioVideo;Audio;\n")
+        .arg(escapeValue(name), escapeValue(quoteExecArgument(target)), escapeValue(folder), kIcon);
+}
+
+bool CreationRaccourcis(const QString& desktopFolder, const QString& programFolder,
+                        QString* error) {
+    if (!QDir().mkpath(desktopFolder)) {
+        if (error) {
+            *error = desktopFolder;
+        }
+        return false;
+    }
+    const QDir desktop(desktopFolder);
+    return writeLauncher(desktop.filePath(QLatin1String(kVaronelLauncher)),
+                         desktopEntry(QStringLiteral("Varonel 2.5"), programFolder,
+                                      QStringLiteral("Varonel")),
+                         error) &&
+           writeLauncher(desktop.filePath(QLatin1String(kPlayerLauncher)),
+                         desktopEntry(QStringLiteral("VaronelPlayer 2.5"), programFolder,
+                                      QStringLiteral("VaronelPlayer")),
+                         error);
+}
+
+bool CreationRaccourcis() {
+    return CreationRaccourcis(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+                              QCoreApplication::applicationDirPath());
+}
+
+}  // namespace varonel::ui

@@ -1,0 +1,24 @@
+#pragma once
+// The desktop shortcuts of both programs: freedesktop launchers in the user's
+// desktop folder, written again on each call.
+
+#include <QString>
+
+namespace varonel::ui {
+
+// File names of the two launchers.
+inline constexpr char kVaronelLauncher[] = "Varonel 2.5.desktop";
+inline constexpr char kPlayerLauncher[] = "VaronelPlayer 2.5.desktop";
+
+// The launcher text for `program` in `programFolder`, named `name`.
+QString desktopEntry(const QString& name, const QString& programFolder, const QString& program);
+
+// Writes both launchers into `desktopFolder` (created if missing), pointing at
+// the programs of `programFolder`, and makes them executable. False, with the
+// reason in *error, if one could not be written.
+bool CreationRaccourcis(const QString& desktopFolder, const QString& programFolder,
+                        QString* error = nullptr);
+// The same into the user's desktop folder, for the running program's folder.
+bool CreationRaccourcis();
+
+}  // namespace varonel::ui

@@ -1,0 +1,32 @@
+#pragma once
+// The start procedure of the automatic mixer: splash, first-run installation
+// of the audio component, then the main window.
+
+#include <QString>
+#include <memory>
+
+#include "Dialogs.h"
+#include "MainWindow.h"
+#include "SplashWindow.h"
+
+namespace varonel::ui {
+
+struct MainOptions {
+    QString cheminAppli;       // empty: the program folder
+    QString desktopFolder;     // empty: the user's desktop folder
+    int installWaitMs = 2000;  // the installer is given this long before going on
+};
+
+// What Main leaves running. The splash outlives the main window (the about
+// window will reuse it); an empty `f1` means the program is to end at once.
+struct VaronelProgram {
+    std::unique_ptr<SplashWindow> f2;
+    std::unique_ptr<MainWindow> f1;
+};
+
+VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options = {});
+
+// Lets window events run for `ms` milliseconds.
+void attendre(int ms);
+
+}  // namespace varonel::ui
