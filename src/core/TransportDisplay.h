@@ -26,11 +26,11 @@ struct TransportDisplay {
     QString pourCent = QStringLiteral("%");               // LblPourCent
     int32_t trackBarMaximum = 0;                          // TrackBar
     int32_t trackBarValue = 0;
-    int32_t pflBarValue = 0;  // TrackBarPFL
+    int32_t pflBarValue = 0;    // TrackBarPFL
     bool outputEnabled = true;  // Output
     int playPicture = kPlayIdle;
     int stopPicture = kStopIdle;
-    bool requetteAuto = false;  // picture of P1: on or off
+    bool requetteAuto = false;    // picture of P1: on or off
     bool mixIntelligent = false;  // LblPourCent and MixagePourCent shown
     int exitPointSeconds = 4;     // PS and LblPS
 };

@@ -83,12 +83,12 @@ private slots:
 
     void optionsSetTheExitPointAndSmartMix() {
         const QString playlist = writePlaylist("two.pls", m_tracks.mid(0, 2));
-        const Run plain =
-            runVaronel({"--render", playlist, "--output", m_dir.filePath("p.wav"), "--no-smart-mix"});
+        const Run plain = runVaronel(
+            {"--render", playlist, "--output", m_dir.filePath("p.wav"), "--no-smart-mix"});
         QCOMPARE(plain.status, 0);
         QVERIFY(std::abs(lineMs(plain.out[1]) - 16000) <= 120);  // design value, 4 s
         const Run early = runVaronel({"--render", playlist, "--output", m_dir.filePath("e.wav"),
-                                   "--exit-point", "10", "--smart-mix", "70"});
+                                      "--exit-point", "10", "--smart-mix", "70"});
         QCOMPARE(early.status, 0);
         QVERIFY(std::abs(lineMs(early.out[1]) - 10000) <= 120);
     }
