@@ -182,11 +182,20 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("opens");
         QByteArray wav = wavBytes(2.0);
+        QByteArray mp3 = mp3Bytes(2.0);
+        QByteArray burst = mp3;
+        burst.insert(burst.size() / 3, QByteArray(3000, char(0xFF)));
+        burst.insert(burst.size() * 2 / 3, QByteArray(2000, char(0x5A)));
+        QByteArray badHeader = wav;
+        badHeader.replace(20, 16, QByteArray(16, char(0xEE)));
         QTest::newRow("missing") << "missing.wav" << QByteArray() << false;
         QTest::newRow("text") << "notes.mp3" << QByteArray("hello, this is no audio\n") << false;
         QTest::newRow("empty") << "empty.wav" << QByteArray("") << false;
         QTest::newRow("truncated wav") << "cut.wav" << wav.left(wav.size() / 2) << true;
         QTest::newRow("directory") << "folder.wav" << QByteArray() << false;
+        QTest::newRow("truncated mp3") << "cut.mp3" << mp3.left(mp3.size() / 2) << true;
+        QTest::newRow("garbage inside mp3") << "burst.mp3" << burst << true;
+        QTest::newRow("corrupt wav header") << "header.wav" << badHeader << false;
     }
     void badInputNeverStallsTheOthers() {
         QFETCH(QString, name);
@@ -214,7 +223,7 @@ private slots:
         // The bad source ends (or never starts) and the good one is heard throughout.
         QVERIFY(chain.mixer.inputFinished(1));
         QVERIFY(!chain.mixer.inputFinished(0));
-        QVERIFY(std::all_of(mix.begin() + framesOf(1500), mix.end(),
+        QVERIFY(std::all_of(mix.begin() + framesOf(2500), mix.end(),
                             [](float s) { return std::abs(s - 0.25f) < 1e-6f; }));
     }
 
@@ -225,6 +234,15 @@ private:
         std::string error;
         varonel::synth::writeWav(path.toStdString(), varonel::synth::sine(440, seconds, 0.5f),
                                  varonel::synth::WavFormat::Pcm16, &error);
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+
+    static QByteArray mp3Bytes(double seconds) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("x.mp3");
+        varonel::synth::writeMp3(path.toStdString(), varonel::synth::sine(440, seconds, 0.5f));
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         return file.readAll();
