@@ -89,7 +89,7 @@ private slots:
         timer.start();
         QVERIFY(waitUntil([&] { return outputA.reopenCount() == 1; }, 2000));
         QVERIFY(timer.elapsed() < 2000);
-        QVERIFY(sourceB.frames() > bBefore);  // B never stopped
+        QVERIFY(waitUntil([&] { return sourceB.frames() > bBefore + 2048; }, 1000));  // B goes on
         const int64_t aAfter = sourceA.frames();
         QVERIFY(waitUntil([&] { return sourceA.frames() > aAfter + 4096; }, 2000));
         QVERIFY(outputA.isStarted());
