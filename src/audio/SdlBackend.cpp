@@ -28,6 +28,9 @@ void sdlCallback(void* userdata, Uint8* stream, int length) {
 class SdlBackend final : public DeviceBackend {
 public:
     SdlBackend() {
+        // The programs handle their own signals: SDL must not swallow SIGTERM and
+        // SIGINT, or a program could not be ended from outside.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             m_ready = true;
         } else {
