@@ -281,6 +281,13 @@ void Transport::CalculTiming() {
     changed();
 }
 
+void Transport::Timer2_Timer() {
+    if (!m_GlissementEnCours) {
+        m_display.pflBarValue = m_pflPosition ? m_pflPosition() : 0;
+        changed();
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The 80 ms tick: clock, keys, automatic refill
 

@@ -45,6 +45,7 @@ public:
     // if its input never reads finished, so a fault can never freeze the air.
     static constexpr int32_t kTransitionSafetyMs = kFadeMs + 3000;
     static constexpr int kTimer1PeriodMs = 100;
+    static constexpr int kTimer2PeriodMs = 1000;
     static constexpr int kTimer3PeriodMs = 80;
 
     Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock, Dialogs& dialogs,
@@ -77,6 +78,8 @@ public:
 
     // --- Ticks ---
     void Timer1_Timer();
+    // Every second while pre-listening plays: moves its slider.
+    void Timer2_Timer();
     void Timer3_Timer();
     void pollWaits();
     bool timer1Enabled() const { return m_timer1Enabled; }

@@ -363,11 +363,15 @@ void MainWindow::buildTimers() {
         return timer;
     };
     m_timer1 = makeTimer(QStringLiteral("Timer1"), core::Transport::kTimer1PeriodMs);
+    // Timer2 runs while pre-listening plays; the pre-listening player starts it.
+    m_timer2 = makeTimer(QStringLiteral("Timer2"), core::Transport::kTimer2PeriodMs);
     m_timer3 = makeTimer(QStringLiteral("Timer3"), core::Transport::kTimer3PeriodMs);
     m_waitTimer = makeTimer(QStringLiteral("TimerAttente"), kWaitPollMs);
     m_levelTimer = makeTimer(QStringLiteral("TimerNiveaux"), kLevelRefreshMs);
     connect(m_timer1, &QTimer::timeout, this,
             [this] { forward([this] { m_transport->Timer1_Timer(); }); });
+    connect(m_timer2, &QTimer::timeout, this,
+            [this] { forward([this] { m_transport->Timer2_Timer(); }); });
     connect(m_timer3, &QTimer::timeout, this,
             [this] { forward([this] { m_transport->Timer3_Timer(); }); });
     connect(m_waitTimer, &QTimer::timeout, this,

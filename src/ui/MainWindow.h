@@ -160,6 +160,7 @@ private:
     int m_shownOnAir = -1;
 
     QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;
     QTimer* m_waitTimer = nullptr;
     QTimer* m_levelTimer = nullptr;

@@ -271,6 +271,7 @@ private slots:
         const int32_t frozen = air.transport.display().trackBarValue;
         pfl = 5000;
         air.driver.advanceMs(1000);
+        air.transport.Timer2_Timer();  // pre-listening's own tick is frozen too
         QCOMPARE(air.transport.display().trackBarValue, frozen);
         QCOMPARE(air.transport.display().pflBarValue, 1234);
         air.transport.TrackBar_Release(40000);
@@ -279,6 +280,9 @@ private slots:
         QVERIFY(std::abs(air.positionOnAir() - 40500) <= 150);
         QVERIFY(std::abs(air.transport.display().trackBarValue - 40500) <= 150);
         QCOMPARE(air.transport.display().pflBarValue, 5000);
+        pfl = 7000;
+        air.transport.Timer2_Timer();
+        QCOMPARE(air.transport.display().pflBarValue, 7000);
     }
 
     // The refill runs only on air, in automatic mode, at seconds that are a
