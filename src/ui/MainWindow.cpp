@@ -476,11 +476,9 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
     {
         const QSignalBlocker blocker(m_mixagePourCent);
         m_mixagePourCent->clear();
-        for (int percent = kMixageFirst; percent <= kMixageLast; percent += kMixageStep) {
-            m_mixagePourCent->addItem(QString::number(percent));
-        }
+        m_mixagePourCent->addItems(core::mixagePourCentEntries());
     }
-    m_mixagePourCent->setCurrentIndex(kMixageDefaultEntry);
+    m_mixagePourCent->setCurrentIndex(core::kMixagePourCentDefaultEntry);
 
     if (options.splash) {
         options.splash->hide();

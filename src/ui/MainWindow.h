@@ -42,11 +42,6 @@ public:
     static constexpr int kMinimumScreenWidth = 800;
     static constexpr int kLevelRefreshMs = 50;
     static constexpr int kWaitPollMs = 20;
-    // MixagePourCent: "10" to "70" by 5; entry 8 is "50".
-    static constexpr int kMixageFirst = 10;
-    static constexpr int kMixageLast = 70;
-    static constexpr int kMixageStep = 5;
-    static constexpr int kMixageDefaultEntry = 8;
 
     // What the load takes from its caller; every field has the program's value
     // by default.

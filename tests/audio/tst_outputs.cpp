@@ -45,6 +45,27 @@ bool waitUntil(Done done, int ms) {
     return true;
 }
 
+// Output A on fake device 0 and output B on fake device 1, each with its source.
+struct TwoOutputs {
+    FakeDeviceBackend backend{2};
+    CountingSource sourceA;
+    CountingSource sourceB;
+    DeviceOutput outputA{backend};
+    DeviceOutput outputB{backend};
+
+    TwoOutputs() {
+        outputA.setSource(&sourceA);
+        outputB.setSource(&sourceB);
+        outputA.setDeviceIndex(0);
+        outputB.setDeviceIndex(1);
+    }
+    // Starts both and waits until both are being pulled.
+    bool startBoth() {
+        return outputA.start() && outputB.start() &&
+               waitUntil([&] { return sourceA.frames() > 8192 && sourceB.frames() > 8192; }, 3000);
+    }
+};
+
 }  // namespace
 
 class TestOutputs : public QObject {
@@ -67,19 +88,9 @@ private slots:
     // Device 0 is unplugged mid-play: output A stops being pulled, output B goes
     // on, and A comes back on its own within 2 s and carries on from where it was.
     void lostDeviceReopensWhileTheOtherPlays() {
-        FakeDeviceBackend backend(2);
-        CountingSource sourceA;
-        CountingSource sourceB;
-        DeviceOutput outputA(backend);
-        DeviceOutput outputB(backend);
-        outputA.setSource(&sourceA);
-        outputB.setSource(&sourceB);
-        outputA.setDeviceIndex(0);
-        outputB.setDeviceIndex(1);
-        QVERIFY(outputA.start());
-        QVERIFY(outputB.start());
-        QVERIFY(
-            waitUntil([&] { return sourceA.frames() > 4096 && sourceB.frames() > 4096; }, 2000));
+        TwoOutputs two;
+        auto& [backend, sourceA, sourceB, outputA, outputB] = two;
+        QVERIFY(two.startBoth());
 
         backend.refuseIndex(0);  // the card is gone: only the default can take over
         backend.unplugAllOf(0);
@@ -122,19 +133,10 @@ private slots:
 
     // Stopping or closing one output leaves the other playing.
     void twoOutputsRunIndependently() {
-        FakeDeviceBackend backend(2);
-        CountingSource sourceA;
-        CountingSource sourceB;
-        DeviceOutput outputA(backend);
-        DeviceOutput outputB(backend);
-        outputA.setSource(&sourceA);
-        outputB.setSource(&sourceB);
-        outputB.setDeviceIndex(1);
+        TwoOutputs two;
+        auto& [backend, sourceA, sourceB, outputA, outputB] = two;
         outputB.setBufferFrames(512);
-        QVERIFY(outputA.start());
-        QVERIFY(outputB.start());
-        QVERIFY(
-            waitUntil([&] { return sourceA.frames() > 8192 && sourceB.frames() > 8192; }, 3000));
+        QVERIFY(two.startBoth());
         outputA.stop();
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         const int64_t aStopped = sourceA.frames();
