@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "Synth.h"
+#include "TestSignals.h"
 
 namespace testtracks {
 
@@ -36,12 +37,7 @@ inline QString write(const QString& path, const Shape& shape) {
         }
         audio.samples[i] = shape.level * gain;
     }
-    std::string error;
-    if (!varonel::synth::writeWav(path.toStdString(), audio, varonel::synth::WavFormat::Pcm16,
-                                  &error)) {
-        qFatal("cannot write %s: %s", qPrintable(path), error.c_str());
-    }
-    return path;
+    return testsignals::writeWavOrFail(path, audio, varonel::synth::WavFormat::Pcm16);
 }
 
 }  // namespace testtracks

@@ -31,13 +31,19 @@ inline Audio ramp(double seconds, int rate = 44100) {
     return audio;
 }
 
-inline QString writeFloatWav(const QString& path, const Audio& audio) {
+// Writes the audio as a WAV file, or ends the test run: a test without its files
+// could only fail confusingly later.
+inline QString writeWavOrFail(const QString& path, const Audio& audio,
+                              varonel::synth::WavFormat format) {
     std::string error;
-    if (!varonel::synth::writeWav(path.toStdString(), audio, varonel::synth::WavFormat::Float,
-                                  &error)) {
+    if (!varonel::synth::writeWav(path.toStdString(), audio, format, &error)) {
         qFatal("cannot write %s: %s", qPrintable(path), error.c_str());
     }
     return path;
+}
+
+inline QString writeFloatWav(const QString& path, const Audio& audio) {
+    return writeWavOrFail(path, audio, varonel::synth::WavFormat::Float);
 }
 
 }  // namespace testsignals
