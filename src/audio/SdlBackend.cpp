@@ -113,8 +113,8 @@ private:
 
     static std::string defaultDeviceName() {
         char* name = nullptr;
-        SDL_AudioSpec spec{};
-        if (SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 && name) {
+        SDL_AudioSpec format{};
+        if (SDL_GetDefaultAudioInfo(&name, &format, 0) == 0 && name) {
             std::string text = std::string("Sortie par défaut (") + name + ")";
             SDL_free(name);
             return text;
