@@ -181,8 +181,7 @@ void FileSource::decodeLoop() {
 // Decodes one chunk as stereo; returns true when it is the stream's last.
 bool FileSource::fillChunk(AudioChunk& chunk, uint32_t generation, int64_t& nextFrame) {
     const int channels = m_decoder->channels();
-    // The decoding thread's own scratch buffer, sized once for the widest file.
-    static thread_local std::vector<float> scratch;
+    std::vector<float>& scratch = m_decodeScratch;
     scratch.resize(size_t(AudioChunk::kFrames) * std::max(channels, 1));
 
     chunk.generation = generation;

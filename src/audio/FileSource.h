@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ChunkQueue.h"
 #include "RenderSource.h"
@@ -119,6 +120,7 @@ private:
     // Shared between the main and decoding threads, under m_mutex.
     std::mutex m_mutex;
     std::unique_ptr<Decoder> m_decoder;
+    std::vector<float> m_decodeScratch;  // one chunk as the file gives it
     int64_t m_seekFrame = 0;
     bool m_quit = false;
 
