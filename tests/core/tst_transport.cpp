@@ -197,14 +197,6 @@ private slots:
         QVERIFY(std::abs(air.positionOnAir() - 1500) < 150);
     }
 
-    void emptyPlaylistSaysSo() {
-        OnAir air;
-        air.transport.CmdPlay_Click();
-        QCOMPARE(air.dialogs.texts(), QStringList{"Le réservoir est vide"});
-        QVERIFY(!air.transport.EnDiffusion());
-        QVERIFY(!air.transport.timer1Enabled());
-    }
-
     // Held Space toggles at most once per 2 s.
     void spaceTogglesAtMostEveryTwoSeconds() {
         OnAir air(QTime(15, 30, 0));
