@@ -8,6 +8,7 @@
 #include "MainAudioChain.h"
 #include "OfflineOutput.h"
 #include "RowFiller.h"
+#include "SourceLengthReader.h"
 #include "TrackNaming.h"
 #include "Transport.h"
 #include "VirtualDriver.h"
@@ -49,12 +50,7 @@ bool parseInt(const QString& text, int* value) {
 // Every line becomes a row; a file that cannot be read keeps its row with no
 // length, and the transport skips it when its turn comes.
 void fillPlaylist(const QStringList& lines, audio::FileSource& reader, PlaylistModel* playlist) {
-    const TrackLengthReader readLength = [&reader](const QString& path, QString* error) {
-        if (!reader.setFileName(path.toStdString())) {
-            *error = QString::fromStdString(reader.lastError());
-        }
-        return reader.lengthMs();
-    };
+    const TrackLengthReader readLength = sourceLengthReader(reader);
     for (const QString& line : lines) {
         PlaylistRow row;
         if (!fillRowFromPath(line, readLength, MillisecondsCell::Filled, &row)) {
@@ -64,7 +60,6 @@ void fillPlaylist(const QStringList& lines, audio::FileSource& reader, PlaylistM
         }
         playlist->append(row);
     }
-    reader.setFileName({});
 }
 
 }  // namespace

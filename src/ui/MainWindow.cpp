@@ -32,6 +32,7 @@
 #include "PlaylistFile.h"
 #include "PlaylistView.h"
 #include "RowFiller.h"
+#include "SourceLengthReader.h"
 
 namespace varonel::ui {
 
@@ -644,20 +645,7 @@ void MainWindow::syncPlaylist() {
 }
 
 core::TrackLengthReader MainWindow::lengthReader() {
-    return [this](const QString& path, QString* error) -> int32_t {
-        audio::FileSource& reader = m_chain->sources[2];
-        if (!reader.setFileName(path.toStdString())) {
-            *error = QString::fromStdString(reader.lastError());
-            if (error->isEmpty()) {
-                *error = path;
-            }
-            return 0;
-        }
-        const int32_t length = reader.lengthMs();
-        // Source 2 never plays: the file is let go as soon as its length is known.
-        reader.setFileName(std::string());
-        return length;
-    };
+    return core::sourceLengthReader(m_chain->sources[2]);
 }
 
 bool MainWindow::addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop) {

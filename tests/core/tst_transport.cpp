@@ -8,6 +8,7 @@
 #include "OfflineOutput.h"
 #include "RowFiller.h"
 #include "ScriptedDialogs.h"
+#include "SourceLengthReader.h"
 #include "TestTracks.h"
 #include "TrackNaming.h"
 #include "Transport.h"
@@ -39,15 +40,8 @@ struct OnAir {
     // Appends a row for the file, length read by source 2 as the window does.
     void add(const QString& path) {
         PlaylistRow row;
-        const TrackLengthReader reader = [this](const QString& file, QString* error) {
-            audio::FileSource& source = chain.sources[2];
-            if (!source.setFileName(file.toStdString())) {
-                *error = QString::fromStdString(source.lastError());
-            }
-            return source.lengthMs();
-        };
-        QString error;
-        if (fillRowFromPath(path, reader, MillisecondsCell::Filled, &row, &error)) {
+        if (fillRowFromPath(path, sourceLengthReader(chain.sources[2]), MillisecondsCell::Filled,
+                            &row)) {
             playlist.append(row);
         } else {  // an unreadable file still gets its row, as a hand-edited list would
             row.path = path;
