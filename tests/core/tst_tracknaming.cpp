@@ -11,8 +11,6 @@ class TrackNamingTest : public QObject {
 private slots:
     void names_data();
     void names();
-    void longTitleLosesRealCharacters_data();
-    void longTitleLosesRealCharacters();
     void fTime_data();
     void fTime();
 };
@@ -39,17 +37,16 @@ void TrackNamingTest::names_data() {
             "2000/Dupont - Valse");
     addName("no spaces", "Dupont-Valse.wav", "Dupont", "Dupont", "Valse");
     addName("extension only", "Dupont - .mp3", "Dupont", "Dupont", "");
+    addName("title shorter than 4", "A-b", "A", "A", "");
     addName("space after separator stays", "/Musique/ Dupont - Valse.mp3", " Dupont",
             "/Musique/ Dupont", "Valse");
-    addName("hyphen first", "-Valse.mp3", "", "", "Valse");
-    addName("later hyphens belong to the title", "A - B - C.mp3", "A", "A", "B - C");
     addName("only spaces are trimmed", "\tDupont\t-\tValse.mp3\t", "\tDupont\t", "\tDupont\t",
             "\tValse.");
-    addName("title shorter than 4", "A-b", "A", "A", "");
-    addName("title of exactly 4", "A- bcde ", "A", "A", "");
-    addName("title of 5", "A-bcdef", "A", "A", "b");
-    addName("accented text", "/Chansons/Édith - Hymne à l'amour.mp3", "Édith", "/Chansons/Édith",
-            "Hymne à l'amour");
+    const QString x300(300, u'x');
+    addName("long title cut at 250, then 4 dropped", "A-" + x300 + ".mp3", "A", "A",
+            QString(kTitreMaxChars - 4, u'x'));
+    addName("the cut counts the leading space", "A - " + x300 + ".mp3", "A", "A",
+            QString(kTitreMaxChars - 5, u'x'));
 #ifdef Q_OS_WIN
     addName("backslash separates on Windows", "C:\\Musique\\Dupont - Valse.mp3", "Dupont",
             "C:\\Musique\\Dupont", "Valse");
@@ -70,36 +67,15 @@ void TrackNamingTest::names() {
     QCOMPARE(Titre(name), titre);
 }
 
-void TrackNamingTest::longTitleLosesRealCharacters_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("titre");
-
-    const QString x300(300, u'x');
-    QTest::newRow("cut at 250, then 4 dropped")
-        << "A-" + x300 + ".mp3" << QString(kTitreMaxChars - 4, u'x');
-    QTest::newRow("cut counts the leading space")
-        << "A - " + x300 + ".mp3" << QString(kTitreMaxChars - 5, u'x');
-    QTest::newRow("just fits") << "A-" + QString(246, u'x') + ".mp3" << QString(246, u'x');
-}
-
-void TrackNamingTest::longTitleLosesRealCharacters() {
-    QFETCH(QString, name);
-    QFETCH(QString, titre);
-    QCOMPARE(Titre(name), titre);
-}
-
 void TrackNamingTest::fTime_data() {
     QTest::addColumn<int>("ms");
     QTest::addColumn<QString>("text");
 
     QTest::newRow("83 456") << 83456 << "01:23";
     QTest::newRow("999") << 999 << "--:--";
-    QTest::newRow("0") << 0 << "--:--";
     QTest::newRow("-5") << -5 << "--:--";
-    QTest::newRow("-1000") << -1000 << "--:--";
     QTest::newRow("1 000") << 1000 << "00:01";
     QTest::newRow("59 999") << 59999 << "00:59";
-    QTest::newRow("60 000") << 60000 << "01:00";
     QTest::newRow("100 minutes") << 6000000 << "00:00";
     QTest::newRow("100 minutes 59") << 6059000 << "00:59";
     QTest::newRow("largest") << std::numeric_limits<int32_t>::max() << "91:23";
