@@ -114,11 +114,6 @@ private slots:
             << QStringList{"--render", ok, "--output", m_dir.filePath("no/such/dir.wav")};
         QTest::newRow("exit point too far")
             << QStringList{"--render", ok, "--output", out, "--exit-point", "31"};
-        QTest::newRow("percent not offered")
-            << QStringList{"--render", ok, "--output", out, "--smart-mix", "42"};
-        QTest::newRow("both smart mix options")
-            << QStringList{"--render", ok, "--output", out, "--no-smart-mix", "--smart-mix", "50"};
-        QTest::newRow("no output") << QStringList{"--render", ok};
         QTest::newRow("unknown option") << QStringList{"--render", ok, "--output", out, "--loud"};
     }
     void failuresExitWithTwoAndOneLine() {

@@ -169,12 +169,6 @@ private slots:
         QCOMPARE(air.transport.display().playPicture, int(kPlayIdle));
         QCOMPARE(air.transport.display().stopPicture, int(kStopIdle));
         QVERIFY(!air.transport.RequetteAuto());
-        // Stopping switches the request mode off even when it already was.
-        air.add(track("solo", {12.0}));
-        air.transport.CmdPlay_Click();
-        air.transport.CmdStop_Click();
-        air.driver.advanceMs(2600);
-        QVERIFY(!air.transport.RequetteAuto());
     }
 
     void startWhileOnAirDoesNothing() {
