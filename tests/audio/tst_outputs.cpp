@@ -89,7 +89,10 @@ private slots:
     // on, and A comes back on its own within 2 s and carries on from where it was.
     void lostDeviceReopensWhileTheOtherPlays() {
         TwoOutputs two;
-        auto& [backend, sourceA, sourceB, outputA, outputB] = two;
+        FakeDeviceBackend& backend = two.backend;
+        CountingSource& sourceA = two.sourceA;
+        CountingSource& sourceB = two.sourceB;
+        DeviceOutput& outputA = two.outputA;
         QVERIFY(two.startBoth());
 
         backend.refuseIndex(0);  // the card is gone: only the default can take over
@@ -134,7 +137,10 @@ private slots:
     // Stopping or closing one output leaves the other playing.
     void twoOutputsRunIndependently() {
         TwoOutputs two;
-        auto& [backend, sourceA, sourceB, outputA, outputB] = two;
+        CountingSource& sourceA = two.sourceA;
+        CountingSource& sourceB = two.sourceB;
+        DeviceOutput& outputA = two.outputA;
+        DeviceOutput& outputB = two.outputB;
         outputB.setBufferFrames(512);
         QVERIFY(two.startBoth());
         outputA.stop();
