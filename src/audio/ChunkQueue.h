@@ -15,7 +15,7 @@ namespace varonel::audio {
 
 // One block of decoded stereo audio at the file's own rate.
 struct AudioChunk {
-    static constexpr int kFrames = 1024;
+    static constexpr int kFrames = 2048;
 
     uint32_t generation = 0;   // which load or seek produced it; stale blocks are skipped
     int frames = 0;            // valid frames in `samples`

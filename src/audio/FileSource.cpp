@@ -12,16 +12,16 @@ namespace varonel::audio {
 namespace {
 
 // About 1.1 s of audio decoded ahead at 44.1 kHz.
-constexpr size_t kQueueChunks = 48;
+constexpr size_t kQueueChunks = 24;
 // Chunks decoded right after a load or seek, before the puller asks for any: a
 // start is then heard at once, while a file that is only opened for its length
 // (the playlist's length reader) costs almost nothing.
-constexpr int kPrefillChunks = 4;
+constexpr int kPrefillChunks = 2;
 // The decoding thread is woken when the ring has drained to half, and wakes an
 // offline reader when this many chunks wait: each side then works in batches
 // instead of handing the processor over at every chunk.
 constexpr size_t kRefillBelow = kQueueChunks / 2;
-constexpr size_t kReaderBatch = 8;
+constexpr size_t kReaderBatch = 4;
 
 int64_t msToFrames(int64_t ms, int rate) {
     return ms * rate / 1000;
