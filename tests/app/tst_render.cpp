@@ -7,6 +7,7 @@
 
 #include <sndfile.h>
 
+#include "FileBytes.h"
 #include "TestTracks.h"
 
 namespace {
@@ -78,7 +79,7 @@ private slots:
         // Rendering is deterministic.
         const QString again = m_dir.filePath("again.wav");
         QCOMPARE(runVaronel({"--render", playlist, "--output", again}).status, 0);
-        QCOMPARE(bytes(again), bytes(wav));
+        QCOMPARE(filebytes::read(again), filebytes::read(wav));
     }
 
     void optionsSetTheExitPointAndSmartMix() {
@@ -137,19 +138,10 @@ private slots:
 private:
     QString writePlaylist(const QString& name, const QStringList& paths) {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
+        if (!filebytes::write(path, (paths.join("\r\n") + "\r\n").toUtf8())) {
             qFatal("cannot write the playlist");
         }
-        for (const QString& line : paths) {
-            file.write(line.toUtf8() + "\r\n");
-        }
         return path;
-    }
-    static QByteArray bytes(const QString& path) {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
     }
 
     QTemporaryDir m_dir{QDir::tempPath() + "/varonel_XXXXXX"};

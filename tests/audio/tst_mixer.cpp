@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "FileBytes.h"
 #include "FileSource.h"
 #include "Mixer.h"
 #include "OfflineOutput.h"
@@ -206,9 +207,7 @@ private slots:
         if (name == "folder.wav") {
             QDir().mkpath(path);
         } else if (name != "missing.wav") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
+            QVERIFY(filebytes::write(path, content));
         }
         Chain chain;
         chain.play(0, writeFloatWav(m_dir.filePath("good.wav"), constant(0.25f, 6)));
@@ -234,18 +233,14 @@ private:
         std::string error;
         varonel::synth::writeWav(path.toStdString(), varonel::synth::sine(440, seconds, 0.5f),
                                  varonel::synth::WavFormat::Pcm16, &error);
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
+        return filebytes::read(path);
     }
 
     static QByteArray mp3Bytes(double seconds) {
         QTemporaryDir dir;
         const QString path = dir.filePath("x.mp3");
         varonel::synth::writeMp3(path.toStdString(), varonel::synth::sine(440, seconds, 0.5f));
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
+        return filebytes::read(path);
     }
 
     QTemporaryDir m_dir;

@@ -89,25 +89,22 @@ private slots:
     // on, and A comes back on its own within 2 s and carries on from where it was.
     void lostDeviceReopensWhileTheOtherPlays() {
         TwoOutputs two;
-        FakeDeviceBackend& backend = two.backend;
-        CountingSource& sourceA = two.sourceA;
-        CountingSource& sourceB = two.sourceB;
-        DeviceOutput& outputA = two.outputA;
         QVERIFY(two.startBoth());
 
-        backend.refuseIndex(0);  // the card is gone: only the default can take over
-        backend.unplugAllOf(0);
+        two.backend.refuseIndex(0);  // the card is gone: only the default can take over
+        two.backend.unplugAllOf(0);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        const int64_t bBefore = sourceB.frames();
+        const int64_t bBefore = two.sourceB.frames();
         QElapsedTimer timer;
         timer.start();
-        QVERIFY(waitUntil([&] { return outputA.reopenCount() == 1; }, 2000));
+        QVERIFY(waitUntil([&] { return two.outputA.reopenCount() == 1; }, 2000));
         QVERIFY(timer.elapsed() < 2000);
-        QVERIFY(waitUntil([&] { return sourceB.frames() > bBefore + 2048; }, 1000));  // B goes on
-        const int64_t aAfter = sourceA.frames();
-        QVERIFY(waitUntil([&] { return sourceA.frames() > aAfter + 4096; }, 2000));
-        QVERIFY(outputA.isStarted());
-        QVERIFY(outputA.levelLeft() > 8000);
+        QVERIFY(
+            waitUntil([&] { return two.sourceB.frames() > bBefore + 2048; }, 1000));  // B goes on
+        const int64_t aAfter = two.sourceA.frames();
+        QVERIFY(waitUntil([&] { return two.sourceA.frames() > aAfter + 4096; }, 2000));
+        QVERIFY(two.outputA.isStarted());
+        QVERIFY(two.outputA.levelLeft() > 8000);
     }
 
     // The track resumes where the loss caught it: nothing is skipped.
@@ -137,24 +134,20 @@ private slots:
     // Stopping or closing one output leaves the other playing.
     void twoOutputsRunIndependently() {
         TwoOutputs two;
-        CountingSource& sourceA = two.sourceA;
-        CountingSource& sourceB = two.sourceB;
-        DeviceOutput& outputA = two.outputA;
-        DeviceOutput& outputB = two.outputB;
-        outputB.setBufferFrames(512);
+        two.outputB.setBufferFrames(512);
         QVERIFY(two.startBoth());
-        outputA.stop();
+        two.outputA.stop();
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        const int64_t aStopped = sourceA.frames();
-        const int64_t bRunning = sourceB.frames();
+        const int64_t aStopped = two.sourceA.frames();
+        const int64_t bRunning = two.sourceB.frames();
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        QCOMPARE(sourceA.frames(), aStopped);
-        QVERIFY(sourceB.frames() > bRunning);
-        QCOMPARE(outputA.levelLeft(), 0);
-        QVERIFY(outputB.levelLeft() > 8000);
-        outputA.close();
-        const int64_t bAfterClose = sourceB.frames();
-        QVERIFY(waitUntil([&] { return sourceB.frames() > bAfterClose + 2048; }, 2000));
+        QCOMPARE(two.sourceA.frames(), aStopped);
+        QVERIFY(two.sourceB.frames() > bRunning);
+        QCOMPARE(two.outputA.levelLeft(), 0);
+        QVERIFY(two.outputB.levelLeft() > 8000);
+        two.outputA.close();
+        const int64_t bAfterClose = two.sourceB.frames();
+        QVERIFY(waitUntil([&] { return two.sourceB.frames() > bAfterClose + 2048; }, 2000));
     }
 
     // The real SDL path (the dummy driver in tests, which offers one device).

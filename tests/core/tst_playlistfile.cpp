@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FileBytes.h"
 #include "LineFile.h"
 #include "PlaylistFile.h"
 #include "RowFiller.h"
@@ -14,16 +15,6 @@
 using namespace varonel::core;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A reader that knows the lengths of some files and cannot open the others.
 TrackLengthReader readerOf(const QHash<QString, int32_t>& lengths) {
@@ -76,7 +67,7 @@ void PlaylistFileTest::saveThenLoadGivesSameRows() {
     const QString path = m_dir.filePath("roundtrip.pls");
     QVERIFY(savePlaylistFile(path, saved));
     // UTF-8, each path followed by CR LF.
-    QCOMPARE(readBytes(path), (saved.paths().join("\r\n") + "\r\n").toUtf8());
+    QCOMPARE(filebytes::read(path), (saved.paths().join("\r\n") + "\r\n").toUtf8());
 
     PlaylistModel loaded = oneRowPlaylist();
     const PlaylistLoadReport report = loadPlaylistFile(path, reader, &loaded);
@@ -111,7 +102,7 @@ void PlaylistFileTest::loadReadsEveryLineShape() {
     QFETCH(QStringList, paths);
 
     const QString path = m_dir.filePath("shapes.pls");
-    QVERIFY(writeBytes(path, bytes));
+    QVERIFY(filebytes::write(path, bytes));
     PlaylistModel playlist = oneRowPlaylist();
     const TrackLengthReader anyFileReads = [](const QString&, QString*) { return int32_t(1000); };
     QVERIFY(loadPlaylistFile(path, anyFileReads, &playlist).complete());
@@ -133,11 +124,11 @@ void PlaylistFileTest::windows1252TableMatchesConverter() {
 void PlaylistFileTest::refusedWriteKeepsOldFile() {
     const QString path = m_dir.filePath("old.pls");
     const QByteArray old("/ancien.mp3\r\n");
-    QVERIFY(writeBytes(path, old));
+    QVERIFY(filebytes::write(path, old));
     QString error;
     QVERIFY(!writeLineFile(path, {"/a.mp3", "/b\n.mp3"}, &error));
     QVERIFY(!error.isEmpty());
-    QCOMPARE(readBytes(path), old);
+    QCOMPARE(filebytes::read(path), old);
 
     error.clear();
     QVERIFY(!writeLineFile(m_dir.filePath("missing/new.pls"), {"/a.mp3"}, &error));
@@ -146,7 +137,7 @@ void PlaylistFileTest::refusedWriteKeepsOldFile() {
 
 void PlaylistFileTest::loadStopsAtFirstUnreadableTrack() {
     const QString path = m_dir.filePath("broken.pls");
-    QVERIFY(writeBytes(path, "/a - un.mp3\r\n/absent.mp3\r\n/c - trois.mp3\r\n"));
+    QVERIFY(filebytes::write(path, "/a - un.mp3\r\n/absent.mp3\r\n/c - trois.mp3\r\n"));
     const TrackLengthReader reader = readerOf({{"/a - un.mp3", 1000}, {"/c - trois.mp3", 2000}});
 
     PlaylistModel playlist;

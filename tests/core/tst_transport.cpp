@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "FileBytes.h"
 #include "MainAudioChain.h"
 #include "OfflineOutput.h"
 #include "RowFiller.h"
@@ -511,9 +512,7 @@ private:
     }
     QString brokenFile() {
         const QString path = m_dir.filePath("broken - noise.mp3");
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(QByteArray(4000, 'x'));
+        filebytes::write(path, QByteArray(4000, 'x'));
         return path;
     }
 

@@ -10,6 +10,7 @@
 
 #include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
+#include "FileBytes.h"
 #include "KeyStateTable.h"
 #include "LevelMeterWidget.h"
 #include "MainWindow.h"
@@ -26,23 +27,13 @@ using Row = varonel::core::PlaylistRow;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // A main window loaded with its program folder in a temporary directory, on an
 // offline output and a virtual clock unless another output is given. `ini`,
 // when not empty, is written as the settings file before the load.
 struct Rig {
     explicit Rig(int screenWidth = 1024, std::unique_ptr<audio::AudioOutput> output = nullptr,
                  const QByteArray& ini = QByteArray()) {
-        if (!ini.isEmpty() && !writeAll(iniPath(), ini)) {
+        if (!ini.isEmpty() && !filebytes::write(iniPath(), ini)) {
             qFatal("cannot write the settings file");
         }
         audio::OfflineOutput* offline = nullptr;
@@ -122,7 +113,7 @@ class MainWindowTest : public QObject {
             paths.append(track(name));
         }
         const QString path = m_tracks.filePath("open.pls");
-        QVERIFY(writeAll(path, (paths.join("\r\n") + "\r\n").toUtf8()));
+        QVERIFY(filebytes::write(path, (paths.join("\r\n") + "\r\n").toUtf8()));
         rig.dialogs.fileNames = {path};
         rig.trigger("MnuOuvrir");
     }
@@ -216,12 +207,12 @@ private slots:
         const QString saved = rig.folder.filePath("saved.pls");
         rig.dialogs.fileNames = {saved};
         rig.trigger("MnuSauver");
-        QCOMPARE(readAll(saved), (paths.join("\r\n") + "\r\n").toUtf8());
+        QCOMPARE(filebytes::read(saved), (paths.join("\r\n") + "\r\n").toUtf8());
         rig.trigger("mnuNouvelle");
         QCOMPARE(rig.pl()->topLevelItemCount(), 0);
         QVERIFY(rig.window->playlist().isEmpty());
         rig.trigger("MnuSauver");  // cancelled: the file stays
-        QCOMPARE(readAll(saved).count('\n'), 3);
+        QCOMPARE(filebytes::read(saved).count('\n'), 3);
         rig.dialogs.fileNames = {saved};
         rig.trigger("MnuOuvrir");
         QCOMPARE(rig.column(Row::kPathColumn), paths);
@@ -383,7 +374,7 @@ private slots:
         rig.find<QComboBox>("PFL")->setCurrentIndex(2);
         rig.window->show();
         QVERIFY(rig.window->close());
-        QCOMPARE(readAll(rig.iniPath()), QByteArray("1,2\r\n"));
+        QCOMPARE(filebytes::read(rig.iniPath()), QByteArray("1,2\r\n"));
     }
 
     // Delete, a reorder drop and a browser drop, each once through the window.
