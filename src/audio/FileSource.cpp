@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Decoder.h"
+#include "TrackLength.h"
 
 namespace varonel::audio {
 namespace {
@@ -59,7 +60,8 @@ bool FileSource::setFileName(const std::string& path) {
         opened = std::move(result.decoder);
     }
     m_path = opened ? path : std::string();
-    m_lengthMs = opened ? int32_t(opened->lengthFrames() * 1000 / opened->sampleRate()) : 0;
+    m_lengthMs =
+        opened ? MeasuredLength{opened->lengthFrames(), opened->sampleRate()}.milliseconds() : 0;
     {
         std::lock_guard lock(m_mutex);
         std::swap(m_decoder, opened);
