@@ -274,6 +274,11 @@ void Transport::P1_Click() {
     m_RequetteAuto = !m_RequetteAuto;
     m_display.requetteAuto = m_RequetteAuto;
     changed();
+    // Switching the mode on tops the playlist up at once, not only at the next
+    // refill: the operator sees at the click that the mode works.
+    if (m_RequetteAuto && m_requette) {
+        m_requette();
+    }
 }
 
 void Transport::CalculTiming() {
@@ -304,6 +309,9 @@ void Transport::Timer3_Timer() {
         if (m_keyboard->isHeld(TransportKey::Enter)) {
             CmdPlay_Click();
         }
+    }
+    if (m_keyboard) {
+        m_keyboard->tickRead();
     }
     if (m_EnDiffusion && m_RequetteAuto && now.second() % 10 == 0 && m_playlist.count() < 2 &&
         m_requette) {

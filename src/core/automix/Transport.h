@@ -30,7 +30,11 @@ enum class TransportKey { Space, Enter, Numpad0 };
 class KeyboardState {
 public:
     virtual ~KeyboardState() = default;
+    // Held now, or pressed since the last tick: a quick tap between two ticks
+    // counts at the next one.
     virtual bool isHeld(TransportKey key) const = 0;
+    // The tick has read the keys: taps it has seen count no more.
+    virtual void tickRead() = 0;
     // The keys count only while the main window is the active window.
     virtual bool mainWindowActive() const = 0;
 };
@@ -52,7 +56,7 @@ public:
               QObject* parent = nullptr);
 
     // --- Collaborators that may be absent ---
-    void setKeyboard(const KeyboardState* keyboard) { m_keyboard = keyboard; }
+    void setKeyboard(KeyboardState* keyboard) { m_keyboard = keyboard; }
     // Requette: tops the playlist up (the browser's random request).
     void setRequette(std::function<void()> requette) { m_requette = std::move(requette); }
     // Position of the pre-listening player, for its slider.
@@ -128,7 +132,7 @@ private:
     PlaylistModel& m_playlist;
     Clock& m_clock;
     Dialogs& m_dialogs;
-    const KeyboardState* m_keyboard = nullptr;
+    KeyboardState* m_keyboard = nullptr;
     std::function<void()> m_requette;
     std::function<int32_t()> m_pflPosition;
     bool m_unattended = false;

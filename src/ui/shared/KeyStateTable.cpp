@@ -2,39 +2,66 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace varonel::ui {
 
-KeyStateTable::KeyStateTable(QWidget* window, QObject* parent)
-    : QObject(parent), m_window(window) {}
+namespace {
 
-bool KeyStateTable::isHeld(core::TransportKey key) const {
-    return m_held[size_t(key)];
+size_t entryCount(const QList<KeyStateTable::Binding>& bindings) {
+    int last = -1;
+    for (const KeyStateTable::Binding& binding : bindings) {
+        last = std::max(last, binding.entry);
+    }
+    return size_t(last + 1);
 }
 
-bool KeyStateTable::mainWindowActive() const {
+bool keypadMatches(KeyStateTable::Keypad rule, bool onKeypad) {
+    switch (rule) {
+        case KeyStateTable::Keypad::Only:
+            return onKeypad;
+        case KeyStateTable::Keypad::Never:
+            return !onKeypad;
+        case KeyStateTable::Keypad::Any:
+            break;
+    }
+    return true;
+}
+
+}  // namespace
+
+KeyStateTable::KeyStateTable(QWidget* window, QList<Binding> bindings, QObject* parent)
+    : QObject(parent),
+      m_window(window),
+      m_bindings(std::move(bindings)),
+      m_down(entryCount(m_bindings), false),
+      m_tapped(entryCount(m_bindings), false) {}
+
+bool KeyStateTable::isHeld(int entry) const {
+    return entry >= 0 && size_t(entry) < m_down.size() && (m_down[entry] || m_tapped[entry]);
+}
+
+void KeyStateTable::tickRead() {
+    std::fill(m_tapped.begin(), m_tapped.end(), false);
+}
+
+bool KeyStateTable::windowActive() const {
     return m_window && QApplication::activeWindow() == m_window;
 }
 
-bool KeyStateTable::keyOf(const QKeyEvent& event, core::TransportKey* key) {
-    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
-    switch (event.key()) {
-        case Qt::Key_Space:
-            *key = core::TransportKey::Space;
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            *key = core::TransportKey::Enter;
-            return true;
-        case Qt::Key_0:
-            if (keypad) {
-                *key = core::TransportKey::Numpad0;
-                return true;
-            }
-            return false;
-        default:
-            return false;
+int KeyStateTable::entryOf(const QKeyEvent& event) const {
+    const bool onKeypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    for (const Binding& binding : m_bindings) {
+        if (binding.qtKey == event.key() && keypadMatches(binding.keypad, onKeypad)) {
+            return binding.entry;
+        }
     }
+    return -1;
+}
+
+void KeyStateTable::forgetAll() {
+    std::fill(m_down.begin(), m_down.end(), false);
+    std::fill(m_tapped.begin(), m_tapped.end(), false);
 }
 
 bool KeyStateTable::eventFilter(QObject* watched, QEvent* event) {
@@ -42,16 +69,28 @@ bool KeyStateTable::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             auto* keyEvent = static_cast<QKeyEvent*>(event);
-            core::TransportKey key;
-            if (!keyEvent->isAutoRepeat() && keyOf(*keyEvent, &key)) {
-                m_held[size_t(key)] = event->type() == QEvent::KeyPress;
+            const int entry = keyEvent->isAutoRepeat() ? -1 : entryOf(*keyEvent);
+            if (entry < 0) {
+                break;
+            }
+            if (event->type() == QEvent::KeyRelease) {
+                m_down[entry] = false;
+            } else if (windowActive()) {
+                // A key pressed in another window of the program (a dialog) is
+                // never the window's: its release may come here without it.
+                m_down[entry] = true;
+                m_tapped[entry] = true;
             }
             break;
         }
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+            if (watched == m_window) {
+                forgetAll();
+            }
+            break;
         case QEvent::ApplicationDeactivate:
-            // A key released while another program has the focus is never seen:
-            // forget every key rather than keep one held for ever.
-            m_held.fill(false);
+            forgetAll();
             break;
         default:
             break;

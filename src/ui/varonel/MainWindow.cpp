@@ -26,13 +26,13 @@
 #include "BusyCursor.h"
 #include "ButtonPictures.h"
 #include "DeviceList.h"
-#include "KeyStateTable.h"
 #include "LevelMeterWidget.h"
 #include "OutputSettings.h"
 #include "PlaylistFile.h"
 #include "PlaylistView.h"
 #include "RowFiller.h"
 #include "SourceLengthReader.h"
+#include "TransportKeys.h"
 
 namespace varonel::ui {
 
@@ -143,9 +143,8 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
     buildMenus();
     applyStyle();
 
-    m_keys = new KeyStateTable(this, this);
-    qApp->installEventFilter(m_keys);
-    m_transport->setKeyboard(m_keys);
+    m_keys = std::make_unique<TransportKeys>(this);
+    m_transport->setKeyboard(m_keys.get());
     m_transport->setRequette([this] { Requette(); });
 
     connectTransport();
@@ -154,7 +153,6 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
 }
 
 MainWindow::~MainWindow() {
-    qApp->removeEventFilter(m_keys);
     // The transport holds references to the chain and the playlist: it goes first.
     m_transport.reset();
 }

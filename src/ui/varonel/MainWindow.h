@@ -31,7 +31,7 @@ class QTreeWidget;
 
 namespace varonel::ui {
 
-class KeyStateTable;
+class TransportKeys;
 class LevelMeterWidget;
 class PlaylistView;
 
@@ -83,7 +83,7 @@ public:
     core::Transport& transport() { return *m_transport; }
     core::PlaylistModel& playlist() { return m_playlist; }
     core::MainAudioChain& chain() { return *m_chain; }
-    KeyStateTable& keys() { return *m_keys; }
+    TransportKeys& keys() { return *m_keys; }
     const QString& cheminAppli() const { return m_cheminAppli; }
     const QString& fichierIni() const { return m_fichierIni; }
     const QString& fichierCatalogue() const { return m_fichierCatalogue; }
@@ -140,7 +140,7 @@ private:
     core::Dialogs& m_dialogs;
     core::PlaylistModel m_playlist;
     std::unique_ptr<core::Transport> m_transport;
-    KeyStateTable* m_keys = nullptr;
+    std::unique_ptr<TransportKeys> m_keys;
     std::function<void()> m_requetteHook;
 
     QString m_cheminAppli;
