@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "FrenchTranslations.h"
 #include "MixRender.h"
 #include "QtDialogs.h"
 #include "VaronelStartup.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Varonel"));
     QApplication::setApplicationVersion(QStringLiteral(VARONEL_VERSION));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    varonel::ui::installFrenchTranslations(app);
 
     varonel::ui::QtDialogs dialogs;
     const varonel::ui::VaronelProgram program = varonel::ui::Main(dialogs);

@@ -25,4 +25,10 @@ qsizetype lastFolderSeparator(QStringView text);
 // The folder text ending with exactly one separator ("/" stays "/").
 QString withTrailingSeparator(const QString& folder);
 
+// Folder and name joined by exactly one separator: "/" and "a.mp3" give
+// "/a.mp3", "/Musique" and "a.mp3" give "/Musique/a.mp3".
+inline QString joinFolder(const QString& folder, const QString& name) {
+    return withTrailingSeparator(folder) + name;
+}
+
 }  // namespace varonel::core

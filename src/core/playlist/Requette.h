@@ -1,0 +1,35 @@
+#pragma once
+// The automatic request: tops the playlist up to 10 rows with random browser
+// rows not taken before, for at most 1.5 s. Rows it takes are tagged "x" and are
+// not taken again until the folder is listed anew.
+//
+// Main thread only. `yield` lets pending window events run inside the loop, as
+// a timer may start a nested request or the operator change the folder: the
+// row counts are read again at every turn.
+
+#include <functional>
+
+#include "BrowserModel.h"
+#include "Clock.h"
+#include "PlaylistModel.h"
+#include "TrackLengthReader.h"
+
+namespace varonel::core {
+
+struct RequetteContext {
+    BrowserModel& browser;
+    PlaylistModel& playlist;
+    TrackLengthReader reader;  // the audio file reader of the rows it appends
+    const Clock& clock;
+    std::function<void()> yield;          // may be empty
+    std::function<void(bool)> busy;       // the busy pointer on and off; may be empty
+    std::function<void()> playlistGrown;  // after each appended row; may be empty
+};
+
+inline constexpr int kRequetteFillTo = 10;
+inline constexpr int64_t kRequetteLimitMs = 1500;
+
+// Returns the number of rows appended. The caller recomputes the total time.
+int Requette(const RequetteContext& context);
+
+}  // namespace varonel::core

@@ -1,0 +1,63 @@
+#pragma once
+// The mixer's track browser: the shared drive, folder and file lists feeding
+// `ListRech`, with what only the mixer does with them. The duration switch
+// `CheckDuree`; a row clicked is loaded for pre-listening; a row double-clicked
+// goes to the end of the playlist; and the automatic request `Requette` takes
+// random rows for the playlist.
+//
+// Main thread only.
+
+#include <QObject>
+#include <functional>
+
+#include "BrowserModel.h"
+#include "Clock.h"
+#include "DurationReader.h"
+#include "PlaylistModel.h"
+#include "PreListening.h"
+#include "TrackBrowser.h"
+#include "TrackLengthReader.h"
+
+class QPushButton;
+
+namespace varonel::ui {
+
+class PlaylistCommands;
+
+class MixerBrowser final : public QObject {
+    Q_OBJECT
+
+public:
+    MixerBrowser(QWidget* host, core::PlaylistModel& playlist, PlaylistCommands& commands,
+                 core::PreListening& preListening, core::TrackLengthReader reader,
+                 std::function<void()> calculTiming);
+
+    // Tops the playlist up with random rows of the browser, then recomputes
+    // the total time.
+    void Requette();
+    void CheckDuree_Click();
+
+    TrackBrowser& browser() { return m_browser; }
+    core::BrowserModel& model() { return m_model; }
+    core::DurationReader* durations() { return &m_durations; }
+
+private:
+    void ListRech_Click(int row);
+    void ListRech_DblClick(int row);
+    void showDureeState();
+
+    core::BrowserModel m_model;
+    core::DurationReader m_durations;
+    TrackBrowser m_browser;
+    core::PlaylistModel& m_playlist;
+    PlaylistCommands& m_commands;
+    core::PreListening& m_preListening;
+    core::TrackLengthReader m_reader;
+    // The request's 1.5 s run in real time, with the window's events: a
+    // virtual clock (the offline render, the tests) does not move inside it.
+    core::SystemClock m_clock;
+    std::function<void()> m_calculTiming;
+    QPushButton* m_checkDuree;
+};
+
+}  // namespace varonel::ui

@@ -1,0 +1,112 @@
+#include "PlaylistCommands.h"
+
+#include "BrowserView.h"
+#include "BusyCursor.h"
+#include "PlaylistFile.h"
+#include "PlaylistView.h"
+#include "RowFiller.h"
+
+namespace varonel::ui {
+
+namespace {
+const QString kPlaylistFilter = QStringLiteral("Playlist DJ Orval *.pls (*.pls)");
+}
+
+PlaylistCommands::PlaylistCommands(QWidget* host, core::PlaylistModel& playlist,
+                                   core::Dialogs& dialogs, core::TrackLengthReader reader,
+                                   std::function<QString()> folder,
+                                   std::function<void()> calculTiming)
+    : QObject(host),
+      m_playlist(playlist),
+      m_dialogs(dialogs),
+      m_reader(std::move(reader)),
+      m_folder(std::move(folder)),
+      m_calculTiming(std::move(calculTiming)),
+      m_pl(new PlaylistView(host)) {
+    connect(m_pl, &PlaylistView::deleteReleased, this, &PlaylistCommands::PL_DeleteReleased);
+    connect(m_pl, &PlaylistView::reorderDropped, this, &PlaylistCommands::PL_ReorderDropped);
+    connect(m_pl, &PlaylistView::browserDropped, this, &PlaylistCommands::PL_BrowserDropped);
+}
+
+void PlaylistCommands::setBrowser(BrowserView* browser) {
+    m_browser = browser;
+    m_pl->setBrowser(browser);
+}
+
+void PlaylistCommands::syncPlaylist() {
+    m_pl->syncFrom(m_playlist);
+}
+
+bool PlaylistCommands::addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop) {
+    core::PlaylistRow row;
+    for (int column = 0; column <= core::PlaylistRow::kPathColumn && column < cells.size();
+         ++column) {
+        row.setCell(column, cells[column]);
+    }
+    const BusyCursor busy;
+    const core::MillisecondsCell ms =
+        fromDrop ? core::MillisecondsCell::Filled : core::MillisecondsCell::Empty;
+    if (!core::refreshRowLength(m_reader, ms, &row)) {
+        return false;
+    }
+    const bool added =
+        insertBefore > 0 ? m_playlist.insertAt(insertBefore, row) : (m_playlist.append(row), true);
+    syncPlaylist();
+    return added;
+}
+
+void PlaylistCommands::PL_DeleteReleased() {
+    const int row = m_pl->selectedRow();
+    if (m_playlist.removeAt(row)) {
+        syncPlaylist();
+    }
+}
+
+void PlaylistCommands::PL_ReorderDropped(int from, int to) {
+    if (m_playlist.moveRow(from, to)) {
+        syncPlaylist();
+        m_pl->setCurrentItem(m_pl->topLevelItem(to - 1));
+    }
+}
+
+void PlaylistCommands::PL_BrowserDropped(int insertBefore) {
+    const int selected = m_browser ? m_browser->selectedRow() : -1;
+    if (selected < 0) {
+        return;  // an empty browser, or no row chosen in it
+    }
+    addBrowserRow(m_browser->browserModel()->cells(selected), insertBefore, true);
+}
+
+void PlaylistCommands::mnuNouvelle_Click() {
+    m_playlist.clear();
+    syncPlaylist();
+}
+
+void PlaylistCommands::MnuOuvrir_Click() {
+    const QString file = m_dialogs.openFileName(m_folder(), kPlaylistFilter);
+    if (file.isEmpty()) {
+        return;  // cancelled: the playlist stays as it was
+    }
+    core::PlaylistLoadReport report;
+    {
+        const BusyCursor busy;
+        report = core::loadPlaylistFile(file, m_reader, &m_playlist);
+        syncPlaylist();
+    }
+    // A load that stopped at an unreadable track keeps the rows before it;
+    // the total then counts what is really there.
+    if (report.fileRead) {
+        m_calculTiming();
+    }
+}
+
+void PlaylistCommands::MnuSauver_Click() {
+    const QString file = m_dialogs.saveFileName(m_folder(), kPlaylistFilter, QStringLiteral("pls"));
+    if (file.isEmpty()) {
+        return;
+    }
+    const BusyCursor busy;
+    core::savePlaylistFile(file, m_playlist);
+}
+
+}  // namespace varonel::ui

@@ -1,0 +1,63 @@
+#pragma once
+// The playlist side of the mixer's main window: the list `PL`, the menu
+// commands "Nouvelle", "Ouvrir" and "Sauver", the Delete key, the reorder drag
+// and the rows that arrive from the browser (a drop or a double click).
+//
+// Main thread only.
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+#include "Dialogs.h"
+#include "PlaylistModel.h"
+#include "TrackLengthReader.h"
+
+namespace varonel::ui {
+
+class BrowserView;
+class PlaylistView;
+
+class PlaylistCommands final : public QObject {
+    Q_OBJECT
+
+public:
+    // `folder` gives the program folder where the file dialogs open;
+    // `calculTiming` recomputes the total time.
+    PlaylistCommands(QWidget* host, core::PlaylistModel& playlist, core::Dialogs& dialogs,
+                     core::TrackLengthReader reader, std::function<QString()> folder,
+                     std::function<void()> calculTiming);
+
+    // Drops from this browser list are taken.
+    void setBrowser(BrowserView* browser);
+
+    void mnuNouvelle_Click();
+    void MnuOuvrir_Click();
+    void MnuSauver_Click();
+
+    // A browser row (cells 0 to 3: artist, title, duration, path) goes into the
+    // playlist before row `insertBefore` (from 1), or at the end when
+    // insertBefore is 0. The duration is read again from the file, and a drop
+    // also fills the milliseconds that the total time counts. False, and
+    // nothing added, when the file cannot be read.
+    bool addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop);
+
+    // Makes PL show the playlist model.
+    void syncPlaylist();
+    PlaylistView* view() const { return m_pl; }
+
+private:
+    void PL_DeleteReleased();
+    void PL_ReorderDropped(int from, int to);
+    void PL_BrowserDropped(int insertBefore);
+
+    core::PlaylistModel& m_playlist;
+    core::Dialogs& m_dialogs;
+    core::TrackLengthReader m_reader;
+    std::function<QString()> m_folder;
+    std::function<void()> m_calculTiming;
+    PlaylistView* m_pl;
+    BrowserView* m_browser = nullptr;
+};
+
+}  // namespace varonel::ui

@@ -1,0 +1,184 @@
+// The track browser's listing: which files a folder lists and in what order,
+// the rows a fill makes, sorting by a column, and durations read on worker
+// threads that land only on the rows of their own listing.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <atomic>
+#include <semaphore>
+
+#include "BrowserModel.h"
+#include "DurationReader.h"
+#include "FileBytes.h"
+#include "FolderListing.h"
+#include "TestTracks.h"
+#include "TrackNaming.h"
+
+using namespace varonel::core;
+
+namespace {
+
+QStringList column(const BrowserModel& model, int column) {
+    QStringList cells;
+    for (int i = 0; i < model.count(); ++i) {
+        cells.append(model.cells(i)[column]);
+    }
+    return cells;
+}
+
+BrowserColumns mixerColumns() {
+    return {Artiste, true};
+}
+
+}  // namespace
+
+class TestBrowser : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    // The pattern ignores case, hidden and other files stay out, the order
+    // ignores case, and a name that is not valid UTF-8 is listed all the same.
+    void folderListing() {
+        const QString folder = m_dir.filePath("Musique");
+        QVERIFY(QDir().mkpath(folder + "/sub"));
+        QVERIFY(QDir().mkpath(folder + "/.cache"));
+        for (const char* name : {"DUPONT - VALSE.WAV", "b - x.Mp3", "Intro.mp3", "notes.txt",
+                                 ".cachée - x.mp3", "a.mp3.txt"}) {
+            QVERIFY(filebytes::write(folder + '/' + QString::fromUtf8(name), "x"));
+        }
+        const QByteArray latin1 = QFile::encodeName(folder) + "/Caf\xe9 - Noir.mp3";
+        const int fd = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+
+        const QStringList files = listFiles(folder);
+        QCOMPARE(files.size(), 4);
+        QVERIFY(files[1].startsWith("Caf"));
+        QCOMPARE(files[0], QStringLiteral("b - x.Mp3"));
+        QCOMPARE(files.mid(2), QStringList({"DUPONT - VALSE.WAV", "Intro.mp3"}));
+        QCOMPARE(listSubfolders(folder), QStringList{"sub"});
+        QCOMPARE(listFiles(m_dir.filePath("absent")), QStringList());
+        for (const char* pseudo : {"proc", "sys", "dev", "run"}) {
+            QVERIFY(!listSubfolders("/").contains(QLatin1String(pseudo)));
+        }
+        QVERIFY(::unlink(latin1.constData()) == 0);  // QTemporaryDir could not remove it
+    }
+
+    // Rows in file order with the mixer's naming; one separator between folder
+    // and name, in a root as in a folder; the header counts the files.
+    void fillMakesRows() {
+        BrowserModel model(mixerColumns());
+        model.fill("/", {"DUPONT - VALSE.WAV", "Intro.mp3"}, false);
+        QCOMPARE(model.cells(0), QStringList({"DUPONT", "VALSE", "", "/DUPONT - VALSE.WAV"}));
+        QCOMPARE(model.cells(1), QStringList({"", "", "", "/Intro.mp3"}));
+        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("2 Fichiers"));
+        model.fill("/Musique", {"a - b.mp3"}, false);
+        QCOMPARE(model.row(0).path, QStringLiteral("/Musique/a - b.mp3"));
+        model.fill("/Vide", {}, false);
+        QCOMPARE(model.count(), 0);
+        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("0 Fichiers"));
+
+        // The player's columns: the artist keeps its folder part, the header stays.
+        BrowserModel player({ArtisteSansDossier, false});
+        player.fill("/Tubes", {"x - y.mp3"}, false);
+        QCOMPARE(player.row(0).artist, QStringLiteral("x"));
+        QCOMPARE(player.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Fichier"));
+    }
+
+    // Sorting is by text, "--:--" before any time; the selection follows its
+    // row; tags are empty again and file order back after the next fill.
+    void sortByColumn() {
+        BrowserModel model(mixerColumns());
+        const QStringList names = {"c - 1.mp3", "a - 2.mp3", "b - 3.mp3"};
+        model.fill("/m", names, true);
+        const QList<quint64> ids = {model.row(0).id, model.row(1).id, model.row(2).id};
+        model.setDuration(model.listing(), ids[0], 61000);
+        model.setDuration(model.listing(), ids[1], 500);  // under a second
+        model.setDuration(model.listing(), ids[2], 9000);
+        model.setTag(0, "x");
+        const QPersistentModelIndex selected = model.index(2, 0);
+        model.sort(BrowserModel::kDurationColumn);
+        QCOMPARE(column(model, 2), QStringList({"--:--", "00:09", "01:01"}));
+        QCOMPARE(selected.row(), 1);
+        model.sort(BrowserModel::kArtistColumn);
+        QCOMPARE(column(model, 0), QStringList({"a", "b", "c"}));
+        // A duration that arrives after a sort still finds its row.
+        model.setDuration(model.listing(), ids[0], 125000);
+        QCOMPARE(model.row(2).duration, QStringLiteral("02:05"));
+
+        model.fill("/m", names, false);
+        QCOMPARE(column(model, 0), QStringList({"c", "a", "b"}));
+        QCOMPARE(model.sortColumn(), -1);
+        QCOMPARE(model.row(0).tag, QString());
+        QCOMPARE(column(model, 2), QStringList({"", "", ""}));
+    }
+
+    // Events run after rows 0, 15, 30...; a fill started inside them takes over.
+    void fillYieldsAndGivesWayToANewerFill() {
+        BrowserModel model(mixerColumns());
+        QStringList many;
+        for (int i = 0; i < 20000; ++i) {
+            many.append(QStringLiteral("A - %1.mp3").arg(i, 5, 10, QChar('0')));
+        }
+        int yields = 0;
+        QVERIFY(model.fill("/big", many, false, [&] { ++yields; }));
+        QCOMPARE(yields, (20000 + 14) / 15);
+        QCOMPARE(model.count(), 20000);
+
+        QSignalSpy finished(&model, &BrowserModel::fillFinished);
+        bool nested = false;
+        const bool outer = model.fill("/big", many, false, [&] {
+            if (!nested) {
+                nested = true;
+                model.fill("/small", {"b - c.mp3"}, false);
+            }
+        });
+        QVERIFY(!outer);
+        QCOMPARE(model.count(), 1);
+        QCOMPARE(model.folder(), QStringLiteral("/small"));
+        QCOMPARE(finished.count(), 1);
+    }
+
+    // Real files through the reader: a WAV gets its length, an empty ".mp3" and
+    // a text called ".mp3" read "--:--". Results of an older listing are dropped.
+    void durationsFromWorkers() {
+        const QString folder = m_dir.filePath("Durees");
+        QVERIFY(QDir().mkpath(folder));
+        testtracks::write(folder + "/a - deux.wav", {2.5, 0.3f});
+        QVERIFY(filebytes::write(folder + "/b - vide.mp3", ""));
+        QVERIFY(filebytes::write(folder + "/c - texte.mp3", "ceci n'est pas du son\n"));
+        BrowserModel model(mixerColumns());
+        DurationReader reader;
+        reader.serve(&model);
+        model.fill(folder, listFiles(folder), true);
+        QTRY_COMPARE(column(model, 2), QStringList({"00:02", "--:--", "--:--"}));
+
+        std::counting_semaphore<8> gate(0);
+        std::atomic<int> reads{0};
+        DurationReader slow(
+            [&](const QString&) {
+                gate.acquire();
+                ++reads;
+                return 60000;
+            },
+            1);
+        slow.serve(&model);
+        QObject::disconnect(&model, nullptr, &reader, nullptr);
+        model.fill(folder, listFiles(folder), true);
+        model.fill(folder, {"d - e.mp3"}, false);  // the first listing's jobs are dropped
+        gate.release(8);
+        QTRY_VERIFY(slow.idle());
+        QTest::qWait(20);
+        QVERIFY(reads.load() <= 1);  // at most the one already being read
+        QCOMPARE(model.row(0).duration, QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBrowser)
+#include "tst_browser.moc"

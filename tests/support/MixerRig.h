@@ -1,0 +1,107 @@
+#pragma once
+// The mixer's main window for window tests: loaded with its program folder in
+// a temporary directory, on an offline output and a virtual clock, with the
+// scripted dialogs.
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <QtWidgets>
+
+#include "FileBytes.h"
+#include "MainWindow.h"
+#include "OfflineOutput.h"
+#include "PlaylistView.h"
+#include "ScriptedDialogs.h"
+#include "VirtualDriver.h"
+
+namespace mixerrig {
+
+using namespace varonel;
+using varonel::ui::MainWindow;
+using varonel::ui::PlaylistView;
+using Row = varonel::core::PlaylistRow;
+
+// A main window loaded with its program folder in a temporary directory, on an
+// offline output and a virtual clock unless another output is given. `ini`,
+// when not empty, is written as the settings file before the load.
+struct Rig {
+    explicit Rig(int screenWidth = 1024, std::unique_ptr<audio::AudioOutput> output = nullptr,
+                 const QByteArray& ini = QByteArray(),
+                 std::unique_ptr<audio::Player> wavePfl = nullptr) {
+        if (!ini.isEmpty() && !filebytes::write(iniPath(), ini)) {
+            qFatal("cannot write the settings file");
+        }
+        audio::OfflineOutput* offline = nullptr;
+        if (output == nullptr) {
+            output = std::make_unique<audio::OfflineOutput>(44100);
+            offline = static_cast<audio::OfflineOutput*>(output.get());
+        }
+        auto ownedClock = std::make_unique<core::VirtualClock>();
+        core::VirtualClock* clock = ownedClock.get();
+        window = std::make_unique<MainWindow>(
+            std::make_unique<core::MainAudioChain>(std::move(output)), std::move(ownedClock),
+            dialogs,
+            wavePfl ? std::move(wavePfl)
+                    : std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()));
+        if (offline != nullptr) {
+            driver = std::make_unique<core::VirtualDriver>(window->transport(), *offline, *clock);
+        }
+        MainWindow::LoadOptions options;
+        options.cheminAppli = folder.path();
+        options.screenWidth = screenWidth;
+        loaded = window->Form_Load(options);
+    }
+
+    template <typename T>
+    T* find(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+    QString label(const QString& name) const { return find<QLabel>(name)->text(); }
+    void trigger(const QString& action) const { find<QAction>(action)->trigger(); }
+    void click(const QString& button) const { find<QAbstractButton>(button)->click(); }
+    bool enabled(const QString& name) const { return find<QWidget>(name)->isEnabled(); }
+    bool timer1() const { return find<QTimer>("Timer1")->isActive(); }
+    PlaylistView* pl() const { return find<PlaylistView>("PL"); }
+    QString iniPath() const { return folder.filePath("Varonel.Ini"); }
+    QPoint rowCentre(int row) const {
+        return pl()->visualItemRect(pl()->topLevelItem(row - 1)).center();
+    }
+
+    // Cell `column` of every row of PL, top to bottom.
+    QStringList column(int column) const {
+        QStringList cells;
+        for (int i = 0; i < pl()->topLevelItemCount(); ++i) {
+            cells.append(pl()->topLevelItem(i)->text(column));
+        }
+        return cells;
+    }
+    QStringList artists() const { return column(Row::kArtistColumn); }
+
+    // The tree and the model must always agree, cell by cell.
+    bool mirrorsModel() const {
+        const core::PlaylistModel& model = window->playlist();
+        bool same = model.count() == pl()->topLevelItemCount();
+        for (int c = 0; same && c < Row::kColumnCount; ++c) {
+            for (int row = 1; row <= model.count(); ++row) {
+                same = same && column(c)[row - 1] == model.row(row).cell(c);
+            }
+        }
+        return same;
+    }
+
+    QTemporaryDir folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<core::VirtualDriver> driver;
+    bool loaded = false;
+};
+
+// Shows a window and makes it the active one.
+inline void activate(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    QVERIFY2(QTest::qWaitForWindowActive(window), qPrintable(window->objectName()));
+}
+
+}  // namespace mixerrig

@@ -1,0 +1,237 @@
+// The mixer's browser through its window: the drive and folder lists feeding
+// ListRech, durations, sorting, a double click and a real drag into the
+// playlist, pre-listening on a second output while the mix plays, and the
+// automatic request from its switch, its menu and the duration switch.
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include "BrowserView.h"
+#include "DeviceOutput.h"
+#include "FakeDeviceBackend.h"
+#include "FolderList.h"
+#include "FolderSeparator.h"
+#include "MixerBrowser.h"
+#include "MixerRig.h"
+#include "PlaylistCommands.h"
+#include "TestTracks.h"
+#include "TrackBrowser.h"
+#include "Volumes.h"
+
+using namespace mixerrig;
+
+namespace {
+
+ui::BrowserView* listRech(const Rig& rig) {
+    return rig.find<ui::BrowserView>("ListRech");
+}
+
+QPoint rowPoint(ui::BrowserView* view, int row) {
+    view->doItemsLayout();  // rows listed while it was hidden are laid out later
+    return view->visualRect(view->model()->index(row, 0)).center();
+}
+
+QStringList browserColumn(const Rig& rig, int column) {
+    QStringList cells;
+    const core::BrowserModel& model = rig.window->browser().model();
+    for (int i = 0; i < model.count(); ++i) {
+        cells.append(model.cells(i)[column]);
+    }
+    return cells;
+}
+
+// A double click as the system delivers it: a click, then the second press
+// reported as a double click.
+void doubleClick(QWidget* widget, QPoint at) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+}
+
+// Double-clicks the entry of Dir1 that stands for `folder`, as the operator does.
+void chooseFolder(const Rig& rig, const QString& folder) {
+    auto* dir1 = rig.find<ui::FolderList>("Dir1");
+    const QList<QTreeWidgetItem*> items =
+        dir1->findItems(QFileInfo(folder).fileName(), Qt::MatchExactly | Qt::MatchRecursive);
+    QVERIFY2(!items.isEmpty(), qPrintable(folder));
+    dir1->doItemsLayout();
+    const QPoint at = dir1->visualItemRect(items.constFirst()).center();
+    doubleClick(dir1->viewport(), at);
+}
+
+}  // namespace
+
+class MixerBrowserTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/varonelbrowser_XXXXXX")};
+    QString m_tracks;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_root.isValid());
+        m_tracks = m_root.filePath("Pistes");
+        QVERIFY(QDir().mkpath(m_tracks));
+        int seconds = 20;
+        for (const char* name : {"Gamma - Trois.wav", "alpha - Un.WAV", "Beta - Deux.wav"}) {
+            testtracks::write(m_tracks + '/' + name, {double(seconds), 0.4f});
+            seconds += 5;
+        }
+    }
+
+    // From the start-up root to a folder, its rows and their count; durations
+    // for the rows listed while the switch is on; a sort by a header.
+    void foldersDurationsAndSorting() {
+        Rig rig;
+        rig.window->show();
+        auto* dir1 = rig.find<ui::FolderList>("Dir1");
+        QCOMPARE(core::withTrailingSeparator(dir1->path()),
+                 core::volumeRootOf(QDir::currentPath()));
+        QCOMPARE(rig.find<QComboBox>("Drive1")->currentText(),
+                 core::volumeRootOf(QDir::currentPath()));
+        rig.window->browser().browser().showFolder(m_root.path());
+        chooseFolder(rig, m_tracks);
+        QCOMPARE(dir1->path(), m_tracks);
+        QCOMPARE(browserColumn(rig, 0), QStringList({"alpha", "Beta", "Gamma"}));
+        QCOMPARE(browserColumn(rig, 3).first(), m_tracks + "/alpha - Un.WAV");
+        auto* view = listRech(rig);
+        QCOMPARE(view->model()->headerData(3, Qt::Horizontal).toString(),
+                 QStringLiteral("3 Fichiers"));
+        QVERIFY(view->isColumnHidden(2));
+
+        auto* duree = rig.find<QPushButton>("CheckDuree");
+        QCOMPARE(duree->text(), QStringLiteral("Durée Off"));
+        duree->click();
+        QCOMPARE(duree->text(), QStringLiteral("Durée On"));
+        QCOMPARE(view->columnWidth(2), 700 / 15);
+        QCOMPARE(browserColumn(rig, 2), QStringList({"", "", ""}));  // not read again
+        chooseFolder(rig, m_tracks);                                 // listed anew
+        QTRY_COMPARE(browserColumn(rig, 2), QStringList({"00:25", "00:30", "00:20"}));
+
+        QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
+                          QPoint(view->header()->sectionViewportPosition(2) + 5, 5));
+        QCOMPARE(browserColumn(rig, 2), QStringList({"00:20", "00:25", "00:30"}));
+    }
+
+    // A double click appends the row without its milliseconds; a real drag
+    // onto the playlist inserts it before the row it is dropped on, with them.
+    void doubleClickAndDragIntoThePlaylist() {
+        Rig rig;
+        rig.window->resize(800, 560);
+        activate(rig.window.get());
+        rig.window->browser().browser().showFolder(m_tracks);
+        auto* view = listRech(rig);
+        doubleClick(view->viewport(), rowPoint(view, 2));
+        QCOMPARE(rig.artists(), QStringList{"Gamma"});
+        QCOMPARE(rig.column(Row::kDurationColumn), QStringList{"00:20"});
+        QCOMPARE(rig.column(Row::kMillisecondsColumn), QStringList{""});
+        QVERIFY(rig.window->preListening().display().buttonsEnabled);  // the click loaded it
+
+        // Press on row 1 (Beta) and move past the drag distance: the browser
+        // starts a drag of its rows. The offscreen platform ends a drag at once,
+        // so the drop that a desktop would deliver is then made on row 1 of PL.
+        QSignalSpy dragged(view, &ui::BrowserView::rowDragged);
+        const QPoint from = rowPoint(view, 1);
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), from + QPoint(2, 0));  // the view arms its drag
+        QTest::mouseMove(view->viewport(), from + QPoint(QApplication::startDragDistance() * 3, 0));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from);
+        QCOMPARE(dragged.count(), 1);
+        QCOMPARE(dragged[0][0].toInt(), 1);
+        QVERIFY(rig.pl()->acceptsSource(view));
+        rig.pl()->dropFrom(view, rig.rowCentre(1));
+        QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
+        QVERIFY(qAbs(rig.column(Row::kMillisecondsColumn)[0].toInt() - 30000) <= 30);
+        QVERIFY(rig.mirrorsModel());
+    }
+
+    // Pre-listening plays on its own output while the mix plays on the main
+    // one; a row click stops it without starting the new row; a held slider is
+    // not moved by the ticks and seeks at its release; the list is locked
+    // while it plays and a choice in it moves the player; a file that cannot
+    // play is told, and giving up leaves everything as it was.
+    void preListeningOnASecondOutput() {
+        FakeDeviceBackend backend(2);
+        auto* output = new audio::DeviceOutput(backend);
+        Rig rig(1024, std::make_unique<audio::DeviceOutput>(backend), {},
+                std::make_unique<audio::Player>(std::unique_ptr<audio::AudioOutput>(output)));
+        rig.window->show();
+        rig.window->browser().browser().showFolder(m_tracks);
+        auto* view = listRech(rig);
+        audio::Player& pfl = rig.window->preListening().player();
+        QVERIFY(!rig.enabled("btnPlay"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 2));  // Gamma
+        QVERIFY(rig.enabled("btnPlay") && rig.enabled("btnStop"));
+        QCOMPARE(pfl.state(), audio::Player::kStateStopped);
+        rig.click("btnPlay");
+        QCOMPARE(pfl.state(), audio::Player::kStatePlaying);
+        QVERIFY(rig.find<QTimer>("Timer2")->isActive());
+        QVERIFY(!rig.enabled("PFL"));
+        QCOMPARE(rig.find<QSlider>("TrackBarPFL")->maximum(), pfl.lengthMs());
+
+        rig.window->playlistCommands().addBrowserRow(rig.window->browser().model().cells(0), 0,
+                                                     true);
+        rig.click("CmdPlay");  // the mix on the first card, the headphones on the default
+        QTRY_VERIFY(pfl.positionMs() > 300 &&
+                    rig.window->transport().display().position != "--:--");
+        QVERIFY(output->levelLeft() > 0);
+        QVERIFY(rig.window->chain().output->levelLeft() > 0);
+
+        auto* slider = rig.find<QSlider>("TrackBarPFL");
+        const int held = slider->value();
+        slider->setSliderDown(true);
+        QTest::qWait(1200);  // Timer1 and Timer2 tick meanwhile
+        QCOMPARE(slider->value(), held);
+        slider->setSliderPosition(10000);
+        slider->setSliderDown(false);  // released: the player jumps there
+        QTRY_VERIFY(pfl.positionMs() >= 10000 && pfl.positionMs() < 12000);
+
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 1));  // Beta
+        QCOMPARE(pfl.state(), audio::Player::kStateStopped);
+        QVERIFY(QString::fromStdString(pfl.fileName()).endsWith("Beta - Deux.wav"));
+        QVERIFY(!rig.find<QTimer>("Timer2")->isActive());
+        QVERIFY(rig.enabled("PFL"));
+        rig.click("CmdStop");
+        rig.find<QComboBox>("PFL")->setCurrentIndex(2);
+        QCOMPARE(pfl.deviceIndex(), 1);
+
+        QVERIFY(filebytes::write(m_tracks + "/Zoe - Bruit.mp3", "pas du son"));
+        rig.window->browser().browser().showFolder(m_root.path());
+        rig.window->browser().browser().showFolder(m_tracks);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 3));
+        rig.dialogs.shown.clear();
+        rig.click("btnPlay");  // the scripted answer gives up
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.shown[0].buttons, core::MessageButtons::RetryCancel);
+        QCOMPARE(rig.dialogs.shown[0].icon, core::MessageIcon::None);
+        QVERIFY(!rig.find<QTimer>("Timer2")->isActive());
+        QVERIFY(rig.enabled("PFL"));
+        QFile::remove(m_tracks + "/Zoe - Bruit.mp3");
+    }
+
+    // P1 switched on runs a request at once; the menu runs one whatever the
+    // mode; rows taken are not taken again until the folder is listed anew;
+    // the stop switches the mode off.
+    void requestFromTheWindow() {
+        Rig rig;
+        rig.window->show();
+        rig.window->browser().browser().showFolder(m_tracks);
+        rig.click("P1");
+        QVERIFY(rig.window->transport().RequetteAuto());
+        QCOMPARE(rig.window->playlist().count(), 3);
+        QCOMPARE(rig.label("LblTemps"), QStringLiteral("0h1mn"));
+        rig.trigger("mnuRequette");
+        QCOMPARE(rig.window->playlist().count(), 3);
+        chooseFolder(rig, m_tracks);
+        rig.trigger("mnuRequette");
+        QCOMPARE(rig.window->playlist().count(), 6);
+        QVERIFY(rig.mirrorsModel());
+
+        rig.click("CmdPlay");
+        rig.click("CmdStop");
+        rig.driver->advanceMs(2600);
+        QVERIFY(!rig.window->transport().RequetteAuto());
+    }
+};
+
+QTEST_MAIN(MixerBrowserTest)
+#include "tst_mixerbrowser.moc"
