@@ -69,6 +69,27 @@ private slots:
         Rig rig(800);
         QVERIFY(rig.loaded);
         QVERIFY(rig.dialogs.shown.isEmpty());
+        // Every control of the design table exists, and those placed side by side
+        // on the window neither overlap nor leave an 800 by 600 screen (its title
+        // bar and the menu bar take the rest).
+        QWidget* centre = rig.find<QWidget>("Centre");
+        QCOMPARE(rig.window->design().applyTo(centre), QStringList());
+        QList<QPair<QString, QRect>> placed;
+        for (const ui::DesignEntry& entry : rig.window->design().entries()) {
+            const QWidget* widget = rig.find<QWidget>(QLatin1String(entry.name));
+            if (widget->parentWidget() == centre) {
+                placed.append({QLatin1String(entry.name), widget->geometry()});
+            } else {  // inside a panel
+                QVERIFY2(widget->parentWidget()->rect().contains(widget->geometry()), entry.name);
+            }
+        }
+        for (int i = 0; i < placed.size(); ++i) {
+            QVERIFY2(QRect(0, 0, 800, 530).contains(placed[i].second), qPrintable(placed[i].first));
+            for (int j = i + 1; j < placed.size(); ++j) {
+                QVERIFY2(!placed[i].second.intersects(placed[j].second),
+                         qPrintable(placed[i].first + " / " + placed[j].first));
+            }
+        }
         QCOMPARE(rig.window->fichierIni(), rig.iniPath());
         // Names, tooltips and captions in one table: a renamed control fails here.
         const char* const controls[][3] = {

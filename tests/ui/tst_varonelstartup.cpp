@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "DesktopShortcuts.h"
+#include "FrenchTranslations.h"
 #include "ScriptedDialogs.h"
 #include "SystemFolder.h"
 #include "VaronelStartup.h"
@@ -39,6 +40,15 @@ private slots:
         qputenv("XDG_CONFIG_HOME", m_home.filePath("config").toUtf8());
         QCOMPARE(ui::cheminComposantAudio(),
                  m_home.filePath("data/Varonel/systeme/VaronelAudio.composant"));
+    }
+
+    // Qt's own buttons and the file dialog read in French.
+    void qtTextsInFrench() {
+        QVERIFY(ui::installFrenchTranslations(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                 QStringLiteral("Annuler"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"),
+                 QStringLiteral("Voir dans :"));
     }
 
     // The installer takes a plain file name only: nothing lands outside its folder.
