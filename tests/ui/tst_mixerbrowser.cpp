@@ -16,6 +16,7 @@
 #include "PlaylistCommands.h"
 #include "TestTracks.h"
 #include "TrackBrowser.h"
+#include "VolumeList.h"
 #include "Volumes.h"
 
 using namespace mixerrig;
@@ -110,6 +111,28 @@ private slots:
         QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
                           QPoint(view->header()->sectionViewportPosition(2) + 5, 5));
         QCOMPARE(browserColumn(rig, 2), QStringList({"00:20", "00:25", "00:30"}));
+    }
+
+    // A folder that has gone (its volume unplugged) gives way to the nearest
+    // one above it; a volume that cannot be read sends the drive list back to
+    // the current directory's volume, without a message.
+    void vanishedFolderAndVolume() {
+        Rig rig;
+        rig.window->show();
+        const QString gone = m_root.filePath("Clef USB/Musique");
+        QVERIFY(QDir().mkpath(gone));
+        rig.window->browser().browser().showFolder(gone);
+        QVERIFY(QDir(m_root.filePath("Clef USB")).removeRecursively());
+        auto* dir1 = rig.find<ui::FolderList>("Dir1");
+        doubleClick(dir1->viewport(), dir1->visualItemRect(dir1->currentItem()).center());
+        QCOMPARE(dir1->path(), m_root.path());
+        QCOMPARE(rig.window->browser().model().count(), 0);
+
+        auto* drive1 = rig.find<ui::VolumeList>("Drive1");
+        emit drive1->volumeChosen("/nulle/part/");
+        QCOMPARE(drive1->currentText(), core::volumeRootOf(QDir::currentPath()));
+        QCOMPARE(dir1->path(), m_root.path());
+        QVERIFY(rig.dialogs.shown.isEmpty());
     }
 
     // A double click appends the row without its milliseconds; a real drag
