@@ -1,0 +1,276 @@
+// The two-deck player's logic on offline outputs and a virtual clock: the deck
+// state table, pitch, the 50 ms tick with its keys and their half-second limit,
+// drops and meter passes, and the joystick's reports.
+
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "JoystickControl.h"
+#include "OfflineOutput.h"
+#include "PlayerDecks.h"
+#include "PlayerMainTimer.h"
+#include "ScriptedDialogs.h"
+#include "TestTracks.h"
+
+using namespace varonel;
+using namespace varonel::core;
+
+namespace {
+
+class HeldKeys final : public PlayerKeyboard {
+public:
+    bool isHeld(PlayerKey key) const override { return held.contains(int(key)); }
+    bool windowActive() const override { return active; }
+    void tickRead() override {}
+    QSet<int> held;
+    bool active = true;
+};
+
+// Two decks on offline outputs; `tick()` renders 50 ms on both and runs Timer1.
+struct Decks {
+    explicit Decks(QTime start = QTime(12, 0)) : clock(start) {}
+    void tick(int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            outputA.advanceMs(PlayerMainTimer::kPeriodMs, 441);
+            outputB.advanceMs(PlayerMainTimer::kPeriodMs, 441);
+            clock.advanceMs(PlayerMainTimer::kPeriodMs);
+            timer.Timer1_Timer();
+        }
+    }
+    void load(int deck, const QString& path, const QString& artist = "Dupont",
+              const QString& title = "Valse") {
+        decks.setMorceauGlisse({artist, title, QString(), path});
+        decks.dropOnDeck(deck);
+    }
+    const DeckDisplay& shown(int deck) const { return decks.display().decks[size_t(deck)]; }
+
+    audio::OfflineOutput& outputA = *new audio::OfflineOutput(44100);
+    audio::OfflineOutput& outputB = *new audio::OfflineOutput(44100);
+    audio::Player playerA{std::unique_ptr<audio::AudioOutput>(&outputA)};
+    audio::Player playerB{std::unique_ptr<audio::AudioOutput>(&outputB)};
+    ScriptedDialogs dialogs;
+    PlayerDecks decks{playerA, playerB, dialogs};
+    VirtualClock clock;
+    HeldKeys keys;
+    PlayerMainTimer timer{decks, clock, &keys};
+    JoystickControl joystick{decks};
+};
+
+}  // namespace
+
+class TestPlayerDecks : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_short;  // 2 s
+    QString m_long;   // 60 s
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_short = testtracks::write(m_dir.filePath("court.wav"), {2.0, 0.5f});
+        m_long = testtracks::write(m_dir.filePath("long.wav"), {60.0, 0.5f});
+    }
+
+    // Load, start, the end of a track, stop: what each state allows and shows.
+    void deckStateTable() {
+        Decks d;
+        d.decks.bar1_ButtonClick(1, Bar1Button::Play);  // empty deck: nothing
+        QCOMPARE(d.playerB.state(), audio::Player::kStateEmpty);
+        QVERIFY(d.shown(1).outputEnabled);
+        QCOMPARE(d.decks.PlatineCourante(), 1);
+
+        d.load(0, m_short, "", "");  // a name without "-": two spaces, loaded all the same
+        QCOMPARE(d.shown(0).artiste, QStringLiteral("  "));
+        QCOMPARE(d.shown(0).length, QStringLiteral("00:02"));
+        QCOMPARE(d.shown(0).sliderMaximum, 2000);
+        QCOMPARE(d.shown(0).cueInfo, QStringLiteral("00:00.00"));
+        d.decks.bar1_ButtonClick(0, Bar1Button::CuePlay);  // the load reset the cue to 0
+        QCOMPARE(d.playerA.state(), audio::Player::kStatePlaying);
+        QVERIFY(!d.shown(0).outputEnabled);
+        d.tick(10);
+        QVERIFY(std::abs(d.playerA.positionMs() - 500) <= 60);
+        d.decks.bar1_ButtonClick(0, Bar1Button::Cue);
+        QVERIFY(d.shown(0).cueInfo.startsWith("00:00.4") ||
+                d.shown(0).cueInfo.startsWith("00:00.5"));
+
+        d.load(0, m_long);  // onto a playing deck: ignored, the deck selected
+        QCOMPARE(d.shown(0).artiste, QStringLiteral("  "));
+        QCOMPARE(d.decks.PlatineCourante(), 0);
+        d.tick(40);  // past the end: the deck has ended, its list stays locked
+        QCOMPARE(d.playerA.state(), audio::Player::kStateStopped);
+        QVERIFY(!d.shown(0).outputEnabled);
+        QCOMPARE(d.shown(0).temp, QStringLiteral("--:--"));
+        d.decks.bar1_ButtonClick(0, Bar1Button::Stop);
+        QVERIFY(d.shown(0).outputEnabled);
+
+        // A file gone before "Play" does nothing, silently.
+        const QString gone = m_dir.filePath("parti.wav");
+        QFile::copy(m_short, gone);
+        d.load(1, gone);
+        QFile::remove(gone);
+        d.decks.bar1_ButtonClick(1, Bar1Button::Play);
+        QVERIFY(!d.decks.playing(1));
+        QVERIFY(d.dialogs.shown.isEmpty());
+    }
+
+    // The player's pitch is half the slider; the keys move the slider one
+    // step a tick and never past its ends; the text follows the user's number
+    // format (French in this test).
+    void pitch() {
+        Decks d;
+        d.load(1, m_long);
+        d.decks.Pitch_Change(1, -3);
+        QCOMPARE(d.playerB.pitch(), -1.5f);
+        QCOMPARE(d.shown(1).memoPitch, QStringLiteral("-1,5"));
+        d.keys.held = {int(PlayerKey::PitchUp)};
+        d.tick(20);
+        QCOMPARE(d.shown(1).pitch, 17);
+        QCOMPARE(d.shown(1).memoPitch, QStringLiteral("8,5"));
+        d.tick(20);
+        QCOMPARE(d.shown(1).pitch, 30);
+        QCOMPARE(d.playerB.pitch(), 15.0f);
+        d.load(1, m_short);
+        QCOMPARE(d.shown(1).pitch, 0);
+        QCOMPARE(d.playerB.pitch(), 0.0f);
+        QCOMPARE(d.shown(0).pitch, 0);  // the other deck never moves
+    }
+
+    // Both decks play at once, each at its own pitch.
+    void twoDecksAtTwoPitches() {
+        Decks d;
+        d.load(0, m_long);
+        d.load(1, m_long);
+        d.decks.Pitch_Change(0, 30);
+        d.decks.Pitch_Change(1, -30);
+        d.decks.bar1_ButtonClick(0, Bar1Button::Play);
+        d.decks.bar1_ButtonClick(1, Bar1Button::Play);
+        d.tick(200);  // 10 s
+        QVERIFY2(std::abs(d.playerA.positionMs() - 11500) <= 60,
+                 qPrintable(QString::number(d.playerA.positionMs())));
+        QVERIFY2(std::abs(d.playerB.positionMs() - 8500) <= 60,
+                 qPrintable(QString::number(d.playerB.positionMs())));
+        QVERIFY(d.playerA.levelLeft() > 0 && d.playerB.levelLeft() > 0);
+        QCOMPARE(d.shown(0).progressScale, 60.0);
+        QVERIFY(std::abs(d.shown(1).progressSeconds - 8.5) < 0.1);
+        QCOMPARE(d.decks.display().statusPanels[1], QStringLiteral("Platine B = 00:08"));
+    }
+
+    // Each tick shows positions and the clock, highlights the selected deck,
+    // follows the sliders not held and shows the selected player's state.
+    void tickDisplay() {
+        Decks d(QTime(21, 30, 5));
+        d.tick();
+        QCOMPARE(d.decks.display().statusPanels[0], QStringLiteral("Platine A = --:--"));
+        QCOMPARE(d.decks.display().statusPanels[3], QStringLiteral("21:30:05"));
+        QVERIFY(d.shown(0).selected && !d.shown(1).selected);
+        QCOMPARE(d.decks.display().info, QStringLiteral("0"));
+        d.load(1, m_long);
+        d.decks.bar1_ButtonClick(1, Bar1Button::Play);
+        d.decks.Slider_Press(1);
+        d.tick(40);
+        QVERIFY(!d.shown(0).selected && d.shown(1).selected);
+        QCOMPARE(d.decks.display().info, QStringLiteral("6"));
+        QCOMPARE(d.shown(1).sliderValue, 0);                 // held
+        QCOMPARE(d.shown(1).temp, QStringLiteral("00:57"));  // 57.9 s left
+        d.decks.Slider_Release(1, 30000);
+        d.tick();
+        QVERIFY(std::abs(d.shown(1).sliderValue - 30050) <= 60);
+    }
+
+    // Space, Numpad 0 and Enter at most once per half second; Space and Enter in
+    // one tick switch the deck and start the new one; no key while another
+    // window is active; the limit does not outlast midnight.
+    void keysAndTheirLimit() {
+        Decks d;
+        d.load(1, m_long);
+        d.decks.setPlatineCourante(0);
+        d.keys.held = {int(PlayerKey::Space), int(PlayerKey::Enter)};
+        d.tick();
+        QCOMPARE(d.decks.PlatineCourante(), 1);
+        QVERIFY(d.decks.playing(1));
+        d.keys.held = {int(PlayerKey::Space)};
+        int switches = 0;
+        for (int i = 0, last = 1; i < 40; ++i) {  // two seconds
+            d.tick();
+            switches += d.decks.PlatineCourante() != last ? 1 : 0;
+            last = d.decks.PlatineCourante();
+        }
+        QVERIFY2(switches >= 3 && switches <= 4, qPrintable(QString::number(switches)));
+
+        d.keys.held = {int(PlayerKey::Numpad0)};
+        d.keys.active = false;
+        d.decks.setPlatineCourante(1);
+        d.tick(20);
+        QVERIFY(d.decks.playing(1));
+        d.keys.active = true;
+        d.tick();
+        QVERIFY(!d.decks.playing(1));
+
+        Decks night(QTime(23, 59, 59, 900));
+        night.keys.held = {int(PlayerKey::Space)};
+        night.tick();  // 23:59:59.950: taken
+        QCOMPARE(night.decks.PlatineCourante(), 1);
+        night.tick(2);  // 00:00:00.050: taken again at once, although the limit ran then
+        QCOMPARE(night.decks.PlatineCourante(), 0);
+    }
+
+    // A drop selects its deck and loads it there; a track dragged across a
+    // meter loads onto the meter's deck, unless that deck plays.
+    void dropsAndMeterPasses() {
+        Decks d;
+        d.decks.setMorceauGlisse({"Dupont", "Valse", "", m_long});
+        d.decks.meterDragPass(2);
+        QCOMPARE(d.decks.PlatineCourante(), 1);
+        QCOMPARE(QString::fromStdString(d.playerB.fileName()), m_long);
+        d.decks.bar1_ButtonClick(1, Bar1Button::Play);
+        d.decks.setMorceauGlisse({"Autre", "Piste", "", m_short});
+        d.decks.meterDragPass(3);
+        QCOMPARE(QString::fromStdString(d.playerB.fileName()), m_long);
+        d.decks.dropOnDeck(0);
+        QCOMPARE(d.decks.PlatineCourante(), 0);
+        QCOMPARE(d.shown(0).artiste, QStringLiteral("Autre  Piste"));
+        d.decks.MMMeterX_Click(3);
+        QCOMPARE(d.decks.PlatineCourante(), 1);
+    }
+
+    // Buttons 1 and 2 stop and start their decks (from the cue point, a
+    // playing deck left alone); others only show; the position in thousands.
+    void joystickReports() {
+        Decks d;
+        d.load(0, m_long);
+        d.decks.bar1_ButtonClick(0, Bar1Button::Play);
+        d.tick(20);
+        d.joystick.stopReport(1);
+        QVERIFY(!d.decks.playing(0));
+        d.joystick.startReport(1);  // from the cue point, 0
+        QVERIFY(d.decks.playing(0));
+        QVERIFY(d.playerA.positionMs() < 60);
+        d.tick(20);
+        d.joystick.startReport(1);  // playing: left alone
+        QVERIFY(d.playerA.positionMs() > 900);
+        d.joystick.buttonPressed(1);  // one play/stop button
+        QVERIFY(!d.decks.playing(0));
+        d.joystick.stopReport(3);
+        QCOMPARE(d.decks.display().lblBtn, QStringLiteral("3"));
+        QCOMPARE(d.decks.PlatineCourante(), 0);
+
+        d.decks.display().ecart = "7";
+        d.joystick.positionReport(32767, -1);
+        QCOMPARE(d.decks.display().x, QStringLiteral("32"));
+        QCOMPARE(d.decks.display().y, QStringLiteral("-1"));
+        QCOMPARE(d.decks.display().ecart, QStringLiteral("7"));  // the first report
+        d.joystick.positionReport(-1, 0);
+        QCOMPARE(d.decks.display().ecart, QStringLiteral("-33"));
+    }
+};
+
+int main(int argc, char** argv) {
+    // The pitch text follows the user's locale: this run is French.
+    qputenv("LC_ALL", "fr_FR.UTF-8");
+    QCoreApplication app(argc, argv);
+    TestPlayerDecks test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_playerdecks.moc"
