@@ -4,12 +4,13 @@
 
 namespace varonel::core {
 
-QStringList buildDeviceEntries(const DeviceNameForIndex& nameForIndex) {
+QStringList buildDeviceEntries(const DeviceNameForIndex& nameForIndex, DeviceEntryNames names) {
     QStringList entries{nameForIndex(kDefaultDeviceIndex)};
     for (int index = 0; index <= kLastListedDeviceIndex; ++index) {
-        const QString name = trimSpaces(nameForIndex(index));
-        if (!name.isEmpty()) {
-            entries.append(name);
+        const QString reported = nameForIndex(index);
+        const QString trimmed = trimSpaces(reported);
+        if (!trimmed.isEmpty()) {
+            entries.append(names == DeviceEntryNames::Trimmed ? trimmed : reported);
         }
     }
     return entries;

@@ -15,9 +15,14 @@ inline constexpr int kLastListedDeviceIndex = 10;
 // The output's name for a device index (-1 for the default output).
 using DeviceNameForIndex = std::function<QString(int deviceIndex)>;
 
-// Entry 0: the name for -1, as given. Then, for each index 0 to 10, its name
-// trimmed of spaces when that is not empty. At most 12 entries, at least one.
-QStringList buildDeviceEntries(const DeviceNameForIndex& nameForIndex);
+// How the named devices' entries read: trimmed of spaces (the mixer), or as
+// the device reports them (the player).
+enum class DeviceEntryNames { Trimmed, AsReported };
+
+// Entry 0: the name for -1, as given. Then, for each index 0 to 10 whose name
+// is not blank once trimmed of spaces, that name. At most 12 entries, at least one.
+QStringList buildDeviceEntries(const DeviceNameForIndex& nameForIndex,
+                               DeviceEntryNames names = DeviceEntryNames::Trimmed);
 
 // The device index for an entry position. It assumes, as the listing does, that
 // the named devices have consecutive indices.

@@ -13,7 +13,7 @@ size_t entryCount(const QList<KeyStateTable::Binding>& bindings) {
     for (const KeyStateTable::Binding& binding : bindings) {
         last = std::max(last, binding.entry);
     }
-    return size_t(last + 1);
+    return last < 0 ? 0 : static_cast<size_t>(last) + 1;
 }
 
 bool keypadMatches(KeyStateTable::Keypad rule, bool onKeypad) {

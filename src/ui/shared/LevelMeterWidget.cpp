@@ -19,10 +19,22 @@ void LevelMeterWidget::setLevel(int level) {
     }
 }
 
+void LevelMeterWidget::setBackground(const QColor& colour) {
+    if (colour != m_background) {
+        m_background = colour;
+        update();
+    }
+}
+
+void LevelMeterWidget::setCaption(const QString& caption) {
+    m_caption = caption;
+    update();
+}
+
 void LevelMeterWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = rect();
-    painter.fillRect(area, QColor(0x14, 0x17, 0x1b));
+    painter.fillRect(area, m_background);
 
     // The gradient spans the whole meter, so that a colour always stands for
     // the same level; the level only decides how much of it shows.
@@ -39,6 +51,13 @@ void LevelMeterWidget::paintEvent(QPaintEvent*) {
     for (int i = 1; i < 10; ++i) {
         const int x = area.left() + area.width() * i / 10;
         painter.drawLine(x, area.top(), x, area.bottom());
+    }
+    if (!m_caption.isEmpty()) {
+        QFont bold = font();
+        bold.setBold(true);
+        painter.setFont(bold);
+        painter.setPen(QColor(0xc0, 0xc0, 0xc0));  // silver
+        painter.drawText(area.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, m_caption);
     }
 }
 

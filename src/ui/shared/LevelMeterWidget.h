@@ -7,7 +7,7 @@
 
 namespace varonel::ui {
 
-class LevelMeterWidget final : public QWidget {
+class LevelMeterWidget : public QWidget {
     Q_OBJECT
 
 public:
@@ -22,6 +22,10 @@ public:
     void setLevel(int level);
     // The length shown, 0 to kFullScale.
     int shownLevel() const { return m_shown; }
+    // The colour behind the bar, and a caption drawn over its right end.
+    void setBackground(const QColor& colour);
+    QColor background() const { return m_background; }
+    void setCaption(const QString& caption);
 
     QSize sizeHint() const override { return {200, 12}; }
     QSize minimumSizeHint() const override { return {60, 8}; }
@@ -31,6 +35,8 @@ protected:
 
 private:
     int m_shown = 0;
+    QColor m_background{0x14, 0x17, 0x1b};
+    QString m_caption;
 };
 
 }  // namespace varonel::ui

@@ -1,43 +1,12 @@
 #include "VaronelStartup.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QProcess>
-#include <QTimer>
 
+#include "AudioComponent.h"
 #include "DesktopShortcuts.h"
 #include "DeviceOutput.h"
-#include "ExisteFichier.h"
-#include "SystemFolder.h"
 
 namespace varonel::ui {
-
-void attendre(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-namespace {
-
-// First run: the audio component is not installed for this user.
-void installLibrary(core::Dialogs& dialogs, const MainOptions& options) {
-    // The installer runs on its own; whether it succeeded is not checked, as
-    // the next start simply tries again.
-    QProcess::startDetached(installerPath(), {QLatin1String(kComposantAudio)},
-                            QCoreApplication::applicationDirPath());
-    QCoreApplication::processEvents();
-    dialogs.message({QStringLiteral("Installation de la librairie"), QStringLiteral("Varonel"),
-                     core::MessageIcon::Information, core::MessageButtons::Ok});
-    attendre(options.installWaitMs);
-    if (options.desktopFolder.isEmpty()) {
-        CreationRaccourcis();
-    } else {
-        CreationRaccourcis(options.desktopFolder, QCoreApplication::applicationDirPath());
-    }
-}
-
-}  // namespace
 
 VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
     VaronelProgram program;
@@ -45,8 +14,12 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
     program.f2->show();
     QCoreApplication::processEvents();
 
-    if (!core::ExisteFichier(cheminComposantAudio())) {
-        installLibrary(dialogs, options);
+    if (installLibraryIfMissing(dialogs, QStringLiteral("Varonel"), options.installWaitMs)) {
+        if (options.desktopFolder.isEmpty()) {
+            CreationRaccourcis();
+        } else {
+            CreationRaccourcis(options.desktopFolder, QCoreApplication::applicationDirPath());
+        }
     }
 
     auto chain = std::make_unique<core::MainAudioChain>(std::make_unique<audio::DeviceOutput>());
@@ -59,7 +32,7 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
         program.f1.reset();
         return program;
     }
-    program.f1->showMaximized();
+    program.f1->show();
     return program;
 }
 

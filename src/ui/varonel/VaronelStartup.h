@@ -26,7 +26,4 @@ struct VaronelProgram {
 
 VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options = {});
 
-// Lets window events run for `ms` milliseconds.
-void attendre(int ms);
-
 }  // namespace varonel::ui

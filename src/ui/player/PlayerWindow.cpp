@@ -1,0 +1,209 @@
+#include "PlayerWindow.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "AppPaths.h"
+#include "BrowserModel.h"
+#include "DeckKeys.h"
+#include "DeckPanel.h"
+#include "DeviceList.h"
+#include "FolderSeparator.h"
+#include "OutputLists.h"
+#include "PlayerDesign.h"
+#include "PlayerStyle.h"
+#include "SdlJoystick.h"
+#include "TrackBrowser.h"
+#include "TrackNaming.h"
+#include "TwipRect.h"
+
+namespace varonel::ui {
+
+namespace {
+
+// Widths of the status bar's five panels, in twips.
+constexpr int kPanelTwips[] = {3000, 3000, 2000, 1200, 1440};
+
+QLabel* makeLabel(const QString& name, const QString& text, const QString& toolTip,
+                  QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setToolTip(toolTip);
+    return label;
+}
+
+}  // namespace
+
+PlayerWindow::PlayerWindow(std::unique_ptr<core::Clock> clock, core::Dialogs& dialogs,
+                           std::unique_ptr<audio::Player> deckA,
+                           std::unique_ptr<audio::Player> deckB, QWidget* parent)
+    : QMainWindow(parent),
+      m_clock(std::move(clock)),
+      m_dialogs(dialogs),
+      m_players{deckA ? std::move(deckA) : std::make_unique<audio::Player>(),
+                deckB ? std::move(deckB) : std::make_unique<audio::Player>()},
+      m_decks(std::make_unique<core::PlayerDecks>(*m_players[0], *m_players[1], dialogs)),
+      m_joystick(std::make_unique<core::JoystickControl>(*m_decks)),
+      m_browserModel(std::make_unique<core::BrowserModel>(
+          core::BrowserColumns{core::ArtisteSansDossier, false})),
+      m_design(playerDesignTable()) {
+    setObjectName(QStringLiteral("F1"));
+    setWindowTitle(QStringLiteral("DJ Orval Player"));
+    buildParts();
+    buildStatusBar();
+    applyPlayerStyle(this);
+    m_design.applyTo(m_centre);
+    m_centre->setMinimumSize(m_design.extentOn(m_centre));
+
+    m_keys = std::make_unique<DeckKeys>(this);
+    m_mainTimer = std::make_unique<core::PlayerMainTimer>(*m_decks, *m_clock, m_keys.get());
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(core::PlayerMainTimer::kPeriodMs);
+    connect(m_timer1, &QTimer::timeout, this, &PlayerWindow::tick);
+    connect(m_decks.get(), &core::PlayerDecks::displayChanged, this, &PlayerWindow::applyDisplay);
+    m_timer1->start();
+    applyDisplay();
+}
+
+PlayerWindow::~PlayerWindow() {
+    // The parts hold references to the decks and their players: they go first.
+    delete m_centre;
+    m_decks.reset();
+}
+
+// --- Building ---
+
+void PlayerWindow::buildParts() {
+    m_centre = new QWidget(this);
+    m_centre->setObjectName(QStringLiteral("Centre"));
+    setCentralWidget(m_centre);
+    m_browser = new TrackBrowser(m_centre, m_browserModel.get(), this);
+    m_browser->view()->setColumnTwips({3000, 3000, 0, 6000});
+    connect(m_browser->view(), &BrowserView::rowDragged, this,
+            [this](int row) { m_decks->setMorceauGlisse(m_browserModel->cells(row)); });
+    for (int d = 0; d < core::kDeckCount; ++d) {
+        m_deckPanels[size_t(d)] = new DeckPanel(m_centre, *m_decks, d, m_browser->view());
+    }
+    m_outputs = new OutputLists(m_centre, {"Output0", " Sortie de la platine A "},
+                                {"Output1", " Sortie de la platine B "}, m_dialogs,
+                                OutputLists::BadFile::FallBackQuietly, this);
+    connect(m_outputs, &OutputLists::entryChosen, m_decks.get(), &core::PlayerDecks::Output_Click);
+    makeLabel(QStringLiteral("Label3"), QStringLiteral("Cue"), QString(), m_centre);
+    makeLabel(QStringLiteral("Label4"), QStringLiteral("Cue"), QString(), m_centre);
+    m_lblBtn = makeLabel(QStringLiteral("LblBtn"), QString(),
+                         QStringLiteral(" Dernier bouton du joystick "), m_centre);
+    m_x = makeLabel(QStringLiteral("X"), QString(), QStringLiteral(" Position X "), m_centre);
+    m_y = makeLabel(QStringLiteral("Y"), QString(), QStringLiteral(" Position Y "), m_centre);
+    m_ecart =
+        makeLabel(QStringLiteral("Ecart"), QString(), QStringLiteral(" Écart de X "), m_centre);
+    m_info = makeLabel(QStringLiteral("Info"), QString(),
+                       QStringLiteral(" État du lecteur de la platine choisie "), m_centre);
+    m_joystickInput = new SdlJoystick(*m_joystick, this);
+}
+
+void PlayerWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        m_panels[i] = new QLabel(bar);
+        m_panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        m_panels[i]->setFixedWidth(kPanelTwips[i] / core::kTwipsPerPixel);
+        m_panels[i]->setFrameShape(QFrame::StyledPanel);
+        bar->addWidget(m_panels[i]);
+    }
+}
+
+// --- Load, settings and close ---
+
+bool PlayerWindow::Form_Load(const LoadOptions& options) {
+    m_cheminAppli = core::withTrailingSeparator(
+        options.cheminAppli.isEmpty() ? core::CheminAppli() : options.cheminAppli);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenWidth = options.screenWidth >= 0 ? options.screenWidth
+                            : screen                 ? screen->geometry().width()
+                                                     : 0;
+    if (screenWidth < kMinimumScreenWidth) {
+        m_dialogs.message({QStringLiteral("Le programme ne fonctione pas en dessous de 800x600"),
+                           QString(), core::MessageIcon::None, core::MessageButtons::Ok});
+        return false;
+    }
+    m_fichierIni = core::FichierIniPlayer(m_cheminAppli);
+    m_browser->startAtVolumeOf(QDir::currentPath());
+    setWindowState(windowState() | Qt::WindowMaximized);
+    fillDeviceLists();
+    LSOutputPlayer(QStringLiteral("Load"));
+    m_joystickInput->start();
+    return true;
+}
+
+void PlayerWindow::fillDeviceLists() {
+    auto name = [this](int deck, int index) {
+        return QString::fromStdString(m_players[size_t(deck)]->deviceName(index));
+    };
+    // Entry 0 from each deck's own player; the others from deck A's, kept as
+    // they are named.
+    const QStringList named = core::buildDeviceEntries([&](int index) { return name(0, index); },
+                                                       core::DeviceEntryNames::AsReported);
+    QStringList second = named;
+    second[0] = name(1, core::kDefaultDeviceIndex);
+    m_outputs->fill(named, second);
+}
+
+void PlayerWindow::LSOutputPlayer(const QString& cmd) {
+    m_outputs->LSOutputPlayer(cmd, m_fichierIni);
+}
+
+void PlayerWindow::closeEvent(QCloseEvent* event) {
+    if (m_decks->anyPlaying()) {
+        event->ignore();
+        return;
+    }
+    LSOutputPlayer(QStringLiteral("Save"));
+    event->accept();
+    emit programEnded();
+}
+
+// Each activation makes deck A the selected deck.
+void PlayerWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        m_decks->selectDeck(0);
+    }
+}
+
+// --- Tick and display ---
+
+void PlayerWindow::tick() {
+    m_mainTimer->Timer1_Timer();
+    for (DeckPanel* panel : m_deckPanels) {
+        panel->refreshLevels();
+    }
+}
+
+void PlayerWindow::applyDisplay() {
+    const core::PlayerDisplay& display = m_decks->display();
+    for (DeckPanel* panel : m_deckPanels) {
+        panel->applyDisplay();
+    }
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        m_panels[i]->setText(display.statusPanels[i]);
+    }
+    m_info->setText(display.info);
+    m_lblBtn->setText(display.lblBtn);
+    m_x->setText(display.x);
+    m_y->setText(display.y);
+    m_ecart->setText(display.ecart);
+    for (int d = 0; d < core::kDeckCount; ++d) {
+        m_outputs->list(d)->setEnabled(display.decks[size_t(d)].outputEnabled);
+    }
+}
+
+}  // namespace varonel::ui
