@@ -16,17 +16,16 @@ void AudioOutput::process(float* stereo, int frames, const RenderContext& contex
     } else {
         std::memset(stereo, 0, size_t(frames) * 2 * sizeof(float));
     }
-    // Two tracks overlapping in a transition can add up past full scale. One pass
-    // clamps and measures both channels.
+    // Loud masters, and two tracks overlapping in a transition, go past full scale:
+    // the limiter brings them back. The meters read what goes out.
+    if (m_limiterOn.load(std::memory_order_relaxed)) {
+        m_limiter.process(stereo, frames, context.sampleRate);
+    }
     float peakLeft = 0.0f;
     float peakRight = 0.0f;
     for (int i = 0; i < frames; ++i) {
-        float& left = stereo[2 * i];
-        float& right = stereo[2 * i + 1];
-        left = std::min(1.0f, std::max(-1.0f, left));
-        right = std::min(1.0f, std::max(-1.0f, right));
-        peakLeft = std::max(peakLeft, std::fabs(left));
-        peakRight = std::max(peakRight, std::fabs(right));
+        peakLeft = std::max(peakLeft, std::fabs(stereo[2 * i]));
+        peakRight = std::max(peakRight, std::fabs(stereo[2 * i + 1]));
     }
     m_left.setPeak(peakLeft);
     m_right.setPeak(peakRight);

@@ -1,7 +1,8 @@
 #pragma once
-// An output: pulls the sound of one render source block by block, keeps it within
-// full scale, measures it on two level meters and counts underruns. Device outputs
-// play it on a sound device; the offline output hands it to its caller.
+// An output: pulls the sound of one render source block by block, limits its peaks
+// (see PeakLimiter.h) when asked, measures what it sends on two level meters and
+// counts underruns. Device outputs play it on a sound device; the offline output
+// hands it to its caller.
 //
 // Threads: the main thread calls the public functions; process() runs on the
 // puller (the device's real-time callback, or the offline caller).
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "LevelMeter.h"
+#include "PeakLimiter.h"
 #include "RenderSource.h"
 
 namespace varonel::audio {
@@ -28,8 +30,14 @@ public:
     // devices), "" when there is no such device.
     virtual std::string deviceName(int index) const = 0;
     // Takes effect at the next start.
-    virtual void setDeviceIndex(int index) { m_deviceIndex = index; }
-    int deviceIndex() const { return m_deviceIndex; }
+    virtual void setDeviceIndex(int index) { m_deviceIndex.store(index); }
+    int deviceIndex() const { return m_deviceIndex.load(); }
+
+    // The peak limiter on what goes out: on for the main output (and by default
+    // for device outputs); off, the sum goes out as it is, in float. Set before
+    // the first start.
+    void setLimiter(bool on) { m_limiterOn.store(on); }
+    bool limiter() const { return m_limiterOn.load(); }
 
     // Opens the device if needed and starts pulling. On failure returns false and
     // fills *error with a text that names the cause.
@@ -55,10 +63,12 @@ protected:
         m_right.clear();
     }
 
-    int m_deviceIndex = -1;
+    std::atomic<int> m_deviceIndex{-1};
 
 private:
     std::atomic<RenderSource*> m_source{nullptr};
+    std::atomic<bool> m_limiterOn{false};
+    PeakLimiter m_limiter;
     LevelMeter m_left;
     LevelMeter m_right;
     std::atomic<uint64_t> m_underruns{0};

@@ -104,7 +104,7 @@ bool holdsMpegFrames(const std::vector<unsigned char>& b, bool wholeFile) {
 void sanitizeSamples(float* samples, int64_t count) {
     for (int64_t i = 0; i < count; ++i) {
         const float s = samples[i];
-        samples[i] = std::isnan(s) ? 0.0f : std::clamp(s, -1.0f, 1.0f);
+        samples[i] = std::isfinite(s) ? std::clamp(s, -kMaxSample, kMaxSample) : 0.0f;
     }
 }
 

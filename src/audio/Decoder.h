@@ -22,9 +22,10 @@ public:
     // stream. Exit points are computed from it, so it is never a header estimate.
     virtual int64_t lengthFrames() const = 0;
 
-    // Reads up to `frames` interleaved frames of channels() samples in [-1, 1].
-    // Returns the number of frames read; 0 means the stream has ended, either at
-    // its true end or at damage that cannot be decoded past.
+    // Reads up to `frames` interleaved frames of channels() samples, full scale at
+    // 1.0; loud masters keep their peaks above it (see sanitizeSamples). Returns the number of
+    // frames read; 0 means the stream has ended, either at its true end or at damage that cannot be
+    // decoded past.
     virtual int64_t read(float* out, int64_t frames) = 0;
 
     // Moves the read position to `frame` (clamped to the stream). Returns false when
@@ -37,8 +38,10 @@ struct DecoderOpenResult {
     std::string error;                 // French text naming the real cause, empty on success
 };
 
-// Clamps decoded samples to [-1, 1] and turns NaN (damaged float data) into silence,
-// so that what read() returns always keeps its promise.
+// Turns NaN and infinities (damaged float data) into silence and bounds absurd
+// values at +-kMaxSample. Peaks above full scale are kept: the main output's
+// limiter brings them back, where a clamp here would clip every loud master.
+inline constexpr float kMaxSample = 32.0f;  // +30 dBFS
 void sanitizeSamples(float* samples, int64_t count);
 
 // Which library decodes a file, told by its first bytes rather than its extension.

@@ -68,6 +68,9 @@ bool OfflineOutput::openWav(const std::string& path, std::string* error) {
         }
         return false;
     }
+    // Without the limiter a sum can pass full scale: it is clipped in the file
+    // rather than wrapped round.
+    sf_command(m_wav, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     m_wavFailed = false;
     return true;
 }

@@ -3,7 +3,7 @@
 // time, as fast as the machine allows. It runs the very same source, mixer and
 // meter code as a device output, waiting for the decoders instead of dropping
 // audio, so a render is the same every time. It can write what it renders to a
-// 16-bit WAV file.
+// 16-bit WAV file. Its limiter is off unless asked for (the main chain asks).
 //
 // Threads: everything from one thread (the caller's), which is also the puller.
 

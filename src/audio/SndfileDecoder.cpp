@@ -17,8 +17,8 @@ std::unique_ptr<SndfileDecoder> SndfileDecoder::open(const std::string& path, st
         *error = "Fichier WAV endommagé, format ou longueur invalide : " + path;
         return nullptr;
     }
-    // Integer formats come back scaled to [-1, 1]; float files keep their values and are
-    // clamped in read().
+    // Integer formats come back scaled to [-1, 1]; float files keep their values, peaks
+    // above full scale included (only damaged values are mended in read()).
     sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     return std::unique_ptr<SndfileDecoder>(new SndfileDecoder(file, info));
 }

@@ -132,10 +132,12 @@ private slots:
         int64_t silentRun = 0;
         int64_t longestSilence = 0;
         bool stopped = false;
+        bool heard = false;  // the limiter's look-ahead delays the first sound
         QObject::connect(&air.transport, &Transport::stopBegun, [&] { stopped = true; });
         air.driver.setBlockSink([&](const float* block, int frames) {
             for (int i = 0; i < frames && !stopped; ++i) {
-                silentRun = std::abs(block[2 * i]) < 0.01f ? silentRun + 1 : 0;
+                heard = heard || std::abs(block[2 * i]) >= 0.01f;
+                silentRun = heard && std::abs(block[2 * i]) < 0.01f ? silentRun + 1 : 0;
                 longestSilence = std::max(longestSilence, silentRun);
             }
         });

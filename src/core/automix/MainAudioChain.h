@@ -1,7 +1,8 @@
 #pragma once
 // The main window's sound chain: file sources 0, 1 and 2 on the mixer's inputs of
-// the same numbers, pulled by the main output. Sources 0 and 1 take turns on air;
-// source 2 is never started: it reads the lengths of files for the lists.
+// the same numbers, pulled by the main output through its peak limiter. Sources 0
+// and 1 take turns on air; source 2 is never started: it reads the lengths of
+// files for the lists.
 
 #include <array>
 #include <memory>
@@ -19,6 +20,7 @@ struct MainAudioChain {
             mixer.setSource(i, &sources[size_t(i)]);
         }
         output->setSource(&mixer);
+        output->setLimiter(true);
     }
     ~MainAudioChain() { output->close(); }
 
