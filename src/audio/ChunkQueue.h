@@ -17,10 +17,12 @@ namespace varonel::audio {
 struct AudioChunk {
     static constexpr int kFrames = 2048;
 
-    uint32_t generation = 0;   // which load or seek produced it; stale blocks are skipped
+    uint64_t tag = 0;          // which load or seek produced it; stale blocks are skipped
+    int sampleRate = 44100;    // the rate of the file it comes from
     int frames = 0;            // valid frames in `samples`
     int64_t firstFrame = 0;    // position in the file of samples[0], in file frames
-    bool endOfStream = false;  // nothing follows this block in its generation
+    bool endOfStream = false;  // nothing follows this block in its stream
+    bool failed = false;       // the file could not be opened or sought: nothing to play
     std::array<float, 2 * kFrames> samples{};
 };
 

@@ -3,10 +3,10 @@
 #include <samplerate.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
-#include "Decoder.h"
 #include "TrackLength.h"
 
 namespace varonel::audio {
@@ -14,6 +14,9 @@ namespace {
 
 // About 1.1 s of audio decoded ahead at 44.1 kHz.
 constexpr size_t kQueueChunks = 24;
+// Slots that one stream never fills: whatever the puller has not yet handed back,
+// a new load or seek always finds room for its first chunks.
+constexpr size_t kReservedChunks = 4;
 // Chunks decoded right after a load or seek, before the puller asks for any: a
 // start is then heard at once, while a file that is only opened for its length
 // (the playlist's length reader) costs almost nothing.
@@ -28,9 +31,13 @@ int64_t msToFrames(int64_t ms, int rate) {
     return ms * rate / 1000;
 }
 
+uint32_t loadOf(uint64_t tag) {
+    return uint32_t(tag >> 32);
+}
+
 }  // namespace
 
-FileSource::FileSource() : m_queue(kQueueChunks) {
+FileSource::FileSource() : m_factory(openDecoder), m_queue(kQueueChunks) {
     int error = 0;
     m_resampler = src_new(SRC_SINC_FASTEST, 2, &error);
     m_thread = std::thread([this] { decodeLoop(); });
@@ -38,7 +45,7 @@ FileSource::FileSource() : m_queue(kQueueChunks) {
 
 FileSource::~FileSource() {
     {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard lock(m_requestMutex);
         m_quit = true;
     }
     wakeDecoder();
@@ -49,76 +56,127 @@ FileSource::~FileSource() {
 // ---------------------------------------------------------------------------
 // Main thread
 
+uint64_t FileSource::nextTag(uint32_t load, bool release) {
+    m_streams = (m_streams + 1) & ~kReleaseBit;
+    return (uint64_t(load) << 32) | m_streams | (release ? kReleaseBit : 0);
+}
+
+void FileSource::load(const std::string& path) {
+    m_path = path;
+    ++m_load;
+    m_seekTargetMs = 0;
+    const uint64_t tag = nextTag(m_load, path.empty());
+    m_tag.store(tag, std::memory_order_release);
+    Request request;
+    request.tag = tag;
+    request.isLoad = true;
+    request.path = path;
+    post(std::move(request));
+}
+
 bool FileSource::setFileName(const std::string& path) {
-    std::unique_ptr<Decoder> opened;
-    m_error.clear();
-    if (!path.empty()) {
-        DecoderOpenResult result = openDecoder(path);
-        if (!result.decoder) {
-            m_error = result.error;
-        }
-        opened = std::move(result.decoder);
+    load(path);
+    waitForLoad(-1);
+    return path.empty() || loadState() == LoadState::Ready;
+}
+
+bool FileSource::waitForLoad(int timeoutMs) {
+    std::unique_lock lock(m_infoMutex);
+    const auto known = [this] { return m_path.empty() || m_info.load == m_load; };
+    if (timeoutMs < 0) {
+        m_infoChanged.wait(lock, known);
+        return true;
     }
-    m_path = opened ? path : std::string();
-    m_lengthMs =
-        opened ? MeasuredLength{opened->lengthFrames(), opened->sampleRate()}.milliseconds() : 0;
-    {
-        std::lock_guard lock(m_mutex);
-        std::swap(m_decoder, opened);
-        m_seekFrame = 0;
-        m_seekTargetFrames.store(0);
-        m_hasFile.store(m_decoder != nullptr);
-        if (m_decoder) {
-            m_fileRate.store(m_decoder->sampleRate());
-        }
-        m_demand.store(false);
-        m_atEnd.store(false);
-        const uint32_t generation = m_generation.load() + 1;
-        m_loadGeneration.store(generation);
-        m_generation.store(generation, std::memory_order_release);
+    return m_infoChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), known);
+}
+
+FileSource::LoadState FileSource::loadState() const {
+    if (m_path.empty()) {
+        return LoadState::Empty;
     }
-    wakeDecoder();
-    // The previous decoder (now in `opened`) closes its file here, off the lock.
-    return m_error.empty();
+    std::lock_guard lock(m_infoMutex);
+    return m_info.load == m_load ? m_info.state : LoadState::Loading;
+}
+
+std::string FileSource::fileName() const {
+    return loadState() == LoadState::Failed ? std::string() : m_path;
+}
+
+std::string FileSource::lastError() const {
+    std::lock_guard lock(m_infoMutex);
+    return m_info.load == m_load && m_info.state == LoadState::Failed ? m_info.error
+                                                                      : std::string();
+}
+
+int32_t FileSource::lengthMs() const {
+    if (m_path.empty()) {
+        return 0;
+    }
+    std::lock_guard lock(m_infoMutex);
+    return m_info.load == m_load && m_info.state == LoadState::Ready ? m_info.lengthMs : 0;
 }
 
 int32_t FileSource::positionMs() const {
-    if (!hasFile()) {
+    const LoadState state = loadState();
+    if (state != LoadState::Ready && state != LoadState::Loading) {
         return 0;
     }
-    const int rate = m_fileRate.load();
     const bool settled =
-        m_positionGeneration.load(std::memory_order_acquire) == m_generation.load();
-    const int64_t frames = settled ? m_positionFrames.load() : m_seekTargetFrames.load();
-    return int32_t(std::min<int64_t>(frames * 1000 / rate, m_lengthMs));
+        m_positionTag.load(std::memory_order_acquire) == m_tag.load(std::memory_order_relaxed);
+    const int32_t ms = settled ? m_positionMs.load(std::memory_order_relaxed) : m_seekTargetMs;
+    const int32_t length = lengthMs();
+    return length > 0 ? std::min(ms, length) : ms;
 }
 
 void FileSource::setPositionMs(int32_t ms) {
-    if (!hasFile()) {
+    const LoadState state = loadState();
+    if (state != LoadState::Ready && state != LoadState::Loading) {
         return;
     }
-    const int64_t frame = msToFrames(std::clamp(ms, 0, m_lengthMs), m_fileRate.load());
-    {
-        std::lock_guard lock(m_mutex);
-        m_seekFrame = frame;
-        m_seekTargetFrames.store(frame);
-        m_atEnd.store(false);
-        m_generation.store(m_generation.load() + 1, std::memory_order_release);
-    }
-    wakeDecoder();
+    const int32_t length = lengthMs();
+    m_seekTargetMs = length > 0 ? std::clamp(ms, 0, length) : std::max(ms, 0);
+    const uint64_t tag = nextTag(m_load, false);
+    m_tag.store(tag, std::memory_order_release);
+    Request request;
+    request.tag = tag;
+    request.seekMs = m_seekTargetMs;
+    post(std::move(request));
 }
 
 void FileSource::fadeOut(int32_t ms) {
-    m_fadeMs.store(std::max(ms, 0));
-    m_fadeSerial.fetch_add(1, std::memory_order_release);
-}
-
-void FileSource::rearm() {
-    m_rearmSerial.fetch_add(1, std::memory_order_release);
+    const auto clamped = uint32_t(std::clamp(ms, 0, 0x7FFFFFFF));
+    m_fade.store((uint64_t(m_load) << 32) | clamped, std::memory_order_release);
 }
 
 void FileSource::setSpeed(double speed) {
     m_speed.store(std::clamp(speed, 0.25, 4.0));
+}
+
+bool FileSource::atEnd() const {
+    return m_endedTag.load(std::memory_order_acquire) == m_tag.load(std::memory_order_relaxed);
+}
+
+bool FileSource::hasStarted() const {
+    return m_load != 0 && m_startedLoad.load(std::memory_order_acquire) == m_load;
+}
+
+void FileSource::setDecoderFactory(DecoderFactory factory) {
+    std::lock_guard lock(m_requestMutex);
+    m_factory = std::move(factory);
+}
+
+// A load replaces every request still waiting; a seek replaces an earlier seek.
+void FileSource::post(Request request) {
+    {
+        std::lock_guard lock(m_requestMutex);
+        if (request.isLoad) {
+            m_requests.clear();
+        } else if (!m_requests.empty() && !m_requests.back().isLoad) {
+            m_requests.pop_back();
+        }
+        m_requests.push_back(std::move(request));
+    }
+    wakeDecoder();
 }
 
 void FileSource::wakeDecoder() {
@@ -130,74 +188,117 @@ void FileSource::wakeDecoder() {
 // Decoding thread
 
 void FileSource::decodeLoop() {
-    uint32_t producedGeneration = 0;
+    std::unique_ptr<Decoder> decoder;
+    uint32_t openLoad = 0;
+    uint64_t tag = 0;
     bool endWritten = true;
-    int chunksThisGeneration = 0;
+    bool failed = false;
+    int chunks = 0;
     int64_t nextFrame = 0;
     for (;;) {
         const uint32_t wakeSeen = m_wake.load(std::memory_order_acquire);
-        bool produced = false;
+        std::vector<Request> requests;
+        DecoderFactory factory;
         {
-            std::lock_guard lock(m_mutex);
+            std::lock_guard lock(m_requestMutex);
             if (m_quit) {
                 return;
             }
-            const uint32_t generation = m_generation.load();
-            if (generation != producedGeneration) {
-                producedGeneration = generation;
-                chunksThisGeneration = 0;
-                endWritten = m_decoder == nullptr;
-                nextFrame = m_seekFrame;
-                if (m_decoder && !m_decoder->seek(m_seekFrame)) {
-                    // A stream that cannot seek ends where the seek was asked.
-                    AudioChunk* slot = m_queue.writeSlot();
-                    endWritten = slot != nullptr;
-                    if (slot) {
-                        *slot = AudioChunk{};
-                        slot->generation = generation;
-                        slot->firstFrame = nextFrame;
-                        slot->endOfStream = true;
-                        m_queue.publish();
-                        m_queue.wakeReader();
+            requests.swap(m_requests);
+            if (!requests.empty() && requests.front().isLoad) {
+                factory = m_factory;
+            }
+        }
+        // The disk is read from here on with no lock held.
+        for (Request& request : requests) {
+            if (request.isLoad) {
+                decoder.reset();  // the previous file closes here
+                LoadInfo info;
+                info.load = loadOf(request.tag);
+                if (!request.path.empty()) {
+                    DecoderOpenResult opened = factory(request.path);
+                    decoder = std::move(opened.decoder);
+                    info.state = decoder ? LoadState::Ready : LoadState::Failed;
+                    info.error = std::move(opened.error);
+                    if (decoder) {
+                        info.lengthMs =
+                            MeasuredLength{decoder->lengthFrames(), decoder->sampleRate()}
+                                .milliseconds();
                     }
                 }
-            }
-            const bool wanted = m_demand.load() || chunksThisGeneration < kPrefillChunks;
-            AudioChunk* slot = endWritten || !wanted ? nullptr : m_queue.writeSlot();
-            if (slot) {
-                endWritten = fillChunk(*slot, generation, nextFrame);
-                m_queue.publish();
-                if (endWritten || m_queue.size() >= kReaderBatch) {
-                    m_queue.wakeReader();
+                {
+                    std::lock_guard lock(m_infoMutex);
+                    m_info = std::move(info);
                 }
-                ++chunksThisGeneration;
-                produced = true;
+                m_infoChanged.notify_all();
+                openLoad = loadOf(request.tag);
+                tag = request.tag;
+                nextFrame = 0;
+                failed = !request.path.empty() && !decoder;
+                endWritten = !decoder && !failed;
+                chunks = 0;
+            } else if (loadOf(request.tag) == openLoad) {
+                tag = request.tag;
+                chunks = 0;
+                nextFrame = 0;
+                endWritten = !decoder;
+                failed = false;
+                if (decoder) {
+                    nextFrame = msToFrames(request.seekMs, decoder->sampleRate());
+                    // A stream that cannot seek ends where the seek was asked.
+                    failed = !decoder->seek(nextFrame);
+                    endWritten = false;
+                }
             }
         }
-        if (!produced) {
-            m_wake.wait(wakeSeen, std::memory_order_acquire);
+        const bool finished = m_finishedTag.load(std::memory_order_acquire) == tag;
+        const bool wanted =
+            !finished &&
+            (m_demandTag.load(std::memory_order_acquire) == tag || chunks < kPrefillChunks) &&
+            (m_queue.size() < kQueueChunks - kReservedChunks || chunks < kPrefillChunks);
+        AudioChunk* slot = endWritten || !wanted ? nullptr : m_queue.writeSlot();
+        if (slot) {
+            if (failed) {
+                *slot = AudioChunk{};
+                slot->tag = tag;
+                slot->firstFrame = nextFrame;
+                slot->endOfStream = true;
+                slot->failed = true;
+                endWritten = true;
+            } else {
+                endWritten = fillChunk(*decoder, *slot, tag, nextFrame);
+            }
+            m_queue.publish();
+            ++chunks;
+            if (endWritten || chunks == kPrefillChunks || m_queue.size() >= kReaderBatch) {
+                m_queue.wakeReader();
+            }
+            continue;
         }
+        m_wake.wait(wakeSeen, std::memory_order_acquire);
     }
 }
 
 // Decodes one chunk as stereo; returns true when it is the stream's last.
-bool FileSource::fillChunk(AudioChunk& chunk, uint32_t generation, int64_t& nextFrame) {
-    const int channels = m_decoder->channels();
-    std::vector<float>& scratch = m_decodeScratch;
-    scratch.resize(size_t(AudioChunk::kFrames) * std::max(channels, 1));
+bool FileSource::fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, int64_t& nextFrame) {
+    static thread_local std::vector<float> scratch;
+    const int channels = std::max(decoder.channels(), 1);
+    scratch.resize(size_t(AudioChunk::kFrames) * size_t(channels));
 
-    chunk.generation = generation;
+    chunk.tag = tag;
+    chunk.sampleRate = decoder.sampleRate();
     chunk.firstFrame = nextFrame;
     chunk.endOfStream = false;
+    chunk.failed = false;
     int filled = 0;
     while (filled < AudioChunk::kFrames) {
-        const int64_t got = m_decoder->read(scratch.data(), AudioChunk::kFrames - filled);
+        const int64_t got = decoder.read(scratch.data(), AudioChunk::kFrames - filled);
         if (got <= 0) {
             chunk.endOfStream = true;
             break;
         }
         for (int64_t i = 0; i < got; ++i) {
-            const float* in = &scratch[size_t(i) * channels];
+            const float* in = &scratch[size_t(i) * size_t(channels)];
             float* out = &chunk.samples[size_t(filled + i) * 2];
             out[0] = in[0];
             out[1] = channels > 1 ? in[1] : in[0];
@@ -217,76 +318,141 @@ bool FileSource::pull(float* stereo, int frames, const RenderContext& context) {
     ReaderState& r = m_reader;
     int written = 0;
     bool starved = false;
-    if (r.hasFile && !r.ended && !r.fadedOut) {
-        if (!m_demand.load(std::memory_order_relaxed)) {
-            m_demand.store(true);
+    if (!exhausted()) {
+        if (m_demandTag.load(std::memory_order_relaxed) != r.tag) {
+            m_demandTag.store(r.tag, std::memory_order_release);
             wakeDecoder();
         }
-        const int fileRate = m_fileRate.load(std::memory_order_relaxed);
         const double speed = m_speed.load(std::memory_order_relaxed);
-        const bool resample = m_alwaysResample.load(std::memory_order_relaxed) ||
-                              fileRate != context.sampleRate || speed != 1.0;
-        if (resample && !r.resampling) {
-            src_reset(m_resampler);
-        }
-        r.resampling = resample;
-        const double ratio = double(context.sampleRate) / (fileRate * speed);
         while (written < frames && !r.ended) {
             const AudioChunk* chunk = currentChunk(context.waitForData);
             if (!chunk) {
-                starved = true;
+                // Before its first chunk a stream is waited for, not missed.
+                starved = !r.awaiting;
                 break;
             }
+            if (chunk->failed) {
+                releaseFront();
+                finishStream();
+                break;
+            }
+            if (r.awaiting) {
+                r.awaiting = false;
+                r.position = chunk->firstFrame;
+                if (!r.started) {
+                    r.started = true;
+                    m_startedLoad.store(pullerLoad(), std::memory_order_release);
+                }
+            }
+            r.fileRate = chunk->sampleRate;
+            const bool resample = m_alwaysResample.load(std::memory_order_relaxed) ||
+                                  r.fileRate != context.sampleRate || speed != 1.0;
+            if (resample && !r.resampling) {
+                src_reset(m_resampler);
+            }
+            r.resampling = resample;
+            const double ratio = double(context.sampleRate) / (r.fileRate * speed);
             float* out = stereo + size_t(written) * 2;
             written += r.resampling ? readResampled(out, frames - written, *chunk, ratio)
                                     : readDirect(out, frames - written, *chunk);
         }
     }
     std::memset(stereo + size_t(written) * 2, 0, size_t(frames - written) * 2 * sizeof(float));
-    applyFade(stereo, written);
-    m_positionFrames.store(r.position, std::memory_order_relaxed);
-    m_positionGeneration.store(r.generation, std::memory_order_release);
+    applyFade(stereo, written, frames);
+    publishPosition();
+    if (exhausted()) {
+        dropUnheard();
+    }
     return !starved;
+}
+
+void FileSource::service(const RenderContext& context) {
+    syncCommands(context.sampleRate);
+    if (exhausted()) {
+        dropUnheard();
+        return;
+    }
+    // Chunks of an earlier stream are handed back; the current stream's wait.
+    const AudioChunk* chunk = m_queue.front();
+    bool released = false;
+    while (chunk && chunk->tag != m_reader.tag) {
+        m_queue.pop();
+        released = true;
+        chunk = m_queue.front();
+    }
+    if (released) {
+        wakeDecoder();
+    }
+}
+
+bool FileSource::readyToStart(const RenderContext& context) {
+    syncCommands(context.sampleRate);
+    if (m_reader.started) {
+        return true;
+    }
+    if (exhausted()) {
+        return false;
+    }
+    const AudioChunk* chunk = currentChunk(context.waitForData);
+    return chunk && !chunk->failed;
+}
+
+void FileSource::fadeOutNow(int32_t ms, int sampleRate) {
+    startFade(ms, sampleRate);
+}
+
+void FileSource::publishPosition() {
+    const ReaderState& r = m_reader;
+    if (r.awaiting || r.fileRate <= 0) {
+        return;
+    }
+    m_positionMs.store(int32_t(r.position * 1000 / r.fileRate), std::memory_order_relaxed);
+    m_positionTag.store(r.tag, std::memory_order_release);
 }
 
 // Takes in what the main thread asked since the last block.
 void FileSource::syncCommands(int sampleRate) {
     ReaderState& r = m_reader;
-    const uint32_t generation = m_generation.load(std::memory_order_acquire);
-    if (generation != r.generation) {
-        r.generation = generation;
-        r.hasFile = m_hasFile.load();
-        r.ended = false;
-        r.offset = 0;
-        r.position = m_seekTargetFrames.load();
-        src_reset(m_resampler);
-        const uint32_t loadGeneration = m_loadGeneration.load();
-        if (loadGeneration != r.loadGeneration) {
-            // A new file starts at full volume.
-            r.loadGeneration = loadGeneration;
+    const uint64_t tag = m_tag.load(std::memory_order_acquire);
+    if (tag != r.tag) {
+        if (loadOf(tag) != loadOf(r.tag)) {
+            // A new file starts at full volume, whatever was asked of the previous one.
             r.fading = r.fadedOut = false;
             r.gain = 1.0;
+            r.started = false;
         }
+        r.tag = tag;
+        r.hasFile = (tag & kReleaseBit) == 0;
+        r.awaiting = true;
+        r.ended = false;
+        r.offset = 0;
+        src_reset(m_resampler);
     }
-    const uint32_t rearmSerial = m_rearmSerial.load(std::memory_order_acquire);
-    if (rearmSerial != r.rearmSerial) {
-        r.rearmSerial = rearmSerial;
-        r.fading = r.fadedOut = false;
-        r.gain = 1.0;
-    }
-    const uint32_t fadeSerial = m_fadeSerial.load(std::memory_order_acquire);
-    if (fadeSerial != r.fadeSerial) {
-        r.fadeSerial = fadeSerial;
-        const int64_t frames = std::max<int64_t>(1, msToFrames(m_fadeMs.load(), sampleRate));
-        if (!r.fadedOut && (!r.fading || frames < r.fadeFrames)) {
-            r.fading = true;
-            r.fadeFrames = frames;
-            r.gainStep = r.gain / double(frames);
+    const uint64_t fade = m_fade.load(std::memory_order_acquire);
+    if (fade != r.fadeSeen) {
+        const auto ahead = int32_t(loadOf(fade) - loadOf(r.tag));
+        // A fade for a load the puller has not reached yet waits for it; a fade for
+        // an earlier load is dropped.
+        if (ahead <= 0) {
+            r.fadeSeen = fade;
+        }
+        if (ahead == 0) {
+            startFade(int32_t(fade & 0x7FFFFFFF), sampleRate);
         }
     }
 }
 
-// The front chunk of the current generation; stale chunks are handed back unread.
+void FileSource::startFade(int32_t ms, int sampleRate) {
+    ReaderState& r = m_reader;
+    const int64_t frames = std::max<int64_t>(1, msToFrames(ms, sampleRate));
+    if (!r.fadedOut && (!r.fading || frames < r.fadeFrames)) {
+        r.fading = true;
+        r.fadeFrames = frames;
+        r.gainStep = r.gain / double(frames);
+    }
+}
+
+// The front chunk of the current stream; stale chunks are handed back unread.
 const AudioChunk* FileSource::currentChunk(bool wait) {
     for (;;) {
         const AudioChunk* chunk = m_queue.front();
@@ -297,7 +463,7 @@ const AudioChunk* FileSource::currentChunk(bool wait) {
             m_queue.waitForData();
             continue;
         }
-        if (chunk->generation == m_reader.generation) {
+        if (chunk->tag == m_reader.tag) {
             return chunk;
         }
         releaseFront();
@@ -357,15 +523,33 @@ void FileSource::releaseFront() {
     }
 }
 
-void FileSource::finishStream() {
-    m_reader.ended = true;
-    m_atEnd.store(true, std::memory_order_release);
+// Nothing of the current stream will be heard: every chunk goes back, and the
+// decoding thread stops working on it.
+void FileSource::dropUnheard() {
+    if (m_finishedTag.load(std::memory_order_relaxed) != m_reader.tag) {
+        m_finishedTag.store(m_reader.tag, std::memory_order_release);
+    }
+    bool released = false;
+    while (m_queue.front()) {
+        m_queue.pop();
+        released = true;
+    }
+    if (released) {
+        wakeDecoder();
+    }
 }
 
-void FileSource::applyFade(float* stereo, int frames) {
+void FileSource::finishStream() {
+    m_reader.ended = true;
+    m_endedTag.store(m_reader.tag, std::memory_order_release);
+}
+
+// The fade runs over every frame of the block, delivered or not: it keeps the
+// output's time even when the decoder lags.
+void FileSource::applyFade(float* stereo, int written, int frames) {
     ReaderState& r = m_reader;
     if (r.fadedOut) {
-        std::memset(stereo, 0, size_t(frames) * 2 * sizeof(float));
+        std::memset(stereo, 0, size_t(written) * 2 * sizeof(float));
         return;
     }
     if (!r.fading) {
@@ -373,13 +557,17 @@ void FileSource::applyFade(float* stereo, int frames) {
     }
     for (int i = 0; i < frames; ++i) {
         if (r.fadeFrames <= 0) {
-            std::memset(stereo + size_t(i) * 2, 0, size_t(frames - i) * 2 * sizeof(float));
+            if (i < written) {
+                std::memset(stereo + size_t(i) * 2, 0, size_t(written - i) * 2 * sizeof(float));
+            }
             break;
         }
         r.gain = std::max(0.0, r.gain - r.gainStep);
         --r.fadeFrames;
-        stereo[2 * i] *= float(r.gain);
-        stereo[2 * i + 1] *= float(r.gain);
+        if (i < written) {
+            stereo[2 * i] *= float(r.gain);
+            stereo[2 * i + 1] *= float(r.gain);
+        }
     }
     if (r.fadeFrames <= 0) {
         r.fading = false;

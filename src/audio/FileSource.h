@@ -1,18 +1,23 @@
 #pragma once
-// A file source: one audio file, decoded ahead on its own thread, read by the
-// real-time callback as stereo at the output's rate, with a per-sample fade-out.
+// A file source: one audio file, opened and decoded ahead on its own thread, read
+// by the puller as stereo at the output's rate, with a per-sample fade-out.
 //
 // Threads:
-//  - main thread: everything under "main thread" below;
-//  - its own decoding thread: fills the chunk queue (private);
-//  - the puller (the real-time callback, or the offline caller): pull() and
-//    exhausted(), never concurrently with itself.
-// Commands cross to the puller through atomics; the puller never locks or
-// allocates.
+//  - main thread: everything under "Main thread" below. load() never waits for
+//    the disk; setFileName() and waitForLoad() wait for the file to open, for the
+//    callers that need its length at once (the length reader, a deck, the start).
+//  - its own decoding thread: opens and measures files, seeks and fills the chunk
+//    queue. It reads the disk holding no lock that the main thread waits for.
+//  - the puller (the real-time callback, or the offline caller): everything under
+//    "Puller only", never concurrently with itself.
+// Each load is numbered, and every command carries the number of the load it was
+// given for: a fade, a seek or a file rate never reaches another file. The puller
+// never locks or allocates.
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,16 +25,24 @@
 #include <vector>
 
 #include "ChunkQueue.h"
+#include "Decoder.h"
 #include "RenderSource.h"
 
 typedef struct SRC_STATE_tag SRC_STATE;
 
 namespace varonel::audio {
 
-class Decoder;
-
 class FileSource {
 public:
+    enum class LoadState {
+        Empty,    // no file asked for
+        Loading,  // the decoding thread is opening it
+        Ready,    // open; its length is known
+        Failed,   // it could not be opened: lastError() says why
+    };
+    // How files are opened: openDecoder() unless a test stands in for the disk.
+    using DecoderFactory = std::function<DecoderOpenResult(const std::string& path)>;
+
     FileSource();
     ~FileSource();
     FileSource(const FileSource&) = delete;
@@ -37,28 +50,34 @@ public:
 
     // --- Main thread ---
 
-    // Opens `path` and makes it the source's stream from its start; "" releases the
-    // current file. Returns false when the file cannot be opened: lastError() then
-    // names the cause and the source holds no file.
+    // Makes `path` the source's stream from its start and returns at once; the
+    // decoding thread opens it. "" releases the current file.
+    void load(const std::string& path);
+    // load(), then waits until the file is open. False when it cannot be opened:
+    // lastError() then names the cause and the source holds no file.
     bool setFileName(const std::string& path);
-    const std::string& fileName() const { return m_path; }
-    const std::string& lastError() const { return m_error; }
-    bool hasFile() const { return m_hasFile.load(std::memory_order_relaxed); }
+    // Waits at most `timeoutMs` (forever when negative) for the last load to open
+    // or fail. True when its outcome is known.
+    bool waitForLoad(int timeoutMs);
+    LoadState loadState() const;
 
-    // Exact length of the open file, 0 without one.
-    int32_t lengthMs() const { return m_lengthMs; }
+    // The file of the last load, "" when it failed or was released.
+    std::string fileName() const;
+    std::string lastError() const;
+    bool hasFile() const { return loadState() == LoadState::Ready; }
+
+    // Exact length of the open file, 0 without one (and until it is open).
+    int32_t lengthMs() const;
     // Position of what the puller has read, in milliseconds of the file.
     int32_t positionMs() const;
-    // Seeks; clamped to [0, length].
+    // Seeks the file of the last load; clamped to [0, length].
     void setPositionMs(int32_t ms);
 
-    // Fades the sound to silence over `ms`, after which the source reads exhausted.
-    // A request during a fade never makes it last longer than already planned, so
-    // repeating it is harmless.
+    // Fades the file of the last load to silence over `ms`, after which the source
+    // reads exhausted. A request during a fade never makes it last longer than
+    // already planned, so repeating it is harmless. The fade runs on the output's
+    // clock: it goes on through a gap in the decoded audio.
     void fadeOut(int32_t ms);
-    // Cancels a fade and an end so that the stream can be heard again (the mixer
-    // calls it when it starts the source's input).
-    void rearm();
 
     // Playing speed for varispeed pitch: 1.0 is normal, 1.15 is 15 % faster.
     void setSpeed(double speed);
@@ -66,32 +85,57 @@ public:
     // switch the resampler in or out mid-stream (players with a pitch control).
     void setAlwaysResample(bool always) { m_alwaysResample.store(always); }
 
-    // True once the puller has played the whole stream (main-thread view).
-    bool atEnd() const { return m_atEnd.load(std::memory_order_acquire); }
+    // True once the puller has played the last load's stream to its end. A fade
+    // or a seek does not clear it; a new load or a seek does.
+    bool atEnd() const;
+    // True once the puller has begun to play the last load.
+    bool hasStarted() const;
+    // Number of the last load (main-thread view).
+    uint32_t loadNumber() const { return m_load; }
+
+    // For tests: opens files through `factory`. Set before loading.
+    void setDecoderFactory(DecoderFactory factory);
 
     // --- Puller only ---
 
     // Fills `frames` stereo frames at context.sampleRate; silence past the end, after
-    // a fade or without a file. Returns false when decoded audio was not ready
-    // (an underrun; never when context.waitForData is set).
+    // a fade, without a file, and before the load's first audio is decoded (a load
+    // starts with its first sample, never with a gap). Returns false when decoded
+    // audio ran out in the middle of the stream (an underrun; never when
+    // context.waitForData is set).
     bool pull(float* stereo, int frames, const RenderContext& context);
-    // Nothing more will be heard: the stream has ended, has faded out completely, or
-    // there is no file to play.
+    // For a source that is not pulled in this block: takes in the main thread's
+    // commands and hands back decoded audio that can no longer be heard, so that
+    // the next load always finds room.
+    void service(const RenderContext& context);
+    // True when the next pull would begin the load with its first audio (or the
+    // load has begun already). Waits for the decoder when context.waitForData.
+    bool readyToStart(const RenderContext& context);
+    // Starts a fade of the current load now (the mixer's cross-fade).
+    void fadeOutNow(int32_t ms, int sampleRate);
+    // Number of the load the puller plays.
+    uint32_t pullerLoad() const { return uint32_t(m_reader.tag >> 32); }
+    // Nothing more will be heard: the stream has ended, has faded out completely,
+    // there is no file to play, or it failed to open.
     bool exhausted() const { return !m_reader.hasFile || m_reader.ended || m_reader.fadedOut; }
 
 private:
-    // State owned by the puller.
+    // A load and a seek both start a new stream; the tag says which: the load's
+    // number in the high half, a count of streams in the low half.
+    static constexpr uint32_t kReleaseBit = 0x80000000u;  // in the low half: no file
+
     struct ReaderState {
-        uint32_t generation = 0;
-        uint32_t loadGeneration = 0;
-        uint32_t fadeSerial = 0;
-        uint32_t rearmSerial = 0;
+        uint64_t tag = 0;
         bool hasFile = false;
+        bool started = false;  // the load has begun to play
+        bool awaiting = true;  // this stream has not delivered its first chunk yet
         bool ended = false;
         bool fadedOut = false;
         int offset = 0;  // frames of the front chunk already read
         int64_t position = 0;
+        int fileRate = 44100;
         bool resampling = false;
+        uint64_t fadeSeen = 0;
         // Fade: gain falls by `gainStep` per frame for `fadeFrames` frames.
         bool fading = false;
         double gain = 1.0;
@@ -99,48 +143,69 @@ private:
         int64_t fadeFrames = 0;
     };
 
+    struct Request {
+        uint64_t tag = 0;
+        bool isLoad = false;
+        std::string path;  // load
+        int32_t seekMs = 0;
+    };
+
+    struct LoadInfo {
+        uint32_t load = 0;
+        LoadState state = LoadState::Empty;
+        int32_t lengthMs = 0;
+        std::string error;
+    };
+
+    void post(Request request);
     void decodeLoop();
-    bool fillChunk(AudioChunk& chunk, uint32_t generation, int64_t& nextFrame);
+    bool fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, int64_t& nextFrame);
     void wakeDecoder();
+    uint64_t nextTag(uint32_t load, bool release);
 
     // Puller helpers.
     void syncCommands(int sampleRate);
+    void startFade(int32_t ms, int sampleRate);
     const AudioChunk* currentChunk(bool wait);
     int readDirect(float* out, int frames, const AudioChunk& chunk);
     int readResampled(float* out, int frames, const AudioChunk& chunk, double ratio);
     void releaseFront();
+    void dropUnheard();
     void finishStream();
-    void applyFade(float* stereo, int frames);
+    void applyFade(float* stereo, int written, int frames);
+    void publishPosition();
 
     // Main-thread state.
     std::string m_path;
-    std::string m_error;
-    int32_t m_lengthMs = 0;
+    uint32_t m_load = 0;
+    uint32_t m_streams = 0;
+    int32_t m_seekTargetMs = 0;
 
-    // Shared between the main and decoding threads, under m_mutex.
-    std::mutex m_mutex;
-    std::unique_ptr<Decoder> m_decoder;
-    std::vector<float> m_decodeScratch;  // one chunk as the file gives it
-    int64_t m_seekFrame = 0;
+    // Requests to the decoding thread: the last load, and the last seek after it.
+    // Held only to copy a request in or out, never while reading the disk.
+    std::mutex m_requestMutex;
+    std::vector<Request> m_requests;
+    DecoderFactory m_factory;
     bool m_quit = false;
 
+    // What the decoding thread found about the last load it opened.
+    mutable std::mutex m_infoMutex;
+    std::condition_variable m_infoChanged;
+    LoadInfo m_info;
+
     // Crossing to the puller.
-    std::atomic<uint32_t> m_generation{0};      // bumped by each load, seek and release
-    std::atomic<uint32_t> m_loadGeneration{0};  // the generation of the last load
-    std::atomic<bool> m_hasFile{false};
-    std::atomic<int> m_fileRate{44100};
-    std::atomic<int32_t> m_fadeMs{0};
-    std::atomic<uint32_t> m_fadeSerial{0};
-    std::atomic<uint32_t> m_rearmSerial{0};
+    std::atomic<uint64_t> m_tag{0};   // the stream to play
+    std::atomic<uint64_t> m_fade{0};  // the last fade: load number, milliseconds
     std::atomic<double> m_speed{1.0};
     std::atomic<bool> m_alwaysResample{false};
-    std::atomic<bool> m_demand{false};  // the puller has started reading this load
 
-    // Crossing back from the puller.
-    std::atomic<int64_t> m_positionFrames{0};
-    std::atomic<uint32_t> m_positionGeneration{0};
-    std::atomic<int64_t> m_seekTargetFrames{0};
-    std::atomic<bool> m_atEnd{false};
+    // Crossing back from the puller (tags of the stream they are about).
+    std::atomic<uint64_t> m_demandTag{0};    // the puller reads this stream
+    std::atomic<uint64_t> m_finishedTag{0};  // this stream will never be heard again
+    std::atomic<uint64_t> m_positionTag{0};
+    std::atomic<int32_t> m_positionMs{0};
+    std::atomic<uint64_t> m_endedTag{~uint64_t(0)};
+    std::atomic<uint32_t> m_startedLoad{0};
 
     std::atomic<uint32_t> m_wake{0};  // bumped whenever the decoding thread has work
     ChunkQueue m_queue;

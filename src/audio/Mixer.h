@@ -1,6 +1,6 @@
 #pragma once
-// The mixer: sums file sources 0 to 2, each on the input of the same number, and
-// keeps each input's finished flag.
+// The mixer: sums file sources 0 to 2, each on the input of the same number, keeps
+// each input's finished flag, and makes the cross-fade of a transition.
 //
 // Threads: the main thread sets the inputs up and reads and sets the flags; the
 // puller (one output) calls render(). Flags are atomics: a flag that the puller
@@ -27,11 +27,18 @@ public:
     // Binds `source` to `input`; done once, before any output pulls the mixer.
     void setSource(int input, FileSource* source);
 
-    // True holds the input silent; False starts it at once from its source's
-    // current position. Reads True again once its source has ended or faded out.
+    // True holds the input silent; False starts it: its source is heard from the
+    // first block in which it has decoded audio (at once for a file already open).
+    // Reads True again once its source has ended, faded out or failed to open.
     // Every input starts finished.
     bool inputFinished(int input) const;
     void setInputFinished(int input, bool finished);
+
+    // The cross-fade of a transition: `outgoing` begins to fade over `ms` in the
+    // very block in which `incoming` begins to be heard, so a slow disk never
+    // leaves a gap between them. Both stay tied to the loads their sources have
+    // now: a later load of either cancels it. One cross-fade waits at a time.
+    void fadeOutWhenStarted(int outgoing, int incoming, int32_t ms);
 
     // The global switch: while True the whole mix is held, silent, with every
     // source keeping its place (a pause). The transport sets it to False before
@@ -48,9 +55,12 @@ private:
     static constexpr uint32_t kFinishedBit = 1;
 
     bool renderBlock(float* stereo, int frames, const RenderContext& context);
+    void runCrossFade(const RenderContext& context);
 
     std::array<FileSource*, kInputs> m_sources{};
     std::array<std::atomic<uint32_t>, kInputs> m_state;
+    // The waiting cross-fade, packed (see Mixer.cpp); 0 when none.
+    std::atomic<uint64_t> m_crossFade{0};
     std::atomic<bool> m_paused{false};
     std::vector<float> m_scratch;  // one block of one input, allocated once
 };

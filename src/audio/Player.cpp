@@ -18,7 +18,7 @@ Player::~Player() {
 }
 
 bool Player::setFileName(const std::string& path) {
-    m_stream.playing.store(false);
+    m_stream.setPlaying(false);
     const bool ok = m_source.setFileName(path);
     m_error = m_source.lastError();
     return ok;
@@ -41,19 +41,19 @@ bool Player::play(std::string* error) {
         }
         return false;
     }
-    m_stream.playing.store(true);
+    m_stream.setPlaying(true);
     return true;
 }
 
 void Player::stop() {
-    m_stream.playing.store(false);
+    m_stream.setPlaying(false);
 }
 
 int Player::state() const {
     if (!m_source.hasFile()) {
         return kStateEmpty;
     }
-    return m_stream.playing.load() ? kStatePlaying : kStateStopped;
+    return m_stream.playing() ? kStatePlaying : kStateStopped;
 }
 
 void Player::setPitch(float percent) {
@@ -70,14 +70,22 @@ void Player::setDeviceIndex(int index) {
     }
 }
 
+void Player::Stream::setPlaying(bool playing) {
+    const uint32_t serial = (m_state.load() | 1) + 1;  // next even value
+    m_state.store(serial | (playing ? 1 : 0), std::memory_order_release);
+}
+
 bool Player::Stream::render(float* stereo, int frames, const RenderContext& context) {
-    if (!playing.load(std::memory_order_acquire)) {
+    uint32_t state = m_state.load(std::memory_order_acquire);
+    if ((state & 1) == 0) {
+        m_source.service(context);
         std::memset(stereo, 0, size_t(frames) * 2 * sizeof(float));
         return true;
     }
     const bool complete = m_source.pull(stereo, frames, context);
     if (m_source.exhausted()) {
-        playing.store(false, std::memory_order_release);
+        // Fails, as it should, when a play or stop order came in meanwhile.
+        m_state.compare_exchange_strong(state, state & ~1u, std::memory_order_acq_rel);
     }
     return complete;
 }

@@ -2,7 +2,9 @@
 // A player: one file on its own output, with play, stop, seek and varispeed pitch.
 // Pre-listening uses one, and each deck of the two-deck player has its own.
 //
-// Threads: main thread only; the sound is pulled by the output's own thread.
+// Threads: main thread only; the sound is pulled by the output's own thread. The
+// play and stop orders reach the puller through one word that carries a serial:
+// the puller's own "ended" never wipes out an order given at the same moment.
 
 #include <atomic>
 #include <memory>
@@ -29,7 +31,7 @@ public:
     // Loads a file, stopped at its start; "" unloads. False with lastError() set
     // when it cannot be opened.
     bool setFileName(const std::string& path);
-    const std::string& fileName() const { return m_source.fileName(); }
+    std::string fileName() const { return m_source.fileName(); }
     const std::string& lastError() const { return m_error; }
     // Files are always seekable; kept as a query because the deck's slider asks.
     bool seekable() const { return m_source.hasFile(); }
@@ -63,10 +65,14 @@ private:
     public:
         explicit Stream(FileSource& source) : m_source(source) {}
         bool render(float* stereo, int frames, const RenderContext& context) override;
-        std::atomic<bool> playing{false};
+        // Main thread.
+        void setPlaying(bool playing);
+        bool playing() const { return (m_state.load(std::memory_order_acquire) & 1) != 0; }
 
     private:
         FileSource& m_source;
+        // Bit 0: playing; the rest a serial bumped by each order of the main thread.
+        std::atomic<uint32_t> m_state{0};
     };
 
     FileSource m_source;

@@ -47,18 +47,27 @@ void Transport::CmdPlay_Click() {
 // the operator, who may try it again or give up; unattended, an unreadable row
 // is dropped and the next one tried.
 bool Transport::startFirstTrack() {
+    using LoadState = audio::FileSource::LoadState;
     audio::FileSource& source = m_chain.sources[0];
-    m_chain.sources[2].setFileName({});
+    m_chain.sources[2].load({});
     for (;;) {
         if (m_playlist.isEmpty()) {
             return false;
         }
         m_chain.mixer.setInputFinished(0, true);
         const PlaylistRow row = m_playlist.row(1);
-        if (source.setFileName(row.path.toStdString())) {
+        const std::string path = row.path.toStdString();
+        // A retry after a file that did not answer goes on waiting for it.
+        if (source.fileName() != path || source.loadState() != LoadState::Loading) {
+            source.load(path);
+        }
+        const bool answered =
+            source.waitForLoad(m_loadsAwaited || m_unattended ? -1 : kStartLoadWaitMs);
+        if (answered && source.loadState() == LoadState::Ready) {
             break;
         }
-        const QString error = QString::fromStdString(source.lastError());
+        const QString error = answered ? QString::fromStdString(source.lastError())
+                                       : QStringLiteral("Le fichier ne répond pas : ") + row.path;
         if (m_unattended) {
             emit trackSkipped(row.path, error);
             m_playlist.removeAt(1);
@@ -67,6 +76,7 @@ bool Transport::startFirstTrack() {
         }
         if (m_dialogs.message({error, QStringLiteral("Alerte"), MessageIcon::Critical,
                                MessageButtons::RetryCancel}) != MessageAnswer::Retry) {
+            source.load({});
             return false;
         }
     }
@@ -79,12 +89,12 @@ bool Transport::startFirstTrack() {
                                MessageIcon::Critical, MessageButtons::RetryCancel}) !=
                 MessageAnswer::Retry) {
             m_chain.mixer.setInputFinished(0, true);
-            source.setFileName({});
+            source.load({});
             return false;
         }
     }
     setTimer1(true);
-    showOnAir(m_playlist.row(1));
+    showOnAir(m_playlist.row(1), 0);
     m_playlist.removeAt(1);
     emit playlistChanged();
     m_display.trackBarMaximum = source.lengthMs();
@@ -110,6 +120,11 @@ void Transport::Timer1_Timer() {
     m_PositionMs = source.positionMs();
     m_display.position = FTime(m_PositionMs);
     m_display.reste = FTime(m_DureeMs - m_PositionMs);
+    // A file still opening when its transition ended gets its length late.
+    if (m_display.trackBarMaximum == 0 && m_DureeMs > 0) {
+        m_display.trackBarMaximum = m_DureeMs;
+    }
+    const bool asked = m_EnchainerMaintenant;
     if (m_EnchainerMaintenant) {
         source.fadeOut(kFadeMs);
     }
@@ -117,15 +132,19 @@ void Transport::Timer1_Timer() {
     // except once the track has really ended: the air is never left silent.
     const bool endedUnmeasured = m_DureeMs < 1 && m_chain.mixer.inputFinished(active);
     if (endedUnmeasured) {
-        transition(active);
+        transition(active, howExitPoint());
     } else if (m_DureeMs >= 1) {
+        QString how = asked ? howChainNow() : howExitPoint();
         if (m_MixIntelligent &&
             m_statistics.shouldChainEarly(m_PositionMs, m_DureeMs, m_mixagePourCent)) {
+            if (!asked) {
+                how = howSmartMix(m_statistics.NiveauPourCent(), m_mixagePourCent);
+            }
             m_EnchainerMaintenant = true;
         }
         if (m_display.exitPointSeconds * 1000 + m_PositionMs >= m_DureeMs ||
             m_EnchainerMaintenant) {
-            transition(active);
+            transition(active, how);
         }
     }
     if (!m_GlissementEnCours) {
@@ -137,44 +156,93 @@ void Transport::Timer1_Timer() {
 
 // Starts the next track on the other source while the one on air fades out. The
 // wait for the outgoing input to finish is ended by pollWaits().
-void Transport::transition(int active) {
-    const int next = 1 - active;
+void Transport::transition(int active, const QString& how) {
     m_statistics.reset();
-    audio::FileSource& incoming = m_chain.sources[size_t(next)];
-    // A row whose file cannot be opened is dropped and the next one tried at
-    // once, so an unreadable file never leaves the air silent.
-    for (;;) {
-        if (m_playlist.isEmpty()) {
-            CmdStop_Click();
-            return;
-        }
-        m_chain.mixer.setInputFinished(next, true);
-        const PlaylistRow& row = m_playlist.row(1);
-        if (incoming.setFileName(row.path.toStdString())) {
-            break;
-        }
-        emit trackSkipped(row.path, QString::fromStdString(incoming.lastError()));
-        m_playlist.removeAt(1);
-        emit playlistChanged();
+    m_endHow[size_t(active)] = how;
+    if (m_playlist.isEmpty()) {
+        CmdStop_Click();
+        return;
     }
-    m_chain.mixer.setInputFinished(next, false);
-    m_chain.sources[size_t(active)].fadeOut(kFadeMs);
-    showOnAir(m_playlist.row(1));
-    m_playlist.removeAt(1);
-    emit playlistChanged();
     setTimer1(false);
     m_outgoingSource = active;
     m_transitionDeadline = m_clock.monotonicMs() + kTransitionSafetyMs;
+    loadIncoming(1 - active);
+}
+
+// Gives row 1 to `source` and starts it on top of the outgoing track, which fades
+// from the moment it is heard. A row whose file cannot be opened is dropped and
+// the next one tried, so an unreadable file never leaves the air silent; with
+// nothing left, the stop runs.
+void Transport::loadIncoming(int source) {
+    audio::FileSource& incoming = m_chain.sources[size_t(source)];
+    for (;;) {
+        if (m_playlist.isEmpty()) {
+            m_incomingSource = -1;
+            CmdStop_Click();
+            return;
+        }
+        m_incomingRow = m_playlist.row(1);
+        m_playlist.removeAt(1);
+        emit playlistChanged();
+        m_chain.mixer.setInputFinished(source, true);
+        incoming.load(m_incomingRow.path.toStdString());
+        m_chain.mixer.setInputFinished(source, false);
+        m_chain.mixer.fadeOutWhenStarted(m_outgoingSource, source, kFadeMs);
+        m_incomingSource = source;
+        if (m_loadsAwaited) {
+            incoming.waitForLoad(-1);
+        }
+        if (!incomingFailed()) {
+            return;
+        }
+    }
+}
+
+// Looks at the incoming file: on air once open, reported when it cannot be
+// opened (true: the caller tries the next row). Still opening: nothing yet.
+bool Transport::incomingFailed() {
+    using LoadState = audio::FileSource::LoadState;
+    audio::FileSource& incoming = m_chain.sources[size_t(m_incomingSource)];
+    switch (incoming.loadState()) {
+        case LoadState::Loading:
+            return false;
+        case LoadState::Ready:
+            showOnAir(m_incomingRow, m_incomingSource);
+            m_incomingSource = -1;
+            return false;
+        case LoadState::Empty:
+        case LoadState::Failed:
+            break;
+    }
+    emit trackSkipped(m_incomingRow.path, QString::fromStdString(incoming.lastError()));
+    return true;
 }
 
 void Transport::pollWaits() {
     const int64_t now = m_clock.monotonicMs();
-    if (inTransition() &&
-        (m_chain.mixer.inputFinished(m_outgoingSource) || now >= m_transitionDeadline)) {
-        finishTransition();
+    if (m_incomingSource >= 0 && incomingFailed()) {
+        loadIncoming(m_incomingSource);
     }
-    if (stopping() && now >= m_stopDeadline) {
-        finishStop();
+    if (inTransition()) {
+        // The safety bound counts from the moment the next file is open: a slow
+        // disk must not cut the outgoing track short.
+        if (m_chain.sources[size_t(1 - m_outgoingSource)].loadState() ==
+            audio::FileSource::LoadState::Loading) {
+            m_transitionDeadline = now + kTransitionSafetyMs;
+        }
+        if (m_chain.mixer.inputFinished(m_outgoingSource) || now >= m_transitionDeadline) {
+            finishTransition();
+        }
+    }
+    if (stopping()) {
+        for (int source = 0; source < 2; ++source) {
+            if (m_chain.mixer.inputFinished(source)) {
+                endHeard(source);
+            }
+        }
+        if (now >= m_stopDeadline) {
+            finishStop();
+        }
     }
 }
 
@@ -183,13 +251,25 @@ void Transport::finishTransition() {
     if (!m_chain.mixer.inputFinished(m_outgoingSource)) {
         // The outgoing input never reported the end of its fade: release it.
         m_chain.mixer.setInputFinished(m_outgoingSource, true);
-        m_chain.sources[size_t(m_outgoingSource)].setFileName({});
+        m_chain.sources[size_t(m_outgoingSource)].load({});
     }
+    endHeard(m_outgoingSource);
     m_display.trackBarMaximum = m_chain.sources[size_t(1 - m_outgoingSource)].lengthMs();
     m_statistics.reset();
     setTimer1(true);
     m_EnchainerMaintenant = false;
     CalculTiming();
+}
+
+void Transport::endHeard(int source) {
+    QString& path = m_airPath[size_t(source)];
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString ended = path;
+    const QString how = m_endHow[size_t(source)].isEmpty() ? howStop() : m_endHow[size_t(source)];
+    path.clear();
+    emit trackEnded(ended, how);
 }
 
 // ---------------------------------------------------------------------------
@@ -205,9 +285,13 @@ void Transport::CmdStop_Click() {
     // A stop in the middle of a transition ends it: both tracks fade together,
     // and the transition's end can no longer bring the tick back.
     m_transitionDeadline = -1;
+    m_incomingSource = -1;
     for (int input = 0; input < 2; ++input) {
         if (input == SourceActive() || !m_chain.mixer.inputFinished(input)) {
             m_chain.sources[size_t(input)].fadeOut(kFadeMs);
+        }
+        if (m_endHow[size_t(input)].isEmpty()) {
+            m_endHow[size_t(input)] = howStop();
         }
     }
     m_stopDeadline = m_clock.monotonicMs() + kStopWaitMs;
@@ -217,10 +301,12 @@ void Transport::CmdStop_Click() {
 
 void Transport::finishStop() {
     m_stopDeadline = -1;
+    endHeard(0);
+    endHeard(1);
     m_chain.output->stop();
     for (int input = 0; input < audio::Mixer::kInputs; ++input) {
         m_chain.mixer.setInputFinished(input, true);
-        m_chain.sources[size_t(input)].setFileName({});
+        m_chain.sources[size_t(input)].load({});
     }
     m_display.outputEnabled = true;
     MajBouton();
@@ -335,8 +421,10 @@ void Transport::spaceKey(double now) {
     }
 }
 
-void Transport::showOnAir(const PlaylistRow& row) {
+void Transport::showOnAir(const PlaylistRow& row, int source) {
     m_display.artiste = row.artist + QStringLiteral(" - ") + row.title;
+    m_airPath[size_t(source)] = row.path;
+    m_endHow[size_t(source)].clear();
     emit trackStarted(m_display.artiste, row.path);
 }
 

@@ -8,10 +8,18 @@
 // timer1Enabled(), Timer3_Timer every 80 ms, and pollWaits() often (every 20 ms,
 // or every audio block in virtual time). The waits of a transition and of a stop
 // are states that pollWaits() ends, so no event loop ever runs inside a tick.
+//
+// A transition never waits for the disk: the next file opens on its source's own
+// thread, the mixer starts it as soon as its first audio is decoded and begins
+// the outgoing fade in that same block. pollWaits() learns whether the file
+// opened: an opened track goes on air (trackStarted), an unreadable one is
+// dropped and the next row tried. The start waits for its file at most
+// kStartLoadWaitMs before it asks the operator.
 // Main thread only.
 
 #include <QObject>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -51,6 +59,16 @@ public:
     static constexpr int kTimer1PeriodMs = 100;
     static constexpr int kTimer2PeriodMs = 1000;
     static constexpr int kTimer3PeriodMs = 80;
+    // How long the start waits for its file before it reports it as not answering.
+    static constexpr int kStartLoadWaitMs = 1000;
+
+    // How each track left the air, as the as-run log writes it.
+    static QString howExitPoint() { return QStringLiteral("point de sortie"); }
+    static QString howChainNow() { return QStringLiteral("enchaînement"); }
+    static QString howStop() { return QStringLiteral("arrêt"); }
+    static QString howSmartMix(int level, int threshold) {
+        return QStringLiteral("mix intelligent %1 % < %2 %").arg(level).arg(threshold);
+    }
 
     Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock, Dialogs& dialogs,
               QObject* parent = nullptr);
@@ -64,6 +82,9 @@ public:
     // Unattended (the offline render): an unreadable first track is skipped like
     // any other instead of asking the operator.
     void setUnattended(bool unattended) { m_unattended = unattended; }
+    // Virtual time (tests, the offline render): a file takes no time to open, so
+    // each load is waited for and every run is the same.
+    void setLoadsAwaited(bool awaited) { m_loadsAwaited = awaited; }
 
     // --- Commands and events of the main window ---
     void CmdPlay_Click();
@@ -107,8 +128,11 @@ signals:
     void displayChanged();
     // Rows were removed from the top of the playlist.
     void playlistChanged();
-    // A track went on air: its source has just started.
+    // A track went on air: its file is open and its source starts.
     void trackStarted(const QString& artisteTitre, const QString& path);
+    // A track that went on air is no longer heard; `how` says why (howExitPoint()
+    // and the others).
+    void trackEnded(const QString& path, const QString& how);
     // A row was dropped because its file could not be opened.
     void trackSkipped(const QString& path, const QString& error);
     // The stop's fade began.
@@ -118,12 +142,14 @@ signals:
 
 private:
     bool startFirstTrack();
-    bool loadNextInto(int source, QString* error);
-    void transition(int active);
+    void transition(int active, const QString& how);
+    void loadIncoming(int source);
+    bool incomingFailed();
     void finishTransition();
     void finishStop();
+    void endHeard(int source);
     void MajBouton();
-    void showOnAir(const PlaylistRow& row);
+    void showOnAir(const PlaylistRow& row, int source);
     void setTimer1(bool enabled) { m_timer1Enabled = enabled; }
     void spaceKey(double now);
     void changed() { emit displayChanged(); }
@@ -136,6 +162,7 @@ private:
     std::function<void()> m_requette;
     std::function<int32_t()> m_pflPosition;
     bool m_unattended = false;
+    bool m_loadsAwaited = false;
 
     bool m_EnDiffusion = false;
     bool m_EnchainerMaintenant = false;
@@ -148,6 +175,11 @@ private:
     int m_mixagePourCent = 50;
     bool m_timer1Enabled = false;
     int m_outgoingSource = -1;
+    int m_incomingSource = -1;  // a source whose file is still opening; -1 when none
+    PlaylistRow m_incomingRow;
+    // Per source 0 and 1: the track on air there, and how it is leaving.
+    std::array<QString, 2> m_airPath;
+    std::array<QString, 2> m_endHow;
     int64_t m_transitionDeadline = -1;  // monotonic ms; -1 when no transition waits
     int64_t m_stopDeadline = -1;        // monotonic ms; -1 when no stop waits
     LevelStatistics m_statistics;

@@ -7,7 +7,10 @@ VirtualDriver::VirtualDriver(Transport& transport, audio::OfflineOutput& output,
     : m_transport(transport),
       m_output(output),
       m_clock(clock),
-      m_timer3Due(clock.monotonicMs() + Transport::kTimer3PeriodMs) {}
+      m_timer3Due(clock.monotonicMs() + Transport::kTimer3PeriodMs) {
+    // The output waits for the decoders; the transport waits for files to open.
+    m_transport.setLoadsAwaited(true);
+}
 
 void VirtualDriver::advanceMs(int64_t ms) {
     const int64_t end = nowMs() + ms;
