@@ -17,7 +17,9 @@ void PeakLimiter::process(float* stereo, int frames, int sampleRate) {
     for (int i = 0; i < frames; ++i) {
         float* frame = stereo + size_t(i) * 2;
         const float peak = std::max(std::fabs(frame[0]), std::fabs(frame[1]));
-        const double needed = peak > kCeiling ? double(kCeiling) / double(peak) : 1.0;
+        // A hair under the exact ratio, so the product rounded to float stays below.
+        const double needed =
+            peak > kCeiling ? double(kCeiling) / double(peak) * (1.0 - 1e-6) : 1.0;
 
         const int at = m_position;
         m_limitedInWindow += (needed < 1.0) - (m_needed[size_t(at)] < 1.0);

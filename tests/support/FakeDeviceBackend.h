@@ -1,10 +1,14 @@
 #pragma once
 // A device backend for tests: each opened device is a thread that pulls its
 // callback at roughly real-time pace, and a device can be made to disappear the
-// way an unplugged card does (its callback stops and it reads lost).
+// way an unplugged card does (its callback stops and it reads lost). The list of
+// devices can change under the outputs, and what each device plays can be
+// recorded.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -16,7 +20,14 @@
 
 class FakeDeviceBackend final : public varonel::audio::DeviceBackend {
 public:
-    explicit FakeDeviceBackend(int deviceCount = 2) : m_deviceCount(deviceCount) {}
+    // Called on a device's thread with each block it plays and the device's name.
+    using Recorder = std::function<void(const std::string& device, const float*, int frames)>;
+
+    explicit FakeDeviceBackend(int deviceCount = 2) {
+        for (int i = 0; i < deviceCount; ++i) {
+            m_names.push_back("Fake card " + std::to_string(i));
+        }
+    }
     ~FakeDeviceBackend() override {
         std::vector<uint32_t> ids;
         {
@@ -34,13 +45,14 @@ public:
         if (index == -1) {
             return "Fake default";
         }
-        return index >= 0 && index < m_deviceCount ? "Fake card " + std::to_string(index) : "";
+        std::lock_guard lock(m_mutex);
+        return index >= 0 && index < int(m_names.size()) ? m_names[size_t(index)] : "";
     }
 
     bool open(int index, int bufferFrames, Callback callback, void* user, Opened* opened,
               std::string* error) override {
         std::lock_guard lock(m_mutex);
-        if (index >= m_deviceCount || m_refuseIndex.load() == index) {
+        if (index >= int(m_names.size()) || m_refuseIndex.load() == index) {
             if (error) {
                 *error = "no such device";
             }
@@ -49,15 +61,23 @@ public:
         const uint32_t id = ++m_nextId;
         auto device = std::make_unique<Device>();
         device->index = index;
-        device->thread = std::thread([d = device.get(), bufferFrames, callback, user] {
+        device->name = index < 0 ? "Fake default" : m_names[size_t(index)];
+        m_opened.push_back(device->name);
+        device->thread = std::thread([this, d = device.get(), bufferFrames, callback, user] {
             std::vector<float> buffer(size_t(bufferFrames) * 2);
             const auto period = std::chrono::microseconds(int64_t(bufferFrames) * 1000000 / 44100);
+            auto due = std::chrono::steady_clock::now();
             while (!d->quit.load()) {
                 if (d->playing.load() && !d->lost.load()) {
                     callback(user, buffer.data(), bufferFrames);
                     d->framesPulled.fetch_add(bufferFrames);
+                    std::lock_guard lock(m_recorderMutex);
+                    if (m_recorder) {
+                        m_recorder(d->name, buffer.data(), bufferFrames);
+                    }
                 }
-                std::this_thread::sleep_for(period);
+                due += period;
+                std::this_thread::sleep_until(due);
             }
         });
         m_devices[id] = std::move(device);
@@ -102,9 +122,40 @@ public:
     void refuseIndex(int index) { m_refuseIndex.store(index); }
     int opens() const { return m_opens.load(); }
 
+    // The device called `name` goes away: it reads lost and leaves the list, so
+    // the devices after it move up one position.
+    void unplug(const std::string& name) {
+        std::lock_guard lock(m_mutex);
+        for (auto& [id, device] : m_devices) {
+            if (device->name == name) {
+                device->lost.store(true);
+            }
+        }
+        m_names.erase(std::remove(m_names.begin(), m_names.end(), name), m_names.end());
+    }
+    // A device is plugged in at the end of the list.
+    void plug(const std::string& name) {
+        std::lock_guard lock(m_mutex);
+        m_names.push_back(name);
+    }
+    void setDevices(std::vector<std::string> names) {
+        std::lock_guard lock(m_mutex);
+        m_names = std::move(names);
+    }
+    // Names of the devices opened so far, in order.
+    std::vector<std::string> opened() {
+        std::lock_guard lock(m_mutex);
+        return m_opened;
+    }
+    void setRecorder(Recorder recorder) {
+        std::lock_guard lock(m_recorderMutex);
+        m_recorder = std::move(recorder);
+    }
+
 private:
     struct Device {
         int index = -1;
+        std::string name;
         std::atomic<bool> playing{false};
         std::atomic<bool> lost{false};
         std::atomic<bool> quit{false};
@@ -117,7 +168,10 @@ private:
         return it == m_devices.end() ? nullptr : it->second.get();
     }
 
-    const int m_deviceCount;
+    std::vector<std::string> m_names;
+    std::vector<std::string> m_opened;
+    std::mutex m_recorderMutex;
+    Recorder m_recorder;
     std::mutex m_mutex;
     std::map<uint32_t, std::unique_ptr<Device>> m_devices;
     uint32_t m_nextId = 0;
