@@ -4,6 +4,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "AsRunLog.h"
+#include "DeviceOutput.h"
+#include "FakeDeviceBackend.h"
 #include "FileBytes.h"
 #include "MainAudioChain.h"
 #include "OfflineOutput.h"
@@ -502,6 +509,148 @@ private slots:
         QVERIFY(!air.transport.timer1Enabled());
         QVERIFY(!air.transport.EnDiffusion());
         QVERIFY(!air.output.isStarted());
+    }
+
+    // In real time a transition never waits for the disk: with the next file
+    // hanging in its opening, the tick returns at once, the track on air plays on
+    // at full level (its fade waits until the next track is heard, and the
+    // safety bound waits for the file), and once the file answers it goes on air.
+    void transitionIntoAHangingFileNeverWaitsForIt() {
+        struct Gate {
+            std::mutex mutex;
+            std::condition_variable changed;
+            bool open = false;
+            void release() {
+                {
+                    std::lock_guard lock(mutex);
+                    open = true;
+                }
+                changed.notify_all();
+            }
+        } gate;
+        FakeDeviceBackend backend(1);
+        SystemClock clock;
+        ScriptedDialogs dialogs;
+        PlaylistModel playlist;
+        MainAudioChain chain(std::make_unique<audio::DeviceOutput>(backend));
+        struct Releaser {
+            Gate& gate;
+            ~Releaser() { gate.release(); }
+        } releaser{gate};
+        Transport transport(chain, playlist, clock, dialogs);
+        QStringList started;
+        QObject::connect(&transport, &Transport::trackStarted,
+                         [&](const QString& label, const QString&) { started.append(label); });
+        chain.sources[1].setDecoderFactory([&gate](const std::string& path) {
+            std::unique_lock lock(gate.mutex);
+            gate.changed.wait(lock, [&] { return gate.open; });
+            return audio::openDecoder(path);
+        });
+        for (const auto& [name, seconds] : {std::pair{"a", 6.0}, std::pair{"b", 6.0}}) {
+            PlaylistRow row;
+            QVERIFY(fillRowFromPath(track(name, {seconds}), sourceLengthReader(chain.sources[2]),
+                                    MillisecondsCell::Filled, &row));
+            playlist.append(row);
+        }
+        transport.PS_Change(5);
+        transport.CmdPlay_Click();
+        QVERIFY(transport.EnDiffusion());
+        // The window's timers, in real time.
+        const auto run = [&](int ms, const std::function<bool()>& done) {
+            QElapsedTimer timer;
+            timer.start();
+            int64_t nextTick = 100;
+            while (timer.elapsed() < ms && !(done && done())) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                transport.pollWaits();
+                if (timer.elapsed() >= nextTick) {
+                    nextTick += 100;
+                    transport.Timer1_Timer();
+                }
+            }
+        };
+        run(5000, [&] { return transport.inTransition(); });
+        QVERIFY(transport.inTransition());
+        run(2000, {});  // longer than the fade, and the file still hangs
+        QCOMPARE(started.size(), 1);
+        QVERIFY(transport.inTransition());
+        QVERIFY(chain.output->levelLeft() > 10000);
+        QCOMPARE(chain.output->underruns(), uint64_t(0));
+        gate.release();
+        run(3000, [&] { return !transport.inTransition(); });
+        QCOMPARE(started, QStringList({"Test - a", "Test - b"}));
+        QCOMPARE(transport.SourceActive(), 1);
+        QCOMPARE(chain.output->underruns(), uint64_t(0));
+    }
+
+    // --- The as-run log ---
+
+    // One line per track, for each way a track leaves the air.
+    void asRunLogTellsHowEachTrackEnded() {
+        OnAir air;
+        const QString folder = m_dir.filePath("log/");
+        QDir().mkpath(folder);
+        AsRunLog log(air.transport, air.clock, folder);
+        const QDateTime day(QDate(2026, 11, 1), QTime(21, 0));
+        log.setNow([&] { return day.addMSecs(air.clock.monotonicMs()); });
+        const QString first = track("a", {12.0});
+        air.add(first);
+        air.add(track("b", {30.0}));
+        air.add(track("fading", {40.0, 0.8f, 20.0}));
+        air.add(track("d", {30.0}));
+        air.transport.CheckAutoMix_Click(true);
+        air.transport.MixagePourCent_Click(12);  // 70 %
+        air.transport.PS_Change(4);
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 20000));
+        air.driver.advanceMs(3000);
+        air.transport.CmdStopImmediat_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 4; }, 60000));
+        air.driver.advanceMs(2000);
+        air.transport.CmdStop_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.stopping(); }, 5000));
+        log.flush();
+
+        const QStringList lines =
+            QString::fromUtf8(filebytes::read(AsRunLog::dailyFile(folder, QDate(2026, 11, 1))))
+                .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        const QStringList a = lines[0].split('\t');
+        QCOMPARE(a.size(), 5);
+        QCOMPARE(a[0], QString("2026-11-01 21:00:00"));
+        QCOMPARE(a[1], QString("Test - a"));
+        QCOMPARE(a[2], first);
+        QVERIFY2(std::abs(a[3].toInt() - (8000 + Transport::kFadeMs)) <= 150, qPrintable(a[3]));
+        QCOMPARE(a[4], QString("point de sortie"));
+        QCOMPARE(lines[1].section('\t', 4), QString("enchaînement"));
+        QVERIFY2(QRegularExpression("^mix intelligent \\d+ % < 70 %$")
+                     .match(lines[2].section('\t', 4))
+                     .hasMatch(),
+                 qPrintable(lines[2]));
+        QCOMPARE(lines[3].section('\t', 1, 1), QString("Test - d"));
+        QCOMPARE(lines[3].section('\t', 4), QString("arrêt"));
+        QVERIFY(std::abs(lines[3].section('\t', 3, 3).toInt() - (2000 + Transport::kFadeMs)) <=
+                150);
+    }
+
+    // A log that cannot be written: one message for the session, and the
+    // broadcast goes on as if nothing happened.
+    void unwritableLogIsReportedOnceAndNothingElseChanges() {
+        OnAir air;
+        const QString notAFolder = m_dir.filePath("plain-file");
+        QVERIFY(filebytes::write(notAFolder, "x"));
+        AsRunLog log(air.transport, air.clock, notAFolder + "/");
+        QSignalSpy reported(&log, &AsRunLog::cannotWrite);
+        for (int i = 0; i < 3; ++i) {
+            air.add(track("u", {6.0}));
+        }
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 3; }, 20000));
+        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.EnDiffusion(); }, 20000));
+        log.flush();
+        QCoreApplication::processEvents();
+        QCOMPARE(reported.count(), 1);
+        QVERIFY(reported[0][0].toString().contains(notAFolder));
     }
 
 private:

@@ -1,8 +1,11 @@
 #include "MixRender.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <limits>
 #include <memory>
 
+#include "AsRunLog.h"
 #include "LevelStatistics.h"
 #include "LineFile.h"
 #include "MainAudioChain.h"
@@ -84,6 +87,8 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
             options.playlist = value;
         } else if (option == "--output") {
             options.output = value;
+        } else if (option == "--log") {
+            options.log = value;
         } else if (option == "--exit-point") {
             if (!parseInt(value, &options.exitPointSeconds) || options.exitPointSeconds < 1 ||
                 options.exitPointSeconds > 30) {
@@ -121,13 +126,16 @@ QString renderHelpText() {
         "Sans argument, ouvre la fenêtre du programme.\n"
         "\n"
         "Varonel --render PLAYLIST --output MIX.wav [--exit-point N]\n"
-        "        [--smart-mix POURCENT | --no-smart-mix]\n"
+        "        [--smart-mix POURCENT | --no-smart-mix] [--log FICHIER]\n"
         "  Joue la playlist (fichier .pls) comme à l'antenne, sans fenêtre et plus vite\n"
         "  que le temps réel, et écrit le mix en WAV 16 bits stéréo 44 100 Hz.\n"
         "  --exit-point N        point de sortie en secondes, de 1 à 30 (2 avec le mix\n"
         "                        intelligent, 4 sans)\n"
         "  --smart-mix POURCENT  seuil du mix intelligent : 10, 15, ... 70 (50 par défaut)\n"
         "  --no-smart-mix        sans mix intelligent\n"
+        "  --log FICHIER         écrit le journal de diffusion du mix dans FICHIER (une\n"
+        "                        ligne par piste : date et heure, Artiste - Titre, chemin,\n"
+        "                        millisecondes entendues, fin)\n"
         "  Affiche une ligne par piste mise à l'antenne :\n"
         "    HH:MM:SS.mmm<TAB>Artiste - Titre<TAB>chemin complet\n"
         "  puis HH:MM:SS.mmm<TAB>stop quand l'arrêt final commence.\n"
@@ -168,6 +176,19 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
         int(mixagePourCentEntries().indexOf(QString::number(options.smartMixPercent))));
     VirtualDriver driver(transport, output, clock);
 
+    // The as-run log, in the render's own time: it starts now and runs virtually.
+    std::unique_ptr<AsRunLog> asRunLog;
+    if (!options.log.isEmpty()) {
+        QFile::remove(options.log);
+        asRunLog = std::make_unique<AsRunLog>(transport, clock, QString());
+        asRunLog->setFile(options.log);
+        const QDateTime renderStart = QDateTime::currentDateTime();
+        asRunLog->setNow(
+            [&clock, renderStart] { return renderStart.addMSecs(clock.monotonicMs()); });
+        QObject::connect(asRunLog.get(), &AsRunLog::cannotWrite,
+                         [&err](const QString& message) { err << message << '\n'; });
+    }
+
     bool stopBegun = false;
     QObject::connect(
         &transport, &Transport::trackStarted, [&](const QString& label, const QString& path) {
@@ -190,6 +211,9 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
     }
     driver.advanceUntil([&] { return stopBegun && !transport.stopping(); },
                         std::numeric_limits<int64_t>::max() / 2);
+    if (asRunLog) {
+        asRunLog->flush();
+    }
     if (!output.closeWav(&wavError)) {
         err << QString::fromStdString(wavError) << '\n';
         return kRenderFailed;

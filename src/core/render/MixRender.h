@@ -4,7 +4,7 @@
 // no window, into a 16-bit stereo WAV file.
 //
 //     Varonel --render PLAYLIST --output MIX.wav [--exit-point N]
-//             [--smart-mix PERCENT | --no-smart-mix]
+//             [--smart-mix PERCENT | --no-smart-mix] [--log FILE]
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +19,7 @@ struct RenderOptions {
     int exitPointSeconds = 2;  // as after start-up, with the smart mix on
     bool smartMix = true;
     int smartMixPercent = 50;
+    QString log;  // the as-run log's lines go there when given
 };
 
 // Exit statuses of the render.

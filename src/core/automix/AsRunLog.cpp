@@ -1,0 +1,121 @@
+#include "AsRunLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "Transport.h"
+
+namespace varonel::core {
+
+AsRunLog::AsRunLog(Transport& transport, const Clock& clock, const QString& folder, QObject* parent)
+    : QObject(parent),
+      m_clock(clock),
+      m_folder(folder),
+      m_now([] { return QDateTime::currentDateTime(); }) {
+    connect(&transport, &Transport::trackStarted, this, &AsRunLog::started);
+    connect(&transport, &Transport::trackEnded, this, &AsRunLog::ended);
+    m_writer = std::thread([this] { writeLoop(); });
+}
+
+AsRunLog::~AsRunLog() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_changed.notify_all();
+    m_writer.join();
+}
+
+QString AsRunLog::dailyFile(const QString& folder, const QDate& date) {
+    return folder + QStringLiteral("Diffusion-") + date.toString(QStringLiteral("yyyy-MM-dd")) +
+           QStringLiteral(".txt");
+}
+
+QString AsRunLog::line(const QDateTime& start, const QString& artisteTitre, const QString& path,
+                       int64_t heardMs, const QString& how) {
+    return start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + '\t' + artisteTitre + '\t' +
+           QDir::toNativeSeparators(path) + '\t' + QString::number(heardMs) + '\t' + how;
+}
+
+void AsRunLog::started(const QString& artisteTitre, const QString& path) {
+    m_onAir.append({path, artisteTitre, m_now(), m_clock.monotonicMs()});
+}
+
+void AsRunLog::ended(const QString& path, const QString& how) {
+    for (qsizetype i = 0; i < m_onAir.size(); ++i) {
+        if (m_onAir[i].path != path) {
+            continue;
+        }
+        const OnAir track = m_onAir.takeAt(i);
+        const int64_t heard = std::max<int64_t>(0, m_clock.monotonicMs() - track.startMs);
+        Pending pending;
+        pending.file = m_file.isEmpty() ? dailyFile(m_folder, track.start.date()) : m_file;
+        pending.bytes =
+            (line(track.start, track.artisteTitre, track.path, heard, how) + QStringLiteral("\r\n"))
+                .toUtf8();
+        {
+            std::lock_guard lock(m_mutex);
+            m_pending.push_back(std::move(pending));
+        }
+        m_changed.notify_all();
+        return;
+    }
+}
+
+void AsRunLog::writeLoop() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_quit || !m_pending.empty(); });
+        if (m_pending.empty()) {
+            return;  // quitting, with everything written
+        }
+        std::vector<Pending> batch;
+        batch.swap(m_pending);
+        m_writing = true;
+        lock.unlock();
+        QString failure;
+        for (const Pending& pending : batch) {
+            QFile file(pending.file);
+            if (!file.open(QIODevice::Append) ||
+                file.write(pending.bytes) != pending.bytes.size() || !file.flush()) {
+                failure = QStringLiteral("Le journal de diffusion ne peut pas être écrit : ") +
+                          QDir::toNativeSeparators(pending.file) + QStringLiteral(" (") +
+                          file.errorString() + QStringLiteral(")");
+            }
+        }
+        lock.lock();
+        m_writing = false;
+        const bool first = !failure.isEmpty() && m_failure.isEmpty();
+        if (first) {
+            m_failure = failure;
+        }
+        m_changed.notify_all();
+        if (first) {
+            QMetaObject::invokeMethod(
+                this, [this] { report(); }, Qt::QueuedConnection);
+        }
+    }
+}
+
+void AsRunLog::flush() {
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_pending.empty() && !m_writing; });
+    }
+    report();
+}
+
+void AsRunLog::report() {
+    QString failure;
+    {
+        std::lock_guard lock(m_mutex);
+        failure = m_failure;
+    }
+    if (!failure.isEmpty() && !m_reported) {
+        m_reported = true;
+        emit cannotWrite(failure);
+    }
+}
+
+}  // namespace varonel::core
