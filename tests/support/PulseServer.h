@@ -1,0 +1,163 @@
+#pragma once
+// A private PulseAudio server for tests and benchmarks: started in a temporary
+// folder with its own socket and two null sinks ("VaronelA" and "VaronelB"),
+// recorded through their monitors with parecord, stopped and cleaned up on
+// destruction. Nothing of the machine's own sound set-up is touched.
+//
+// PulseAudio warns when it runs as root (as CI does) but runs; where it cannot
+// start at all, start() says why and the caller skips.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QTemporaryDir>
+#include <QThread>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <sndfile.h>
+
+class PulseServer {
+public:
+    ~PulseServer() {
+        for (auto& [name, recorder] : m_recorders) {
+            stopProcess(*recorder);
+        }
+        if (m_server) {
+            stopProcess(*m_server);
+        }
+    }
+
+    // Starts the server and its two sinks; false with *why set when it cannot.
+    bool start(QString* why) {
+        const QString pulseaudio = QStandardPaths::findExecutable("pulseaudio");
+        if (pulseaudio.isEmpty() || QStandardPaths::findExecutable("pactl").isEmpty() ||
+            QStandardPaths::findExecutable("parecord").isEmpty()) {
+            *why = "pulseaudio, pactl or parecord is not installed";
+            return false;
+        }
+        if (!m_dir.isValid()) {
+            *why = "no temporary folder";
+            return false;
+        }
+        m_socket = m_dir.filePath("native");
+        m_server = std::make_unique<QProcess>();
+        m_server->setProcessEnvironment(environment());
+        m_server->setProcessChannelMode(QProcess::MergedChannels);
+        m_server->start(pulseaudio,
+                        {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=false",
+                         "--disallow-module-loading=false", "--log-target=stderr", "-L",
+                         "module-native-protocol-unix socket=" + m_socket + " auth-anonymous=1"});
+        if (!m_server->waitForStarted(5000)) {
+            *why = "pulseaudio did not start: " + m_server->errorString();
+            return false;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        while (pactl({"info"}) != 0) {
+            if (m_server->state() != QProcess::Running || timer.elapsed() > 8000) {
+                *why = "pulseaudio did not answer: " +
+                       QString::fromLocal8Bit(m_server->readAll()).trimmed().right(300);
+                return false;
+            }
+            QThread::msleep(50);
+        }
+        for (const QString& sink : {QStringLiteral("VaronelA"), QStringLiteral("VaronelB")}) {
+            QString index;
+            if (pactl({"load-module", "module-null-sink", "sink_name=" + sink,
+                       "sink_properties=device.description=" + sink},
+                      &index) != 0) {
+                *why = "the null sink " + sink + " could not be loaded";
+                return false;
+            }
+            m_modules[sink] = index.trimmed();
+        }
+        pactl({"set-default-sink", "VaronelA"});
+        return true;
+    }
+
+    // What SDL and the clients must be told to use this server.
+    QString serverAddress() const { return "unix:" + m_socket; }
+
+    // Records the monitor of `sink` until stopRecording().
+    bool record(const QString& sink) {
+        auto recorder = std::make_unique<QProcess>();
+        recorder->setProcessEnvironment(environment());
+        recorder->start("parecord", {"--server=" + serverAddress(), "--device=" + sink + ".monitor",
+                                     "--format=float32le", "--rate=44100", "--channels=2",
+                                     "--latency-msec=20", "--file-format=wav", wavPath(sink)});
+        if (!recorder->waitForStarted(3000)) {
+            return false;
+        }
+        m_recorders[sink] = std::move(recorder);
+        return true;
+    }
+    // Stops the recording of `sink` and returns its samples, interleaved stereo.
+    std::vector<float> stopRecording(const QString& sink) {
+        auto it = m_recorders.find(sink);
+        if (it == m_recorders.end()) {
+            return {};
+        }
+        stopProcess(*it->second);
+        m_recorders.erase(it);
+        SF_INFO info{};
+        SNDFILE* file = sf_open(wavPath(sink).toLocal8Bit().constData(), SFM_READ, &info);
+        if (!file) {
+            return {};
+        }
+        std::vector<float> samples(size_t(info.frames) * size_t(info.channels));
+        sf_readf_float(file, samples.data(), info.frames);
+        sf_close(file);
+        return samples;
+    }
+
+    // Removes a sink, as when a card is unplugged.
+    bool removeSink(const QString& sink) { return pactl({"unload-module", m_modules[sink]}) == 0; }
+
+private:
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_dir.path());
+        env.insert("XDG_RUNTIME_DIR", m_dir.path());
+        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
+        env.insert("PULSE_SERVER", "unix:" + m_socket);
+        env.remove("DBUS_SESSION_BUS_ADDRESS");
+        return env;
+    }
+    QString wavPath(const QString& sink) const { return m_dir.filePath(sink + ".wav"); }
+
+    int pactl(const QStringList& arguments, QString* output = nullptr) const {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start("pactl", QStringList{"--server=" + serverAddress()} + arguments);
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        if (output) {
+            *output = QString::fromLocal8Bit(process.readAllStandardOutput());
+        }
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    static void stopProcess(QProcess& process) {
+        if (process.state() == QProcess::NotRunning) {
+            return;
+        }
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+    }
+
+    QTemporaryDir m_dir;
+    QString m_socket;
+    std::unique_ptr<QProcess> m_server;
+    std::map<QString, std::unique_ptr<QProcess>> m_recorders;
+    std::map<QString, QString> m_modules;
+};
