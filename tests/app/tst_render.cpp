@@ -105,6 +105,30 @@ private slots:
         QCOMPARE(run.out[1].section('\t', 2), m_tracks[1]);
     }
 
+    // --log writes the as-run log beside the mix; a log that cannot be written
+    // is told once and the mix is rendered all the same.
+    void logWritesALinePerTrack() {
+        const QString playlist = writePlaylist("logged.pls", m_tracks.mid(0, 2));
+        const QString log = m_dir.filePath("mix.txt");
+        const Run run =
+            runVaronel({"--render", playlist, "--output", m_dir.filePath("l.wav"), "--log", log});
+        QCOMPARE(run.status, 0);
+        const QStringList lines =
+            QString::fromUtf8(filebytes::read(log)).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(lines[i].section('\t', 1, 1), QString("Groupe %1 - Chanson").arg(i + 1));
+            QCOMPARE(lines[i].section('\t', 2, 2), m_tracks[i]);
+            QCOMPARE(lines[i].section('\t', 4), QString("point de sortie"));
+        }
+        const Run unwritable =
+            runVaronel({"--render", playlist, "--output", m_dir.filePath("u.wav"), "--log",
+                        m_dir.filePath("no/such/dir.txt")});
+        QCOMPARE(unwritable.status, 0);
+        QCOMPARE(unwritable.err.size(), 1);
+        QCOMPARE(unwritable.out.size(), 3);
+    }
+
     void failuresExitWithTwoAndOneLine_data() {
         QTest::addColumn<QStringList>("arguments");
         const QString ok = writePlaylist("ok.pls", m_tracks.mid(0, 1));
@@ -130,7 +154,7 @@ private slots:
         QCOMPARE(run.status, 0);
         const QString text = run.out.join('\n');
         for (const char* word :
-             {"--render", "--output", "--exit-point", "--smart-mix", "--no-smart-mix"}) {
+             {"--render", "--output", "--exit-point", "--smart-mix", "--no-smart-mix", "--log"}) {
             QVERIFY2(text.contains(word), word);
         }
     }
