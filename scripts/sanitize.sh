@@ -9,6 +9,7 @@ asan="$ROOT/build-sanitize"
 configure_and_build "$asan" -DVARONEL_SANITIZE=ON -DVARONEL_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 (
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+    export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp"
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     cd "$asan" && ctest --output-on-failure -j"$(nproc)"
 )
