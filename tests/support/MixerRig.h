@@ -49,6 +49,7 @@ struct Rig {
         MainWindow::LoadOptions options;
         options.cheminAppli = folder.path();
         options.screenWidth = screenWidth;
+        options.desktopFolder = folder.filePath("Bureau");
         loaded = window->Form_Load(options);
     }
 

@@ -4,6 +4,7 @@
 // these commands are tested case by case in the core; here one case of each
 // proves the wiring.
 
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QtWidgets>
@@ -130,6 +131,49 @@ private slots:
         rig.click("CheckAutoMix");
         QVERIFY(!transport.MixIntelligent());
         QVERIFY(mixage->isHidden());
+    }
+
+    // The screen rules over the design table at 1024 and above 1280, the
+    // panels' shading at activation, and the "?" menu.
+    void screenPaintingAndHelpMenu() {
+        {
+            Rig rig(1024);
+            QVERIFY(rig.loaded);
+            QVERIFY(rig.window->windowState() & Qt::WindowMaximized);
+            QCOMPARE(rig.find<QWidget>("PL")->width(), (8280 + 3360) / 15);
+            QCOMPARE(rig.find<QWidget>("btnPlay")->y(), (7350 + 2500) / 15);
+        }
+        Rig rig(1600);
+        QVERIFY(!(rig.window->windowState() & Qt::WindowMaximized));
+        QCOMPARE(rig.window->size(), QSize(1100, 830));
+        QCOMPARE(rig.find<QWidget>("Dir1")->width(), 4300 / 15);
+        QCOMPARE(rig.find<QWidget>("ListRech")->x(), 4500 / 15);
+
+        rig.window->show();
+        rig.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        auto* panel = rig.find<QWidget>("Picture1");
+        const QImage shading = panel->property("persistentBackground").value<QImage>();
+        QVERIFY(!shading.isNull());
+        // 256 strips on fewer pixel rows: within a strip or two of 254 and 49.
+        QVERIFY(qAbs(qRed(shading.pixel(10, 0)) - 254) <= 2);
+        QVERIFY(qAbs(qRed(shading.pixel(10, shading.height() - 1)) - 49) <= 2);
+        QCOMPARE(qRed(shading.pixel(10, 0)), qBlue(shading.pixel(10, 0)));
+        QCOMPARE(rig.find<QWidget>("LblArtiste")->property("shade").toString(), "light");
+
+        const QList<QAction*> help = rig.find<QMenu>("mnuinterog")->actions();
+        QCOMPARE(help.size(), 3);
+        QCOMPARE(help[0]->objectName(), QStringLiteral("mnuapropos"));
+        QVERIFY(help[1]->isSeparator());
+        QCOMPARE(help[2]->text(), QStringLiteral("Création des raccourcis"));
+        rig.trigger("mnulinks");
+        QVERIFY(QFile::exists(rig.folder.filePath("Bureau/Varonel 2.5.desktop")));
+        QVERIFY(!QFile::exists(rig.folder.filePath("Bureau/VaronelPlayer 2.5.desktop")));
+        rig.trigger("mnuapropos");
+        auto* about = rig.window->findChild<QWidget*>("F2");
+        QVERIFY(about && about->isVisible());
+        QCOMPARE(about->findChild<QLabel*>("LblRev")->text(),
+                 QStringLiteral("Révision du 29 Juin 2011"));
     }
 
     void playlistMenus() {

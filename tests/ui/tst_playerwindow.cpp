@@ -32,7 +32,8 @@ namespace {
 // A player window loaded in a temporary program folder, its decks on offline
 // outputs unless a backend is given. `ini`, when set, is the settings file.
 struct PlayerRig {
-    explicit PlayerRig(FakeDeviceBackend* backend = nullptr, const QByteArray& ini = {}) {
+    explicit PlayerRig(FakeDeviceBackend* backend = nullptr, const QByteArray& ini = {},
+                       int screenWidth = 800) {
         if (!ini.isNull() && !filebytes::write(folder.filePath("PlayerAB.Ini"), ini)) {
             qFatal("cannot write the settings file");
         }
@@ -47,7 +48,7 @@ struct PlayerRig {
                                                 std::make_unique<audio::Player>(output()));
         PlayerWindow::LoadOptions options;
         options.cheminAppli = folder.path();
-        options.screenWidth = 800;
+        options.screenWidth = screenWidth;
         loaded = window->Form_Load(options);
     }
     template <typename T>
@@ -243,6 +244,32 @@ private slots:
 
     // The first run starts the installer and tells it, with no splash and no
     // launcher; later runs go straight to the window.
+    // The screen rules at 1024 and above 1280, and the decks' shading at
+    // each activation.
+    void screenAndShading() {
+        {
+            PlayerRig rig(nullptr, {}, 1024);
+            QCOMPARE(rig.find<QWidget>("PlatineA1")->x(), (60 + 5970 + 1680) / 15);
+            QCOMPARE(rig.find<QWidget>("MMMeterX0")->width(), 3500 / 15);
+        }
+        PlayerRig rig(nullptr, {}, 1600);
+        QVERIFY(!(rig.window->windowState() & Qt::WindowMaximized));
+        QCOMPARE(rig.window->size(), QSize(15450 / 15, 11400 / 15));
+        rig.window->show();
+        rig.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        QVERIFY(rig.find<QWidget>("StatusBar1")->isVisible());
+        for (const char* name : {"PlatineA0", "PlatineA1", "Picture10", "Picture11"}) {
+            const QImage shading =
+                rig.find<QWidget>(name)->property("persistentBackground").value<QImage>();
+            QVERIFY2(!shading.isNull(), name);
+            // Several strips share a pixel row on a small panel: near 254 at
+            // the top, near 49 at the bottom.
+            QVERIFY2(qRed(shading.pixel(0, 0)) >= 250, name);
+            QVERIFY2(qRed(shading.pixel(0, shading.height() - 1)) <= 55, name);
+        }
+    }
+
     void startUp() {
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());

@@ -75,8 +75,13 @@ private slots:
     // quotes, then the backslash as a value.
     void shortcuts() {
         QTemporaryDir desktop;
-        const QString folder = QStringLiteral("/home/dj/Mes programmes/100% $son");
-        const QString exec = QStringLiteral("\"/home/dj/Mes programmes/100%% \\\\$son/");
+        QTemporaryDir home;
+        const QString folder = home.filePath(QStringLiteral("Mes programmes/100% $son"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString exec = "\"" + home.path() + QStringLiteral("/Mes programmes/100%% \\\\$son/");
+        QFile player(folder + "/VaronelPlayer");
+        QVERIFY(player.open(QIODevice::WriteOnly));
+        player.close();
         const QString launcher = desktop.filePath("Varonel 2.5.desktop");
         QString error;
         QVERIFY2(ui::CreationRaccourcis(desktop.path(), folder, &error), qPrintable(error));
@@ -89,6 +94,13 @@ private slots:
         QVERIFY(QFile::resize(launcher, 0));
         QVERIFY(ui::CreationRaccourcis(desktop.path(), folder));
         QCOMPARE(entryValue(launcher, "Name"), QStringLiteral("Varonel 2.5"));
+
+        // Without the player beside the mixer, only the mixer's launcher.
+        QDir(desktop.path()).removeRecursively();
+        QVERIFY(QFile::remove(folder + "/VaronelPlayer"));
+        QVERIFY(ui::CreationRaccourcis(desktop.path(), folder));
+        QVERIFY(QFile::exists(launcher));
+        QVERIFY(!QFile::exists(desktop.filePath("VaronelPlayer 2.5.desktop")));
     }
 
     void firstRunThenLaterRun() {

@@ -8,8 +8,6 @@ const char* const kStyleSheet = R"(
 QWidget#Centre { background: #202329; }
 #Centre QFrame#PlatineA0, #Centre QFrame#PlatineA1,
 #Centre QFrame#Picture10, #Centre QFrame#Picture11 {
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
-                                stop:0 rgb(254, 254, 254), stop:1 rgb(49, 49, 49));
     border: 1px solid #14161a;
 }
 #Centre QLabel { color: #d6dbe1; }

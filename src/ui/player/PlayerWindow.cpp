@@ -16,8 +16,10 @@
 #include "DeviceList.h"
 #include "FolderSeparator.h"
 #include "OutputLists.h"
+#include "PaintedSurface.h"
 #include "PlayerDesign.h"
 #include "PlayerStyle.h"
+#include "ScreenAdaptation.h"
 #include "SdlJoystick.h"
 #include "TrackBrowser.h"
 #include "TrackNaming.h"
@@ -138,6 +140,11 @@ bool PlayerWindow::Form_Load(const LoadOptions& options) {
     m_fichierIni = core::FichierIniPlayer(m_cheminAppli);
     m_browser->startAtVolumeOf(QDir::currentPath());
     setWindowState(windowState() | Qt::WindowMaximized);
+    const core::WindowRule rule = adaptToScreen(
+        this, m_centre, m_design, screenSize(options.screenWidth), core::CheckScreenSizePlayer);
+    if (rule.statusBarVisible) {
+        statusBar()->show();
+    }
     fillDeviceLists();
     LSOutputPlayer(QStringLiteral("Load"));
     m_joystickInput->start();
@@ -171,11 +178,16 @@ void PlayerWindow::closeEvent(QCloseEvent* event) {
     emit programEnded();
 }
 
-// Each activation makes deck A the selected deck.
+// Each activation makes deck A the selected deck and paints the decks' shading.
 void PlayerWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         m_decks->selectDeck(0);
+        for (const char* name : {"PlatineA0", "PlatineA1", "Picture10", "Picture11"}) {
+            if (auto* panel = m_centre->findChild<QWidget*>(QLatin1String(name))) {
+                paintPanelShading(panel);
+            }
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "ExisteFichier.h"
+
 namespace varonel::ui {
 
 namespace {
@@ -78,11 +80,17 @@ bool CreationRaccourcis(const QString& desktopFolder, const QString& programFold
         return false;
     }
     const QDir desktop(desktopFolder);
-    return writeLauncher(desktop.filePath(QLatin1String(kVaronelLauncher)),
-                         desktopEntry(QStringLiteral("Varonel 2.5"), programFolder,
-                                      QStringLiteral("Varonel")),
-                         error) &&
-           writeLauncher(desktop.filePath(QLatin1String(kPlayerLauncher)),
+    if (!writeLauncher(
+            desktop.filePath(QLatin1String(kVaronelLauncher)),
+            desktopEntry(QStringLiteral("Varonel 2.5"), programFolder, QStringLiteral("Varonel")),
+            error)) {
+        return false;
+    }
+    // The player's launcher only when the player is installed beside us.
+    if (!core::ExisteFichier(QDir(programFolder).filePath(QStringLiteral("VaronelPlayer")))) {
+        return true;
+    }
+    return writeLauncher(desktop.filePath(QLatin1String(kPlayerLauncher)),
                          desktopEntry(QStringLiteral("VaronelPlayer 2.5"), programFolder,
                                       QStringLiteral("VaronelPlayer")),
                          error);

@@ -13,8 +13,9 @@ inline constexpr char kPlayerLauncher[] = "VaronelPlayer 2.5.desktop";
 // The launcher text for `program` in `programFolder`, named `name`.
 QString desktopEntry(const QString& name, const QString& programFolder, const QString& program);
 
-// Writes both launchers into `desktopFolder` (created if missing), pointing at
-// the programs of `programFolder`, and makes them executable. False, with the
+// Writes the launchers into `desktopFolder` (created if missing), pointing at
+// the programs of `programFolder`, and makes them executable: the mixer's
+// always, the player's when its executable is in `programFolder`. False, with the
 // reason in *error, if one could not be written.
 bool CreationRaccourcis(const QString& desktopFolder, const QString& programFolder,
                         QString* error = nullptr);

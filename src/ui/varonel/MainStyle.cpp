@@ -9,11 +9,10 @@ namespace {
 const char* const kStyleSheet = R"(
 QWidget#Centre { background: #15181c; }
 #Centre QFrame#Picture1 {
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #262c34, stop:1 #1c2026);
     border: 1px solid #2e353e; border-left: 6px solid #343c46; border-radius: 6px;
 }
 #Centre QFrame#Picture1[onAir="true"] { border-left: 6px solid #e0463a; }
-#Centre QFrame#Picture2 { background: #1a1d22; border: 1px solid #2a3038; border-radius: 6px; }
+#Centre QFrame#Picture2 { border: 1px solid #2a3038; border-radius: 6px; }
 #Centre QLabel { color: #c9d1da; }
 #Centre QLabel#LblSortie, #Centre QLabel#LblPointSortie,
 #Centre QLabel#LblTempsTitre, #Centre QLabel#Label2 {
@@ -62,6 +61,15 @@ QMenuBar::item:selected { background: #2f5d8a; }
 #Centre QComboBox:disabled { color: #6c7580; background: #1e2329; }
 #Centre QComboBox QAbstractItemView { background: #252b33; color: #e2e7ec;
                               selection-background-color: #2f5d8a; }
+#Centre QFrame#Picture1 QLabel[shade="light"], #Centre QFrame#Picture2 QLabel[shade="light"] {
+    color: #15181c;
+}
+#Centre QFrame#Picture1 QLabel[shade="dark"], #Centre QFrame#Picture2 QLabel[shade="dark"] {
+    color: #f4f6f8;
+}
+#Centre QFrame#Picture1 QLabel#LblReste[onAir="true"][shade="light"] { color: #a4161a; }
+#Centre QFrame#Picture1 QLabel#LblReste[onAir="true"][shade="dark"] { color: #ffb547; }
+#Centre QFrame#Picture1 QLabel#LblArtiste[onAir="false"][shade="light"] { color: #3a424c; }
 )";
 
 }  // namespace

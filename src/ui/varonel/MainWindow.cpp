@@ -5,10 +5,13 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include "AppPaths.h"
+#include "DesktopShortcuts.h"
 #include "DeviceList.h"
 #include "DeviceOutput.h"
 #include "FolderSeparator.h"
@@ -17,10 +20,13 @@
 #include "MainWidgets.h"
 #include "MixerBrowser.h"
 #include "OutputLists.h"
+#include "PaintedSurface.h"
 #include "PlaylistCommands.h"
 #include "PlaylistView.h"
 #include "PreListeningPanel.h"
+#include "ScreenAdaptation.h"
 #include "SourceLengthReader.h"
+#include "SplashWindow.h"
 #include "TransportKeys.h"
 #include "TransportPanel.h"
 
@@ -103,9 +109,47 @@ void MainWindow::buildMenus() {
         action->setObjectName(QString::fromUtf8(item.name));
         connect(action, &QAction::triggered, this, item.handler);
     }
+    buildHelpMenu();
+}
+
+void MainWindow::buildHelpMenu() {
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("?"));
+    menu->setObjectName(QStringLiteral("mnuinterog"));
+    QAction* about = menu->addAction(QStringLiteral("A propos de DJ Orval"));
+    about->setObjectName(QStringLiteral("mnuapropos"));
+    connect(about, &QAction::triggered, this, [this] {
+        if (!m_about) {
+            m_about = new SplashWindow(this);
+        }
+        m_about->show();
+        m_about->raise();
+    });
+    menu->addSeparator()->setObjectName(QStringLiteral("mnusep"));
+    QAction* links = menu->addAction(QStringLiteral("Création des raccourcis"));
+    links->setObjectName(QStringLiteral("mnulinks"));
+    connect(links, &QAction::triggered, this, [this] {
+        QString error;
+        if (!CreationRaccourcis(m_desktopFolder, m_cheminAppli, &error)) {
+            m_dialogs.message({QStringLiteral("Les raccourcis n'ont pas pu être créés : ") + error,
+                               QString(), core::MessageIcon::Exclamation,
+                               core::MessageButtons::Ok});
+        }
+    });
 }
 
 // --- Load, settings and close ---
+
+// Each activation paints the two top panels' shading again.
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        for (const char* name : {"Picture1", "Picture2"}) {
+            if (auto* panel = m_centre->findChild<QWidget*>(QLatin1String(name))) {
+                paintPanelShading(panel);
+            }
+        }
+    }
+}
 
 bool MainWindow::Form_Load(const LoadOptions& options) {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -120,10 +164,15 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
     m_cheminAppli = core::withTrailingSeparator(
         options.cheminAppli.isEmpty() ? core::CheminAppli() : options.cheminAppli);
     m_fichierIni = core::FichierIni(m_cheminAppli);
+    m_desktopFolder = options.desktopFolder.isEmpty()
+                          ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
+                          : options.desktopFolder;
     m_fichierCatalogue = core::FichierCatalogue(m_cheminAppli);
 
     m_browser->browser().startAtVolumeOf(QDir::currentPath());
     setWindowState(windowState() | Qt::WindowMaximized);
+    adaptToScreen(this, m_centre, m_design, screenSize(options.screenWidth),
+                  core::CheckScreenSizeMixer);
     fillDeviceLists();
     LSOutputPlayer(QStringLiteral("Load"));
     m_transportPanel->load();

@@ -40,6 +40,7 @@ public:
         QString cheminAppli;        // empty: the program folder (core::CheminAppli())
         QWidget* splash = nullptr;  // hidden once the window is ready
         int screenWidth = -1;       // -1: the primary screen's width
+        QString desktopFolder;      // empty: the user's desktop folder
     };
 
     // `wavePfl` is the pre-listening player; null plays on a sound device.
@@ -86,10 +87,12 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildParts();
     void buildMenus();
+    void buildHelpMenu();
     void fillDeviceLists();
     void outputChosen(int list, int entry);
     void Output_Click(int entry);
@@ -113,6 +116,8 @@ private:
     PreListeningPanel* m_preListeningPanel = nullptr;
 
     QString m_cheminAppli;
+    QString m_desktopFolder;
+    QWidget* m_about = nullptr;
     QString m_fichierIni;
     QString m_fichierCatalogue;
 };

@@ -1,7 +1,8 @@
 #pragma once
-// The window `F2` shown while the main window loads: the program's name and
-// version on a plain frameless panel.
+// The about window `F2`, also shown while the main window loads: a picture,
+// the program's name, version and revision, and where to find its makers.
 
+#include <QLabel>
 #include <QWidget>
 
 namespace varonel::ui {
@@ -11,6 +12,13 @@ class SplashWindow final : public QWidget {
 
 public:
     explicit SplashWindow(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QLabel* m_lblRev = nullptr;
 };
 
 }  // namespace varonel::ui
