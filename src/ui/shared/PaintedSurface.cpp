@@ -31,8 +31,11 @@ protected:
     }
 };
 
+// Once per widget; marked by a property, as the painter has no meta-object
+// that a search by type could rely on.
 void installPainter(QWidget* widget) {
-    if (!widget->findChild<BackgroundPainter*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (!widget->property("backgroundPainter").toBool()) {
+        widget->setProperty("backgroundPainter", true);
         widget->installEventFilter(new BackgroundPainter(widget));
     }
 }
