@@ -6,14 +6,14 @@
 
 namespace varonel::ui {
 
-OutputLists::OutputLists(QWidget* host, OutputListSpec first, OutputListSpec second,
+OutputLists::OutputLists(QWidget* host, OutputListLook first, OutputListLook second,
                          core::Dialogs& dialogs, BadFile policy, QObject* parent)
     : QObject(parent), m_dialogs(dialogs), m_policy(policy) {
-    const OutputListSpec specs[] = {first, second};
+    const OutputListLook looks[] = {first, second};
     for (int i = 0; i < 2; ++i) {
         auto* list = new QComboBox(host);
-        list->setObjectName(QLatin1String(specs[i].name));
-        list->setToolTip(QString::fromUtf8(specs[i].toolTip));
+        list->setObjectName(QLatin1String(looks[i].name));
+        list->setToolTip(QString::fromUtf8(looks[i].toolTip));
         // Space and Enter belong to the transport's keys, not to the list.
         list->setFocusPolicy(Qt::NoFocus);
         connect(list, &QComboBox::currentIndexChanged, this, [this, i](int entry) {

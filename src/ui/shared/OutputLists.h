@@ -17,7 +17,7 @@
 
 namespace varonel::ui {
 
-struct OutputListSpec {
+struct OutputListLook {
     const char* name;
     const char* toolTip;
 };
@@ -28,7 +28,7 @@ class OutputLists final : public QObject {
 public:
     enum class BadFile { TellAndDelete, FallBackQuietly };
 
-    OutputLists(QWidget* host, OutputListSpec first, OutputListSpec second, core::Dialogs& dialogs,
+    OutputLists(QWidget* host, OutputListLook first, OutputListLook second, core::Dialogs& dialogs,
                 BadFile policy, QObject* parent = nullptr);
 
     // The entries of each list; each list keeps its first entry shown until
