@@ -38,11 +38,13 @@ class TestCatalogue : public QObject {
         ScriptedDialogs dialogs;
         std::function<void()> onYield = [] {};
         int yields = 0;
-        CatalogueWalk walk{list, dialogs, [this] {
-                               ++yields;
-                               onYield();
-                           }};
-        bool run(const QString& folder) { return walk.ParcoursDossier(folder, FilePattern()); }
+        CatalogueWalk walk{list, dialogs};
+        bool run(const QString& folder) {
+            return walk.ParcoursDossier(folder, FilePattern(), [this] {
+                ++yields;
+                onYield();
+            });
+        }
     };
 
 private slots:

@@ -1,13 +1,15 @@
 // The catalogue window through its widgets, opened by P3 on a loaded main
 // window: the first opening walks the browser's folder, a search by Enter and
-// a double click add a row to the playlist, the catalogue is saved; a
-// catalogue file is read at the next opening and the search command's access
-// key walks after what was read, then resets; the exit button ends a walk.
+// a double click add a row to the playlist; the catalogue file is saved, kept
+// whole when writing fails, read at the next opening (an unreadable or empty
+// one gives an empty catalogue), and the search command's access key walks
+// after what was read, then resets; the exit button ends a walk.
 
 #include <QtTest>
 #include <QtWidgets>
 
 #include "CatalogueWindow.h"
+#include "FileSizeLimit.h"
 #include "MixerBrowser.h"
 #include "MixerRig.h"
 #include "TestTracks.h"
@@ -16,11 +18,17 @@ using namespace mixerrig;
 
 namespace {
 
-// The window P3 opens, on the browser's folder `folder`.
+// The window P3 opens on the browser's folder `folder`, its first walk begun.
 QPointer<ui::CatalogueWindow> openCatalogue(Rig& rig, const QString& folder) {
     rig.window->browser().browser().showFolder(folder);
     rig.click("P3");
     return rig.window->catalogueWindow();
+}
+
+// Lets the walk under way run to its end with the window's events.
+bool walkToEnd(ui::CatalogueWindow* f3) {
+    QSignalSpy ended(f3, &ui::CatalogueWindow::walkEnded);
+    return !f3->walking() || ended.wait();
 }
 
 QString text(QWidget* window, const char* name) {
@@ -34,15 +42,19 @@ void enterSearch(ui::CatalogueWindow* f3, const QString& search) {
     QTest::keyClick(rech, Qt::Key_Return);
 }
 
+QStringList results(ui::CatalogueWindow* f3) {
+    return qobject_cast<QStringListModel*>(f3->findChild<QListView*>("List2")->model())
+        ->stringList();
+}
+
+// A double click as the system delivers it: a click, then the second press
+// reported as a double click.
 void doubleClickResult(ui::CatalogueWindow* f3, int row) {
     auto* list2 = f3->findChild<QListView*>("List2");
+    list2->doItemsLayout();
     const QPoint at = list2->visualRect(list2->model()->index(row, 0)).center();
     QTest::mouseClick(list2->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list2->viewport(), Qt::LeftButton, {}, at);
-}
-
-int results(ui::CatalogueWindow* f3) {
-    return f3->findChild<QListView*>("List2")->model()->rowCount();
 }
 
 }  // namespace
@@ -67,6 +79,9 @@ private slots:
         testtracks::write(m_beta, {25.0, 0.4f});
     }
 
+    // Without a catalogue file the first opening walks the browser's folder;
+    // Enter searches whole paths of two characters or more, and a double
+    // click appends the found track as the browser would.
     void firstOpeningWalksSearchesAndAdds() {
         Rig rig;
         const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
@@ -77,6 +92,8 @@ private slots:
         const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
         QCOMPARE(f3->pos(), QPoint((screen.width() * 15 - 9000) / 2 / 15,
                                    qRound((screen.height() * 15 - 4245) / 2.0) / 15));
+        QCOMPARE(text(f3, "cmdExit"), QStringLiteral("Annuler"));
+        QVERIFY(walkToEnd(f3));
         QCOMPARE(f3->lstFoundFiles().entries(), QStringList({m_alpha, m_beta}));
         QCOMPARE(f3->windowTitle(), QStringLiteral(" 2 Fichiers Audio Wav - Mp3"));
         QCOMPARE(text(f3, "lblCount"), QStringLiteral(" 2"));
@@ -86,17 +103,18 @@ private slots:
         activate(f3);
         QCOMPARE(QApplication::focusWidget(), f3->findChild<QLineEdit*>("Rech"));
 
-        // One character searches nothing; a folder name in any case finds its files.
-        enterSearch(f3, "r");
-        QCOMPARE(results(f3), 0);
+        // One character leaves the results as they were; a folder name in
+        // another case finds its files.
         enterSearch(f3, "ROCK");
-        QCOMPARE(results(f3), 1);
+        QCOMPARE(results(f3), QStringList{m_alpha});
+        enterSearch(f3, "u");
+        QCOMPARE(results(f3), QStringList{m_alpha});
         doubleClickResult(f3, 0);
         QCOMPARE(rig.window->playlist().count(), 1);
         QCOMPARE(rig.window->playlist().row(1), (Row{"Alpha", "Un", "00:20", m_alpha, ""}));
         QVERIFY(rig.mirrorsModel());
 
-        // A file gone since the walk adds no row and says why.
+        // A file gone since the walk adds no row and says which and why.
         const QString gone = m_root.filePath("Beta - Deux.wav");
         QVERIFY(QFile::rename(m_beta, gone));
         enterSearch(f3, "deux");
@@ -106,44 +124,45 @@ private slots:
         QCOMPARE(rig.dialogs.shown.size(), 1);
         QVERIFY(rig.dialogs.shown[0].text.contains(m_beta));
 
-        f3->findChild<QPushButton*>("BtnCatalogue")->click();
-        QCOMPARE(filebytes::read(rig.window->fichierCatalogue()),
-                 (m_alpha + "\r\n" + m_beta + "\r\n").toUtf8());
         f3->findChild<QPushButton*>("cmdExit")->click();
         QVERIFY(!rig.window->catalogueWindow());
         QTRY_VERIFY(f3.isNull());
     }
 
-    void catalogueFileReadThenSearchCommand() {
+    // "Sauver Catalogue" writes the file in walk order, and a write that fails
+    // leaves the good file whole and says so; the next opening reads it
+    // without walking, and the search command's access key then walks after
+    // what was read; once more, it resets.
+    void catalogueFileSavedReadAndWalkedAfter() {
         Rig rig;
         const QString file = rig.window->fichierCatalogue();
-        // Too large to be a catalogue: the window opens empty and says so.
-        {
-            QFile big(file);
-            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(300LL * 1024 * 1024));
-        }
         QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
-        QCOMPARE(f3->lstFoundFiles().count(), 0);
+        QVERIFY(walkToEnd(f3));
+        f3->findChild<QPushButton*>("BtnCatalogue")->click();
+        const QByteArray saved = (m_alpha + "\r\n" + m_beta + "\r\n").toUtf8();
+        QCOMPARE(filebytes::read(file), saved);
+        {
+            const FileSizeLimit limit(saved.size() - 1);
+            f3->findChild<QPushButton*>("BtnCatalogue")->click();
+        }
+        QCOMPARE(filebytes::read(file), saved);
         QCOMPARE(rig.dialogs.shown.size(), 1);
-        QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
+        QCOMPARE(rig.dialogs.shown[0].icon, core::MessageIcon::Critical);
+        QVERIFY(rig.dialogs.shown[0].text.endsWith("\nErreur dans la création du catalogue"));
+        QVERIFY(f3->findChild<QPushButton*>("BtnCatalogue")->isEnabled());
         f3->close();
         QTRY_VERIFY(f3.isNull());
 
-        // An empty file is an empty catalogue; the caption stays.
-        QVERIFY(filebytes::write(file, ""));
-        f3 = openCatalogue(rig, m_music);
-        QCOMPARE(f3->lstFoundFiles().count(), 0);
-        QCOMPARE(f3->windowTitle(), QStringLiteral("Catalogue Wav Mp3"));
-        QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
-        f3->close();
-        QTRY_VERIFY(f3.isNull());
-
-        // Alt+R walks and appends after what was read; once more, it resets.
         const QString old = QStringLiteral("/ancien/X - Y.mp3");
         QVERIFY(filebytes::write(file, (old + "\r\n").toUtf8()));
         f3 = openCatalogue(rig, m_music);
+        QVERIFY(!f3->walking());
+        QCOMPARE(f3->lstFoundFiles().entries(), QStringList{old});
+        QCOMPARE(f3->windowTitle(), QStringLiteral("Catalogue Wav Mp3"));
+        QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         activate(f3);
         QTest::keyClick(f3, Qt::Key_R, Qt::AltModifier);
+        QVERIFY(walkToEnd(f3));
         QCOMPARE(f3->lstFoundFiles().entries(), QStringList({old, m_alpha, m_beta}));
         QCOMPARE(f3->windowTitle(), QStringLiteral(" 2 Fichiers Audio Wav - Mp3"));
         QTest::keyClick(f3, Qt::Key_R, Qt::AltModifier);
@@ -151,29 +170,58 @@ private slots:
         QCOMPARE(f3->windowTitle(), QStringLiteral("0 Fichiers Audio Wav - Mp3"));
         QCOMPARE(text(f3, "cmdSearch"), QStringLiteral("&Rechercher"));
 
-        // "Nouveau Catalogue" deletes the file and walks the browser's folder.
+        // "Nouveau Catalogue" deletes the file, walks the browser's folder and
+        // only saves from then on.
         f3->findChild<QPushButton*>("BtnCatalogue")->click();
         QVERIFY(!QFile::exists(file));
+        QVERIFY(!f3->findChild<QPushButton*>("BtnCatalogue")->isEnabled());
+        QVERIFY(walkToEnd(f3));
         QCOMPARE(f3->lstFoundFiles().entries(), QStringList({m_alpha, m_beta}));
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Sauver Catalogue"));
+        QVERIFY(f3->findChild<QPushButton*>("BtnCatalogue")->isEnabled());
         QCOMPARE(rig.dialogs.shown.size(), 1);
     }
 
-    // The exit button, pressed while the first walk runs, ends it and closes.
+    // A catalogue file that cannot be read (here, too large to be one) or an
+    // empty one gives an empty catalogue in a usable window, with no walk.
+    void unreadableOrEmptyCatalogueFile() {
+        Rig rig;
+        const QString file = rig.window->fichierCatalogue();
+        {
+            QFile big(file);
+            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(300LL * 1024 * 1024));
+        }
+        QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
+        QVERIFY(!f3->walking());
+        QCOMPARE(f3->lstFoundFiles().count(), 0);
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
+        enterSearch(f3, "Alpha");
+        QCOMPARE(results(f3), QStringList());
+        f3->close();
+        QTRY_VERIFY(f3.isNull());
+
+        QVERIFY(filebytes::write(file, ""));
+        f3 = openCatalogue(rig, m_music);
+        QVERIFY(!f3->walking());
+        QCOMPARE(f3->lstFoundFiles().count(), 0);
+        QCOMPARE(f3->windowTitle(), QStringLiteral("Catalogue Wav Mp3"));
+        QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+    }
+
+    // The exit button, pressed while the first walk runs, ends it before its
+    // next folder and closes the window; nothing is saved.
     void exitEndsAWalk() {
         Rig rig;
-        rig.window->browser().browser().showFolder(m_music);
-        QString exitCaption;
-        QTimer::singleShot(0, rig.window.get(), [&] {
-            auto* exit = rig.window->findChild<QPushButton*>("cmdExit");
-            exitCaption = exit->text();
-            exit->click();
-        });
-        rig.click("P3");
-        const QPointer<ui::CatalogueWindow> f3 = rig.window->catalogueWindow();
-        QCOMPARE(exitCaption, QStringLiteral("Annuler"));
-        QVERIFY(!f3 || !f3->isVisible());
+        const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
+        QVERIFY(f3->walking());
+        QCOMPARE(text(f3, "cmdExit"), QStringLiteral("Annuler"));
+        f3->findChild<QPushButton*>("cmdExit")->click();
+        QVERIFY(!rig.window->catalogueWindow());
         QTRY_VERIFY(f3.isNull());
+        QVERIFY(!QFile::exists(rig.window->fichierCatalogue()));
+        QVERIFY(rig.dialogs.shown.isEmpty());
     }
 };
 

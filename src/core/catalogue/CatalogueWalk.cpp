@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 
-#include "FolderScan.h"
 #include "FolderSeparator.h"
 #include "Volumes.h"
 
@@ -17,8 +16,8 @@ QString resolved(const QString& path) {
 
 }  // namespace
 
-CatalogueWalk::CatalogueWalk(CatalogueList& list, Dialogs& dialogs, std::function<void()> yield)
-    : m_list(list), m_dialogs(dialogs), m_yield(std::move(yield)) {}
+CatalogueWalk::CatalogueWalk(CatalogueList& list, Dialogs& dialogs)
+    : m_list(list), m_dialogs(dialogs) {}
 
 QString CatalogueWalk::countText() const {
     return m_counted ? u' ' + QString::number(m_count) : QStringLiteral("0");
@@ -29,64 +28,89 @@ void CatalogueWalk::resetCount() {
     m_counted = false;
 }
 
-bool CatalogueWalk::ParcoursDossier(const QString& folder, const FilePattern& pattern) {
-    if (m_running) {
+bool CatalogueWalk::start(const QString& folder, const FilePattern& pattern) {
+    if (running()) {
         return false;
     }
-    m_running = true;
+    m_rechercheActive = true;
     m_pattern = pattern;
     m_visited.clear();
     m_unreadableCount = 0;
     m_unreadable.clear();
     m_full = false;
-    const bool wentOn = visit({folder, resolved(folder)});
-    // Once stopped by the operator there is nothing more to tell.
-    if (wentOn || m_full) {
-        tellUnreadable();
-    }
-    m_running = false;
-    return wentOn;
+    m_stack.append({folder, resolved(folder), {}});
+    return true;
 }
 
-bool CatalogueWalk::visit(const Folder& folder) {
-    m_rechercheActive = true;
-    m_yield();
-    if (!m_rechercheActive) {
+bool CatalogueWalk::ParcoursDossier(const QString& folder, const FilePattern& pattern,
+                                    const std::function<void()>& yield) {
+    if (!start(folder, pattern)) {
         return false;
     }
-    const FolderScan scan = scanFolder(folder.path, m_pattern);
-    if (!scan.error.isEmpty()) {
-        // This folder is left; the walk goes on with the next one of its level.
+    Step outcome = Step::More;
+    while (outcome == Step::More) {
+        yield();
+        outcome = step();
+    }
+    return outcome == Step::Done;
+}
+
+// The folder on top of the stack is always one not read yet.
+CatalogueWalk::Step CatalogueWalk::step() {
+    if (m_stack.isEmpty()) {
+        return Step::Done;
+    }
+    if (!m_rechercheActive) {
+        return end(Step::Abandoned);
+    }
+    if (!enter(&m_stack.last())) {
+        m_stack.removeLast();  // the walk goes on with the next folder of its level
+    }
+    return descend();
+}
+
+bool CatalogueWalk::enter(Frame* frame) {
+    frame->scan = scanFolder(frame->path, m_pattern);
+    if (!frame->scan.error.isEmpty()) {
         ++m_unreadableCount;
         if (m_unreadable.size() < kUnreadableShown) {
-            m_unreadable.append(folder.path + QStringLiteral(" : ") + scan.error);
+            m_unreadable.append(frame->path + QStringLiteral(" : ") + frame->scan.error);
         }
-        return true;
+        return false;
     }
-    if (m_visited.contains({scan.device, scan.inode})) {
-        return true;  // reached again through a link
+    const QPair<quint64, quint64> identity{frame->scan.device, frame->scan.inode};
+    if (m_visited.contains(identity)) {
+        return false;  // reached again through a link
     }
-    m_visited.insert({scan.device, scan.inode});
-
-    for (qsizetype n = scan.subfolders.size(); n > 0 && m_rechercheActive; --n) {
-        const QString& name = scan.subfolders[n - 1];
-        const QString path = joinFolder(folder.path, name);
-        const QString realPath = scan.linkedSubfolders.contains(name)
-                                     ? resolved(path)
-                                     : joinFolder(folder.realPath, name);
-        if (isPseudoFileSystemPath(realPath)) {
-            continue;
-        }
-        if (!visit({path, realPath})) {
-            return false;
-        }
-    }
-    for (const QString& name : scan.files) {
-        if (!addFile(joinFolder(folder.path, name))) {
-            return false;
-        }
-    }
+    m_visited.insert(identity);
+    frame->subfoldersLeft = frame->scan.subfolders.size();
     return true;
+}
+
+// Down to the next subfolder still to walk, adding the files of each folder
+// whose subfolders are all done on the way back up.
+CatalogueWalk::Step CatalogueWalk::descend() {
+    while (!m_stack.isEmpty()) {
+        Frame& top = m_stack.last();
+        while (top.subfoldersLeft > 0) {
+            const QString& name = top.scan.subfolders[--top.subfoldersLeft];
+            const QString path = joinFolder(top.path, name);
+            const QString realPath = top.scan.linkedSubfolders.contains(name)
+                                         ? resolved(path)
+                                         : joinFolder(top.realPath, name);
+            if (!isPseudoFileSystemPath(realPath)) {
+                m_stack.append({path, realPath, {}});  // `top` is not used again
+                return Step::More;
+            }
+        }
+        for (const QString& name : top.scan.files) {
+            if (!addFile(joinFolder(top.path, name))) {
+                return end(Step::Abandoned);
+            }
+        }
+        m_stack.removeLast();
+    }
+    return end(Step::Done);
 }
 
 bool CatalogueWalk::addFile(const QString& entry) {
@@ -103,6 +127,15 @@ bool CatalogueWalk::addFile(const QString& entry) {
     ++m_count;
     m_counted = true;
     return true;
+}
+
+CatalogueWalk::Step CatalogueWalk::end(Step outcome) {
+    m_stack.clear();
+    // Once stopped by the operator there is nothing more to tell.
+    if (outcome == Step::Done || m_full) {
+        tellUnreadable();
+    }
+    return outcome;
 }
 
 void CatalogueWalk::tellUnreadable() {

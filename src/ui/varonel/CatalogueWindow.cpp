@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -20,7 +19,6 @@
 #include "FilePattern.h"
 #include "MainStyle.h"
 #include "MainWidgets.h"
-#include "RowFiller.h"
 #include "TwipRect.h"
 
 namespace varonel::ui {
@@ -53,17 +51,19 @@ CatalogueWindow::CatalogueWindow(CatalogueHost host, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint),
       m_host(std::move(host)),
-      m_walk(m_lstFoundFiles, *m_host.dialogs, [this] {
-          showCount();
-          QCoreApplication::processEvents();
-      }) {
+      m_walk(m_lstFoundFiles, *m_host.dialogs) {
     setObjectName(QStringLiteral("F3"));
     setWindowTitle(QStringLiteral("Catalogue Wav Mp3"));
+    setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     connectControls();
     applyCatalogueStyle(this);
     catalogueDesignTable().applyTo(this);
     setFixedSize(kWidthTwips / core::kTwipsPerPixel, kHeightTwips / core::kTwipsPerPixel);
+    // Single shot, started again after each step: a message box shown by a
+    // step runs its own event loop, which must not start the next step.
+    m_walkTimer.setSingleShot(true);
+    m_walkTimer.setInterval(0);
 }
 
 // --- Building ---
@@ -106,6 +106,7 @@ void CatalogueWindow::connectControls() {
     connect(m_btnCatalogue, &QPushButton::clicked, this, &CatalogueWindow::BtnCatalogue_Click);
     connect(m_cmdExit, &QPushButton::clicked, this, &CatalogueWindow::cmdExit_Click);
     connect(m_cmdSearch, &QAction::triggered, this, &CatalogueWindow::cmdSearch_Click);
+    connect(&m_walkTimer, &QTimer::timeout, this, &CatalogueWindow::walkStep);
 }
 
 // --- Loading, activation and closing ---
@@ -120,7 +121,8 @@ void CatalogueWindow::Form_Load() {
     const bool catalogueFound = core::Filexiste(m_host.fichierCatalogue);
     m_btnCatalogue->setText(catalogueFound ? kNouveau : kSauver);
     // The window shows before a first walk rather than after it, so that the
-    // count and "Annuler" are there while it walks a whole volume.
+    // count and "Annuler" are there while it walks a whole volume; the walk
+    // then runs from the event loop.
     move(core::toPixels(centre));
     showOnTop();
     if (catalogueFound) {
@@ -157,44 +159,55 @@ void CatalogueWindow::changeEvent(QEvent* event) {
 }
 
 void CatalogueWindow::closeEvent(QCloseEvent* event) {
-    // RechercheActive := false: a walk under way ends at its next step, and the
-    // window goes once it has (see cmdSearch_Click).
+    // RechercheActive := false, and no step follows: what the walk found is
+    // not saved.
     m_walk.cancel();
+    m_walkTimer.stop();
     m_closed = true;
-    if (!m_walk.running()) {
-        deleteLater();
-    }
     QWidget::closeEvent(event);
 }
 
 void CatalogueWindow::cmdExit_Click() {
-    m_walk.cancel();
     close();
 }
 
-// --- The search command and the catalogue button ---
+// --- The search command, the walk and the catalogue button ---
 
 void CatalogueWindow::cmdSearch_Click() {
     if (m_cmdSearch->text() == kReinitialiser) {
         ReinitRecherche();
         return;
     }
-    if (m_walk.running()) {
+    if (!m_walk.start(m_dirList, core::FilePattern(m_txtSearchSpec->text()))) {
         return;  // the walk under way already fills the catalogue
     }
     m_cmdExit->setText(kAnnuler);
-    // The catalogue button's work and a walk never overlap.
-    const bool buttonEnabled = m_btnCatalogue->isEnabled();
+    // A save or a new catalogue in the middle of a walk would keep half of it.
     m_btnCatalogue->setEnabled(false);
-    m_walk.ParcoursDossier(m_dirList, core::FilePattern(m_txtSearchSpec->text()));
-    if (m_closed) {
-        deleteLater();
+    setCursor(Qt::BusyCursor);
+    m_walkTimer.start();
+}
+
+void CatalogueWindow::walkStep() {
+    const core::CatalogueWalk::Step outcome = m_walk.step();
+    // The label and the caption take the count once per folder, which is as
+    // often as the screen can show them.
+    showCount();
+    if (outcome == core::CatalogueWalk::Step::More) {
+        if (!m_closed) {
+            m_walkTimer.start();
+        }
         return;
     }
-    m_btnCatalogue->setEnabled(buttonEnabled);
-    showCount();
+    walkFinished();
+}
+
+void CatalogueWindow::walkFinished() {
+    unsetCursor();
+    m_btnCatalogue->setEnabled(true);
     setSearchCaption(kReinitialiser);
     m_cmdExit->setText(kQuitter);
+    emit walkEnded();
 }
 
 void CatalogueWindow::ReinitRecherche() {
@@ -209,10 +222,10 @@ void CatalogueWindow::ReinitRecherche() {
 
 void CatalogueWindow::BtnCatalogue_Click() {
     m_btnCatalogue->setEnabled(false);
+    QString error;
+    bool done = true;
     {
         const BusyCursor busy;
-        QString error;
-        bool done = true;
         if (m_btnCatalogue->text() == kSauver) {
             done = core::saveCatalogueFile(m_host.fichierCatalogue, m_lstFoundFiles, &error);
         } else if (m_btnCatalogue->text() == kNouveau) {
@@ -224,12 +237,13 @@ void CatalogueWindow::BtnCatalogue_Click() {
                 cmdSearch_Click();
             }
         }
-        if (!done) {
-            message(error + QStringLiteral("\nErreur dans la création du catalogue"),
-                    core::MessageIcon::Critical);
-        }
     }
-    m_btnCatalogue->setEnabled(true);
+    if (!done) {
+        message(error + QStringLiteral("\nErreur dans la création du catalogue"),
+                core::MessageIcon::Critical);
+    }
+    // A walk begun here keeps the button disabled until it ends.
+    m_btnCatalogue->setEnabled(!m_walk.running());
 }
 
 // --- Searching and adding to the playlist ---
@@ -243,24 +257,17 @@ void CatalogueWindow::Rech_Enter() {
 
 void CatalogueWindow::List2_DblClick(const QModelIndex& index) {
     const QString path = index.data().toString();
-    core::PlaylistRow row;
-    core::ArtisteTitre(&row.artist, &row.title, path);
-    row.path = path;
+    QString artist;
+    QString title;
+    core::ArtisteTitre(&artist, &title, path);
     QString error;
-    bool lengthRead = false;
-    {
-        const BusyCursor busy;
-        lengthRead =
-            core::refreshRowLength(m_host.reader, core::MillisecondsCell::Empty, &row, &error);
-    }
-    if (!lengthRead) {
-        // A file gone or damaged since the catalogue was built adds no row.
-        message(error + QStringLiteral("\nLe morceau n'a pas été ajouté à la playlist"),
+    if (!m_host.addToPlaylist({artist, title, QString(), path}, &error)) {
+        // A file gone or damaged since the catalogue was built would give a
+        // row that cannot play: none is added, and the operator is told why.
+        const QString reason = error.contains(path) ? error : path + u'\n' + error;
+        message(reason + QStringLiteral("\nLe morceau n'a pas été ajouté à la playlist"),
                 core::MessageIcon::Exclamation);
-        return;
     }
-    m_host.playlist->append(row);
-    m_host.syncPlaylist();
 }
 
 // --- Display ---

@@ -278,9 +278,11 @@ void MainWindow::P3_Click() {
     CatalogueHost host;
     host.fichierCatalogue = m_fichierCatalogue;
     host.browserFolder = [this] { return m_browser->browser().folder(); };
-    host.playlist = &m_playlist;
-    host.syncPlaylist = [this] { m_commands->syncPlaylist(); };
-    host.reader = lengthReader();
+    // The row goes in as from the browser: through AudioFile 2, which reads
+    // its length, with the milliseconds left out of the total time.
+    host.addToPlaylist = [this](const QStringList& cells, QString* error) {
+        return m_commands->addBrowserRow(cells, 0, false, error);
+    };
     host.dialogs = &m_dialogs;
     m_catalogue = new CatalogueWindow(std::move(host), this);
     m_catalogue->Form_Load();
