@@ -70,8 +70,8 @@ private slots:
     }
 
     // A link back up to the walk's start, a second link to a folder already
-    // walked and a link into /proc: every folder is walked once and the walk
-    // ends.
+    // walked and links into /proc: every folder is walked once, /proc never,
+    // and the walk ends.
     void linksWalkedOnce() {
         const QString r = tree("Liens", {"r1.mp3", "A/a1.mp3"});
         QVERIFY(QFile::link(r, r + "/A/boucle"));
@@ -83,6 +83,14 @@ private slots:
         QCOMPARE(w.list.entries(), QStringList({r + "/B/a1.mp3", r + "/r1.mp3"}));
         QCOMPARE(w.yields, 4);  // Liens, B, B/boucle and A seen again; never /proc
         QVERIFY(w.dialogs.shown.isEmpty());
+
+        // Nor when the walk is asked to start in one, through a link or not.
+        for (const QString& start : {QStringLiteral("/proc"), r + "/A/self"}) {
+            Walk pseudo;
+            QVERIFY(pseudo.run(start));
+            QCOMPARE(pseudo.yields, 1);
+            QVERIFY(pseudo.list.entries().isEmpty() && pseudo.dialogs.shown.isEmpty());
+        }
     }
 
     // Folders that cannot be read are skipped, the walk goes on with the next

@@ -70,6 +70,11 @@ CatalogueWalk::Step CatalogueWalk::step() {
 }
 
 bool CatalogueWalk::enter(Frame* frame) {
+    // Subfolders in pseudo file systems are never stacked; this keeps out a
+    // walk asked to start in one (the browser may show /proc).
+    if (isPseudoFileSystemPath(frame->realPath)) {
+        return false;
+    }
     frame->scan = scanFolder(frame->path, m_pattern);
     if (!frame->scan.error.isEmpty()) {
         ++m_unreadableCount;
