@@ -1,5 +1,6 @@
 // Playlist files: the line shapes and the two encodings they are read in, safe
 // writing, and loading rows through the length reader.
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QStringDecoder>
@@ -7,6 +8,7 @@
 #include <QTest>
 
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "LineFile.h"
 #include "PlaylistFile.h"
 #include "RowFiller.h"
@@ -129,6 +131,16 @@ void PlaylistFileTest::refusedWriteKeepsOldFile() {
     QVERIFY(!writeLineFile(path, {"/a.mp3", "/b\n.mp3"}, &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(filebytes::read(path), old);
+
+    // A disk that fills while the new file is written.
+    error.clear();
+    {
+        const FileSizeLimit limit(old.size() + 4);
+        QVERIFY(!writeLineFile(path, {"/nouveau.mp3", "/autre.mp3"}, &error));
+    }
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(filebytes::read(path), old);
+    QCOMPARE(QDir(m_dir.path()).entryList({"old.pls*"}, QDir::Files), QStringList{"old.pls"});
 
     error.clear();
     QVERIFY(!writeLineFile(m_dir.filePath("missing/new.pls"), {"/a.mp3"}, &error));

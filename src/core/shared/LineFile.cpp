@@ -69,7 +69,11 @@ bool writeLineFile(const QString& filePath, const QStringList& lines, QString* e
         setError(error, file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // commit() does not look at the flush of the last buffered bytes: a file
+    // cut short by a full disk would replace the old one. Flushed first, a
+    // failed write leaves the old file in place (the unfinished copy is
+    // dropped with `file`).
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         setError(error, file.errorString());
         return false;
     }

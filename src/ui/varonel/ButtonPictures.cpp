@@ -117,4 +117,26 @@ QList<QPixmap> makeRequestPictures(int size) {
     return pictures;
 }
 
+QPixmap makeCataloguePicture(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double s = size;
+    painter.setBrush(QColor(0x2b, 0x31, 0x39));
+    painter.setPen(QPen(QColor(0x4a, 0x52, 0x5c), 1.5));
+    painter.drawRoundedRect(QRectF(1.5, 1.5, s - 3.0, s - 3.0), s * 0.2, s * 0.2);
+    // The lines of a list, then the glass searching it.
+    painter.setPen(QPen(kUnlit, s * 0.06, Qt::SolidLine, Qt::RoundCap));
+    for (double y : {0.27, 0.42, 0.57}) {
+        painter.drawLine(QPointF(s * 0.2, s * y), QPointF(s * 0.5, s * y));
+    }
+    const QColor glass(0x8f, 0xb4, 0xd8);
+    painter.setPen(QPen(glass, s * 0.08, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(QColor(0x1b, 0x1f, 0x24));
+    painter.drawEllipse(QPointF(s * 0.58, s * 0.5), s * 0.17, s * 0.17);
+    painter.drawLine(QPointF(s * 0.7, s * 0.63), QPointF(s * 0.81, s * 0.76));
+    return pixmap;
+}
+
 }  // namespace varonel::ui

@@ -1,7 +1,8 @@
 #pragma once
 // The pictures of the main window's picture buttons, drawn at run time so that
 // no image file has to ship: the start and stop set `Btn` (indexed as
-// core::ButtonPicture) and the two pictures of the automatic request switch.
+// core::ButtonPicture), the two pictures of the automatic request switch and
+// the catalogue button's.
 
 #include <QList>
 #include <QPixmap>
@@ -17,5 +18,8 @@ QPixmap makeChainPicture(int size);
 
 // Automatic request switch: picture 0 off, picture 1 on.
 QList<QPixmap> makeRequestPictures(int size);
+
+// Catalogue button: a magnifying glass over a list.
+QPixmap makeCataloguePicture(int size);
 
 }  // namespace varonel::ui

@@ -35,7 +35,8 @@ DesignTable mainDesignTable() {
         {"CheckDuree", {1920, 3930, 1680, 510}},
         // Middle band, right: the playlist.
         {"PL", {3660, 1980, 8280, 2490}},
-        // Bottom band, left: drive and folder, then pre-listening.
+        // Bottom band, left: drive and folder, then pre-listening and the
+        // catalogue.
         {"Drive1", {60, 4560, 3540, 360}},
         {"Dir1", {60, 4950, 3540, 1680}},
         {"Label2", {60, 6690, 3540, 240}},
@@ -43,6 +44,8 @@ DesignTable mainDesignTable() {
         {"btnPlay", {60, 7350, 510, 450}},
         {"btnStop", {600, 7350, 510, 450}},
         {"TrackBarPFL", {1170, 7410, 1890, 360}},
+        // The catalogue window's button, beside pre-listening.
+        {"P3", {3120, 7320, 480, 480}},
         // Bottom band, right: the browser list.
         {"ListRech", {3660, 4560, 8280, 3270}},
     });

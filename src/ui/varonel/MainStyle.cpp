@@ -41,6 +41,7 @@ QWidget#Centre { background: #15181c; }
 #Centre QPushButton#CheckDuree {
     color: #c9d1da; font-weight: 600; background: #252b33; border: 1px solid #3a434e;
 }
+#Centre QPushButton#P3:hover { background: #2f3742; }
 #Centre QPushButton#CheckDuree:checked { color: #15181c; background: #8fb4d8; border-color: #8fb4d8; }
 #Centre QToolButton#P1 { border: none; background: transparent; border-radius: 6px; }
 #Centre QToolButton#P1:hover { background: #2f3742; }
@@ -72,9 +73,30 @@ QMenuBar::item:selected { background: #2f5d8a; }
 #Centre QFrame#Picture1 QLabel#LblArtiste[onAir="false"][shade="light"] { color: #3a424c; }
 )";
 
-}  // namespace
+// Scoped under #F3 so that it never reaches the message boxes shown over it.
+const char* const kCatalogueStyleSheet = R"(
+QWidget#F3 { background: #1a1d22; }
+#F3 QLabel { color: #8b96a3; font-weight: 600; }
+#F3 QListView {
+    font-size: 9pt; background: #1b1f24; color: #d6dbe1; border: 1px solid #2d333b;
+    selection-background-color: #2f5d8a; selection-color: #ffffff;
+}
+#F3 QListView::item { padding: 1px 2px; }
+#F3 QLineEdit {
+    font-size: 10pt; color: #f4f6f8; background: #252b33; border: 1px solid #4a5664;
+    border-radius: 4px; padding: 2px 6px; selection-background-color: #2f5d8a;
+}
+#F3 QLineEdit:focus { border-color: #8fb4d8; }
+#F3 QPushButton {
+    color: #d6dbe1; font-weight: 600; background: #29303a; border: 1px solid #3a434e;
+    border-radius: 4px; padding: 3px 8px;
+}
+#F3 QPushButton:hover { background: #313a46; }
+#F3 QPushButton:pressed { background: #3b4552; }
+#F3 QPushButton:disabled { color: #6c7580; background: #1e2329; }
+)";
 
-void applyMainStyle(QWidget* window) {
+QPalette darkPalette() {
     QPalette palette;
     palette.setColor(QPalette::Window, QColor(0x1a, 0x1d, 0x22));
     palette.setColor(QPalette::WindowText, QColor(0xd6, 0xdb, 0xe1));
@@ -87,8 +109,20 @@ void applyMainStyle(QWidget* window) {
     palette.setColor(QPalette::HighlightedText, Qt::white);
     palette.setColor(QPalette::ToolTipBase, QColor(0x25, 0x2b, 0x33));
     palette.setColor(QPalette::ToolTipText, QColor(0xe2, 0xe7, 0xec));
-    window->setPalette(palette);
+    return palette;
+}
+
+}  // namespace
+
+void applyMainStyle(QWidget* window) {
+    window->setPalette(darkPalette());
     window->setStyleSheet(QString::fromUtf8(kStyleSheet));
+}
+
+void applyCatalogueStyle(QWidget* window) {
+    window->setPalette(darkPalette());
+    window->setAttribute(Qt::WA_StyledBackground);
+    window->setStyleSheet(QString::fromUtf8(kCatalogueStyleSheet));
 }
 
 }  // namespace varonel::ui

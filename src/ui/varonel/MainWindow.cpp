@@ -11,6 +11,9 @@
 #include <QStandardPaths>
 
 #include "AppPaths.h"
+#include "BusyCursor.h"
+#include "ButtonPictures.h"
+#include "CatalogueWindow.h"
 #include "DesktopShortcuts.h"
 #include "DeviceList.h"
 #include "DeviceOutput.h"
@@ -89,6 +92,12 @@ void MainWindow::buildParts() {
                                           m_browser->browser().view());
     m_preListeningPanel =
         new PreListeningPanel(m_centre, *m_preListening, *m_transport, m_outputs->list(1));
+
+    constexpr int kP3PictureSize = 28;
+    QPushButton* p3 = makePictureButton(QStringLiteral("P3"), QStringLiteral(" Catalogue "),
+                                        kP3PictureSize, m_centre);
+    p3->setIcon(makeCataloguePicture(kP3PictureSize));
+    connect(p3, &QPushButton::clicked, this, &MainWindow::P3_Click);
 }
 
 void MainWindow::buildMenus() {
@@ -216,6 +225,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (m_catalogue) {
+        m_catalogue->close();  // a walk under way ends with it
+    }
     m_transportPanel->stopTicks();
     m_chain->output->stop();
     m_chain->output->close();
@@ -253,6 +265,31 @@ core::TrackLengthReader MainWindow::lengthReader() {
 
 void MainWindow::refreshLevels() {
     m_transportPanel->refreshLevels();
+}
+
+// --- The catalogue window ---
+
+void MainWindow::P3_Click() {
+    const BusyCursor busy;
+    if (m_catalogue && m_catalogue->isOpen()) {
+        m_catalogue->showOnTop();
+        return;
+    }
+    CatalogueHost host;
+    host.fichierCatalogue = m_fichierCatalogue;
+    host.browserFolder = [this] { return m_browser->browser().folder(); };
+    // The row goes in as from the browser: through AudioFile 2, which reads
+    // its length, with the milliseconds left out of the total time.
+    host.addToPlaylist = [this](const QStringList& cells, QString* error) {
+        return m_commands->addBrowserRow(cells, 0, false, error);
+    };
+    host.dialogs = &m_dialogs;
+    m_catalogue = new CatalogueWindow(std::move(host), this);
+    m_catalogue->Form_Load();
+}
+
+CatalogueWindow* MainWindow::catalogueWindow() const {
+    return m_catalogue && m_catalogue->isOpen() ? m_catalogue.data() : nullptr;
 }
 
 }  // namespace varonel::ui

@@ -3,10 +3,12 @@
 // chain, the playlist, the transport and pre-listening, builds the window's
 // parts (transport panel, playlist commands, browser, pre-listening group,
 // output lists), places every named control from the design table, and runs
-// the load, the menus and the close. The parts forward the operator's gestures
+// the load, the menus and the close. Its button `P3` opens the catalogue
+// window `F3`. The parts forward the operator's gestures
 // to the core and show what it says; no decision is taken here.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 #include "Clock.h"
@@ -21,6 +23,7 @@
 
 namespace varonel::ui {
 
+class CatalogueWindow;
 class MixerBrowser;
 class OutputLists;
 class PlaylistCommands;
@@ -81,6 +84,12 @@ public:
     // Reads the two level meters of the main output into MMLevelX1 and MMLevelX2.
     void refreshLevels();
 
+    // Opens the catalogue window with the busy pointer, or brings the open one
+    // back above the others.
+    void P3_Click();
+    // The open catalogue window; null when none is open.
+    CatalogueWindow* catalogueWindow() const;
+
 signals:
     // The window closed for good: the program is to end.
     void programEnded();
@@ -114,6 +123,7 @@ private:
     MixerBrowser* m_browser = nullptr;
     TransportPanel* m_transportPanel = nullptr;
     PreListeningPanel* m_preListeningPanel = nullptr;
+    QPointer<CatalogueWindow> m_catalogue;
 
     QString m_cheminAppli;
     QString m_desktopFolder;

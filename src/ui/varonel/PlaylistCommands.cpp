@@ -37,7 +37,8 @@ void PlaylistCommands::syncPlaylist() {
     m_pl->syncFrom(m_playlist);
 }
 
-bool PlaylistCommands::addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop) {
+bool PlaylistCommands::addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop,
+                                     QString* error) {
     core::PlaylistRow row;
     for (int column = 0; column <= core::PlaylistRow::kPathColumn && column < cells.size();
          ++column) {
@@ -46,7 +47,7 @@ bool PlaylistCommands::addBrowserRow(const QStringList& cells, int insertBefore,
     const BusyCursor busy;
     const core::MillisecondsCell ms =
         fromDrop ? core::MillisecondsCell::Filled : core::MillisecondsCell::Empty;
-    if (!core::refreshRowLength(m_reader, ms, &row)) {
+    if (!core::refreshRowLength(m_reader, ms, &row, error)) {
         return false;
     }
     const bool added =

@@ -1,7 +1,8 @@
 #pragma once
 // The playlist side of the mixer's main window: the list `PL`, the menu
 // commands "Nouvelle", "Ouvrir" and "Sauver", the Delete key, the reorder drag
-// and the rows that arrive from the browser (a drop or a double click).
+// and the rows that arrive from the browser (a drop or a double click) or from
+// the catalogue window.
 //
 // Main thread only.
 
@@ -39,8 +40,10 @@ public:
     // playlist before row `insertBefore` (from 1), or at the end when
     // insertBefore is 0. The duration is read again from the file, and a drop
     // also fills the milliseconds that the total time counts. False, and
-    // nothing added, when the file cannot be read.
-    bool addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop);
+    // nothing added, when the file cannot be read; the reader's reason is then
+    // in *error when error is given.
+    bool addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop,
+                       QString* error = nullptr);
 
     // Makes PL show the playlist model.
     void syncPlaylist();
