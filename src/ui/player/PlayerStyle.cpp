@@ -38,6 +38,7 @@ QWidget#Centre { background: #202329; }
     background: #1b1f24; alternate-background-color: #20252b; color: #d6dbe1;
     selection-background-color: #2f5d8a; selection-color: #ffffff; border: 1px solid #2d333b;
 }
+#Centre QHeaderView { background: #252b33; }
 #Centre QHeaderView::section {
     background: #252b33; color: #9aa5b1; border: none; padding: 3px;
 }

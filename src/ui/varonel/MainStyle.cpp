@@ -50,6 +50,7 @@ QWidget#Centre { background: #15181c; }
     border: 1px solid #2d333b; selection-background-color: #2f5d8a; selection-color: #ffffff;
 }
 #Centre QTreeView::item { padding: 1px 0px; }
+#Centre QHeaderView { background: #252b33; }
 #Centre QHeaderView::section {
     background: #252b33; color: #9aa5b1; border: none; border-right: 1px solid #1b1f24;
     padding: 3px 3px;
