@@ -5,8 +5,8 @@
 // subfolders.
 //
 // The walk goes one folder a step, its path held in a stack of its own rather
-// than in the call stack, so that the window runs one step per turn of its
-// event loop: the main window keeps playing and painting between two folders,
+// than in the call stack, so that the window can run a few steps per turn
+// of its event loop: the main window keeps playing and painting between two folders,
 // the exit button is seen at once, and no event loop is ever nested inside a
 // walk. It stops at its next step once `RechercheActive` is cleared.
 //

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -188,9 +189,19 @@ void CatalogueWindow::cmdSearch_Click() {
     m_walkTimer.start();
 }
 
+// Folders are walked for a few milliseconds a turn of the event loop: short
+// enough that the main window's timers keep their pace, long enough that the
+// turns themselves do not slow the walk. A message shown by a step runs its own
+// event loop, in which the window may be closed: the slice then ends.
 void CatalogueWindow::walkStep() {
-    const core::CatalogueWalk::Step outcome = m_walk.step();
-    // The label and the caption take the count once per folder, which is as
+    constexpr qint64 kSliceMs = 5;
+    QElapsedTimer slice;
+    slice.start();
+    core::CatalogueWalk::Step outcome = core::CatalogueWalk::Step::More;
+    do {
+        outcome = m_walk.step();
+    } while (outcome == core::CatalogueWalk::Step::More && !m_closed && slice.elapsed() < kSliceMs);
+    // The label and the caption take the count once a slice, which is as
     // often as the screen can show them.
     showCount();
     if (outcome == core::CatalogueWalk::Step::More) {

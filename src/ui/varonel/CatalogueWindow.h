@@ -2,9 +2,9 @@
 // The catalogue window `F3` of the automatic mixer: it keeps the catalogue of
 // the audio files below one folder, saves it in `Catalogue.txt`, searches it by
 // a piece of text and appends a found track to the main window's playlist.
-// Shown above every other window, never modal. A walk goes one folder per turn
-// of the event loop, so the main window's timers keep running while it walks
-// and the exit button cancels it at once. The walk, the list, the file and the
+// Shown above every other window, never modal. A walk goes a few milliseconds of
+// folders per turn of the event loop, so the main window's timers keep running
+// while it walks and the exit button cancels it at once. The walk, the list, the file and the
 // naming are the core's; this window holds their state as its controls show it.
 //
 // Main thread only.
