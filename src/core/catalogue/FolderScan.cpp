@@ -8,53 +8,20 @@
 #include <QFile>
 #include <cerrno>
 
+#include "EntryKind.h"
 #include "FolderListing.h"
 
 namespace varonel::core {
 
 namespace {
 
-enum class Kind { File, Folder, LinkedFolder, Other };
-
-// The kind of an entry, following symbolic links; the directory tells most
-// entries' kind, so the system is asked only about links and unknown kinds.
-Kind kindOf(int folderFd, const dirent& entry) {
-    if (entry.d_type == DT_REG) {
-        return Kind::File;
-    }
-    if (entry.d_type == DT_DIR) {
-        return Kind::Folder;
-    }
-    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
-        return Kind::Other;
-    }
-    bool link = entry.d_type == DT_LNK;
-    struct stat info {};
-    if (!link) {
-        if (::fstatat(folderFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-            return Kind::Other;
-        }
-        link = S_ISLNK(info.st_mode);
-    }
-    if (link && ::fstatat(folderFd, entry.d_name, &info, 0) != 0) {
-        return Kind::Other;  // a broken link
-    }
-    if (S_ISREG(info.st_mode)) {
-        return Kind::File;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return link ? Kind::LinkedFolder : Kind::Folder;
-    }
-    return Kind::Other;
-}
-
 void addEntry(int fd, const dirent& entry, const FilePattern& pattern, FolderScan* scan) {
-    const Kind kind = kindOf(fd, entry);
-    if (kind == Kind::Other) {
+    const EntryKind kind = entryKind(fd, entry);
+    if (kind == EntryKind::Other) {
         return;
     }
     const QString name = QFile::decodeName(entry.d_name);
-    if (kind == Kind::File) {
+    if (kind == EntryKind::File) {
         // A file the user cannot read counts as hidden.
         if (pattern.matches(name) && ::faccessat(fd, entry.d_name, R_OK, 0) == 0) {
             scan->files.append(name);
@@ -62,7 +29,7 @@ void addEntry(int fd, const dirent& entry, const FilePattern& pattern, FolderSca
         return;
     }
     scan->subfolders.append(name);
-    if (kind == Kind::LinkedFolder) {
+    if (kind == EntryKind::LinkedFolder) {
         scan->linkedSubfolders.append(name);
     }
 }

@@ -2,12 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <algorithm>
 
+#include "EntryKind.h"
 #include "FolderSeparator.h"
 #include "Volumes.h"
 
@@ -15,33 +15,12 @@ namespace varonel::core {
 
 namespace {
 
-enum class Kind { File, Folder, Other };
-
-// The kind of an entry, following symbolic links; one system call at most,
-// none when the directory already tells.
-Kind kindOf(int folderFd, const dirent& entry) {
-    if (entry.d_type == DT_REG) {
-        return Kind::File;
-    }
-    if (entry.d_type == DT_DIR) {
-        return Kind::Folder;
-    }
-    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
-        return Kind::Other;
-    }
-    struct stat info {};
-    if (::fstatat(folderFd, entry.d_name, &info, 0) != 0) {
-        return Kind::Other;  // a broken link
-    }
-    return S_ISREG(info.st_mode) ? Kind::File : S_ISDIR(info.st_mode) ? Kind::Folder : Kind::Other;
-}
-
 // Reads the folder once through the system, which is much faster than a
 // QFileInfo per entry on large folders. Names that are not valid UTF-8 come
 // back with replacement characters: they are listed, though the system will
 // not find them again by that name.
 template <typename Keep>
-QStringList readFolder(const QString& folder, Kind wanted, Keep keep) {
+QStringList readFolder(const QString& folder, EntryKind wanted, Keep keep) {
     QStringList names;
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (dir == nullptr) {
@@ -52,7 +31,9 @@ QStringList readFolder(const QString& folder, Kind wanted, Keep keep) {
         if (entry->d_name[0] == '.') {
             continue;  // hidden, and "." and ".."
         }
-        if (kindOf(fd, *entry) == wanted) {
+        const EntryKind kind = entryKind(fd, *entry);
+        // The browser goes into a linked folder as into any other.
+        if ((kind == EntryKind::LinkedFolder ? EntryKind::Folder : kind) == wanted) {
             const QString name = QFile::decodeName(entry->d_name);
             if (keep(fd, *entry, name)) {
                 names.append(name);
@@ -74,14 +55,15 @@ void sortNames(QStringList* names) {
 }
 
 QStringList listFiles(const QString& folder, const FilePattern& pattern) {
-    return readFolder(folder, Kind::File, [&](int fd, const dirent& entry, const QString& name) {
-        // A file the user cannot read counts as hidden.
-        return pattern.matches(name) && ::faccessat(fd, entry.d_name, R_OK, 0) == 0;
-    });
+    return readFolder(
+        folder, EntryKind::File, [&](int fd, const dirent& entry, const QString& name) {
+            // A file the user cannot read counts as hidden.
+            return pattern.matches(name) && ::faccessat(fd, entry.d_name, R_OK, 0) == 0;
+        });
 }
 
 QStringList listSubfolders(const QString& folder) {
-    return readFolder(folder, Kind::Folder, [&](int, const dirent&, const QString& name) {
+    return readFolder(folder, EntryKind::Folder, [&](int, const dirent&, const QString& name) {
         return !isPseudoFileSystemPath(joinFolder(folder, name));
     });
 }
