@@ -20,6 +20,7 @@
 
 #include "DurationReader.h"
 #include "FolderList.h"
+#include "GapMeter.h"
 #include "Synth.h"
 #include "TrackBrowser.h"
 #include "TrackNaming.h"
@@ -84,30 +85,6 @@ void evictFolder(const QString& folder) {
         }
     }
 }
-
-// The longest time between two turns of the event loop while it runs.
-class GapMeter {
-public:
-    GapMeter() {
-        m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-    }
-    void start() {
-        m_longest = 0;
-        m_clock.start();
-        m_timer.start();
-    }
-    qint64 stop() {
-        m_timer.stop();
-        return std::max(m_longest, m_clock.elapsed());
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
 
 bool allDurationsShown(const varonel::core::BrowserModel& model) {
     for (int i = 0; i < model.count(); ++i) {

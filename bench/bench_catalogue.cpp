@@ -23,6 +23,7 @@
 #include "CatalogueList.h"
 #include "CatalogueWalk.h"
 #include "CatalogueWindow.h"
+#include "GapMeter.h"
 #include "LineFile.h"
 
 namespace {
@@ -97,30 +98,6 @@ bool makeTree(const QString& root) {
     }
     return true;
 }
-
-// The longest time between two turns of the event loop while it runs.
-class GapMeter {
-public:
-    GapMeter() {
-        m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-    }
-    void start() {
-        m_longest = 0;
-        m_clock.start();
-        m_timer.start();
-    }
-    qint64 stop() {
-        m_timer.stop();
-        return std::max(m_longest, m_clock.elapsed());
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
 
 double fastest(const QList<double>& values) {
     return *std::min_element(values.begin(), values.end());
