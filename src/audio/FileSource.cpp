@@ -26,6 +26,9 @@ constexpr int kPrefillChunks = 2;
 // instead of handing the processor over at every chunk.
 constexpr size_t kRefillBelow = kQueueChunks / 2;
 constexpr size_t kReaderBatch = 4;
+// A playing stream whose decoder delivers nothing for this long has ended: the
+// air is better served by the next track than by waiting on a stalled file.
+constexpr int kStallLimitMs = 2000;
 
 int64_t msToFrames(int64_t ms, int rate) {
     return ms * rate / 1000;
@@ -353,9 +356,17 @@ bool FileSource::pull(float* stereo, int frames, const RenderContext& context) {
             r.resampling = resample;
             const double ratio = double(context.sampleRate) / (r.fileRate * speed);
             float* out = stereo + size_t(written) * 2;
-            written += r.resampling ? readResampled(out, frames - written, *chunk, ratio)
-                                    : readDirect(out, frames - written, *chunk);
+            const int offset = r.offset;
+            const int n = r.resampling ? readResampled(out, frames - written, *chunk, ratio)
+                                       : readDirect(out, frames - written, *chunk);
+            if (n == 0 && r.offset == offset && m_queue.front() == chunk && !r.ended) {
+                // Nothing read and nothing given: a stream that cannot move on ends
+                // here rather than hold the puller.
+                finishStream();
+            }
+            written += n;
         }
+        noteStall(written == 0 && starved, frames, context.sampleRate);
     }
     std::memset(stereo + size_t(written) * 2, 0, size_t(frames - written) * 2 * sizeof(float));
     applyFade(stereo, written, frames);
@@ -364,6 +375,14 @@ bool FileSource::pull(float* stereo, int frames, const RenderContext& context) {
         dropUnheard();
     }
     return !starved;
+}
+
+void FileSource::noteStall(bool stalled, int frames, int sampleRate) {
+    ReaderState& r = m_reader;
+    r.stalledFrames = stalled ? r.stalledFrames + frames : 0;
+    if (r.stalledFrames >= msToFrames(kStallLimitMs, sampleRate)) {
+        finishStream();
+    }
 }
 
 void FileSource::service(const RenderContext& context) {
@@ -426,6 +445,7 @@ void FileSource::syncCommands(int sampleRate) {
         r.awaiting = true;
         r.ended = false;
         r.offset = 0;
+        r.stalledFrames = 0;
         src_reset(m_resampler);
     }
     const uint64_t fade = m_fade.load(std::memory_order_acquire);

@@ -102,7 +102,8 @@ public:
     // a fade, without a file, and before the load's first audio is decoded (a load
     // starts with its first sample, never with a gap). Returns false when decoded
     // audio ran out in the middle of the stream (an underrun; never when
-    // context.waitForData is set).
+    // context.waitForData is set). A stream that delivers nothing for two seconds
+    // of output, or that cannot be read further, ends there.
     bool pull(float* stereo, int frames, const RenderContext& context);
     // For a source that is not pulled in this block: takes in the main thread's
     // commands and hands back decoded audio that can no longer be heard, so that
@@ -131,7 +132,8 @@ private:
         bool awaiting = true;  // this stream has not delivered its first chunk yet
         bool ended = false;
         bool fadedOut = false;
-        int offset = 0;  // frames of the front chunk already read
+        int offset = 0;             // frames of the front chunk already read
+        int64_t stalledFrames = 0;  // output frames in a row with nothing decoded
         int64_t position = 0;
         int fileRate = 44100;
         bool resampling = false;
@@ -173,6 +175,7 @@ private:
     void dropUnheard();
     void finishStream();
     void applyFade(float* stereo, int written, int frames);
+    void noteStall(bool stalled, int frames, int sampleRate);
     void publishPosition();
 
     // Main-thread state.
