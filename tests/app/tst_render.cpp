@@ -109,6 +109,22 @@ private slots:
         QCOMPARE(run.out[1].section('\t', 2), m_tracks[1]);
     }
 
+    // A song chained early by the smart mix on its silent end, then a jingle that
+    // ends during the song's fade: the render goes on to the last song and ends.
+    void jingleAfterAnEarlyTransitionKeepsTheMixGoing() {
+        const QString silentEnd = testtracks::write(m_dir.filePath("Calme - Fin muette.wav"),
+                                                    {20.0, 0.5f, 0.0, 0.0, 8.0});
+        const QString jingle =
+            testtracks::write(m_dir.filePath("Station - Jingle.wav"), {1.0, 0.5f});
+        const QString playlist =
+            writePlaylist("jingle.pls", {m_tracks[0], silentEnd, jingle, m_tracks[1]});
+        const Run run = runVaronel({"--render", playlist, "--output", m_dir.filePath("j.wav")});
+        QVERIFY2(run.status == 0, qPrintable(run.err.join('\n')));
+        QCOMPARE(run.out.size(), 5);
+        QCOMPARE(run.out[3].section('\t', 2), m_tracks[1]);
+        QVERIFY(std::abs(lineMs(run.out[3]) - lineMs(run.out[2]) - 1000) <= 20);
+    }
+
     // --log writes the as-run log beside the mix; a log that cannot be written
     // is told once and the mix is rendered all the same.
     void logWritesALinePerTrack() {

@@ -42,7 +42,7 @@ struct OnAir {
         transport.setKeyboard(&keys);
         QObject::connect(&transport, &Transport::trackStarted,
                          [this](const QString& label, const QString&) {
-                             started.append({label, clock.monotonicMs(), positionOnAir()});
+                             started.append({label, clock.monotonicMs(), positionOutgoing()});
                          });
     }
 
@@ -61,6 +61,10 @@ struct OnAir {
     }
     int32_t positionOnAir() const {
         return chain.sources[size_t(transport.SourceActive())].positionMs();
+    }
+    // At a start, the track that was on air until then.
+    int32_t positionOutgoing() const {
+        return chain.sources[size_t(transport.SourceSuivante())].positionMs();
     }
 
     struct Start {
@@ -136,22 +140,9 @@ private slots:
             air.add(track(name, {8.0, 0.5f}));
         }
         air.transport.CheckAutoMix_Click(true);
-        int64_t silentRun = 0;
-        int64_t longestSilence = 0;
-        bool stopped = false;
-        bool heard = false;  // the limiter's look-ahead delays the first sound
-        QObject::connect(&air.transport, &Transport::stopBegun, [&] { stopped = true; });
-        air.driver.setBlockSink([&](const float* block, int frames) {
-            for (int i = 0; i < frames && !stopped; ++i) {
-                heard = heard || std::abs(block[2 * i]) >= 0.01f;
-                silentRun = heard && std::abs(block[2 * i]) < 0.01f ? silentRun + 1 : 0;
-                longestSilence = std::max(longestSilence, silentRun);
-            }
-        });
-        air.transport.CmdPlay_Click();
-        QVERIFY(air.driver.advanceUntil([&] { return stopped; }, 60000));
+        const int64_t longestSilence = longestSilenceUntilStop(air, {});
         QCOMPARE(air.started.size(), 3);
-        QVERIFY2(longestSilence < 44, qPrintable(QString::number(longestSilence)));
+        QVERIFY2(longestSilence < 1, qPrintable(QString::number(longestSilence)));
     }
 
     // One row: it plays, its row goes; at its exit point the stop runs and the
@@ -473,6 +464,92 @@ private slots:
         QCOMPARE(air.started.size(), 2);
     }
 
+    // Short items after each kind of transition, two in a row: every row goes on
+    // air in order, each following the one before as it ends (a jingle shorter
+    // than the fade ends while the song before it still fades), and the as-run
+    // log has a line for each with the time it was heard.
+    void shortItemsAreFollowedAtOnce_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<double>("seconds");
+        for (const char* kind : {"exit point", "smart mix", "chain now"}) {
+            for (const double seconds : {0.2, 0.4, 1.0, 1.5, 3.0}) {
+                QTest::addRow("%s %.1f s", kind, seconds) << QString(kind) << seconds;
+            }
+        }
+    }
+    void shortItemsAreFollowedAtOnce() {
+        QFETCH(QString, kind);
+        QFETCH(double, seconds);
+        OnAir air;
+        const QString logFile = m_dir.filePath(QString("short-%1.txt").arg(++m_files));
+        AsRunLog log(air.transport, air.clock, QString());
+        log.setFile(logFile);
+        // The smart mix hears the song fall to a fraction of its level and chains it
+        // early (the case where it then never ended).
+        air.add(track("song", kind == "smart mix" ? testtracks::Shape{20.0, 0.5f, 8.0}
+                                                  : testtracks::Shape{10.0}));
+        air.add(track("jingle", {seconds}));
+        air.add(track("ident", {seconds}));
+        air.add(track("after", {6.0}));
+        air.transport.CheckAutoMix_Click(kind == "smart mix");
+        air.transport.PS_Change(2);
+        const int64_t longestSilence = longestSilenceUntilStop(air, [&] {
+            if (kind == "chain now") {
+                air.driver.advanceMs(3000);
+                air.transport.CmdStopImmediat_Click();
+            }
+        });
+        QStringList labels;
+        for (const OnAir::Start& start : air.started) {
+            labels.append(start.label);
+        }
+        QCOMPARE(labels,
+                 QStringList({"Test - song", "Test - jingle", "Test - ident", "Test - after"}));
+        QVERIFY2(longestSilence <= 20, qPrintable(QString::number(longestSilence)));
+        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.stopping(); }, 3000));
+        log.flush();
+        const QStringList lines = QString::fromUtf8(filebytes::read(logFile))
+                                      .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        for (const QString& line : lines) {
+            const int heard = line.section('\t', 3, 3).toInt();
+            if (line.contains("jingle") || (line.contains("ident") && seconds < 1.6)) {
+                QVERIFY2(std::abs(heard - seconds * 1000) <= 30, qPrintable(line));
+            }
+        }
+    }
+
+    // A file that stops decoding before its measured length, or yields nothing at
+    // all, has ended whatever its position says: the next row follows at once.
+    void trackThatEndsEarlyIsFollowedAtOnce_data() {
+        QTest::addColumn<double>("fraction");  // of its length that the file yields
+        QTest::newRow("damaged halfway") << 0.5;
+        QTest::newRow("nothing at all") << 0.0;
+    }
+    void trackThatEndsEarlyIsFollowedAtOnce() {
+        QFETCH(double, fraction);
+        OnAir air;
+        air.add(track("before", {6.0}));
+        air.add(track("damaged", {20.0}));
+        air.add(track("after", {6.0}));
+        for (int source = 0; source < 2; ++source) {
+            air.chain.sources[size_t(source)].setDecoderFactory(
+                [fraction](const std::string& path) {
+                    audio::DecoderOpenResult opened = audio::openDecoder(path);
+                    if (opened.decoder && path.find("damaged") != std::string::npos) {
+                        opened.decoder =
+                            std::make_unique<CutDecoder>(std::move(opened.decoder), fraction);
+                    }
+                    return opened;
+                });
+        }
+        const int64_t longestSilence = longestSilenceUntilStop(air, {});
+        QCOMPARE(air.started.size(), 3);
+        QVERIFY2(air.started[2].atMs - air.started[1].atMs <= 20000 * fraction + 100,
+                 qPrintable(QString::number(air.started[2].atMs)));
+        QVERIFY2(longestSilence <= 20, qPrintable(QString::number(longestSilence)));
+    }
+
     // An outgoing input that never reads finished (the mix is held, so its fade
     // cannot progress) is released after the safety bound.
     void transitionWaitHasASafetyBound() {
@@ -654,6 +731,53 @@ private slots:
     }
 
 private:
+    // A decoder that yields only the first `fraction` of its file and then ends,
+    // while its length still reads whole: a file damaged part-way.
+    class CutDecoder final : public audio::Decoder {
+    public:
+        CutDecoder(std::unique_ptr<audio::Decoder> inner, double fraction)
+            : m_inner(std::move(inner)), m_left(int64_t(m_inner->lengthFrames() * fraction)) {}
+        int sampleRate() const override { return m_inner->sampleRate(); }
+        int channels() const override { return m_inner->channels(); }
+        int64_t lengthFrames() const override { return m_inner->lengthFrames(); }
+        int64_t read(float* out, int64_t frames) override {
+            const int64_t got = m_inner->read(out, std::min(frames, m_left));
+            m_left -= got;
+            return got;
+        }
+        bool seek(int64_t frame) override { return m_inner->seek(frame); }
+
+    private:
+        std::unique_ptr<audio::Decoder> m_inner;
+        int64_t m_left;
+    };
+
+    // Starts the playlist, runs `during` (a command while on air), plays until the
+    // final stop begins and returns the longest silence heard on the way, in ms.
+    static int64_t longestSilenceUntilStop(OnAir& air, const std::function<void()>& during) {
+        int64_t silentRun = 0;
+        int64_t longest = 0;
+        bool stopped = false;
+        bool heard = false;  // the limiter's look-ahead delays the first sound
+        QObject::connect(&air.transport, &Transport::stopBegun, [&] { stopped = true; });
+        air.driver.setBlockSink([&](const float* block, int frames) {
+            for (int i = 0; i < frames && !stopped; ++i) {
+                heard = heard || std::abs(block[2 * i]) >= 0.01f;
+                silentRun = heard && std::abs(block[2 * i]) < 0.01f ? silentRun + 1 : 0;
+                longest = std::max(longest, silentRun);
+            }
+        });
+        air.transport.CmdPlay_Click();
+        if (during) {
+            during();
+        }
+        if (!air.driver.advanceUntil([&] { return stopped; }, 120000)) {
+            return std::numeric_limits<int64_t>::max();
+        }
+        air.driver.setBlockSink({});
+        return longest * 1000 / 44100;
+    }
+
     QString track(const QString& title, testtracks::Shape shape) {
         const QString path = m_dir.filePath(QString("Test - %1 %2.wav").arg(title).arg(++m_files));
         testtracks::write(path, shape);

@@ -22,8 +22,9 @@ using varonel::ui::PlaylistView;
 using Row = varonel::core::PlaylistRow;
 
 // A main window loaded with its program folder in a temporary directory, on an
-// offline output and a virtual clock unless another output is given. `ini`,
-// when not empty, is written as the settings file before the load.
+// offline output and a virtual clock unless another output is given: a device
+// output plays in real time, on the system's clock and the window's own timers.
+// `ini`, when not empty, is written as the settings file before the load.
 struct Rig {
     explicit Rig(int screenWidth = 1024, std::unique_ptr<audio::AudioOutput> output = nullptr,
                  const QByteArray& ini = QByteArray(),
@@ -36,8 +37,12 @@ struct Rig {
             output = std::make_unique<audio::OfflineOutput>(44100);
             offline = static_cast<audio::OfflineOutput*>(output.get());
         }
-        auto ownedClock = std::make_unique<core::VirtualClock>();
-        core::VirtualClock* clock = ownedClock.get();
+        auto virtualClock = std::make_unique<core::VirtualClock>();
+        core::VirtualClock* clock = virtualClock.get();
+        std::unique_ptr<core::Clock> ownedClock = std::move(virtualClock);
+        if (offline == nullptr) {
+            ownedClock = std::make_unique<core::SystemClock>();
+        }
         window = std::make_unique<MainWindow>(
             std::make_unique<core::MainAudioChain>(std::move(output)), std::move(ownedClock),
             dialogs,

@@ -18,6 +18,7 @@ struct Shape {
     float level = 0.5f;
     double fadeSeconds = 0.0;  // linear fade to silence at the end
     double silentStart = 0.0;  // seconds of silence at the start
+    double silentEnd = 0.0;    // seconds of silence at the end
 };
 
 inline QString write(const QString& path, const Shape& shape) {
@@ -27,10 +28,11 @@ inline QString write(const QString& path, const Shape& shape) {
     const size_t frames = size_t(shape.seconds * audio.sampleRate);
     const size_t fadeFrom = frames - size_t(shape.fadeSeconds * audio.sampleRate);
     const size_t silentUntil = size_t(shape.silentStart * audio.sampleRate);
+    const size_t silentFrom = frames - size_t(shape.silentEnd * audio.sampleRate);
     audio.samples.resize(frames);
     for (size_t i = 0; i < frames; ++i) {
         float gain = 1.0f;
-        if (i < silentUntil) {
+        if (i < silentUntil || i >= silentFrom) {
             gain = 0.0f;
         } else if (i >= fadeFrom) {
             gain = float(frames - i) / float(frames - fadeFrom);

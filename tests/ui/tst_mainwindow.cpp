@@ -354,6 +354,45 @@ private slots:
             << QStringList{"Mauvais choix de sortie audio\r\nassignez de nouveau les sorties"};
     }
 
+    // On a device in real time, with the window's own timers: jingles shorter
+    // than the fade, two in a row, each followed by the next as it ends.
+    void shortItemsFollowEachOtherOnAir() {
+        FakeDeviceBackend backend(1);
+        std::atomic<int64_t> silentRun{0};
+        std::atomic<int64_t> longestSilence{0};
+        std::atomic<bool> heard{false};
+        backend.setRecorder([&](const std::string&, const float* block, int frames) {
+            for (int i = 0; i < frames; ++i) {
+                const bool silent = std::abs(block[2 * i]) < 0.01f;
+                heard = heard || !silent;
+                silentRun = heard && silent ? silentRun + 1 : 0;
+                longestSilence = std::max(longestSilence.load(), silentRun.load());
+            }
+        });
+        Rig rig(1024, std::make_unique<audio::DeviceOutput>(backend));
+        const QStringList names = {"Debut - Chanson.wav", "Jingle - Court.wav",
+                                   "Jingle - Moyen.wav", "Fin - Chanson.wav"};
+        const double seconds[] = {3.0, 0.4, 1.0, 2.5};
+        for (int i = 0; i < names.size(); ++i) {
+            testtracks::write(track(names[i]), {seconds[i], 0.5f});
+        }
+        openTracks(rig, names);
+        QStringList started;
+        connect(&rig.window->transport(), &core::Transport::trackStarted,
+                [&](const QString& label) { started.append(label); });
+        bool stopped = false;
+        connect(&rig.window->transport(), &core::Transport::stopBegun, [&] {
+            stopped = true;
+            backend.setRecorder({});
+        });
+        rig.click("CmdPlay");
+        QTRY_VERIFY_WITH_TIMEOUT(stopped, 15000);
+        QCOMPARE(started, QStringList({"Debut - Chanson", "Jingle - Court", "Jingle - Moyen",
+                                       "Fin - Chanson"}));
+        // One device buffer and one poll of the window at most.
+        QVERIFY2(longestSilence * 1000 / 44100 <= 50, qPrintable(QString::number(longestSilence)));
+    }
+
     void settingsFile() {
         QFETCH(QByteArray, ini);
         QFETCH(int, output);

@@ -20,6 +20,9 @@ Transport::Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& cloc
     : QObject(parent), m_chain(chain), m_playlist(playlist), m_clock(clock), m_dialogs(dialogs) {}
 
 int Transport::SourceActive() const {
+    if (m_onAir >= 0) {
+        return m_onAir;
+    }
     return m_chain.mixer.inputFinished(0) ? 1 : 0;
 }
 
@@ -94,6 +97,7 @@ bool Transport::startFirstTrack() {
         }
     }
     setTimer1(true);
+    m_onAir = 0;
     showOnAir(m_playlist.row(1), 0);
     m_playlist.removeAt(1);
     emit playlistChanged();
@@ -129,10 +133,10 @@ void Transport::Timer1_Timer() {
         source.fadeOut(kFadeMs);
     }
     // Without a known length no transition is made, not even a requested one,
-    // except once the track has really ended: the air is never left silent.
-    const bool endedUnmeasured = m_DureeMs < 1 && m_chain.mixer.inputFinished(active);
-    if (endedUnmeasured) {
-        transition(active, howExitPoint());
+    // except once the track has really ended: the air is never left silent. A
+    // track that ended is ended whatever its position says.
+    if (onAirEnded()) {
+        transition(active, asked ? howChainNow() : howEnded());
     } else if (m_DureeMs >= 1) {
         QString how = asked ? howChainNow() : howExitPoint();
         if (m_MixIntelligent &&
@@ -169,12 +173,47 @@ void Transport::transition(int active, const QString& how) {
     loadIncoming(1 - active);
 }
 
+// The track on air has been heard to its end (or could not be played at all).
+// A file still opening has not ended.
+bool Transport::onAirEnded() const {
+    return m_onAir >= 0 &&
+           m_chain.sources[size_t(m_onAir)].loadState() != audio::FileSource::LoadState::Loading &&
+           m_chain.mixer.inputFinished(m_onAir);
+}
+
+// A track shorter than the fade (a jingle) can end while the track before it
+// still fades out: the next row then follows it at once on the same source,
+// and the fade goes on.
+void Transport::followEndedIncoming() {
+    if (m_incomingSource >= 0 || m_onAir == m_outgoingSource || !onAirEnded()) {
+        return;
+    }
+    m_endHow[size_t(m_onAir)] = howEnded();
+    endHeard(m_onAir);
+    if (m_playlist.isEmpty()) {
+        CmdStop_Click();
+        return;
+    }
+    loadIncoming(m_onAir, false);
+}
+
+// Each track is told ended as soon as its input is no longer heard, so the
+// as-run log has every track, however short, with the time it was heard.
+void Transport::endSilencedTracks() {
+    for (int source = 0; source < 2; ++source) {
+        if (m_chain.mixer.inputFinished(source)) {
+            endHeard(source);
+        }
+    }
+}
+
 // Gives row 1 to `source` and starts it on top of the outgoing track, which fades
 // from the moment it is heard. A row whose file cannot be opened is dropped and
 // the next one tried, so an unreadable file never leaves the air silent; with
 // nothing left, the stop runs.
-void Transport::loadIncoming(int source) {
+void Transport::loadIncoming(int source, bool crossFade) {
     audio::FileSource& incoming = m_chain.sources[size_t(source)];
+    m_onAir = source;
     for (;;) {
         if (m_playlist.isEmpty()) {
             m_incomingSource = -1;
@@ -187,7 +226,9 @@ void Transport::loadIncoming(int source) {
         m_chain.mixer.setInputFinished(source, true);
         incoming.load(m_incomingRow.path.toStdString());
         m_chain.mixer.setInputFinished(source, false);
-        m_chain.mixer.fadeOutWhenStarted(m_outgoingSource, source, kFadeMs);
+        if (crossFade && m_outgoingSource >= 0) {
+            m_chain.mixer.fadeOutWhenStarted(m_outgoingSource, source, kFadeMs);
+        }
         m_incomingSource = source;
         if (m_loadsAwaited) {
             incoming.waitForLoad(-1);
@@ -195,6 +236,7 @@ void Transport::loadIncoming(int source) {
         if (!incomingFailed()) {
             return;
         }
+        crossFade = crossFade && !m_chain.mixer.inputFinished(m_outgoingSource);
     }
 }
 
@@ -221,28 +263,28 @@ bool Transport::incomingFailed() {
 void Transport::pollWaits() {
     const int64_t now = m_clock.monotonicMs();
     if (m_incomingSource >= 0 && incomingFailed()) {
-        loadIncoming(m_incomingSource);
+        loadIncoming(m_incomingSource,
+                     m_outgoingSource >= 0 && !m_chain.mixer.inputFinished(m_outgoingSource));
+    }
+    endSilencedTracks();
+    if (inTransition()) {
+        followEndedIncoming();
     }
     if (inTransition()) {
         // The safety bound counts from the moment the next file is open: a slow
         // disk must not cut the outgoing track short.
-        if (m_chain.sources[size_t(1 - m_outgoingSource)].loadState() ==
-            audio::FileSource::LoadState::Loading) {
+        if (m_chain.sources[size_t(m_onAir)].loadState() == audio::FileSource::LoadState::Loading) {
             m_transitionDeadline = now + kTransitionSafetyMs;
         }
         if (m_chain.mixer.inputFinished(m_outgoingSource) || now >= m_transitionDeadline) {
             finishTransition();
         }
+    } else if (m_timer1Enabled && onAirEnded()) {
+        // A track that ended by itself is followed now rather than at the next tick.
+        transition(m_onAir, m_EnchainerMaintenant ? howChainNow() : howEnded());
     }
-    if (stopping()) {
-        for (int source = 0; source < 2; ++source) {
-            if (m_chain.mixer.inputFinished(source)) {
-                endHeard(source);
-            }
-        }
-        if (now >= m_stopDeadline) {
-            finishStop();
-        }
+    if (stopping() && now >= m_stopDeadline) {
+        finishStop();
     }
 }
 
@@ -254,7 +296,8 @@ void Transport::finishTransition() {
         m_chain.sources[size_t(m_outgoingSource)].load({});
     }
     endHeard(m_outgoingSource);
-    m_display.trackBarMaximum = m_chain.sources[size_t(1 - m_outgoingSource)].lengthMs();
+    m_outgoingSource = -1;
+    m_display.trackBarMaximum = m_chain.sources[size_t(m_onAir)].lengthMs();
     m_statistics.reset();
     setTimer1(true);
     m_EnchainerMaintenant = false;
@@ -267,7 +310,8 @@ void Transport::endHeard(int source) {
         return;
     }
     const QString ended = path;
-    const QString how = m_endHow[size_t(source)].isEmpty() ? howStop() : m_endHow[size_t(source)];
+    // A track nobody chained has played to its end by itself.
+    const QString how = m_endHow[size_t(source)].isEmpty() ? howEnded() : m_endHow[size_t(source)];
     path.clear();
     emit trackEnded(ended, how);
 }
@@ -308,6 +352,8 @@ void Transport::finishStop() {
         m_chain.mixer.setInputFinished(input, true);
         m_chain.sources[size_t(input)].load({});
     }
+    m_onAir = -1;
+    m_outgoingSource = -1;
     m_display.outputEnabled = true;
     MajBouton();
     // The automatic request is always left switched off.
@@ -422,6 +468,7 @@ void Transport::spaceKey(double now) {
 }
 
 void Transport::showOnAir(const PlaylistRow& row, int source) {
+    endHeard(source);  // a track this source played before is over
     m_display.artiste = row.artist + QStringLiteral(" - ") + row.title;
     m_airPath[size_t(source)] = row.path;
     m_endHow[size_t(source)].clear();

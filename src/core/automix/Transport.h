@@ -15,6 +15,12 @@
 // opened: an opened track goes on air (trackStarted), an unreadable one is
 // dropped and the next row tried. The start waits for its file at most
 // kStartLoadWaitMs before it asks the operator.
+//
+// A track that has ended is followed at once, whatever its position and length
+// say: a short item, a damaged file that stops decoding early, a jingle that
+// ends while the track before it still fades. The transport remembers which
+// source is on air rather than reading it back from the mixer's flags, which
+// cannot tell once both inputs have ended.
 // Main thread only.
 
 #include <QObject>
@@ -66,6 +72,7 @@ public:
     static QString howExitPoint() { return QStringLiteral("point de sortie"); }
     static QString howChainNow() { return QStringLiteral("enchaînement"); }
     static QString howStop() { return QStringLiteral("arrêt"); }
+    static QString howEnded() { return QStringLiteral("fin de piste"); }
     static QString howSmartMix(int level, int threshold) {
         return QStringLiteral("mix intelligent %1 % < %2 %").arg(level).arg(threshold);
     }
@@ -117,6 +124,8 @@ public:
     bool RequetteAuto() const { return m_RequetteAuto; }
     bool stopping() const { return m_stopDeadline >= 0; }
     bool inTransition() const { return m_transitionDeadline >= 0; }
+    // The source on air: the one that took the last track, from the moment it was
+    // given to it.
     int SourceActive() const;
     int SourceSuivante() const { return 1 - SourceActive(); }
     const TransportDisplay& display() const { return m_display; }
@@ -143,7 +152,10 @@ signals:
 private:
     bool startFirstTrack();
     void transition(int active, const QString& how);
-    void loadIncoming(int source);
+    void loadIncoming(int source, bool crossFade = true);
+    bool onAirEnded() const;
+    void followEndedIncoming();
+    void endSilencedTracks();
     bool incomingFailed();
     void finishTransition();
     void finishStop();
@@ -174,6 +186,7 @@ private:
     int32_t m_DureeMs = 0;
     int m_mixagePourCent = 50;
     bool m_timer1Enabled = false;
+    int m_onAir = -1;  // source 0 or 1 that holds the track on air; -1 when idle
     int m_outgoingSource = -1;
     int m_incomingSource = -1;  // a source whose file is still opening; -1 when none
     PlaylistRow m_incomingRow;
