@@ -64,21 +64,22 @@ uint64_t FileSource::nextTag(uint32_t load, bool release) {
     return (uint64_t(load) << 32) | m_streams | (release ? kReleaseBit : 0);
 }
 
-void FileSource::load(const std::string& path) {
+void FileSource::load(const std::string& path, const Cues& cues) {
     m_path = path;
     ++m_load;
-    m_seekTargetMs = 0;
+    m_seekTargetMs = std::max(cues.startMs, 0);
     const uint64_t tag = nextTag(m_load, path.empty());
     m_tag.store(tag, std::memory_order_release);
     Request request;
     request.tag = tag;
     request.isLoad = true;
     request.path = path;
+    request.cues = cues;
     post(std::move(request));
 }
 
-bool FileSource::setFileName(const std::string& path) {
-    load(path);
+bool FileSource::setFileName(const std::string& path, const Cues& cues) {
+    load(path, cues);
     waitForLoad(-1);
     return path.empty() || loadState() == LoadState::Ready;
 }
@@ -198,6 +199,7 @@ void FileSource::decodeLoop() {
     bool failed = false;
     int chunks = 0;
     int64_t nextFrame = 0;
+    float gain = 1.0f;
     for (;;) {
         const uint32_t wakeSeen = m_wake.load(std::memory_order_acquire);
         std::vector<Request> requests;
@@ -237,6 +239,12 @@ void FileSource::decodeLoop() {
                 openLoad = loadOf(request.tag);
                 tag = request.tag;
                 nextFrame = 0;
+                gain = request.cues.gain;
+                if (decoder && request.cues.startMs > 0) {
+                    const int64_t start = msToFrames(request.cues.startMs, decoder->sampleRate());
+                    // A file that cannot seek plays from its first sample.
+                    nextFrame = decoder->seek(start) ? start : 0;
+                }
                 failed = !request.path.empty() && !decoder;
                 endWritten = !decoder && !failed;
                 chunks = 0;
@@ -269,7 +277,7 @@ void FileSource::decodeLoop() {
                 slot->failed = true;
                 endWritten = true;
             } else {
-                endWritten = fillChunk(*decoder, *slot, tag, nextFrame);
+                endWritten = fillChunk(*decoder, *slot, tag, nextFrame, gain);
             }
             m_queue.publish();
             ++chunks;
@@ -283,7 +291,8 @@ void FileSource::decodeLoop() {
 }
 
 // Decodes one chunk as stereo; returns true when it is the stream's last.
-bool FileSource::fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, int64_t& nextFrame) {
+bool FileSource::fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, int64_t& nextFrame,
+                           float gain) {
     static thread_local std::vector<float> scratch;
     const int channels = std::max(decoder.channels(), 1);
     scratch.resize(size_t(AudioChunk::kFrames) * size_t(channels));
@@ -303,8 +312,8 @@ bool FileSource::fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, in
         for (int64_t i = 0; i < got; ++i) {
             const float* in = &scratch[size_t(i) * size_t(channels)];
             float* out = &chunk.samples[size_t(filled + i) * 2];
-            out[0] = in[0];
-            out[1] = channels > 1 ? in[1] : in[0];
+            out[0] = in[0] * gain;
+            out[1] = (channels > 1 ? in[1] : in[0]) * gain;
         }
         filled += int(got);
     }

@@ -32,6 +32,14 @@ typedef struct SRC_STATE_tag SRC_STATE;
 
 namespace varonel::audio {
 
+// Where a load begins to play and how loud: the start of a track's audio and the
+// gain that brings it to the broadcast's loudness. Both are applied on the
+// decoding thread, so they cost the puller nothing; seeks keep the gain.
+struct TrackCues {
+    int32_t startMs = 0;
+    float gain = 1.0f;
+};
+
 class FileSource {
 public:
     enum class LoadState {
@@ -42,6 +50,7 @@ public:
     };
     // How files are opened: openDecoder() unless a test stands in for the disk.
     using DecoderFactory = std::function<DecoderOpenResult(const std::string& path)>;
+    using Cues = TrackCues;
 
     FileSource();
     ~FileSource();
@@ -50,12 +59,12 @@ public:
 
     // --- Main thread ---
 
-    // Makes `path` the source's stream from its start and returns at once; the
-    // decoding thread opens it. "" releases the current file.
-    void load(const std::string& path);
+    // Makes `path` the source's stream from its start (or from cues.startMs) and
+    // returns at once; the decoding thread opens it. "" releases the current file.
+    void load(const std::string& path, const Cues& cues = {});
     // load(), then waits until the file is open. False when it cannot be opened:
     // lastError() then names the cause and the source holds no file.
-    bool setFileName(const std::string& path);
+    bool setFileName(const std::string& path, const Cues& cues = {});
     // Waits at most `timeoutMs` (forever when negative) for the last load to open
     // or fail. True when its outcome is known.
     bool waitForLoad(int timeoutMs);
@@ -149,6 +158,7 @@ private:
         uint64_t tag = 0;
         bool isLoad = false;
         std::string path;  // load
+        Cues cues;         // load
         int32_t seekMs = 0;
     };
 
@@ -161,7 +171,8 @@ private:
 
     void post(Request request);
     void decodeLoop();
-    bool fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, int64_t& nextFrame);
+    bool fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, int64_t& nextFrame,
+                   float gain);
     void wakeDecoder();
     uint64_t nextTag(uint32_t load, bool release);
 

@@ -1,4 +1,4 @@
-// Exact and quick track lengths, and the process-wide cache of exact ones.
+// Exact and quick track lengths; exact ones are kept in the track cache.
 
 #include "TrackLength.h"
 
@@ -6,52 +6,13 @@
 
 #include <algorithm>
 #include <limits>
-#include <mutex>
-#include <unordered_map>
 
 #include "Decoder.h"
 #include "Mpg123Decoder.h"
 #include "SndfileDecoder.h"
+#include "TrackCache.h"
 
 namespace varonel::audio {
-
-namespace {
-
-struct CacheEntry {
-    FileStamp stamp;
-    MeasuredLength length;
-};
-
-// One entry per path: a new measurement of an edited file replaces the old one, so the
-// cache never grows past the number of files looked at.
-class LengthCache {
-public:
-    bool find(const std::string& path, const FileStamp& stamp, MeasuredLength* length) {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_entries.find(path);
-        if (it == m_entries.end() || !(it->second.stamp == stamp)) {
-            return false;
-        }
-        *length = it->second.length;
-        return true;
-    }
-
-    void store(const std::string& path, const FileStamp& stamp, const MeasuredLength& length) {
-        std::lock_guard lock(m_mutex);
-        m_entries[path] = {stamp, length};
-    }
-
-private:
-    std::mutex m_mutex;
-    std::unordered_map<std::string, CacheEntry> m_entries;
-};
-
-LengthCache& lengthCache() {
-    static LengthCache cache;
-    return cache;
-}
-
-}  // namespace
 
 int32_t MeasuredLength::milliseconds() const {
     if (sampleRate <= 0 || frames <= 0) {
@@ -71,13 +32,11 @@ FileStamp stampOf(const std::string& path) {
 }
 
 bool cachedLength(const std::string& path, const FileStamp& stamp, MeasuredLength* length) {
-    return stamp.valid() && lengthCache().find(path, stamp, length);
+    return trackCache().findLength(path, stamp, length);
 }
 
 void rememberLength(const std::string& path, const FileStamp& stamp, const MeasuredLength& length) {
-    if (stamp.valid() && length.sampleRate > 0) {
-        lengthCache().store(path, stamp, length);
-    }
+    trackCache().storeLength(path, stamp, length);
 }
 
 int32_t exactLengthMs(const std::string& path) {

@@ -11,7 +11,8 @@ namespace varonel::audio {
 
 // Exact length in milliseconds, or -1 when the file cannot be decoded. Opens and
 // scans the file the first time; later calls for the same path, size and
-// modification time answer from a process-wide cache.
+// modification time answer from the track cache (TrackCache.h), which the
+// programs also keep on disk.
 int32_t exactLengthMs(const std::string& path);
 
 // Quick length from the file's headers only (the frame count of a WAV, the Xing
