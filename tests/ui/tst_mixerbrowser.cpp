@@ -171,7 +171,8 @@ private slots:
     // one; a row click stops it without starting the new row; a held slider is
     // not moved by the ticks and seeks at its release; the list is locked
     // while it plays and a choice in it moves the player; a file that cannot
-    // play is told, and giving up leaves everything as it was.
+    // play is told with its reason, giving up leaves everything as it was,
+    // and a retry once the file is mended plays it.
     void preListeningOnASecondOutput() {
         FakeDeviceBackend backend(2);
         auto* output = new audio::DeviceOutput(backend);
@@ -224,10 +225,19 @@ private slots:
         rig.dialogs.shown.clear();
         rig.click("btnPlay");  // the scripted answer gives up
         QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.shown[0].text,
+                 "Aucun fichier chargé.\nCe fichier n'est pas un fichier audio (WAV ou MP3) : " +
+                     m_tracks + "/Zoe - Bruit.mp3");
         QCOMPARE(rig.dialogs.shown[0].buttons, core::MessageButtons::RetryCancel);
         QCOMPARE(rig.dialogs.shown[0].icon, core::MessageIcon::None);
         QVERIFY(!rig.find<QTimer>("Timer2")->isActive());
         QVERIFY(rig.enabled("PFL"));
+        // Mended meanwhile: a retry opens it again and it plays.
+        testtracks::write(m_tracks + "/Zoe - Bruit.mp3", {5.0, 0.4f});
+        rig.dialogs.answers = {core::MessageAnswer::Retry};
+        rig.click("btnPlay");
+        QCOMPARE(pfl.state(), audio::Player::kStatePlaying);
+        QCOMPARE(rig.find<QSlider>("TrackBarPFL")->maximum(), pfl.lengthMs());
         QFile::remove(m_tracks + "/Zoe - Bruit.mp3");
     }
 
