@@ -99,6 +99,9 @@ void PlaylistCommands::MnuOuvrir_Click() {
     if (report.fileRead) {
         m_calculTiming();
     }
+    if (const QString problem = core::playlistLoadProblem(file, report); !problem.isEmpty()) {
+        tell(problem);
+    }
 }
 
 void PlaylistCommands::MnuSauver_Click() {
@@ -106,8 +109,20 @@ void PlaylistCommands::MnuSauver_Click() {
     if (file.isEmpty()) {
         return;
     }
-    const BusyCursor busy;
-    core::savePlaylistFile(file, m_playlist);
+    QString error;
+    bool saved = false;
+    {
+        const BusyCursor busy;
+        saved = core::savePlaylistFile(file, m_playlist, &error);
+    }
+    if (!saved) {
+        tell(core::playlistSaveProblem(error));
+    }
+}
+
+void PlaylistCommands::tell(const QString& problem) {
+    m_dialogs.message(
+        {problem, QString(), core::MessageIcon::Exclamation, core::MessageButtons::Ok});
 }
 
 }  // namespace varonel::ui

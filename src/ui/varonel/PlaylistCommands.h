@@ -2,7 +2,9 @@
 // The playlist side of the mixer's main window: the list `PL`, the menu
 // commands "Nouvelle", "Ouvrir" and "Sauver", the Delete key, the reorder drag
 // and the rows that arrive from the browser (a drop or a double click) or from
-// the catalogue window.
+// the catalogue window. An "Ouvrir" that loads only part of a file and a
+// "Sauver" that fails are told in a message box: the operator must never take
+// a partial playlist or a lost save for a whole one.
 //
 // Main thread only.
 
@@ -53,6 +55,8 @@ private:
     void PL_DeleteReleased();
     void PL_ReorderDropped(int from, int to);
     void PL_BrowserDropped(int insertBefore);
+    // A file command that went wrong: a message box, as it waits for nothing on air.
+    void tell(const QString& problem);
 
     core::PlaylistModel& m_playlist;
     core::Dialogs& m_dialogs;
