@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "AsRunLog.h"
 #include "BrowserView.h"
 #include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
@@ -20,6 +21,7 @@
 #include "OfflineOutput.h"
 #include "PlaylistView.h"
 #include "ScriptedDialogs.h"
+#include "StatusLineView.h"
 #include "TestTracks.h"
 #include "TransportKeys.h"
 #include "VirtualDriver.h"
@@ -275,6 +277,52 @@ private slots:
         rig.click("CmdPlay");
         QVERIFY(rig.dialogs.shown.isEmpty());
         QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Alpha - Premier"));
+    }
+
+    // On air, a track whose file has vanished is skipped without stopping
+    // anything: the status line names the file and the reason, with its time,
+    // and the as-run log in the program folder has a line for every track,
+    // the skipped one included.
+    void skippedTrackIsToldAndLogged() {
+        Rig rig;
+        const QString vanished = track("Delta - Disparu.wav");
+        testtracks::write(vanished, {20.0, 0.5f});
+        openTracks(rig, {m_names[0], "Delta - Disparu.wav", m_names[2]});
+        QVERIFY(QFile::remove(vanished));
+        rig.window->resize(1024, 740);
+        rig.window->show();
+        rig.click("CmdPlay");
+        rig.driver->advanceMs(2000);
+        rig.click("CmdStopImmediat");
+        rig.driver->advanceMs(150);
+        QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Gamma - Troisieme"));
+        QVERIFY(rig.window->transport().EnDiffusion());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        const auto* status = rig.find<ui::StatusLineView>("LblEtat");
+        QCOMPARE(status->fullText(),
+                 QStringLiteral("12:00:02  Piste sautée : Fichier introuvable : ") + vanished);
+        QVERIFY(status->isVisible());
+        QVERIFY2(status->text().endsWith("Disparu.wav"), qPrintable(status->text()));
+
+        rig.driver->advanceMs(2000);
+        rig.click("CmdStop");
+        QVERIFY(
+            rig.driver->advanceUntil([&] { return !rig.window->transport().stopping(); }, 3000));
+        rig.window->asRunLog()->flush();
+        const QStringList logs =
+            QDir(rig.folder.path()).entryList({"Diffusion-*.txt"}, QDir::Files);
+        QCOMPARE(logs.size(), 1);
+        QStringList lines = QString::fromUtf8(filebytes::read(rig.folder.filePath(logs[0])))
+                                .split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        for (QString& line : lines) {
+            line = line.section('\t', 1);  // the date and time are today's
+        }
+        QVERIFY(lines.contains("Delta - Disparu\t" + vanished +
+                               "\t0\tsautée : " + "Fichier introuvable : " + vanished));
+        QVERIFY(lines.filter(QRegularExpression("^Alpha - Premier\t.*\tenchaînement$")).size() ==
+                1);
+        QVERIFY(lines.filter(QRegularExpression("^Gamma - Troisieme\t.*\tarrêt$")).size() == 1);
     }
 
     // Start (first with nothing to play), the level meters, the refused close,

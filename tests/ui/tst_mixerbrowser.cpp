@@ -14,6 +14,7 @@
 #include "MixerBrowser.h"
 #include "MixerRig.h"
 #include "PlaylistCommands.h"
+#include "StatusLineView.h"
 #include "TestTracks.h"
 #include "TrackBrowser.h"
 #include "VolumeList.h"
@@ -39,6 +40,10 @@ QStringList browserColumn(const Rig& rig, int column) {
         cells.append(model.cells(i)[column]);
     }
     return cells;
+}
+
+QString statusText(const Rig& rig) {
+    return rig.find<ui::StatusLineView>("LblEtat")->fullText();
 }
 
 // A double click as the system delivers it: a click, then the second press
@@ -165,6 +170,18 @@ private slots:
         QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
         QVERIFY(qAbs(rig.column(Row::kMillisecondsColumn)[0].toInt() - 30000) <= 30);
         QVERIFY(rig.mirrorsModel());
+
+        // A file gone since the folder was listed adds nothing, and the status
+        // line tells which and why.
+        const QString gone = testtracks::write(m_tracks + "/Omega - Parti.wav", {5.0, 0.4f});
+        rig.window->browser().browser().showFolder(m_root.path());
+        rig.window->browser().browser().showFolder(m_tracks);
+        QVERIFY(QFile::remove(gone));
+        const int goneRow = int(browserColumn(rig, 3).indexOf(gone));
+        doubleClick(view->viewport(), rowPoint(view, goneRow));
+        QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
+        QCOMPARE(statusText(rig),
+                 "12:00:00  Non ajouté à la playlist : Fichier introuvable : " + gone);
     }
 
     // Pre-listening plays on its own output while the mix plays on the main
@@ -254,6 +271,10 @@ private slots:
         QCOMPARE(rig.label("LblTemps"), QStringLiteral("0h1mn"));
         rig.trigger("mnuRequette");
         QCOMPARE(rig.window->playlist().count(), 3);
+        // Short of ten rows with every row taken: the operator must choose
+        // another folder, and is told so each time.
+        QCOMPARE(statusText(rig), "12:00:00  Requette : plus rien à prendre dans " + m_tracks +
+                                      ", ses 3 titres sont déjà pris (2 fois)");
         chooseFolder(rig, m_tracks);
         rig.trigger("mnuRequette");
         QCOMPARE(rig.window->playlist().count(), 6);
