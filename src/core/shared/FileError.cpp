@@ -5,6 +5,14 @@
 
 namespace varonel::core {
 
+namespace {
+
+QString withSystemText(const QString& reason, const QString& systemText) {
+    return systemText.isEmpty() ? reason : reason + QStringLiteral(" (") + systemText + u')';
+}
+
+}  // namespace
+
 bool isBlankPath(const QString& path) {
     return path.trimmed().isEmpty();
 }
@@ -23,7 +31,7 @@ QString fileErrorText(const QString& path, const QString& reason) {
     return reason + QStringLiteral(" : ") + shown;
 }
 
-QString readFailureReason(const QString& path) {
+QString readFailureReason(const QString& path, const QString& systemText) {
     const QFileInfo info(path);
     if (!info.exists()) {
         return QStringLiteral("Fichier introuvable");
@@ -34,10 +42,10 @@ QString readFailureReason(const QString& path) {
     if (!info.isReadable()) {
         return QStringLiteral("Lecture du fichier refusée (droits d'accès)");
     }
-    return QStringLiteral("Impossible de lire le fichier");
+    return withSystemText(QStringLiteral("Impossible de lire le fichier"), systemText);
 }
 
-QString writeFailureReason(const QString& path) {
+QString writeFailureReason(const QString& path, const QString& systemText) {
     const QFileInfo info(path);
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir()) {
@@ -49,7 +57,7 @@ QString writeFailureReason(const QString& path) {
     if (!folder.isWritable() || (info.exists() && !info.isWritable())) {
         return QStringLiteral("Écriture refusée (droits d'accès)");
     }
-    return QStringLiteral("Écriture impossible (disque plein ou retiré ?)");
+    return withSystemText(QStringLiteral("Écriture impossible"), systemText);
 }
 
 }  // namespace varonel::core

@@ -17,8 +17,9 @@ bool isBlankPath(const QString& path);
 QString fileErrorText(const QString& path, const QString& reason);
 
 // French reasons for a text file that cannot be read or written, found by
-// looking at the file system (the system's own texts follow its locale).
-QString readFailureReason(const QString& path);
-QString writeFailureReason(const QString& path);
+// looking at the file system. The system's own text, which follows its locale,
+// is added only when the file system shows nothing plainer.
+QString readFailureReason(const QString& path, const QString& systemText = {});
+QString writeFailureReason(const QString& path, const QString& systemText = {});
 
 }  // namespace varonel::core

@@ -39,7 +39,7 @@ QStringList splitLines(const QString& text) {
 bool readLineFile(const QString& filePath, QStringList* lines, QString* error) {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, fileErrorText(filePath, readFailureReason(filePath)));
+        setError(error, fileErrorText(filePath, readFailureReason(filePath, file.errorString())));
         return false;
     }
     if (file.size() > kMaxLineFileBytes) {
@@ -48,7 +48,7 @@ bool readLineFile(const QString& filePath, QStringList* lines, QString* error) {
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        setError(error, fileErrorText(filePath, readFailureReason(filePath)));
+        setError(error, fileErrorText(filePath, readFailureReason(filePath, file.errorString())));
         return false;
     }
     *lines = splitLines(decodeUtf8OrWindows1252(bytes));
@@ -67,7 +67,7 @@ bool writeLineFile(const QString& filePath, const QStringList& lines, QString* e
     }
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, fileErrorText(filePath, writeFailureReason(filePath)));
+        setError(error, fileErrorText(filePath, writeFailureReason(filePath, file.errorString())));
         return false;
     }
     // commit() does not look at the flush of the last buffered bytes: a file
@@ -75,7 +75,10 @@ bool writeLineFile(const QString& filePath, const QStringList& lines, QString* e
     // failed write leaves the old file in place (the unfinished copy is
     // dropped with `file`).
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        setError(error, fileErrorText(filePath, writeFailureReason(filePath)));
+        const QString reason = file.error() == QFileDevice::ResourceError
+                                   ? QStringLiteral("Disque plein")
+                                   : writeFailureReason(filePath, file.errorString());
+        setError(error, fileErrorText(filePath, reason));
         return false;
     }
     return true;
