@@ -43,7 +43,8 @@ struct Request {
                                     }
                                 },
                                 {},
-                                {}};
+                                {},
+                                [this](const QString& text) { told.append(text); }};
         return Requette(context);
     }
     // Paths the request appended, in order.
@@ -53,8 +54,10 @@ struct Request {
     PlaylistModel playlist;
     VirtualClock clock;
     std::function<void()> yield;
-    TrackLengthReader reader = [](const QString& path, QString* error) {
-        if (path.contains(QStringLiteral("Artiste 13 "))) {
+    QStringList told;  // what the request had to tell the operator
+    QString unreadable = QStringLiteral("Artiste 13 ");
+    TrackLengthReader reader = [this](const QString& path, QString* error) {
+        if (path.contains(unreadable)) {
             *error = QStringLiteral("illisible");
         }
         return 180000;
@@ -95,16 +98,24 @@ private slots:
     }
 
     // Four rows all taken, then about 1.5 s of fruitless draws; a second request
-    // adds nothing until the folder is listed again.
+    // adds nothing until the folder is listed again. The file that could not be
+    // read and the want of rows are told.
     void stopsAfterOneAndAHalfSeconds() {
         Request request(4, 0);
-        QCOMPARE(request.run(), 4);
+        request.unreadable = QStringLiteral("Artiste 2 ");
+        QCOMPARE(request.run(), 3);
         QVERIFY(request.clock.monotonicMs() >= 1500 && request.clock.monotonicMs() <= 1510);
+        QCOMPARE(request.told,
+                 QStringList({"Requette : titre illisible, non ajouté : illisible : "
+                              "/browser/Artiste 2 - Titre.mp3",
+                              "Requette : plus rien à prendre dans /browser, ses 4 titres sont "
+                              "déjà pris"}));
         QCOMPARE(request.run(), 0);
-        QCOMPARE(request.playlist.count(), 4);
+        QCOMPARE(request.playlist.count(), 3);
         request.list(4);
+        request.unreadable = QStringLiteral("none");
         QCOMPARE(request.run(), 4);
-        QCOMPARE(request.playlist.count(), 8);
+        QCOMPARE(request.playlist.count(), 7);
     }
 
     // A request started from inside the loop (the refill timer) fills the list;

@@ -449,6 +449,21 @@ private slots:
         QVERIFY(render.dialogs.shown.isEmpty());
     }
 
+    // A row that names no file is passed over at the start and told as a skip:
+    // asking to retry it would ask for ever, with nothing to name.
+    void rowWithoutAFileIsSkippedAtTheStart() {
+        OnAir air;
+        air.playlist.append(PlaylistRow{});
+        air.add(track("b", {10.0}));
+        QSignalSpy skipped(&air.transport, &Transport::trackSkipped);
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.dialogs.shown.isEmpty());
+        QVERIFY(air.transport.EnDiffusion());
+        QCOMPARE(air.transport.display().artiste, QString("Test - b"));
+        QCOMPARE(skipped.count(), 1);
+        QCOMPARE(skipped[0][1].toString(), QString("Aucun fichier : la ligne est vide"));
+    }
+
     // A track of no measurable length is chained as soon as it has ended, instead
     // of holding the air silent until someone presses stop.
     void trackWithoutLengthIsChainedWhenItEnds() {

@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "AsRunLog.h"
 #include "BrowserView.h"
 #include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
@@ -20,6 +21,7 @@
 #include "OfflineOutput.h"
 #include "PlaylistView.h"
 #include "ScriptedDialogs.h"
+#include "StatusLineView.h"
 #include "TestTracks.h"
 #include "TransportKeys.h"
 #include "VirtualDriver.h"
@@ -205,13 +207,122 @@ private slots:
         rig.dialogs.fileNames = {saved};
         rig.trigger("MnuOuvrir");
         QCOMPARE(rig.column(Row::kPathColumn), paths);
-
-        // A load that stops at an unreadable track keeps the rows before it,
-        // silently, and the total counts them.
-        openTracks(rig, {m_names[0], "Absent - Fichier.wav", m_names[2]});
-        QCOMPARE(rig.artists(), QStringList{"Alpha"});
-        QCOMPARE(rig.label("LblTemps"), QStringLiteral("0h0mn"));
         QVERIFY(rig.dialogs.shown.isEmpty());
+    }
+
+    // A file command that does not do all it was asked says so, naming the
+    // file and the reason: a partial load keeps its rows (the total counts
+    // them) and tells where it stopped; a failed save or an unreadable
+    // playlist leaves the playlist as it was.
+    void fileCommandFailuresAreTold_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("file");       // in the program folder
+        QTest::addColumn<QStringList>("lines");  // written as the file, when not empty
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QStringList>("artists");
+        QTest::newRow("Ouvrir stops at a missing track")
+            << "MnuOuvrir"
+            << "partial.pls"
+            << QStringList{track(m_names[0]), "", track("Absent - Fichier.wav"), track(m_names[2])}
+            << QStringList{"1 titre chargé", "ligne 3", "partial.pls",
+                           "Fichier introuvable : " + track("Absent - Fichier.wav")}
+            << QStringList{"Alpha"};
+        QTest::newRow("Ouvrir of a playlist that is gone")
+            << "MnuOuvrir"
+            << "gone.pls" << QStringList()
+            << QStringList{"n'a pas pu être ouverte", "Fichier introuvable", "gone.pls"}
+            << QStringList{"Beta"};
+        QTest::newRow("Sauver into a folder that is gone")
+            << "MnuSauver"
+            << "gone/saved.pls" << QStringList()
+            << QStringList{"n'a pas été sauvée", "Dossier introuvable", "gone/saved.pls"}
+            << QStringList{"Beta"};
+    }
+
+    void fileCommandFailuresAreTold() {
+        QFETCH(QString, command);
+        QFETCH(QString, file);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, told);
+        QFETCH(QStringList, artists);
+        Rig rig;
+        openTracks(rig, {m_names[1]});
+        const QString path = rig.folder.filePath(file);
+        if (!lines.isEmpty()) {
+            QVERIFY(filebytes::write(path, (lines.join("\r\n") + "\r\n").toUtf8()));
+        }
+        rig.dialogs.fileNames = {path};
+        rig.trigger(command);
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.shown[0].icon, core::MessageIcon::Exclamation);
+        for (const QString& part : told) {
+            QVERIFY2(rig.dialogs.shown[0].text.contains(part),
+                     qPrintable(rig.dialogs.shown[0].text));
+        }
+        QCOMPARE(rig.artists(), artists);
+        QVERIFY(rig.mirrorsModel());
+    }
+
+    // Blank lines of a playlist file are no rows: none can raise a message
+    // without a text at the start, and the first real track goes on air.
+    void blankLinesAreNoRows() {
+        Rig rig;
+        const QString path = m_tracks.filePath("blank.pls");
+        QVERIFY(filebytes::write(
+            path,
+            ("\r\n" + track(m_names[0]) + "\r\n \r\n" + track(m_names[1]) + "\r\n\r\n").toUtf8()));
+        rig.dialogs.fileNames = {path};
+        rig.trigger("MnuOuvrir");
+        QCOMPARE(rig.artists(), QStringList({"Alpha", "Beta"}));
+        rig.click("CmdPlay");
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Alpha - Premier"));
+    }
+
+    // On air, a track whose file has vanished is skipped without stopping
+    // anything: the status line names the file and the reason, with its time,
+    // and the as-run log in the program folder has a line for every track,
+    // the skipped one included.
+    void skippedTrackIsToldAndLogged() {
+        Rig rig;
+        const QString vanished = track("Delta - Disparu.wav");
+        testtracks::write(vanished, {20.0, 0.5f});
+        openTracks(rig, {m_names[0], "Delta - Disparu.wav", m_names[2]});
+        QVERIFY(QFile::remove(vanished));
+        rig.window->resize(1024, 740);
+        rig.window->show();
+        rig.click("CmdPlay");
+        rig.driver->advanceMs(2000);
+        rig.click("CmdStopImmediat");
+        rig.driver->advanceMs(150);
+        QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Gamma - Troisieme"));
+        QVERIFY(rig.window->transport().EnDiffusion());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        const auto* status = rig.find<ui::StatusLineView>("LblEtat");
+        QCOMPARE(status->fullText(),
+                 QStringLiteral("12:00:02  Piste sautée : Fichier introuvable : ") + vanished);
+        QVERIFY(status->isVisible());
+        QVERIFY2(status->text().endsWith("Disparu.wav"), qPrintable(status->text()));
+
+        rig.driver->advanceMs(2000);
+        rig.click("CmdStop");
+        QVERIFY(
+            rig.driver->advanceUntil([&] { return !rig.window->transport().stopping(); }, 3000));
+        rig.window->asRunLog()->flush();
+        const QStringList logs =
+            QDir(rig.folder.path()).entryList({"Diffusion-*.txt"}, QDir::Files);
+        QCOMPARE(logs.size(), 1);
+        QStringList lines = QString::fromUtf8(filebytes::read(rig.folder.filePath(logs[0])))
+                                .split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        for (QString& line : lines) {
+            line = line.section('\t', 1);  // the date and time are today's
+        }
+        QVERIFY(lines.contains("Delta - Disparu\t" + vanished +
+                               "\t0\tsautée : " + "Fichier introuvable : " + vanished));
+        QVERIFY(lines.filter(QRegularExpression("^Alpha - Premier\t.*\tenchaînement$")).size() ==
+                1);
+        QVERIFY(lines.filter(QRegularExpression("^Gamma - Troisieme\t.*\tarrêt$")).size() == 1);
     }
 
     // Start (first with nothing to play), the level meters, the refused close,

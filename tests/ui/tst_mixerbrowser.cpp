@@ -14,6 +14,7 @@
 #include "MixerBrowser.h"
 #include "MixerRig.h"
 #include "PlaylistCommands.h"
+#include "StatusLineView.h"
 #include "TestTracks.h"
 #include "TrackBrowser.h"
 #include "VolumeList.h"
@@ -39,6 +40,10 @@ QStringList browserColumn(const Rig& rig, int column) {
         cells.append(model.cells(i)[column]);
     }
     return cells;
+}
+
+QString statusText(const Rig& rig) {
+    return rig.find<ui::StatusLineView>("LblEtat")->fullText();
 }
 
 // A double click as the system delivers it: a click, then the second press
@@ -165,13 +170,26 @@ private slots:
         QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
         QVERIFY(qAbs(rig.column(Row::kMillisecondsColumn)[0].toInt() - 30000) <= 30);
         QVERIFY(rig.mirrorsModel());
+
+        // A file gone since the folder was listed adds nothing, and the status
+        // line tells which and why.
+        const QString gone = testtracks::write(m_tracks + "/Omega - Parti.wav", {5.0, 0.4f});
+        rig.window->browser().browser().showFolder(m_root.path());
+        rig.window->browser().browser().showFolder(m_tracks);
+        QVERIFY(QFile::remove(gone));
+        const int goneRow = int(browserColumn(rig, 3).indexOf(gone));
+        doubleClick(view->viewport(), rowPoint(view, goneRow));
+        QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
+        QCOMPARE(statusText(rig),
+                 "12:00:00  Non ajouté à la playlist : Fichier introuvable : " + gone);
     }
 
     // Pre-listening plays on its own output while the mix plays on the main
     // one; a row click stops it without starting the new row; a held slider is
     // not moved by the ticks and seeks at its release; the list is locked
     // while it plays and a choice in it moves the player; a file that cannot
-    // play is told, and giving up leaves everything as it was.
+    // play is told with its reason, giving up leaves everything as it was,
+    // and a retry once the file is mended plays it.
     void preListeningOnASecondOutput() {
         FakeDeviceBackend backend(2);
         auto* output = new audio::DeviceOutput(backend);
@@ -224,10 +242,19 @@ private slots:
         rig.dialogs.shown.clear();
         rig.click("btnPlay");  // the scripted answer gives up
         QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.shown[0].text,
+                 "Aucun fichier chargé.\nCe fichier n'est pas un fichier audio (WAV ou MP3) : " +
+                     m_tracks + "/Zoe - Bruit.mp3");
         QCOMPARE(rig.dialogs.shown[0].buttons, core::MessageButtons::RetryCancel);
         QCOMPARE(rig.dialogs.shown[0].icon, core::MessageIcon::None);
         QVERIFY(!rig.find<QTimer>("Timer2")->isActive());
         QVERIFY(rig.enabled("PFL"));
+        // Mended meanwhile: a retry opens it again and it plays.
+        testtracks::write(m_tracks + "/Zoe - Bruit.mp3", {5.0, 0.4f});
+        rig.dialogs.answers = {core::MessageAnswer::Retry};
+        rig.click("btnPlay");
+        QCOMPARE(pfl.state(), audio::Player::kStatePlaying);
+        QCOMPARE(rig.find<QSlider>("TrackBarPFL")->maximum(), pfl.lengthMs());
         QFile::remove(m_tracks + "/Zoe - Bruit.mp3");
     }
 
@@ -244,6 +271,10 @@ private slots:
         QCOMPARE(rig.label("LblTemps"), QStringLiteral("0h1mn"));
         rig.trigger("mnuRequette");
         QCOMPARE(rig.window->playlist().count(), 3);
+        // Short of ten rows with every row taken: the operator must choose
+        // another folder, and is told so each time.
+        QCOMPARE(statusText(rig), "12:00:00  Requette : plus rien à prendre dans " + m_tracks +
+                                      ", ses 3 titres sont déjà pris (2 fois)");
         chooseFolder(rig, m_tracks);
         rig.trigger("mnuRequette");
         QCOMPARE(rig.window->playlist().count(), 6);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "TrackNaming.h"
 #include "Transport.h"
 
 namespace varonel::core {
@@ -15,6 +16,7 @@ AsRunLog::AsRunLog(Transport& transport, const Clock& clock, const QString& fold
       m_now([] { return QDateTime::currentDateTime(); }) {
     connect(&transport, &Transport::trackStarted, this, &AsRunLog::started);
     connect(&transport, &Transport::trackEnded, this, &AsRunLog::ended);
+    connect(&transport, &Transport::trackSkipped, this, &AsRunLog::skipped);
     m_writer = std::thread([this] { writeLoop(); });
 }
 
@@ -34,8 +36,12 @@ QString AsRunLog::dailyFile(const QString& folder, const QDate& date) {
 
 QString AsRunLog::line(const QDateTime& start, const QString& artisteTitre, const QString& path,
                        int64_t heardMs, const QString& how) {
+    // A reason from the system could hold a tab or a line end; it must not
+    // split the line into false fields or false lines.
+    QString flatHow = how;
+    flatHow.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' ');
     return start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + '\t' + artisteTitre + '\t' +
-           QDir::toNativeSeparators(path) + '\t' + QString::number(heardMs) + '\t' + how;
+           QDir::toNativeSeparators(path) + '\t' + QString::number(heardMs) + '\t' + flatHow;
 }
 
 void AsRunLog::started(const QString& artisteTitre, const QString& path) {
@@ -49,18 +55,28 @@ void AsRunLog::ended(const QString& path, const QString& how) {
         }
         const OnAir track = m_onAir.takeAt(i);
         const int64_t heard = std::max<int64_t>(0, m_clock.monotonicMs() - track.startMs);
-        Pending pending;
-        pending.file = m_file.isEmpty() ? dailyFile(m_folder, track.start.date()) : m_file;
-        pending.bytes =
-            (line(track.start, track.artisteTitre, track.path, heard, how) + QStringLiteral("\r\n"))
-                .toUtf8();
-        {
-            std::lock_guard lock(m_mutex);
-            m_pending.push_back(std::move(pending));
-        }
-        m_changed.notify_all();
+        write(track.start, line(track.start, track.artisteTitre, track.path, heard, how));
         return;
     }
+}
+
+// A skipped track was never heard: its line is written at once, dated when it
+// should have gone on air.
+void AsRunLog::skipped(const QString& path, const QString& reason) {
+    const QDateTime now = m_now();
+    write(now, line(now, Artiste(path) + QStringLiteral(" - ") + Titre(path), path, 0,
+                    howSkipped(reason)));
+}
+
+void AsRunLog::write(const QDateTime& start, const QString& text) {
+    Pending pending;
+    pending.file = m_file.isEmpty() ? dailyFile(m_folder, start.date()) : m_file;
+    pending.bytes = (text + QStringLiteral("\r\n")).toUtf8();
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending.push_back(std::move(pending));
+    }
+    m_changed.notify_all();
 }
 
 void AsRunLog::writeLoop() {

@@ -6,7 +6,9 @@
 //     2026-11-01 14:03:27<TAB>Artiste - Titre<TAB>/full/path.mp3<TAB>183456<TAB>point de sortie
 //
 // the local date and time the track started, its artist and title as LblArtiste
-// shows them, its path, the milliseconds it was heard, and how it ended.
+// shows them, its path, the milliseconds it was heard, and how it ended. A
+// track skipped because its file could not be opened gets a line at once, heard
+// 0 ms, its end "sautée : " and the reason.
 //
 // The lines are written on a thread of the log's own, so a slow disk never holds
 // up a transition. A log that cannot be written never disturbs the broadcast:
@@ -49,6 +51,10 @@ public:
 
     // The daily file of `date` in `folder`.
     static QString dailyFile(const QString& folder, const QDate& date);
+    // How a skipped track "ended", with the reader's reason.
+    static QString howSkipped(const QString& reason) {
+        return QStringLiteral("sautée : ") + reason;
+    }
     // One line, without its line end.
     static QString line(const QDateTime& start, const QString& artisteTitre, const QString& path,
                         int64_t heardMs, const QString& how);
@@ -75,6 +81,9 @@ private:
 
     void started(const QString& artisteTitre, const QString& path);
     void ended(const QString& path, const QString& how);
+    void skipped(const QString& path, const QString& reason);
+    // Hands one line to the writing thread, for the daily file of `start`.
+    void write(const QDateTime& start, const QString& text);
     void writeLoop();
     void report();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FileError.h"
 #include "PlaylistTiming.h"
 #include "TrackNaming.h"
 
@@ -69,9 +70,12 @@ bool Transport::startFirstTrack() {
         if (answered && source.loadState() == LoadState::Ready) {
             break;
         }
-        const QString error = answered ? QString::fromStdString(source.lastError())
-                                       : QStringLiteral("Le fichier ne répond pas : ") + row.path;
-        if (m_unattended) {
+        const QString error =
+            answered ? fileErrorText(row.path, QString::fromStdString(source.lastError()))
+                     : QStringLiteral("Le fichier ne répond pas : ") + row.path;
+        // A row that names no file can never start: asking again would be
+        // asked for ever, so it goes the way of an unattended skip.
+        if (m_unattended || isBlankPath(row.path)) {
             emit trackSkipped(row.path, error);
             m_playlist.removeAt(1);
             emit playlistChanged();
@@ -256,7 +260,9 @@ bool Transport::incomingFailed() {
         case LoadState::Failed:
             break;
     }
-    emit trackSkipped(m_incomingRow.path, QString::fromStdString(incoming.lastError()));
+    emit trackSkipped(
+        m_incomingRow.path,
+        fileErrorText(m_incomingRow.path, QString::fromStdString(incoming.lastError())));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "PreListening.h"
 
 #include "DeviceList.h"
+#include "FileError.h"
 
 namespace varonel::core {
 
@@ -10,7 +11,8 @@ PreListening::PreListening(audio::Player& wavePfl, Dialogs& dialogs, QObject* pa
 void PreListening::rowClicked(const QString& path) {
     btnStop_Click();
     // A file that cannot be opened is told when the operator tries to play it.
-    m_player.setFileName(path.toStdString());
+    m_path = path;
+    openFile();
     m_display.buttonsEnabled = true;
     emit displayChanged();
 }
@@ -22,23 +24,40 @@ void PreListening::btnPlay_Click() {
     if (!startPlaying()) {
         return;  // the operator gave up: nothing else changes
     }
+    m_display.barMaximum = m_player.lengthMs();  // the file may have opened at a retry
     m_display.timer2Enabled = true;
     m_display.outputEnabled = false;
     emit displayChanged();
 }
 
 // Plays, showing the player's own text after each failure; the operator may
-// try again or give up, so a failure that persists never loops by itself.
+// try again or give up, so a failure that persists never loops by itself. A
+// file that did not open is named with the reason, and a retry opens it again:
+// it may have come back since the row was clicked.
 bool PreListening::startPlaying() {
     std::string error;
     while (!m_player.play(&error)) {
-        const Message message{QString::fromStdString(error), QString(), MessageIcon::None,
-                              MessageButtons::RetryCancel};
+        QString text = QString::fromStdString(error);
+        const bool noFile = m_player.state() == audio::Player::kStateEmpty && !isBlankPath(m_path);
+        if (noFile) {
+            text += QStringLiteral(".\n") + fileErrorText(m_path, m_openError);
+        }
+        const Message message{text, QString(), MessageIcon::None, MessageButtons::RetryCancel};
         if (m_dialogs.message(message) != MessageAnswer::Retry) {
             return false;
         }
+        if (noFile) {
+            openFile();
+        }
     }
     return true;
+}
+
+void PreListening::openFile() {
+    m_openError.clear();
+    if (!m_player.setFileName(m_path.toStdString())) {
+        m_openError = QString::fromStdString(m_player.lastError());
+    }
 }
 
 void PreListening::btnStop_Click() {

@@ -52,9 +52,13 @@ signals:
 
 private:
     bool startPlaying();
+    // Gives m_path to the player and keeps the reason when it does not open.
+    void openFile();
 
     audio::Player& m_player;
     Dialogs& m_dialogs;
+    QString m_path;       // the row clicked last, opened or not
+    QString m_openError;  // why it did not open; "" when it did
     PreListeningDisplay m_display;
 };
 

@@ -2,11 +2,19 @@
 
 #include <random>
 
+#include <QDir>
+
 #include "RowFiller.h"
 
 namespace varonel::core {
 
 namespace {
+
+void tell(const RequetteContext& context, const QString& text) {
+    if (context.tell) {
+        context.tell(QStringLiteral("Requette : ") + text);
+    }
+}
 
 // Appends a copy of browser row `index`, its length read again from the file.
 bool appendBrowserRow(const RequetteContext& context, int index) {
@@ -15,17 +23,47 @@ bool appendBrowserRow(const RequetteContext& context, int index) {
     for (int column = 0; column <= PlaylistRow::kPathColumn; ++column) {
         row.setCell(column, cells[column]);
     }
-    if (!refreshRowLength(context.reader, MillisecondsCell::Filled, &row)) {
+    QString error;
+    if (!refreshRowLength(context.reader, MillisecondsCell::Filled, &row, &error)) {
+        tell(context, QStringLiteral("titre illisible, non ajouté : ") + error);
         return false;
     }
     context.playlist.append(row);
     return true;
 }
 
+bool everyRowTaken(const BrowserModel& browser) {
+    for (int i = 0; i < browser.count(); ++i) {
+        if (browser.row(i).tag.isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A request that leaves the playlist short because the browser has nothing
+// more to give says so: the operator must choose another folder before the
+// playlist runs dry.
+void tellWhenNothingLeft(const RequetteContext& context) {
+    if (context.playlist.count() >= kRequetteFillTo || !everyRowTaken(context.browser)) {
+        return;
+    }
+    if (context.browser.count() == 0) {
+        tell(context, QStringLiteral("aucun titre dans le navigateur"));
+    } else {
+        const int rows = context.browser.count();
+        const QString taken = rows == 1 ? QStringLiteral("son seul titre est déjà pris")
+                                        : QStringLiteral("ses %1 titres sont déjà pris").arg(rows);
+        tell(context, QStringLiteral("plus rien à prendre dans %1, %2")
+                          .arg(QDir::toNativeSeparators(context.browser.folder()), taken));
+    }
+}
+
 }  // namespace
 
 int Requette(const RequetteContext& context) {
     if (context.browser.count() == 0) {
+        tellWhenNothingLeft(context);
         return 0;
     }
     if (context.busy) {
@@ -67,6 +105,7 @@ int Requette(const RequetteContext& context) {
     if (context.busy) {
         context.busy(false);
     }
+    tellWhenNothingLeft(context);
     return appended;
 }
 

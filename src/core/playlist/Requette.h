@@ -24,6 +24,9 @@ struct RequetteContext {
     std::function<void()> yield;          // may be empty
     std::function<void(bool)> busy;       // the busy pointer on and off; may be empty
     std::function<void()> playlistGrown;  // after each appended row; may be empty
+    // What the operator should learn from this request without being stopped:
+    // a drawn file that could not be read, nothing left to take. May be empty.
+    std::function<void(const QString&)> tell;
 };
 
 inline constexpr int kRequetteFillTo = 10;

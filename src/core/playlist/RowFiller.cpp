@@ -1,5 +1,6 @@
 #include "RowFiller.h"
 
+#include "FileError.h"
 #include "TrackNaming.h"
 
 namespace varonel::core {
@@ -8,16 +9,17 @@ namespace {
 
 // A negative length is what the audio layer answers for a file it cannot decode;
 // it is taken as a failure so that no row shows "--:--" and counts backwards.
+// A blank path is refused before the reader sees it: the reader would answer
+// for "no file" without an error, and the row could never be played.
 bool readLength(const TrackLengthReader& reader, const QString& path, int32_t* lengthMs,
                 QString* error) {
     QString readerError;
-    const int32_t length = reader(path, &readerError);
-    if (readerError.isEmpty() && length < 0) {
-        readerError = QStringLiteral("Fichier audio illisible : %1").arg(path);
-    }
-    if (!readerError.isEmpty()) {
+    const int32_t length = isBlankPath(path) ? 0 : reader(path, &readerError);
+    if (isBlankPath(path) || !readerError.isEmpty() || length < 0) {
         if (error != nullptr) {
-            *error = readerError;
+            *error = fileErrorText(path, readerError.isEmpty() && length < 0
+                                             ? QStringLiteral("Fichier audio illisible")
+                                             : readerError);
         }
         return false;
     }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "AsRunLog.h"
+#include "FileError.h"
 #include "LevelStatistics.h"
 #include "LineFile.h"
 #include "MainAudioChain.h"
@@ -55,6 +56,9 @@ bool parseInt(const QString& text, int* value) {
 void fillPlaylist(const QStringList& lines, audio::FileSource& reader, PlaylistModel* playlist) {
     const TrackLengthReader readLength = sourceLengthReader(reader);
     for (const QString& line : lines) {
+        if (isBlankPath(line)) {
+            continue;  // names no track, as in the window's Ouvrir
+        }
         PlaylistRow row;
         if (!fillRowFromPath(line, readLength, MillisecondsCell::Filled, &row)) {
             row.artist = Artiste(line);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "FileError.h"
 #include "TextEncoding.h"
 
 namespace varonel::core {
@@ -38,16 +39,16 @@ QStringList splitLines(const QString& text) {
 bool readLineFile(const QString& filePath, QStringList* lines, QString* error) {
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, file.errorString());
+        setError(error, fileErrorText(filePath, readFailureReason(filePath, file.errorString())));
         return false;
     }
     if (file.size() > kMaxLineFileBytes) {
-        setError(error, QStringLiteral("Fichier trop volumineux"));
+        setError(error, fileErrorText(filePath, QStringLiteral("Fichier trop volumineux")));
         return false;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        setError(error, file.errorString());
+        setError(error, fileErrorText(filePath, readFailureReason(filePath, file.errorString())));
         return false;
     }
     *lines = splitLines(decodeUtf8OrWindows1252(bytes));
@@ -66,7 +67,7 @@ bool writeLineFile(const QString& filePath, const QStringList& lines, QString* e
     }
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
+        setError(error, fileErrorText(filePath, writeFailureReason(filePath, file.errorString())));
         return false;
     }
     // commit() does not look at the flush of the last buffered bytes: a file
@@ -74,7 +75,10 @@ bool writeLineFile(const QString& filePath, const QStringList& lines, QString* e
     // failed write leaves the old file in place (the unfinished copy is
     // dropped with `file`).
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        setError(error, file.errorString());
+        const QString reason = file.error() == QFileDevice::ResourceError
+                                   ? QStringLiteral("Disque plein")
+                                   : writeFailureReason(filePath, file.errorString());
+        setError(error, fileErrorText(filePath, reason));
         return false;
     }
     return true;

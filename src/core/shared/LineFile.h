@@ -13,13 +13,15 @@ namespace varonel::core {
 // between others is kept. An empty text has no line.
 QStringList splitLines(const QString& text);
 
-// Reads every line of the file. False, with a reason in *error when error is
-// given, when the file cannot be opened or read; *lines is then untouched.
+// Reads every line of the file. False, with a French reason that names the
+// file in *error when error is given, when the file cannot be opened or read;
+// *lines is then untouched.
 bool readLineFile(const QString& filePath, QStringList* lines, QString* error = nullptr);
 
 // Writes each line followed by CR LF. The old file stays whole until the new
 // one is complete on disk, so a failure never loses it. A line that holds a CR
-// or LF of its own is refused (it would read back as two entries).
+// or LF of its own is refused (it would read back as two entries). False, with
+// a French reason that names the file in *error when error is given.
 bool writeLineFile(const QString& filePath, const QStringList& lines, QString* error = nullptr);
 
 }  // namespace varonel::core

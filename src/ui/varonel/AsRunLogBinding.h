@@ -1,18 +1,17 @@
 #pragma once
 // The main window's as-run log: the daily files in the settings folder, and the
-// one message of the session when they cannot be written. The message is shown
-// from the event loop, never inside the transport's tick that wrote the line, so
-// the broadcast goes on while it is up.
+// one report of the session when they cannot be written. The report goes to the
+// status line: a log that fails must not stop the show with a message box.
 
 #include <QString>
 
 #include "AsRunLog.h"
-#include "Dialogs.h"
+#include "StatusLine.h"
 
 namespace varonel::ui {
 
-// The log lives as long as `parent`; `transport`, `clock` and `dialogs` must too.
+// The log lives as long as `parent`; `transport`, `clock` and `status` must too.
 core::AsRunLog* bindAsRunLog(core::Transport& transport, const core::Clock& clock,
-                             const QString& cheminAppli, core::Dialogs& dialogs, QObject* parent);
+                             const QString& cheminAppli, core::StatusLine& status, QObject* parent);
 
 }  // namespace varonel::ui

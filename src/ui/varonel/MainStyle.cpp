@@ -55,6 +55,10 @@ QWidget#Centre { background: #15181c; }
     background: #252b33; color: #9aa5b1; border: none; border-right: 1px solid #1b1f24;
     padding: 3px 3px;
 }
+QStatusBar#BarreEtat { background: #1b1f24; border-top: 1px solid #2d333b; }
+QStatusBar#BarreEtat::item { border: none; }
+QLabel#LblEtat { font-size: 10pt; padding: 2px 8px; color: #c9d1da; }
+QLabel#LblEtat[kind="warning"] { color: #ffb547; font-weight: 600; }
 QMenuBar { background: #1b1f24; color: #d6dbe1; }
 QMenuBar::item { padding: 4px 12px; background: transparent; }
 QMenuBar::item:selected { background: #2f5d8a; }

@@ -9,8 +9,10 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStatusBar>
 
 #include "AppPaths.h"
+#include "AsRunLogBinding.h"
 #include "BusyCursor.h"
 #include "ButtonPictures.h"
 #include "CatalogueWindow.h"
@@ -30,6 +32,7 @@
 #include "ScreenAdaptation.h"
 #include "SourceLengthReader.h"
 #include "SplashWindow.h"
+#include "StatusLineView.h"
 #include "TransportKeys.h"
 #include "TransportPanel.h"
 
@@ -43,12 +46,14 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
       m_wavePfl(wavePfl ? std::move(wavePfl) : std::make_unique<audio::Player>()),
       m_clock(std::move(clock)),
       m_dialogs(dialogs),
+      m_statusLine(std::make_unique<core::StatusLine>(*m_clock)),
       m_transport(std::make_unique<core::Transport>(*m_chain, m_playlist, *m_clock, dialogs)),
       m_preListening(std::make_unique<core::PreListening>(*m_wavePfl, dialogs)),
       m_design(mainDesignTable()) {
     setObjectName(QStringLiteral("F1"));
     setWindowTitle(QStringLiteral("Varonel"));
     buildParts();
+    buildStatusLine();
     buildMenus();
     applyMainStyle(this);
     m_design.applyTo(m_centre);
@@ -63,9 +68,10 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
 }
 
 MainWindow::~MainWindow() {
-    // The parts and the transport hold references to the chain, the playlist
-    // and the players: they go first.
+    // The parts, the log and the transport hold references to the chain, the
+    // playlist, the clock and the players: they go first.
     delete m_centre;
+    delete m_asRunLog;
     m_transport.reset();
     m_preListening.reset();
 }
@@ -84,10 +90,10 @@ void MainWindow::buildParts() {
     connect(m_outputs, &OutputLists::entryChosen, this, &MainWindow::outputChosen);
 
     m_commands = new PlaylistCommands(
-        m_centre, m_playlist, m_dialogs, lengthReader(), [this] { return m_cheminAppli; },
-        [this] { CalculTiming(); });
-    m_browser = new MixerBrowser(m_centre, m_playlist, *m_commands, *m_preListening, lengthReader(),
-                                 [this] { CalculTiming(); });
+        m_centre, m_playlist, m_dialogs, *m_statusLine, lengthReader(),
+        [this] { return m_cheminAppli; }, [this] { CalculTiming(); });
+    m_browser = new MixerBrowser(m_centre, m_playlist, *m_commands, *m_preListening, *m_statusLine,
+                                 lengthReader(), [this] { CalculTiming(); });
     m_transportPanel = new TransportPanel(m_centre, *m_transport, *m_chain, m_outputs->list(0),
                                           m_browser->browser().view());
     m_preListeningPanel =
@@ -98,6 +104,21 @@ void MainWindow::buildParts() {
                                         kP3PictureSize, m_centre);
     p3->setIcon(makeCataloguePicture(kP3PictureSize));
     connect(p3, &QPushButton::clicked, this, &MainWindow::P3_Click);
+}
+
+// The status line sits in the window's status bar, under the design table's
+// controls and outside them: the screen rules never move it, and it spans the
+// window's whole width at every screen size.
+void MainWindow::buildStatusLine() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("BarreEtat"));
+    bar->setSizeGripEnabled(false);
+    bar->addWidget(new StatusLineView(*m_statusLine, bar), 1);
+    // A skipped track's reason names its file; the air goes on meanwhile.
+    connect(m_transport.get(), &core::Transport::trackSkipped, m_statusLine.get(),
+            [this](const QString&, const QString& reason) {
+                m_statusLine->post(QStringLiteral("Piste sautée : ") + reason);
+            });
 }
 
 void MainWindow::buildMenus() {
@@ -177,6 +198,10 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
                           ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
                           : options.desktopFolder;
     m_fichierCatalogue = core::FichierCatalogue(m_cheminAppli);
+    // The as-run log lives in the settings folder, beside Varonel.Ini.
+    if (m_asRunLog == nullptr) {
+        m_asRunLog = bindAsRunLog(*m_transport, *m_clock, m_cheminAppli, *m_statusLine, this);
+    }
 
     m_browser->browser().startAtVolumeOf(QDir::currentPath());
     setWindowState(windowState() | Qt::WindowMaximized);

@@ -4,8 +4,10 @@
 // parts (transport panel, playlist commands, browser, pre-listening group,
 // output lists), places every named control from the design table, and runs
 // the load, the menus and the close. Its button `P3` opens the catalogue
-// window `F3`. The parts forward the operator's gestures
-// to the core and show what it says; no decision is taken here.
+// window `F3`. Below the design table's controls, a status line tells what
+// went wrong without stopping anything; the load starts the as-run log. The
+// parts forward the operator's gestures to the core and show what it says; no
+// decision is taken here.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -18,8 +20,13 @@
 #include "Player.h"
 #include "PlaylistModel.h"
 #include "PreListening.h"
+#include "StatusLine.h"
 #include "TrackLengthReader.h"
 #include "Transport.h"
+
+namespace varonel::core {
+class AsRunLog;
+}
 
 namespace varonel::ui {
 
@@ -73,6 +80,11 @@ public:
     MixerBrowser& browser() { return *m_browser; }
     PlaylistCommands& playlistCommands() { return *m_commands; }
     TransportKeys& keys() { return *m_keys; }
+    // What the operator must learn without a message box (a track skipped, a
+    // row not added, a request with nothing to take): post() it here.
+    core::StatusLine& statusLine() { return *m_statusLine; }
+    // The as-run log, from the load on; null before.
+    core::AsRunLog* asRunLog() const { return m_asRunLog; }
     const DesignTable& design() const { return m_design; }
     const QString& cheminAppli() const { return m_cheminAppli; }
     const QString& fichierIni() const { return m_fichierIni; }
@@ -100,6 +112,7 @@ protected:
 
 private:
     void buildParts();
+    void buildStatusLine();
     void buildMenus();
     void buildHelpMenu();
     void fillDeviceLists();
@@ -111,6 +124,7 @@ private:
     std::unique_ptr<audio::Player> m_wavePfl;
     std::unique_ptr<core::Clock> m_clock;
     core::Dialogs& m_dialogs;
+    std::unique_ptr<core::StatusLine> m_statusLine;
     core::PlaylistModel m_playlist;
     std::unique_ptr<core::Transport> m_transport;
     std::unique_ptr<core::PreListening> m_preListening;
@@ -124,6 +138,7 @@ private:
     TransportPanel* m_transportPanel = nullptr;
     PreListeningPanel* m_preListeningPanel = nullptr;
     QPointer<CatalogueWindow> m_catalogue;
+    core::AsRunLog* m_asRunLog = nullptr;
 
     QString m_cheminAppli;
     QString m_desktopFolder;

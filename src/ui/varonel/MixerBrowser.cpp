@@ -24,14 +24,15 @@ QList<int> columnTwips(bool durations) {
 }  // namespace
 
 MixerBrowser::MixerBrowser(QWidget* host, core::PlaylistModel& playlist, PlaylistCommands& commands,
-                           core::PreListening& preListening, core::TrackLengthReader reader,
-                           std::function<void()> calculTiming)
+                           core::PreListening& preListening, core::StatusLine& status,
+                           core::TrackLengthReader reader, std::function<void()> calculTiming)
     : QObject(host),
       m_model({core::Artiste, true}),
       m_browser(host, &m_model),
       m_playlist(playlist),
       m_commands(commands),
       m_preListening(preListening),
+      m_status(status),
       m_reader(std::move(reader)),
       m_calculTiming(std::move(calculTiming)),
       m_checkDuree(new QPushButton(host)) {
@@ -58,7 +59,8 @@ void MixerBrowser::Requette() {
                                             on ? QGuiApplication::setOverrideCursor(Qt::WaitCursor)
                                                : QGuiApplication::restoreOverrideCursor();
                                         },
-                                        [this] { m_commands.syncPlaylist(); }};
+                                        [this] { m_commands.syncPlaylist(); },
+                                        [this](const QString& text) { m_status.post(text); }};
     core::Requette(context);
     m_calculTiming();
 }
@@ -86,7 +88,7 @@ void MixerBrowser::ListRech_Click(int row) {
 void MixerBrowser::ListRech_DblClick(int row) {
     const int selected = m_browser.view()->selectedRow();
     if (selected >= 0 || row >= 0) {
-        m_commands.addBrowserRow(m_model.cells(selected >= 0 ? selected : row), 0, false);
+        m_commands.addFromBrowser(m_model.cells(selected >= 0 ? selected : row), 0, false);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "DurationReader.h"
 #include "PlaylistModel.h"
 #include "PreListening.h"
+#include "StatusLine.h"
 #include "TrackBrowser.h"
 #include "TrackLengthReader.h"
 
@@ -28,9 +29,11 @@ class MixerBrowser final : public QObject {
     Q_OBJECT
 
 public:
+    // `status` hears what a request could not do (a file it could not read,
+    // nothing left to take).
     MixerBrowser(QWidget* host, core::PlaylistModel& playlist, PlaylistCommands& commands,
-                 core::PreListening& preListening, core::TrackLengthReader reader,
-                 std::function<void()> calculTiming);
+                 core::PreListening& preListening, core::StatusLine& status,
+                 core::TrackLengthReader reader, std::function<void()> calculTiming);
 
     // Tops the playlist up with random rows of the browser, then recomputes
     // the total time.
@@ -52,6 +55,7 @@ private:
     core::PlaylistModel& m_playlist;
     PlaylistCommands& m_commands;
     core::PreListening& m_preListening;
+    core::StatusLine& m_status;
     core::TrackLengthReader m_reader;
     // The request's 1.5 s run in real time, with the window's events: a
     // virtual clock (the offline render, the tests) does not move inside it.

@@ -13,12 +13,13 @@ const QString kPlaylistFilter = QStringLiteral("Playlist DJ Orval *.pls (*.pls)"
 }
 
 PlaylistCommands::PlaylistCommands(QWidget* host, core::PlaylistModel& playlist,
-                                   core::Dialogs& dialogs, core::TrackLengthReader reader,
-                                   std::function<QString()> folder,
+                                   core::Dialogs& dialogs, core::StatusLine& status,
+                                   core::TrackLengthReader reader, std::function<QString()> folder,
                                    std::function<void()> calculTiming)
     : QObject(host),
       m_playlist(playlist),
       m_dialogs(dialogs),
+      m_status(status),
       m_reader(std::move(reader)),
       m_folder(std::move(folder)),
       m_calculTiming(std::move(calculTiming)),
@@ -56,6 +57,13 @@ bool PlaylistCommands::addBrowserRow(const QStringList& cells, int insertBefore,
     return added;
 }
 
+void PlaylistCommands::addFromBrowser(const QStringList& cells, int insertBefore, bool fromDrop) {
+    QString error;
+    if (!addBrowserRow(cells, insertBefore, fromDrop, &error)) {
+        m_status.post(QStringLiteral("Non ajouté à la playlist : ") + error);
+    }
+}
+
 void PlaylistCommands::PL_DeleteReleased() {
     const int row = m_pl->selectedRow();
     if (m_playlist.removeAt(row)) {
@@ -75,7 +83,7 @@ void PlaylistCommands::PL_BrowserDropped(int insertBefore) {
     if (selected < 0) {
         return;  // an empty browser, or no row chosen in it
     }
-    addBrowserRow(m_browser->browserModel()->cells(selected), insertBefore, true);
+    addFromBrowser(m_browser->browserModel()->cells(selected), insertBefore, true);
 }
 
 void PlaylistCommands::mnuNouvelle_Click() {
@@ -99,6 +107,9 @@ void PlaylistCommands::MnuOuvrir_Click() {
     if (report.fileRead) {
         m_calculTiming();
     }
+    if (const QString problem = core::playlistLoadProblem(file, report); !problem.isEmpty()) {
+        tell(problem);
+    }
 }
 
 void PlaylistCommands::MnuSauver_Click() {
@@ -106,8 +117,20 @@ void PlaylistCommands::MnuSauver_Click() {
     if (file.isEmpty()) {
         return;
     }
-    const BusyCursor busy;
-    core::savePlaylistFile(file, m_playlist);
+    QString error;
+    bool saved = false;
+    {
+        const BusyCursor busy;
+        saved = core::savePlaylistFile(file, m_playlist, &error);
+    }
+    if (!saved) {
+        tell(core::playlistSaveProblem(error));
+    }
+}
+
+void PlaylistCommands::tell(const QString& problem) {
+    m_dialogs.message(
+        {problem, QString(), core::MessageIcon::Exclamation, core::MessageButtons::Ok});
 }
 
 }  // namespace varonel::ui

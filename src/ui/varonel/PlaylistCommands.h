@@ -2,7 +2,9 @@
 // The playlist side of the mixer's main window: the list `PL`, the menu
 // commands "Nouvelle", "Ouvrir" and "Sauver", the Delete key, the reorder drag
 // and the rows that arrive from the browser (a drop or a double click) or from
-// the catalogue window.
+// the catalogue window. An "Ouvrir" that loads only part of a file and a
+// "Sauver" that fails are told in a message box: the operator must never take
+// a partial playlist or a lost save for a whole one.
 //
 // Main thread only.
 
@@ -12,6 +14,7 @@
 
 #include "Dialogs.h"
 #include "PlaylistModel.h"
+#include "StatusLine.h"
 #include "TrackLengthReader.h"
 
 namespace varonel::ui {
@@ -24,10 +27,11 @@ class PlaylistCommands final : public QObject {
 
 public:
     // `folder` gives the program folder where the file dialogs open;
-    // `calculTiming` recomputes the total time.
+    // `calculTiming` recomputes the total time; `status` is told of a browser
+    // row that could not be added.
     PlaylistCommands(QWidget* host, core::PlaylistModel& playlist, core::Dialogs& dialogs,
-                     core::TrackLengthReader reader, std::function<QString()> folder,
-                     std::function<void()> calculTiming);
+                     core::StatusLine& status, core::TrackLengthReader reader,
+                     std::function<QString()> folder, std::function<void()> calculTiming);
 
     // Drops from this browser list are taken.
     void setBrowser(BrowserView* browser);
@@ -44,6 +48,10 @@ public:
     // in *error when error is given.
     bool addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop,
                        QString* error = nullptr);
+    // The same for the operator's own gestures (a double click, a drop): a row
+    // that cannot be added is told on the status line, which never stops the
+    // broadcast as a message box would.
+    void addFromBrowser(const QStringList& cells, int insertBefore, bool fromDrop);
 
     // Makes PL show the playlist model.
     void syncPlaylist();
@@ -53,9 +61,12 @@ private:
     void PL_DeleteReleased();
     void PL_ReorderDropped(int from, int to);
     void PL_BrowserDropped(int insertBefore);
+    // A file command that went wrong: a message box, as it waits for nothing on air.
+    void tell(const QString& problem);
 
     core::PlaylistModel& m_playlist;
     core::Dialogs& m_dialogs;
+    core::StatusLine& m_status;
     core::TrackLengthReader m_reader;
     std::function<QString()> m_folder;
     std::function<void()> m_calculTiming;
