@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "DesktopIdentity.h"
 #include "FrenchTranslations.h"
 #include "PlayerStartup.h"
 #include "QtDialogs.h"
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("VaronelPlayer"));
     QApplication::setApplicationVersion(QStringLiteral(VARONEL_VERSION));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QGuiApplication::setDesktopFileName(QLatin1String(varonel::core::kPlayerAppId));
+
     varonel::ui::installFrenchTranslations(app);
 
     varonel::ui::QtDialogs dialogs;

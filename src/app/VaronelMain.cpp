@@ -1,7 +1,9 @@
 // Varonel: the automatic mixer.
 
 #include <QApplication>
+#include <QTextStream>
 
+#include "DesktopIdentity.h"
 #include "FrenchTranslations.h"
 #include "MixRender.h"
 #include "QtDialogs.h"
@@ -39,6 +41,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Varonel"));
     QApplication::setApplicationVersion(QStringLiteral(VARONEL_VERSION));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QGuiApplication::setDesktopFileName(QLatin1String(varonel::core::kVaronelAppId));
+
     varonel::ui::installFrenchTranslations(app);
 
     varonel::ui::QtDialogs dialogs;

@@ -5,6 +5,7 @@
 #include "AudioComponent.h"
 #include "DesktopShortcuts.h"
 #include "DeviceOutput.h"
+#include "ProgramLayout.h"
 
 namespace varonel::ui {
 
@@ -18,7 +19,7 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
         if (options.desktopFolder.isEmpty()) {
             CreationRaccourcis();
         } else {
-            CreationRaccourcis(options.desktopFolder, QCoreApplication::applicationDirPath());
+            CreationRaccourcis(options.desktopFolder, core::programLayout().programFolder);
         }
     }
 
