@@ -34,6 +34,7 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
         return program;
     }
     program.f1->show();
+    program.mpris = publishOnSessionBus(*program.f1);
     return program;
 }
 
