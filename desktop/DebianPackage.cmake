@@ -18,8 +18,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "automatic mixer and two-deck player for DJs")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "automatic mixer and two-deck player for DJs
-Varonel plays a playlist of WAV and MP3 files on the main sound output and
+# CPack puts the summary first; this is the long description below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Varonel plays a playlist of WAV and MP3 files on the main sound output and
 chains each track into the next a few seconds before its end, with a fade;
 a second output carries pre-listening on headphones. It answers the
 desktop's media keys.
