@@ -5,6 +5,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMetaType>
+#include <QDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -179,7 +180,15 @@ private slots:
         QVERIFY(player("Metadata").contains("NoTrack"));
         QCOMPARE(rig.playlist.count(), 1);
 
-        // PlayPause toggles: Gamma on air, then stopped; Pause stops as well.
+        // A dialog waiting for the operator holds the keys, as it holds the buttons.
+        {
+            QDialog dialog;
+            dialog.setModal(true);
+            dialog.show();
+            QVERIFY(command("Play"));
+            QVERIFY(!rig.transport.EnDiffusion());
+        }
+        // PlayPause toggles: Gamma on air, then stopped.
         QVERIFY(command("PlayPause"));
         QVERIFY(player("Metadata").contains("\"Trois\""));
         QVERIFY(command("PlayPause"));

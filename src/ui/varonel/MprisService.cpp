@@ -1,6 +1,6 @@
 #include "MprisService.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -92,10 +92,21 @@ QVariantMap MprisService::metadata() const {
     return map;
 }
 
+// A message box or a file dialog waits for the operator: as the buttons
+// behind it, the keys do nothing until it is answered. Run inside its loop, a
+// start would begin again a start that is waiting for "Réessayer".
 void MprisService::later(std::function<void()> command) {
-    if (command) {
-        QMetaObject::invokeMethod(this, std::move(command), Qt::QueuedConnection);
+    if (!command) {
+        return;
     }
+    QMetaObject::invokeMethod(
+        this,
+        [command = std::move(command)] {
+            if (QApplication::activeModalWidget() == nullptr) {
+                command();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 // Property changes are announced by the standard properties signal; the

@@ -4,7 +4,9 @@
 // broadcast and its "now playing" widgets show the track on air. What it shows
 // and does is NowPlaying's; this file only carries it over the bus. Every
 // command is run from the event loop after the call has been answered, so a
-// message box that a command raises never holds a caller waiting.
+// message box that a command raises never holds a caller waiting; while a
+// message box or dialog waits for the operator, commands are ignored, as the
+// buttons behind it are.
 
 #include <QDBusConnection>
 #include <QObject>
@@ -44,7 +46,7 @@ public:
     core::NowPlaying& nowPlaying() { return m_nowPlaying; }
     QVariantMap metadata() const;
     QString playbackStatus() const;
-    // Runs `command` from the event loop.
+    // Runs `command` from the event loop, unless a modal window is open then.
     void later(std::function<void()> command);
     void raise() { later(m_actions.raise); }
     void quit() { later(m_actions.quit); }
