@@ -13,6 +13,7 @@ PACKAGES=(
     qt6-translations-l10n
     clang-format clang-tidy xvfb xauth
     pulseaudio pulseaudio-utils
+    librsvg2-bin desktop-file-utils appstream dbus file lintian
 )
 
 install_missing_packages() {

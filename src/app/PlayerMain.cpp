@@ -1,16 +1,29 @@
 // VaronelPlayer: the two-deck player.
 
 #include <QApplication>
+#include <QTextStream>
 
+#include "DesktopIdentity.h"
 #include "FrenchTranslations.h"
 #include "PlayerStartup.h"
 #include "QtDialogs.h"
+#include "SingleInstance.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VaronelPlayer"));
     QApplication::setApplicationVersion(QStringLiteral(VARONEL_VERSION));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QGuiApplication::setDesktopFileName(QLatin1String(varonel::core::kPlayerAppId));
+
+    // One copy per user: a second start brings the first one's window forward.
+    varonel::ui::SingleInstance instance(QStringLiteral("VaronelPlayer"));
+    if (!instance.isFirst()) {
+        instance.askFirstToRaise();
+        QTextStream(stderr)
+            << "VaronelPlayer est déjà ouvert : sa fenêtre passe au premier plan.\n";
+        return 0;
+    }
     varonel::ui::installFrenchTranslations(app);
 
     varonel::ui::QtDialogs dialogs;
@@ -20,5 +33,6 @@ int main(int argc, char** argv) {
     }
     QObject::connect(window.get(), &varonel::ui::PlayerWindow::programEnded, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
+    instance.raiseOnRequest(window.get());
     return app.exec();
 }

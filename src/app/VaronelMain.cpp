@@ -1,10 +1,13 @@
 // Varonel: the automatic mixer.
 
 #include <QApplication>
+#include <QTextStream>
 
+#include "DesktopIdentity.h"
 #include "FrenchTranslations.h"
 #include "MixRender.h"
 #include "QtDialogs.h"
+#include "SingleInstance.h"
 #include "VaronelStartup.h"
 
 namespace {
@@ -39,6 +42,15 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Varonel"));
     QApplication::setApplicationVersion(QStringLiteral(VARONEL_VERSION));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QGuiApplication::setDesktopFileName(QLatin1String(varonel::core::kVaronelAppId));
+
+    // One copy per user: a second start brings the first one's window forward.
+    varonel::ui::SingleInstance instance(QStringLiteral("Varonel"));
+    if (!instance.isFirst()) {
+        instance.askFirstToRaise();
+        QTextStream(stderr) << "Varonel est déjà ouvert : sa fenêtre passe au premier plan.\n";
+        return 0;
+    }
     varonel::ui::installFrenchTranslations(app);
 
     varonel::ui::QtDialogs dialogs;
@@ -48,5 +60,6 @@ int main(int argc, char** argv) {
     }
     QObject::connect(program.f1.get(), &varonel::ui::MainWindow::programEnded, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
+    instance.raiseOnRequest(program.f1.get());
     return app.exec();
 }

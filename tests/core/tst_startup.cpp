@@ -2,6 +2,7 @@
 // sound output lists.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,6 +11,7 @@
 #include "DeviceList.h"
 #include "ExisteFichier.h"
 #include "OutputSettings.h"
+#include "ProgramLayout.h"
 
 using namespace varonel::core;
 
@@ -37,6 +39,8 @@ private slots:
     void settingsFileChoosesOutputs();
     void settingsAreWrittenAsOneLine();
     void cheminAppliFallsBackToUserData();
+    void programLayout_data();
+    void programLayout();
     void existeFichier_data();
     void existeFichier();
     void deviceEntries_data();
@@ -106,6 +110,37 @@ void StartupTest::cheminAppliFallsBackToUserData() {
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                  .filter("probe"),
              QStringList{});
+}
+
+// The helper beside the programs is a portable folder, even inside a tree
+// that looks installed; only the helper where an install puts it makes one.
+void StartupTest::programLayout_data() {
+    QTest::addColumn<QStringList>("helpers");  // relative to the tree's root
+    QTest::addColumn<QString>("helperFolder");
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("build folder") << QStringList{"bin/varonel-installer"} << "bin/" << false;
+    QTest::newRow("system install")
+        << QStringList{"libexec/varonel/varonel-installer"} << "libexec/varonel/" << true;
+    QTest::newRow("copied beside an install")
+        << QStringList{"bin/varonel-installer", "libexec/varonel/varonel-installer"} << "bin/"
+        << false;
+    QTest::newRow("no helper") << QStringList{} << "bin/" << false;
+}
+
+void StartupTest::programLayout() {
+    QFETCH(QStringList, helpers);
+    QFETCH(QString, helperFolder);
+    QFETCH(bool, installed);
+    QTemporaryDir tree;
+    QVERIFY(QDir(tree.path()).mkpath("bin"));
+    for (const QString& helper : helpers) {
+        QVERIFY(QDir(tree.path()).mkpath(QFileInfo(helper).path()));
+        QVERIFY(writeBytes(tree.filePath(helper), "#!/bin/sh\n"));
+    }
+    const ProgramLayout layout = varonel::core::programLayout(tree.filePath("bin"));
+    QCOMPARE(layout.programFolder, tree.filePath("bin/"));
+    QCOMPARE(layout.helperFolder, tree.filePath(helperFolder));
+    QCOMPARE(layout.installed, installed);
 }
 
 void StartupTest::existeFichier_data() {

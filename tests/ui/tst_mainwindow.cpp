@@ -170,7 +170,6 @@ private slots:
         QCOMPARE(help[2]->text(), QStringLiteral("Création des raccourcis"));
         rig.trigger("mnulinks");
         QVERIFY(QFile::exists(rig.folder.filePath("Bureau/Varonel 2.5.desktop")));
-        QVERIFY(!QFile::exists(rig.folder.filePath("Bureau/VaronelPlayer 2.5.desktop")));
         rig.trigger("mnuapropos");
         auto* about = rig.window->findChild<QWidget*>("F2");
         QVERIFY(about && about->isVisible());

@@ -10,6 +10,7 @@
 
 #include "DesktopShortcuts.h"
 #include "FrenchTranslations.h"
+#include "MixerRig.h"
 #include "ScriptedDialogs.h"
 #include "SystemFolder.h"
 #include "VaronelStartup.h"
@@ -87,6 +88,8 @@ private slots:
         QVERIFY2(ui::CreationRaccourcis(desktop.path(), folder, &error), qPrintable(error));
         QCOMPARE(entryValue(launcher, "Exec"), exec + "Varonel\"");
         QCOMPARE(entryValue(launcher, "Path"), folder);
+        // No icon beside the programs: the one an install puts in the icon theme.
+        QCOMPARE(entryValue(launcher, "Icon"), QStringLiteral("org.varonel.Varonel"));
         QCOMPARE(entryValue(desktop.filePath("VaronelPlayer 2.5.desktop"), "Exec"),
                  exec + "VaronelPlayer\"");
 
@@ -101,6 +104,23 @@ private slots:
         QVERIFY(ui::CreationRaccourcis(desktop.path(), folder));
         QVERIFY(QFile::exists(launcher));
         QVERIFY(!QFile::exists(desktop.filePath("VaronelPlayer 2.5.desktop")));
+    }
+
+    // "Création des raccourcis" from the menu starts the executables, not the
+    // settings folder (here a temporary one, as for a read-only program folder),
+    // and makes the player's launcher too.
+    void menuLaunchersStartTheExecutables() {
+        mixerrig::Rig rig;
+        QVERIFY(rig.loaded);
+        rig.trigger("mnulinks");
+        const QString bin = QCoreApplication::applicationDirPath();
+        const QString desktop = rig.folder.filePath("Bureau/");
+        QCOMPARE(entryValue(desktop + "Varonel 2.5.desktop", "Exec"), '"' + bin + "/Varonel\"");
+        QCOMPARE(entryValue(desktop + "VaronelPlayer 2.5.desktop", "Exec"),
+                 '"' + bin + "/VaronelPlayer\"");
+        QCOMPARE(entryValue(desktop + "VaronelPlayer 2.5.desktop", "Icon"),
+                 bin + "/org.varonel.VaronelPlayer.svg");
+        QVERIFY(rig.dialogs.shown.isEmpty());
     }
 
     void firstRunThenLaterRun() {

@@ -1,11 +1,11 @@
 #include "AppPaths.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include "FolderSeparator.h"
+#include "ProgramLayout.h"
 
 namespace varonel::core {
 
@@ -18,7 +18,11 @@ QString CheminAppli(const QString& exeFolder, const FolderWritableProbe& isWrita
 }
 
 QString CheminAppli() {
-    return CheminAppli(QCoreApplication::applicationDirPath(), canCreateFilesIn, userDataFolder());
+    const ProgramLayout layout = programLayout();
+    if (layout.installed) {
+        return userDataFolder();
+    }
+    return CheminAppli(layout.programFolder, canCreateFilesIn, userDataFolder());
 }
 
 QString userDataFolder() {

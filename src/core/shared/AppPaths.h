@@ -18,7 +18,8 @@ QString CheminAppli(const QString& exeFolder, const FolderWritableProbe& isWrita
 
 // The same, for the running program: its executable's folder, probed by
 // creating a file in it, else "<generic data location>/Varonel/" (created if
-// needed). Both programs land in the same folder. Needs a QCoreApplication.
+// needed); always the latter for a system install (see ProgramLayout). Both
+// programs land in the same folder. Needs a QCoreApplication.
 QString CheminAppli();
 
 // The user data folder shared by both programs, ending with a separator.

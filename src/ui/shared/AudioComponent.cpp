@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "ExisteFichier.h"
+#include "ProgramLayout.h"
 #include "SystemFolder.h"
 
 namespace varonel::ui {
@@ -23,7 +24,7 @@ bool installLibraryIfMissing(core::Dialogs& dialogs, const QString& title, int w
     // The installer runs on its own; whether it succeeded is not checked, as
     // the next start simply tries again.
     QProcess::startDetached(installerPath(), {QLatin1String(kComposantAudio)},
-                            QCoreApplication::applicationDirPath());
+                            core::programLayout().programFolder);
     QCoreApplication::processEvents();
     dialogs.message({QStringLiteral("Installation de la librairie"), title,
                      core::MessageIcon::Information, core::MessageButtons::Ok});

@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "ProgramLayout.h"
+
 namespace varonel::ui {
 
 QString DossierSysteme() {
@@ -23,7 +25,7 @@ QString cheminComposantAudio() {
 }
 
 QString installerPath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kInstallerProgram));
+    return core::programLayout().helperFolder + QLatin1String(core::kHelperProgram);
 }
 
 bool installComposant(const QString& name, QString* error) {

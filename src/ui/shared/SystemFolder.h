@@ -9,8 +9,6 @@ namespace varonel::ui {
 
 // The component's file, written by the installer into DossierSysteme().
 inline constexpr char kComposantAudio[] = "VaronelAudio.composant";
-// The installer shipped in the program folder.
-inline constexpr char kInstallerProgram[] = "varonel-installer";
 
 // "<generic data location>/Varonel/systeme/", ending with the separator.
 QString DossierSysteme();
@@ -18,7 +16,8 @@ QString DossierSysteme();
 // DossierSysteme() followed by the component's file name.
 QString cheminComposantAudio();
 
-// The installer's full path: the folder of the running program.
+// The installer's full path: beside the running program, or in the helpers'
+// folder of a system install.
 QString installerPath();
 
 // Creates the component's file named `name` in DossierSysteme(). Only a plain

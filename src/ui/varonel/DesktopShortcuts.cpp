@@ -1,19 +1,18 @@
 #include "DesktopShortcuts.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "DesktopIdentity.h"
 #include "ExisteFichier.h"
+#include "ProgramLayout.h"
 
 namespace varonel::ui {
 
 namespace {
-
-// Themed icon that every freedesktop icon theme provides.
-const QString kIcon = QStringLiteral("multimedia-audio-player");
 
 // A value of a desktop entry: backslashes and line breaks escaped.
 QString escapeValue(QString text) {
@@ -53,9 +52,12 @@ bool writeLauncher(const QString& path, const QString& text, QString* error) {
 
 }  // namespace
 
-QString desktopEntry(const QString& name, const QString& programFolder, const QString& program) {
+QString desktopEntry(const QString& name, const QString& programFolder, const QString& program,
+                     const QString& appId) {
     const QString folder = QDir(programFolder).absolutePath();
     const QString target = QDir(folder).filePath(program);
+    const QString iconFile = QDir(folder).filePath(appId + QStringLiteral(".svg"));
+    const QString icon = QFileInfo::exists(iconFile) ? iconFile : appId;
     // The launcher's text is made of escaped values; the Exec key's argument
     // is quoted first, then escaped like any value.
     return QStringLiteral(
@@ -68,7 +70,8 @@ QString desktopEntry(const QString& name, const QString& programFolder, const QS
                "Icon=%4\n"
                "Terminal=false\n"
                "Categories=AudioVideo;Audio;\n")
-        .arg(escapeValue(name), escapeValue(quoteExecArgument(target)), escapeValue(folder), kIcon);
+        .arg(escapeValue(name), escapeValue(quoteExecArgument(target)), escapeValue(folder),
+             escapeValue(icon));
 }
 
 bool CreationRaccourcis(const QString& desktopFolder, const QString& programFolder,
@@ -80,25 +83,26 @@ bool CreationRaccourcis(const QString& desktopFolder, const QString& programFold
         return false;
     }
     const QDir desktop(desktopFolder);
-    if (!writeLauncher(
-            desktop.filePath(QLatin1String(kVaronelLauncher)),
-            desktopEntry(QStringLiteral("Varonel 2.5"), programFolder, QStringLiteral("Varonel")),
-            error)) {
+    if (!writeLauncher(desktop.filePath(QLatin1String(kVaronelLauncher)),
+                       desktopEntry(QStringLiteral("Varonel 2.5"), programFolder,
+                                    QStringLiteral("Varonel"), QLatin1String(core::kVaronelAppId)),
+                       error)) {
         return false;
     }
     // The player's launcher only when the player is installed beside us.
     if (!core::ExisteFichier(QDir(programFolder).filePath(QStringLiteral("VaronelPlayer")))) {
         return true;
     }
-    return writeLauncher(desktop.filePath(QLatin1String(kPlayerLauncher)),
-                         desktopEntry(QStringLiteral("VaronelPlayer 2.5"), programFolder,
-                                      QStringLiteral("VaronelPlayer")),
-                         error);
+    return writeLauncher(
+        desktop.filePath(QLatin1String(kPlayerLauncher)),
+        desktopEntry(QStringLiteral("VaronelPlayer 2.5"), programFolder,
+                     QStringLiteral("VaronelPlayer"), QLatin1String(core::kPlayerAppId)),
+        error);
 }
 
 bool CreationRaccourcis() {
     return CreationRaccourcis(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-                              QCoreApplication::applicationDirPath());
+                              core::programLayout().programFolder);
 }
 
 }  // namespace varonel::ui

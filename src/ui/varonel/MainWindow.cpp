@@ -29,6 +29,7 @@
 #include "PlaylistCommands.h"
 #include "PlaylistView.h"
 #include "PreListeningPanel.h"
+#include "ProgramLayout.h"
 #include "ScreenAdaptation.h"
 #include "SourceLengthReader.h"
 #include "SplashWindow.h"
@@ -159,7 +160,8 @@ void MainWindow::buildHelpMenu() {
     links->setObjectName(QStringLiteral("mnulinks"));
     connect(links, &QAction::triggered, this, [this] {
         QString error;
-        if (!CreationRaccourcis(m_desktopFolder, m_cheminAppli, &error)) {
+        // The launchers start the executables, wherever the settings live.
+        if (!CreationRaccourcis(m_desktopFolder, core::programLayout().programFolder, &error)) {
             m_dialogs.message({QStringLiteral("Les raccourcis n'ont pas pu être créés : ") + error,
                                QString(), core::MessageIcon::Exclamation,
                                core::MessageButtons::Ok});

@@ -5,6 +5,7 @@
 #include "AudioComponent.h"
 #include "DesktopShortcuts.h"
 #include "DeviceOutput.h"
+#include "ProgramLayout.h"
 
 namespace varonel::ui {
 
@@ -18,7 +19,7 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
         if (options.desktopFolder.isEmpty()) {
             CreationRaccourcis();
         } else {
-            CreationRaccourcis(options.desktopFolder, QCoreApplication::applicationDirPath());
+            CreationRaccourcis(options.desktopFolder, core::programLayout().programFolder);
         }
     }
 
@@ -33,6 +34,7 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
         return program;
     }
     program.f1->show();
+    program.mpris = publishOnSessionBus(*program.f1);
     return program;
 }
 

@@ -7,6 +7,7 @@
 
 #include "Dialogs.h"
 #include "MainWindow.h"
+#include "MprisService.h"
 #include "SplashWindow.h"
 
 namespace varonel::ui {
@@ -19,9 +20,11 @@ struct MainOptions {
 
 // What Main leaves running. The splash outlives the main window (the about
 // window will reuse it); an empty `f1` means the program is to end at once.
+// `mpris` carries the transport on the session bus; null without one.
 struct VaronelProgram {
     std::unique_ptr<SplashWindow> f2;
     std::unique_ptr<MainWindow> f1;
+    std::unique_ptr<MprisService> mpris;
 };
 
 VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options = {});

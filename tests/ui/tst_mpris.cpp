@@ -1,0 +1,203 @@
+// The automatic mixer's media-key service on a private session bus: dbus-send
+// calls Play, Next, Stop and PlayPause and reads what a desktop's "now playing"
+// widget reads, while the transport runs in virtual time on an offline output.
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMetaType>
+#include <QDialog>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "MainAudioChain.h"
+#include "MprisService.h"
+#include "OfflineOutput.h"
+#include "RowFiller.h"
+#include "ScriptedDialogs.h"
+#include "SessionBus.h"
+#include "SourceLengthReader.h"
+#include "TestTracks.h"
+#include "Transport.h"
+#include "VirtualDriver.h"
+
+using namespace varonel;
+
+namespace {
+
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+// The transport of a main window, without the window, published on `bus`.
+struct Rig {
+    explicit Rig(const QDBusConnection& bus) {
+        ui::MprisService::WindowActions actions;
+        actions.raise = [this] { ++raised; };
+        service = std::make_unique<ui::MprisService>(transport, chain, std::move(actions));
+        published = service->publish(bus);
+    }
+    void add(const QString& path) {
+        core::PlaylistRow row;
+        QVERIFY(core::fillRowFromPath(path, core::sourceLengthReader(chain.sources[2]),
+                                      core::MillisecondsCell::Filled, &row));
+        playlist.append(row);
+    }
+
+    core::VirtualClock clock;
+    ScriptedDialogs dialogs;
+    core::PlaylistModel playlist;
+    core::MainAudioChain chain{std::make_unique<audio::OfflineOutput>(44100)};
+    core::Transport transport{chain, playlist, clock, dialogs};
+    core::VirtualDriver driver{transport, static_cast<audio::OfflineOutput&>(*chain.output), clock};
+    std::unique_ptr<ui::MprisService> service;
+    bool published = false;
+    int raised = 0;
+};
+
+}  // namespace
+
+// The titles that the player's announced Metadata held, in order.
+class TitleListener : public QObject {
+    Q_OBJECT
+
+public:
+    QStringList titles;
+
+public slots:
+    void changed(const QString& /*interface*/, const QVariantMap& properties,
+                 const QStringList& /*invalidated*/) {
+        if (properties.contains("Metadata")) {
+            const auto metadata =
+                qdbus_cast<QVariantMap>(properties["Metadata"].value<QDBusArgument>());
+            titles.append(metadata.value("xesam:title").toString());
+        }
+    }
+};
+
+class MprisTest : public QObject {
+    Q_OBJECT
+
+    QString get(const QString& interface, const QString& name) const {
+        return m_bus.property(ui::MprisService::kServiceName, ui::MprisService::kObjectPath,
+                              interface, name);
+    }
+    QString player(const QString& name) const { return get(kPlayer, name); }
+    bool command(const QString& member) const {
+        return !m_bus
+                    .call(ui::MprisService::kServiceName, ui::MprisService::kObjectPath,
+                          kPlayer + '.' + member)
+                    .isNull();
+    }
+    // The number printed after `key` in dbus-send's reply; -1 when absent.
+    static qlonglong int64After(const QString& reply, const QString& key) {
+        const qsizetype at = reply.indexOf(key);
+        const QRegularExpression number(R"(int64 (\d+))");
+        const QRegularExpressionMatch match = number.match(reply, at < 0 ? reply.size() : at);
+        return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+    }
+
+    SessionBus m_bus;
+    QTemporaryDir m_tracks{QDir::tempPath() + QStringLiteral("/varonelmpris_XXXXXX")};
+    QStringList m_paths;
+
+private slots:
+    void initTestCase() {
+        QString why;
+        if (!m_bus.start(&why)) {
+            QSKIP(qPrintable("no private session bus: " + why));
+        }
+        for (const char* name : {"Alpha - Premier.wav", "Beta - Second.wav", "Gamma - Trois.wav"}) {
+            m_paths.append(testtracks::write(m_tracks.filePath(name), {20.0, 0.5f}));
+        }
+    }
+
+    void identityAndCapabilities() {
+        const QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), "identity");
+        Rig rig(bus);
+        QVERIFY(rig.published);
+        const QString root = QStringLiteral("org.mpris.MediaPlayer2");
+        QVERIFY(get(root, "Identity").contains("\"Varonel\""));
+        QVERIFY(get(root, "DesktopEntry").contains("\"org.varonel.Varonel\""));
+        QVERIFY(get(root, "CanRaise").contains("true"));
+        for (const char* no : {"CanGoPrevious", "CanSeek", "CanGoNext"}) {
+            QVERIFY2(player(no).contains("boolean false"), no);
+        }
+        QVERIFY(player("PlaybackStatus").contains("\"Stopped\""));
+        QVERIFY(player("Metadata").contains("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
+        QVERIFY(!m_bus
+                     .call(ui::MprisService::kServiceName, ui::MprisService::kObjectPath,
+                           root + ".Raise")
+                     .isNull());
+        QTRY_COMPARE(rig.raised, 1);
+        QDBusConnection::disconnectFromBus("identity");
+    }
+
+    // The keys act as the buttons: Play starts, Next chains now, Stop fades
+    // out and a start during that fade is refused; the track on air is told at
+    // each transition.
+    void keysDriveTheBroadcast() {
+        QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), "keys");
+        Rig rig(bus);
+        QVERIFY(rig.published);
+        for (const QString& path : m_paths) {
+            rig.add(path);
+        }
+        // A widget of the desktop, on its own connection, hears each change.
+        QDBusConnection widget = QDBusConnection::connectToBus(m_bus.address(), "widget");
+        TitleListener listener;
+        QVERIFY(widget.connect(QString(), ui::MprisService::kObjectPath,
+                               "org.freedesktop.DBus.Properties", "PropertiesChanged", &listener,
+                               SLOT(changed(QString, QVariantMap, QStringList))));
+
+        QVERIFY(command("Play"));
+        QVERIFY(rig.transport.EnDiffusion());
+        QVERIFY(player("PlaybackStatus").contains("\"Playing\""));
+        QVERIFY(player("CanGoNext").contains("boolean true"));
+        QString metadata = player("Metadata");
+        QVERIFY2(metadata.contains("\"Premier\"") && metadata.contains("\"Alpha\""),
+                 qPrintable(metadata));
+        QVERIFY2(metadata.contains("\"file://" + m_tracks.path() + "/Alpha%20-%20Premier.wav\""),
+                 qPrintable(metadata));
+        QCOMPARE(int64After(metadata, "mpris:length"), 20000000LL);
+
+        rig.driver.advanceMs(5000);
+        const qlonglong position = int64After(player("Position"), "int64");
+        QVERIFY2(position > 4800000 && position <= 5000000, qPrintable(QString::number(position)));
+
+        QVERIFY(command("Next"));
+        QVERIFY(rig.driver.advanceUntil([&] { return rig.transport.inTransition(); }, 200));
+        metadata = player("Metadata");
+        QVERIFY2(metadata.contains("\"Second\"") && metadata.contains("\"Beta\""),
+                 qPrintable(metadata));
+        QVERIFY(rig.driver.advanceUntil([&] { return !rig.transport.inTransition(); }, 3000));
+        QVERIFY(player("Metadata").contains("\"Second\""));
+
+        // Stop, then Play at once: the start is refused until the fade is over.
+        QVERIFY(command("Stop"));
+        QVERIFY(command("Play"));
+        QVERIFY(rig.transport.stopping());
+        QVERIFY(player("PlaybackStatus").contains("\"Stopped\""));
+        rig.driver.advanceMs(3000);
+        QVERIFY(!rig.transport.EnDiffusion());
+        QVERIFY(player("Metadata").contains("NoTrack"));
+        QCOMPARE(rig.playlist.count(), 1);
+
+        // A dialog waiting for the operator holds the keys, as it holds the buttons.
+        {
+            QDialog dialog;
+            dialog.setModal(true);
+            dialog.show();
+            QVERIFY(command("Play"));
+            QVERIFY(!rig.transport.EnDiffusion());
+        }
+        // PlayPause toggles: Gamma on air, then stopped.
+        QVERIFY(command("PlayPause"));
+        QVERIFY(player("Metadata").contains("\"Trois\""));
+        QVERIFY(command("PlayPause"));
+        QVERIFY(rig.transport.stopping());
+        QTRY_COMPARE(listener.titles, QStringList({"Premier", "Second", "", "Trois"}));
+        QDBusConnection::disconnectFromBus("widget");
+        QDBusConnection::disconnectFromBus("keys");
+    }
+};
+
+QTEST_MAIN(MprisTest)
+#include "tst_mpris.moc"
