@@ -61,10 +61,10 @@ public:
 
     // Makes `path` the source's stream from its start (or from cues.startMs) and
     // returns at once; the decoding thread opens it. "" releases the current file.
-    void load(const std::string& path, const Cues& cues = {});
+    void load(const std::string& path, const Cues& cues = Cues());
     // load(), then waits until the file is open. False when it cannot be opened:
     // lastError() then names the cause and the source holds no file.
-    bool setFileName(const std::string& path, const Cues& cues = {});
+    bool setFileName(const std::string& path, const Cues& cues = Cues());
     // Waits at most `timeoutMs` (forever when negative) for the last load to open
     // or fail. True when its outcome is known.
     bool waitForLoad(int timeoutMs);

@@ -17,9 +17,9 @@ Player::~Player() {
     m_output->close();
 }
 
-bool Player::setFileName(const std::string& path) {
+bool Player::setFileName(const std::string& path, const TrackCues& cues) {
     m_stream.setPlaying(false);
-    const bool ok = m_source.setFileName(path);
+    const bool ok = m_source.setFileName(path, cues);
     m_error = m_source.lastError();
     return ok;
 }

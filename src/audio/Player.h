@@ -28,9 +28,9 @@ public:
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    // Loads a file, stopped at its start; "" unloads. False with lastError() set
-    // when it cannot be opened.
-    bool setFileName(const std::string& path);
+    // Loads a file, stopped at its start (or at cues.startMs, at cues.gain); ""
+    // unloads. False with lastError() set when it cannot be opened.
+    bool setFileName(const std::string& path, const TrackCues& cues = TrackCues());
     std::string fileName() const { return m_source.fileName(); }
     const std::string& lastError() const { return m_error; }
     // Files are always seekable; kept as a query because the deck's slider asks.

@@ -4,7 +4,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 
 #include "TrackAnalysis.h"
@@ -32,26 +31,26 @@ TrackAnalyser::~TrackAnalyser() {
     {
         std::lock_guard lock(m_mutex);
         m_quit = true;
-        m_queue.clear();
     }
     m_changed.notify_all();
     m_thread.join();
+    saveCache();
+}
+
+void TrackAnalyser::setCacheFile(const std::string& file) {
+    std::lock_guard lock(m_mutex);
+    m_cacheFile = file;
 }
 
 void TrackAnalyser::request(const std::string& path, bool urgent) {
     {
         std::lock_guard lock(m_mutex);
-        const auto queued = std::find(m_queue.begin(), m_queue.end(), path);
-        if (queued != m_queue.end()) {
-            if (!urgent) {
-                return;
-            }
-            m_queue.erase(queued);
-        }
-        if (urgent) {
-            m_queue.push_front(path);
-        } else {
-            m_queue.push_back(path);
+        if (m_queued.insert(path).second) {
+            (urgent ? m_urgent : m_queue).push_back(path);
+        } else if (urgent) {
+            // Already waiting among the others: it moves up; its older place is
+            // passed over when reached, since it is no longer in m_queued then.
+            m_urgent.push_back(path);
         }
     }
     m_changed.notify_all();
@@ -59,30 +58,45 @@ void TrackAnalyser::request(const std::string& path, bool urgent) {
 
 void TrackAnalyser::forget() {
     std::lock_guard lock(m_mutex);
+    m_urgent.clear();
     m_queue.clear();
+    m_queued.clear();
 }
 
 size_t TrackAnalyser::pending() const {
     std::lock_guard lock(m_mutex);
-    return m_queue.size() + (m_busy ? 1 : 0);
+    return m_queued.size() + (m_busy ? 1 : 0);
 }
 
 bool TrackAnalyser::waitIdle(int timeoutMs) const {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [this] { return m_queue.empty() && !m_busy; });
+                              [this] { return m_queued.empty() && !m_busy; });
+}
+
+// Under the lock.
+bool TrackAnalyser::takeNext(std::string* path) {
+    for (std::deque<std::string>* queue : {&m_urgent, &m_queue}) {
+        while (!queue->empty()) {
+            *path = std::move(queue->front());
+            queue->pop_front();
+            if (m_queued.erase(*path) > 0) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 void TrackAnalyser::run() {
     lowerThisThreadsPriority();
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return m_quit || !m_queue.empty(); });
+        std::string path;
+        m_changed.wait(lock, [&] { return m_quit || takeNext(&path); });
         if (m_quit) {
             return;
         }
-        const std::string path = m_queue.front();
-        m_queue.pop_front();
         m_busy = true;
         lock.unlock();
         const FileStamp stamp = stampOf(path);
@@ -100,7 +114,24 @@ void TrackAnalyser::run() {
         }
         lock.lock();
         m_busy = false;
+        if (m_queued.empty()) {
+            lock.unlock();
+            saveCache();
+            lock.lock();
+        }
         m_changed.notify_all();
+    }
+}
+
+void TrackAnalyser::saveCache() {
+    std::string file;
+    {
+        std::lock_guard lock(m_mutex);
+        file = m_cacheFile;
+    }
+    std::string error;
+    if (!file.empty() && trackCache().changed()) {
+        trackCache().save(file, &error);
     }
 }
 

@@ -63,7 +63,7 @@ bool Transport::startFirstTrack() {
         const std::string path = row.path.toStdString();
         // A retry after a file that did not answer goes on waiting for it.
         if (source.fileName() != path || source.loadState() != LoadState::Loading) {
-            source.load(path);
+            source.load(path, planFor(0, row.path));
         }
         const bool answered =
             source.waitForLoad(m_loadsAwaited || m_unattended ? -1 : kStartLoadWaitMs);
@@ -111,6 +111,26 @@ bool Transport::startFirstTrack() {
     return true;
 }
 
+// Where `source`'s next track starts and how loud, from the planner; without
+// one, the whole file at its own level.
+audio::TrackCues Transport::planFor(int source, const QString& path) {
+    const PlayPlan plan = m_planner ? m_planner->plan(path) : PlayPlan();
+    m_audioStartMs[size_t(source)] = plan.cues.startMs;
+    m_audioEndMs[size_t(source)] = plan.audioEndMs;
+    return plan.cues;
+}
+
+// Where the audio of the track on `source` ends: the end of the file until its
+// analysis says otherwise (a track put on air before it was analysed learns it
+// on the way).
+int32_t Transport::audioEnd(int source) {
+    int32_t& end = m_audioEndMs[size_t(source)];
+    if (end <= 0 && m_planner && !m_airPath[size_t(source)].isEmpty()) {
+        end = m_planner->audioEndMs(m_airPath[size_t(source)]);
+    }
+    return end > 0 ? std::min(end, m_DureeMs) : m_DureeMs;
+}
+
 // ---------------------------------------------------------------------------
 // The 100 ms tick
 
@@ -126,8 +146,10 @@ void Transport::Timer1_Timer() {
     audio::FileSource& source = m_chain.sources[size_t(active)];
     m_DureeMs = source.lengthMs();
     m_PositionMs = source.positionMs();
+    // What is left to be heard: up to the end of the track's audio.
+    const int32_t end = audioEnd(active);
     m_display.position = FTime(m_PositionMs);
-    m_display.reste = FTime(m_DureeMs - m_PositionMs);
+    m_display.reste = FTime(end - m_PositionMs);
     // A file still opening when its transition ended gets its length late.
     if (m_display.trackBarMaximum == 0 && m_DureeMs > 0) {
         m_display.trackBarMaximum = m_DureeMs;
@@ -143,15 +165,16 @@ void Transport::Timer1_Timer() {
         transition(active, asked ? howChainNow() : howEnded());
     } else if (m_DureeMs >= 1) {
         QString how = asked ? howChainNow() : howExitPoint();
+        // The smart mix counts from where the track's audio starts and ends.
+        const int32_t start = m_audioStartMs[size_t(active)];
         if (m_MixIntelligent &&
-            m_statistics.shouldChainEarly(m_PositionMs, m_DureeMs, m_mixagePourCent)) {
+            m_statistics.shouldChainEarly(m_PositionMs - start, end - start, m_mixagePourCent)) {
             if (!asked) {
                 how = howSmartMix(m_statistics.NiveauPourCent(), m_mixagePourCent);
             }
             m_EnchainerMaintenant = true;
         }
-        if (m_display.exitPointSeconds * 1000 + m_PositionMs >= m_DureeMs ||
-            m_EnchainerMaintenant) {
+        if (m_display.exitPointSeconds * 1000 + m_PositionMs >= end || m_EnchainerMaintenant) {
             transition(active, how);
         }
     }
@@ -228,7 +251,7 @@ void Transport::loadIncoming(int source, bool crossFade) {
         m_playlist.removeAt(1);
         emit playlistChanged();
         m_chain.mixer.setInputFinished(source, true);
-        incoming.load(m_incomingRow.path.toStdString());
+        incoming.load(m_incomingRow.path.toStdString(), planFor(source, m_incomingRow.path));
         m_chain.mixer.setInputFinished(source, false);
         if (crossFade && m_outgoingSource >= 0) {
             m_chain.mixer.fadeOutWhenStarted(m_outgoingSource, source, kFadeMs);

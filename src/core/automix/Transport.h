@@ -33,6 +33,7 @@
 #include "Dialogs.h"
 #include "LevelStatistics.h"
 #include "MainAudioChain.h"
+#include "PlayPlan.h"
 #include "PlaylistModel.h"
 #include "TransportDisplay.h"
 
@@ -86,6 +87,9 @@ public:
     void setRequette(std::function<void()> requette) { m_requette = std::move(requette); }
     // Position of the pre-listening player, for its slider.
     void setPflPosition(std::function<int32_t()> position) { m_pflPosition = std::move(position); }
+    // Where each track starts and ends on air and how loud (the silences skipped,
+    // one loudness); without a planner every track plays whole at its own level.
+    void setPlanner(PlayPlanner* planner) { m_planner = planner; }
     // Unattended (the offline render): an unreadable first track is skipped like
     // any other instead of asking the operator.
     void setUnattended(bool unattended) { m_unattended = unattended; }
@@ -153,6 +157,8 @@ private:
     bool startFirstTrack();
     void transition(int active, const QString& how);
     void loadIncoming(int source, bool crossFade = true);
+    audio::TrackCues planFor(int source, const QString& path);
+    int32_t audioEnd(int source);
     bool onAirEnded() const;
     void followEndedIncoming();
     void endSilencedTracks();
@@ -173,6 +179,7 @@ private:
     KeyboardState* m_keyboard = nullptr;
     std::function<void()> m_requette;
     std::function<int32_t()> m_pflPosition;
+    PlayPlanner* m_planner = nullptr;
     bool m_unattended = false;
     bool m_loadsAwaited = false;
 
@@ -193,6 +200,10 @@ private:
     // Per source 0 and 1: the track on air there, and how it is leaving.
     std::array<QString, 2> m_airPath;
     std::array<QString, 2> m_endHow;
+    // Per source 0 and 1: where the audio of its track starts and ends, from the
+    // planner (0 for an end not known yet).
+    std::array<int32_t, 2> m_audioStartMs{};
+    std::array<int32_t, 2> m_audioEndMs{};
     int64_t m_transitionDeadline = -1;  // monotonic ms; -1 when no transition waits
     int64_t m_stopDeadline = -1;        // monotonic ms; -1 when no stop waits
     LevelStatistics m_statistics;

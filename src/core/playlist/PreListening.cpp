@@ -55,7 +55,9 @@ bool PreListening::startPlaying() {
 
 void PreListening::openFile() {
     m_openError.clear();
-    if (!m_player.setFileName(m_path.toStdString())) {
+    audio::TrackCues cues;
+    cues.gain = m_gain ? m_gain(m_path) : 1.0f;
+    if (!m_player.setFileName(m_path.toStdString(), cues)) {
         m_openError = QString::fromStdString(m_player.lastError());
     }
 }

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "Dialogs.h"
 #include "Player.h"
@@ -46,6 +47,8 @@ public:
     // Reads and clears the one-time slider reset.
     bool takeBarReset();
     audio::Player& player() { return m_player; }
+    // The gain of each file, so that a track is heard as it will go on air.
+    void setGain(std::function<float(const QString& path)> gain) { m_gain = std::move(gain); }
 
 signals:
     void displayChanged();
@@ -57,6 +60,7 @@ private:
 
     audio::Player& m_player;
     Dialogs& m_dialogs;
+    std::function<float(const QString& path)> m_gain;
     QString m_path;       // the row clicked last, opened or not
     QString m_openError;  // why it did not open; "" when it did
     PreListeningDisplay m_display;
