@@ -15,6 +15,7 @@
 #include "DropTarget.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
+#include "KeyEvents.h"
 #include "OfflineOutput.h"
 #include "PlayerStartup.h"
 #include "PlayerWindow.h"
@@ -43,7 +44,9 @@ struct PlayerRig {
             }
             return std::make_unique<audio::OfflineOutput>();
         };
-        window = std::make_unique<PlayerWindow>(std::make_unique<core::VirtualClock>(), dialogs,
+        auto ownedClock = std::make_unique<core::VirtualClock>();
+        clock = ownedClock.get();
+        window = std::make_unique<PlayerWindow>(std::move(ownedClock), dialogs,
                                                 std::make_unique<audio::Player>(output()),
                                                 std::make_unique<audio::Player>(output()));
         PlayerWindow::LoadOptions options;
@@ -62,10 +65,48 @@ struct PlayerRig {
     }
     QString text(const QString& name) const { return find<QLabel>(name)->text(); }
 
+    // Shows the window and makes it the active one.
+    void activate() const {
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window.get());
+        if (!QTest::qWaitForWindowActive(window.get())) {
+            qFatal("the player's window cannot be activated");
+        }
+    }
+    // Moves the clock on and runs the 50 ms tick.
+    void tick(int ms = core::PlayerMainTimer::kPeriodMs) const {
+        clock->advanceMs(ms);
+        window->mainTimer().Timer1_Timer();
+    }
+
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
+    core::VirtualClock* clock = nullptr;
     std::unique_ptr<PlayerWindow> window;
     bool loaded = false;
+};
+
+// Lets a key's release reach the window while its press is still on its way
+// through `widget` and its parents, as events run by a listing would.
+class ReleaseOnTheWay final : public QObject {
+public:
+    ReleaseOnTheWay(QWidget* widget, int key) : m_widget(widget), m_key(key) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_widget && event->type() == QEvent::KeyPress) {
+            m_widget->removeEventFilter(this);
+            keyevents::release(m_widget, m_key);
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+    int m_key;
 };
 
 }  // namespace
@@ -157,6 +198,54 @@ private slots:
         QCOMPARE(rig.window->decks().player(0).deviceIndex(), 1);
         QVERIFY(rig.window->close());
         QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")), QByteArray("2,0\r\n"));
+    }
+
+    // A key ends at its release, however that comes: the keypad's 0 let go as
+    // Insert (NumLock or Shift changed while it was down), with or without a
+    // scan code, or an Enter let go while its press still passes the folder
+    // list and its parents. A key left held would stop the deck again after
+    // each Play, or start it again after each Stop.
+    void keysEndAtTheirRelease_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("releasedAs");  // -1: released while on its way
+        QTest::addColumn<int>("scanCode");
+        QTest::addColumn<QString>("button");  // the operator's gesture after the key's own effect
+        QTest::newRow("keypad 0 up as Insert")
+            << int(Qt::Key_0) << int(Qt::Key_Insert) << 90 << QStringLiteral("Play");
+        QTest::newRow("keypad 0 up as Insert, no scan code")
+            << int(Qt::Key_0) << int(Qt::Key_Insert) << 0 << QStringLiteral("Play");
+        QTest::newRow("enter up on its way through Dir1")
+            << int(Qt::Key_Return) << -1 << 0 << QStringLiteral("Stop");
+    }
+
+    void keysEndAtTheirRelease() {
+        QFETCH(int, key);
+        QFETCH(int, releasedAs);
+        QFETCH(int, scanCode);
+        QFETCH(QString, button);
+        PlayerRig rig;
+        rig.window->decks().setMorceauGlisse(
+            {"Dupont", "Valse", "", m_tracks.filePath("Dupont - Valse.wav")});
+        rig.window->decks().dropOnDeck(0);
+        rig.press(0, "Play");
+        rig.activate();
+        QWidget* window = rig.window.get();
+        const Qt::KeyboardModifiers keypad = key == Qt::Key_0 ? Qt::KeypadModifier : Qt::NoModifier;
+        if (releasedAs < 0) {
+            rig.press(0, "Stop");
+            rig.find<QWidget>("Dir1")->setFocus();
+            const ReleaseOnTheWay listing(rig.find<QWidget>("Dir1"), key);
+            keyevents::press(window, key, keypad, scanCode);
+        } else {
+            keyevents::press(window, key, keypad, scanCode);
+            keyevents::release(window, releasedAs, keypad, scanCode);
+        }
+        rig.tick();  // the key does its work once
+        const bool playing = button == "Play";
+        QCOMPARE(rig.window->decks().playing(0), !playing);
+        rig.press(0, button.toLatin1().constData());
+        rig.tick(600);  // past the half-second limit of those keys
+        QCOMPARE(rig.window->decks().playing(0), playing);
     }
 
     // A file the lists can use is taken; anything else selects entry 0 of
