@@ -11,11 +11,13 @@
 #include "FakeDeviceBackend.h"
 #include "FolderList.h"
 #include "FolderSeparator.h"
+#include "KeyEvents.h"
 #include "MixerBrowser.h"
 #include "MixerRig.h"
 #include "PlaylistCommands.h"
 #include "TestTracks.h"
 #include "TrackBrowser.h"
+#include "TransportKeys.h"
 #include "VolumeList.h"
 #include "Volumes.h"
 
@@ -111,6 +113,47 @@ private slots:
         QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
                           QPoint(view->header()->sectionViewportPosition(2) + 5, 5));
         QCOMPARE(browserColumn(rig, 2), QStringList({"00:20", "00:25", "00:30"}));
+    }
+
+    // Dir1 opens a folder on a double click and goes up on Backspace; Enter
+    // and the keypad's + and - are the transport's and the decks' keys: they
+    // reach the window's key table and neither open nor fold a folder.
+    void folderListKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("keypad");
+        QTest::addColumn<bool>("goesUp");
+        QTest::newRow("backspace") << int(Qt::Key_Backspace) << false << true;
+        QTest::newRow("return") << int(Qt::Key_Return) << false << false;
+        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << true << false;
+        QTest::newRow("keypad +") << int(Qt::Key_Plus) << true << false;
+        QTest::newRow("keypad -") << int(Qt::Key_Minus) << true << false;
+    }
+
+    void folderListKeys() {
+        QFETCH(int, key);
+        QFETCH(bool, keypad);
+        QFETCH(bool, goesUp);
+        Rig rig;
+        activate(rig.window.get());
+        rig.window->browser().browser().showFolder(m_root.path());
+        auto* dir1 = rig.find<ui::FolderList>("Dir1");
+        QTreeWidgetItem* current = dir1->currentItem();
+        QTreeWidgetItem* pistes = current->child(0);
+        QCOMPARE(pistes->text(0), QStringLiteral("Pistes"));
+        if (key == Qt::Key_Plus) {
+            dir1->collapseItem(current);
+        }
+        dir1->setFocus();
+        dir1->setCurrentItem(key == Qt::Key_Return || key == Qt::Key_Enter ? pistes : current);
+        const bool expandedBefore = current->isExpanded();
+        keyevents::tap(rig.window.get(), key, keypad ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(dir1->path(), goesUp ? QFileInfo(m_root.path()).path() : m_root.path());
+        if (!goesUp) {
+            QCOMPARE(current->isExpanded(), expandedBefore);
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            QVERIFY(rig.window->keys().isHeld(core::TransportKey::Enter));
+        }
     }
 
     // A folder that has gone (its volume unplugged) gives way to the nearest
