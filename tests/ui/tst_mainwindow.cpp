@@ -277,6 +277,27 @@ private slots:
         QVERIFY(rig.window->close());
     }
 
+    // A press beside the handle of TrackBar holds the handle there: nothing
+    // is sought until the release, and then once, where the hand leaves it.
+    void positionSliderSeeksAtTheRelease() {
+        Rig rig;
+        openTracks(rig, m_names);
+        rig.click("CmdPlay");
+        rig.driver->advanceMs(1000);
+        auto* trackBar = rig.find<QSlider>("TrackBar");
+        const int middle = trackBar->height() / 2;
+        QTest::mousePress(trackBar, Qt::LeftButton, {}, {trackBar->width() * 3 / 4, middle});
+        QVERIFY(rig.window->transport().GlissementEnCours());
+        const audio::FileSource& onAir = rig.window->chain().sources[0];
+        rig.driver->advanceMs(500);
+        QVERIFY(onAir.positionMs() < 2000);  // played on, not sought
+        QTest::mouseMove(trackBar, {trackBar->width() / 2, middle});
+        QTest::mouseRelease(trackBar, Qt::LeftButton, {}, {trackBar->width() / 2, middle});
+        rig.driver->advanceMs(100);
+        QVERIFY2(qAbs(onAir.positionMs() - 10000) < 1000,
+                 qPrintable(QString::number(onAir.positionMs())));
+    }
+
     // Keys are read as held at the ticks. A tap between two ticks counts once:
     // Space starts, and the next tick does not stop again.
     void quickTapCountsOnce() {

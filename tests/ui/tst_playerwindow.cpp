@@ -200,6 +200,37 @@ private slots:
         QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")), QByteArray("2,0\r\n"));
     }
 
+    // A press beside the handle of a deck's position slider holds the handle
+    // there: nothing is sought until the release, and then once, where the
+    // hand leaves it. The pitch slider moves one step (0.5 %) for a click on
+    // its groove and for a notch of the wheel.
+    void deckSliders() {
+        PlayerRig rig;
+        rig.window->decks().setMorceauGlisse(
+            {"Dupont", "Valse", "", m_tracks.filePath("Dupont - Valse.wav")});
+        rig.window->decks().dropOnDeck(0);
+        auto* slider = rig.find<QSlider>("Slider0");
+        const int middle = slider->height() / 2;
+        QTest::mousePress(slider, Qt::LeftButton, {}, {slider->width() * 3 / 4, middle});
+        QVERIFY(rig.window->decks().CurseurTenu(0));
+        QCOMPARE(rig.window->decks().player(0).positionMs(), 0);
+        QTest::mouseMove(slider, {slider->width() / 2, middle});
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, {slider->width() / 2, middle});
+        QVERIFY(!rig.window->decks().CurseurTenu(0));
+        const int sought = rig.window->decks().player(0).positionMs();
+        QVERIFY2(qAbs(sought - 15000) < 1000, qPrintable(QString::number(sought)));
+
+        auto* pitch = rig.find<QSlider>("Pitch0");
+        QTest::mouseClick(pitch, Qt::LeftButton, {}, {pitch->width() * 9 / 10, middle});
+        QCOMPARE(pitch->value(), 1);
+        QWheelEvent notch(QPointF(pitch->rect().center()),
+                          pitch->mapToGlobal(pitch->rect().center()), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pitch, &notch);
+        QCOMPARE(pitch->value(), 2);
+        QCOMPARE(rig.window->decks().player(0).pitch(), 1.0f);
+    }
+
     // A key ends at its release, however that comes: the keypad's 0 let go as
     // Insert (NumLock or Shift changed while it was down), with or without a
     // scan code, or an Enter let go while its press still passes the folder

@@ -10,7 +10,9 @@
 
 #include "DeckMeter.h"
 #include "DropTarget.h"
+#include "PitchSlider.h"
 #include "ProgressBar.h"
+#include "SeekSlider.h"
 
 namespace varonel::ui {
 
@@ -24,14 +26,6 @@ QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
-}
-
-QSlider* makeSlider(const QString& name, QWidget* parent) {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
-    slider->setObjectName(name);
-    // The deck's keys are read by the tick; a focused slider would also move.
-    slider->setFocusPolicy(Qt::NoFocus);
-    return slider;
 }
 
 const QColor kSelectedSlider(255, 0, 0);
@@ -63,8 +57,8 @@ void DeckPanel::buildPanel(QWidget* host, const QObject* browser) {
     makeLabel(named("Label1", m_deck), QStringLiteral("0"), m_picture1)->hide();
     m_vuMettre = new ProgressBar(m_platine);
     m_vuMettre->setObjectName(named("VuMettre", m_deck));
-    m_pitch = makeSlider(named("Pitch", m_deck), m_platine);
-    m_pitch->setRange(core::kPitchMin, core::kPitchMax);
+    m_pitch = new PitchSlider(m_platine);
+    m_pitch->setObjectName(named("Pitch", m_deck));
     m_pitch->setToolTip(QStringLiteral(" Pitch (demi pour cent) "));
     m_memoPitch = makeLabel(named("MemoPitch", m_deck), QString(), m_platine);
     m_memoPitch->setAlignment(Qt::AlignCenter);
@@ -82,7 +76,8 @@ void DeckPanel::buildPanel(QWidget* host, const QObject* browser) {
 }
 
 void DeckPanel::buildAround(QWidget* host, const QObject* browser) {
-    m_slider = makeSlider(named("Slider", m_deck), host);
+    m_slider = new SeekSlider(host);
+    m_slider->setObjectName(named("Slider", m_deck));
     m_cueInfo = makeLabel(named("CueInfo", m_deck), QString(), host);
     m_cueInfo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     new DropTarget(m_slider, -1, browser);
@@ -119,15 +114,6 @@ void DeckPanel::connectSliders() {
     connect(m_slider, &QSlider::sliderPressed, this, [this] { m_decks.Slider_Press(m_deck); });
     connect(m_slider, &QSlider::sliderReleased, this,
             [this] { m_decks.Slider_Release(m_deck, m_slider->sliderPosition()); });
-    // A click beside the handle moves it by a page without pressing it: it
-    // seeks all the same, as a press and a release at the new value.
-    connect(m_slider, &QSlider::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove && action != QAbstractSlider::SliderNoAction &&
-            !m_slider->isSliderDown()) {
-            m_decks.Slider_Press(m_deck);
-            m_decks.Slider_Release(m_deck, m_slider->sliderPosition());
-        }
-    });
 }
 
 void DeckPanel::applyDisplay() {

@@ -5,6 +5,7 @@
 
 #include "ButtonPictures.h"
 #include "MainWidgets.h"
+#include "SeekSlider.h"
 #include "TransportDisplay.h"
 
 namespace varonel::ui {
@@ -24,7 +25,8 @@ PreListeningPanel::PreListeningPanel(QWidget* host, core::PreListening& preListe
     m_btnStop = makePictureButton(QStringLiteral("btnStop"),
                                   QStringLiteral(" Arrêt de la pré-écoute "), kPictureSize, host);
     m_btnStop->setIcon(pictures[core::kStopIdle]);
-    m_trackBarPfl = makeSlider(QStringLiteral("TrackBarPFL"), host);
+    m_trackBarPfl = new SeekSlider(host);
+    m_trackBarPfl->setObjectName(QStringLiteral("TrackBarPFL"));
     m_timer2 = makeTimer(QStringLiteral("Timer2"), core::Transport::kTimer2PeriodMs, this);
 
     connect(m_btnPlay, &QPushButton::clicked, this, [this] { m_preListening.btnPlay_Click(); });
