@@ -274,6 +274,41 @@ private slots:
         QFile::remove(m_tracks + "/Zoe - Bruit.mp3");
     }
 
+    // The pre-listening slider never shows a stale position, whatever the
+    // transport's ticks repeat meanwhile: after Play it shows where the new
+    // track stands, after a seek while stopped where it was sought.
+    void preListeningSliderNeverStale() {
+        Rig rig;
+        rig.window->show();
+        rig.window->browser().browser().showFolder(m_tracks);
+        auto* view = listRech(rig);
+        auto* slider = rig.find<QSlider>("TrackBarPFL");
+        auto seek = [slider](int ms) {
+            slider->setSliderDown(true);
+            slider->setSliderPosition(ms);
+            slider->setSliderDown(false);
+        };
+        rig.window->playlistCommands().addBrowserRow(rig.window->browser().model().cells(0), 0,
+                                                     true);
+        rig.click("CmdPlay");  // on air, Timer1 reads the pre-listening position too
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 2));
+        rig.click("btnPlay");
+        seek(10000);
+        rig.driver->advanceMs(200);
+        QCOMPARE(slider->value(), 10000);
+        rig.click("CmdStop");
+        rig.driver->advanceMs(2600);  // off air: Timer3 alone repeats what was read
+
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 1));
+        rig.click("btnPlay");
+        rig.driver->advanceMs(200);
+        QCOMPARE(slider->value(), 0);
+        rig.click("btnStop");
+        seek(5000);
+        rig.driver->advanceMs(200);
+        QCOMPARE(slider->value(), 5000);
+    }
+
     // P1 switched on runs a request at once; the menu runs one whatever the
     // mode; rows taken are not taken again until the folder is listed anew;
     // the stop switches the mode off.

@@ -48,6 +48,8 @@ public:
     audio::Player& player() { return m_player; }
 
 signals:
+    // What display() holds changed, or the player was loaded, started,
+    // stopped or sought.
     void displayChanged();
 
 private:
