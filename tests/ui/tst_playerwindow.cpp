@@ -10,9 +10,8 @@
 #include <QtWidgets>
 
 #include "BrowserView.h"
-#include "DeckMeter.h"
 #include "DeviceOutput.h"
-#include "DropTarget.h"
+#include "DropRouting.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
 #include "KeyEvents.h"
@@ -116,8 +115,9 @@ class PlayerWindowTest : public QObject {
 
     QTemporaryDir m_tracks{QDir::tempPath() + QStringLiteral("/varonelplayer_XXXXXX")};
 
-    // Picks a browser row up with a real press and drag, as the operator does.
-    static void pickUp(PlayerRig& rig, int row) {
+    // Picks a browser row up with a real press and drag, as the operator does;
+    // what the drag carries.
+    static std::unique_ptr<QMimeData> pickUp(PlayerRig& rig, int row) {
         auto* view = rig.find<ui::BrowserView>("ListRech");
         view->doItemsLayout();
         const QPoint from = view->visualRect(view->model()->index(row, 0)).center();
@@ -125,6 +125,16 @@ class PlayerWindowTest : public QObject {
         QTest::mouseMove(view->viewport(), from + QPoint(2, 0));
         QTest::mouseMove(view->viewport(), from + QPoint(QApplication::startDragDistance() * 3, 0));
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from);
+        return std::unique_ptr<QMimeData>(view->model()->mimeData({view->model()->index(row, 0)}));
+    }
+
+    // Drops what `data` carries on `widget` at `at` (its middle by default).
+    static QWidget* dropOn(PlayerRig& rig, QWidget* widget, const QMimeData* data,
+                           QPoint at = QPoint(-1, -1)) {
+        if (at == QPoint(-1, -1)) {
+            at = widget->rect().center();
+        }
+        return droprouting::drop(rig.window.get(), widget->mapTo(rig.window.get(), at), data);
     }
 
 private slots:
@@ -170,10 +180,9 @@ private slots:
         FakeDeviceBackend backend(2);
         PlayerRig rig(&backend);
         rig.window->browser().showFolder(m_tracks.path());
-        pickUp(rig, 1);  // "Intro.wav": no "-"
+        const std::unique_ptr<QMimeData> intro = pickUp(rig, 1);  // "Intro.wav": no "-"
         QCOMPARE(rig.window->decks().MorceauGlisse().value(3), m_tracks.filePath("Intro.wav"));
-        auto* target = rig.find<QWidget>("Picture11")->findChild<ui::DropTarget*>();
-        emit target->dropped(1);
+        QVERIFY(dropOn(rig, rig.find<QWidget>("Picture11"), intro.get(), {5, 5}));
         QCOMPARE(rig.window->decks().PlatineCourante(), 1);
         QCOMPARE(rig.text("LblArtiste1"), QStringLiteral("  "));
         QCOMPARE(rig.text("Label21"), QStringLiteral("00:20"));
@@ -189,8 +198,8 @@ private slots:
         rig.press(1, "Stop");
         QVERIFY(rig.find<QComboBox>("Output1")->isEnabled());
 
-        pickUp(rig, 0);
-        emit rig.find<ui::DeckMeter>("MMMeterX0")->dragPassed(0);  // passing over deck A's meter
+        const std::unique_ptr<QMimeData> valse = pickUp(rig, 0);
+        QVERIFY(!dropOn(rig, rig.find<QWidget>("MMMeterX0"), valse.get()));  // passing over it
         QCOMPARE(rig.text("LblArtiste0"), QStringLiteral("Dupont  Valse"));
         QCOMPARE(rig.window->decks().PlatineCourante(), 0);
 

@@ -33,7 +33,8 @@ const QColor kSelectedMeter(0, 0, 192);
 
 }  // namespace
 
-DeckPanel::DeckPanel(QWidget* host, core::PlayerDecks& decks, int deck, const QObject* browser)
+DeckPanel::DeckPanel(QWidget* host, core::PlayerDecks& decks, int deck,
+                     const core::BrowserModel* browser)
     : QObject(host), m_decks(decks), m_deck(deck) {
     buildPanel(host, browser);
     buildAround(host, browser);
@@ -42,7 +43,7 @@ DeckPanel::DeckPanel(QWidget* host, core::PlayerDecks& decks, int deck, const QO
     applyDisplay();
 }
 
-void DeckPanel::buildPanel(QWidget* host, const QObject* browser) {
+void DeckPanel::buildPanel(QWidget* host, const core::BrowserModel* browser) {
     m_platine = new QFrame(host);
     m_platine->setObjectName(named("PlatineA", m_deck));
     m_lblArtiste = makeLabel(named("LblArtiste", m_deck), QString(), m_platine);
@@ -75,7 +76,7 @@ void DeckPanel::buildPanel(QWidget* host, const QObject* browser) {
     new DropTarget(m_pitch, -1, browser);  // a slider is no place for a track
 }
 
-void DeckPanel::buildAround(QWidget* host, const QObject* browser) {
+void DeckPanel::buildAround(QWidget* host, const core::BrowserModel* browser) {
     m_slider = new SeekSlider(host);
     m_slider->setObjectName(named("Slider", m_deck));
     m_cueInfo = makeLabel(named("CueInfo", m_deck), QString(), host);

@@ -4,7 +4,7 @@
 
 namespace varonel::ui {
 
-DropTarget::DropTarget(QWidget* target, int deck, const QObject* browser)
+DropTarget::DropTarget(QWidget* target, int deck, const core::BrowserModel* browser)
     : QObject(target), m_deck(deck), m_browser(browser) {
     target->setAcceptDrops(true);
     target->installEventFilter(this);
@@ -15,7 +15,7 @@ bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (drag->source() != m_browser) {
+            if (!m_browser->isOwnDrag(drag->mimeData())) {
                 return false;
             }
             if (m_deck < 0 && event->type() == QEvent::DragMove) {
@@ -28,7 +28,7 @@ bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            if (drop->source() != m_browser || m_deck < 0) {
+            if (!m_browser->isOwnDrag(drop->mimeData()) || m_deck < 0) {
                 return false;
             }
             drop->setDropAction(Qt::CopyAction);

@@ -7,13 +7,15 @@
 #include <QObject>
 #include <QWidget>
 
+#include "BrowserModel.h"
+
 namespace varonel::ui {
 
 class DropTarget final : public QObject {
     Q_OBJECT
 
 public:
-    DropTarget(QWidget* target, int deck, const QObject* browser);
+    DropTarget(QWidget* target, int deck, const core::BrowserModel* browser);
 
 signals:
     void dropped(int deck);
@@ -23,7 +25,7 @@ protected:
 
 private:
     int m_deck;
-    const QObject* m_browser;
+    const core::BrowserModel* m_browser;
 };
 
 }  // namespace varonel::ui

@@ -91,7 +91,7 @@ void PlayerWindow::buildParts() {
     connect(m_browser->view(), &BrowserView::rowDragged, this,
             [this](int row) { m_decks->setMorceauGlisse(m_browserModel->cells(row)); });
     for (int d = 0; d < core::kDeckCount; ++d) {
-        m_deckPanels[size_t(d)] = new DeckPanel(m_centre, *m_decks, d, m_browser->view());
+        m_deckPanels[size_t(d)] = new DeckPanel(m_centre, *m_decks, d, m_browserModel.get());
     }
     makeLabel(QStringLiteral("Label3"), QStringLiteral("Cue"), QString(), m_centre);
     makeLabel(QStringLiteral("Label4"), QStringLiteral("Cue"), QString(), m_centre);
