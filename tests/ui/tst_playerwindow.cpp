@@ -288,6 +288,48 @@ private slots:
         QCOMPARE(rig.window->decks().playing(0), playing);
     }
 
+    // A track loads where it is dropped on a deck's label, picture or panel
+    // (the deck's name is printed on its panel), or passes over one of its
+    // meters; a drop on anything else does nothing.
+    void dropTargets_data() {
+        QTest::addColumn<QString>("widget");
+        QTest::addColumn<QPoint>("at");  // in the widget; (-1, -1) its middle
+        QTest::addColumn<int>("deck");   // the deck loaded, -1 none
+        const QPoint middle(-1, -1);
+        QTest::newRow("artist") << "LblArtiste1" << middle << 1;
+        QTest::newRow("picture") << "Picture10" << QPoint(5, 5) << 0;
+        QTest::newRow("panel") << "PlatineA1" << QPoint(5, 5) << 1;
+        QTest::newRow("deck's name") << "LblPlatine0" << middle << 0;
+        QTest::newRow("meter passed over") << "MMMeterX3" << middle << 1;
+        QTest::newRow("time left") << "Temp0" << middle << -1;
+        QTest::newRow("length") << "Label21" << middle << -1;
+        QTest::newRow("toolbar button") << "bar10" << middle << -1;
+        QTest::newRow("pitch text") << "MemoPitch1" << middle << -1;
+        QTest::newRow("progress bar") << "VuMettre0" << middle << -1;
+        QTest::newRow("pitch slider") << "Pitch0" << middle << -1;
+        QTest::newRow("position slider") << "Slider1" << middle << -1;
+        QTest::newRow("status bar") << "Panel1" << middle << -1;
+    }
+
+    void dropTargets() {
+        QFETCH(QString, widget);
+        QFETCH(QPoint, at);
+        QFETCH(int, deck);
+        PlayerRig rig;
+        rig.window->show();
+        rig.window->browser().showFolder(m_tracks.path());
+        const std::unique_ptr<QMimeData> valse = pickUp(rig, 0);
+        auto* target = rig.find<QWidget>(widget);
+        if (auto* bar = qobject_cast<QToolBar*>(target)) {
+            target = bar->widgetForAction(bar->actions().constFirst());
+        }
+        dropOn(rig, target, valse.get(), at);
+        for (int d = 0; d < 2; ++d) {
+            QCOMPARE(rig.text(QStringLiteral("LblArtiste%1").arg(d)),
+                     d == deck ? QStringLiteral("Dupont  Valse") : QString());
+        }
+    }
+
     // A file the lists can use is taken; anything else selects entry 0 of
     // both lists without a word, and the file stays.
     void settingsFile_data() {

@@ -63,9 +63,12 @@ void DeckPanel::buildPanel(QWidget* host, const core::BrowserModel* browser) {
     m_pitch->setToolTip(QStringLiteral(" Pitch (demi pour cent) "));
     m_memoPitch = makeLabel(named("MemoPitch", m_deck), QString(), m_platine);
     m_memoPitch->setAlignment(Qt::AlignCenter);
-    makeLabel(named("LblPlatine", m_deck),
-              m_deck == 0 ? QStringLiteral("Platine A") : QStringLiteral("Platine B"), m_platine)
-        ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QLabel* name = makeLabel(
+        named("LblPlatine", m_deck),
+        m_deck == 0 ? QStringLiteral("Platine A") : QStringLiteral("Platine B"), m_platine);
+    name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The deck's name is printed on its panel: clicks and drops go to the panel.
+    name->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     for (QWidget* target : {static_cast<QWidget*>(m_platine), static_cast<QWidget*>(m_picture1),
                             static_cast<QWidget*>(m_lblArtiste)}) {
@@ -73,7 +76,6 @@ void DeckPanel::buildPanel(QWidget* host, const core::BrowserModel* browser) {
         connect(drop, &DropTarget::dropped, &m_decks, &core::PlayerDecks::dropOnDeck);
         target->installEventFilter(this);
     }
-    new DropTarget(m_pitch, -1, browser);  // a slider is no place for a track
 }
 
 void DeckPanel::buildAround(QWidget* host, const core::BrowserModel* browser) {
@@ -81,7 +83,6 @@ void DeckPanel::buildAround(QWidget* host, const core::BrowserModel* browser) {
     m_slider->setObjectName(named("Slider", m_deck));
     m_cueInfo = makeLabel(named("CueInfo", m_deck), QString(), host);
     m_cueInfo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    new DropTarget(m_slider, -1, browser);
     for (int i = 0; i < 2; ++i) {
         auto* meter = new DeckMeter(2 * m_deck + i, browser, host);
         connect(meter, &DeckMeter::clicked, &m_decks, &core::PlayerDecks::MMMeterX_Click);

@@ -1,8 +1,10 @@
 #pragma once
 // Makes a widget take tracks dragged from the browser: a drop on it is
 // reported with the deck it belongs to. The deck's label, picture and panel
-// each get one. With no deck (-1) the widget refuses the drop instead of
-// passing it to the panel it lies on (a slider on the deck's panel).
+// each get one. A drop takes only on the widget's own face: the controls that
+// lie on it (the time left on the picture, the toolbar, the pitch on the
+// panel) are no place for a track, though the window hands their drops on to
+// the nearest widget that takes drops.
 
 #include <QObject>
 #include <QWidget>
@@ -24,6 +26,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* m_target;
     int m_deck;
     const core::BrowserModel* m_browser;
 };
