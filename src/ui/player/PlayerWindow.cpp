@@ -103,8 +103,6 @@ void PlayerWindow::buildParts() {
         makeLabel(QStringLiteral("Ecart"), QString(), QStringLiteral(" Écart de X "), m_centre);
     m_info = makeLabel(QStringLiteral("Info"), QString(),
                        QStringLiteral(" État du lecteur de la platine choisie "), m_centre);
-    // Made after the captions so that they stack above them: on a wide screen
-    // deck B's list moves right over `Info`, which it must cover, not show through.
     m_outputs = new OutputLists(m_centre, {"Output0", " Sortie de la platine A "},
                                 {"Output1", " Sortie de la platine B "}, m_dialogs,
                                 OutputLists::BadFile::FallBackQuietly, this);
