@@ -21,10 +21,10 @@ public:
         QString details;
         bool keptOnTop = false;
         QWindow* transientParent = nullptr;
-        QRect frame;          // on the screen
-        QRect buttons;        // the button box, on the screen
-        QRect screen;         // the screen's available area
-        double contrast = 0;  // of the text against the box, from 1 to 21
+        QRect frame;       // on the screen
+        QRect buttons;     // the button box, on the screen
+        QRect screen;      // the screen's available area
+        int contrast = 0;  // of the text against the box, 0 to 255
     };
 
     BoxWatcher() {
@@ -35,30 +35,21 @@ public:
     const Seen& seen() const { return m_seen; }
 
 private:
-    static double luminance(QRgb pixel) {
-        auto linear = [](int c) {
-            const double v = c / 255.0;
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(qRed(pixel)) + 0.7152 * linear(qGreen(pixel)) +
-               0.0722 * linear(qBlue(pixel));
-    }
-
-    // The contrast between the darkest and the lightest pixels of the text.
-    static double textContrast(QMessageBox* box) {
+    // How far apart the darkest and the lightest greys of the text are (0 to
+    // 255): a few for light text on a light ground, some 200 for dark on light.
+    static int textContrast(QMessageBox* box) {
         const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         const QImage image = box->grab().toImage();
-        double darkest = 1.0;
-        double lightest = 0.0;
         const QRect area = label->geometry().intersected(image.rect());
+        int darkest = 255;
+        int lightest = 0;
         for (int y = area.top(); y <= area.bottom(); ++y) {
             for (int x = area.left(); x <= area.right(); ++x) {
-                const double l = luminance(image.pixel(x, y));
-                darkest = std::min(darkest, l);
-                lightest = std::max(lightest, l);
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+                lightest = std::max(lightest, qGray(image.pixel(x, y)));
             }
         }
-        return (lightest + 0.05) / (darkest + 0.05);
+        return lightest - darkest;
     }
 
     void look() {

@@ -353,8 +353,6 @@ private slots:
         QTest::newRow("keypad 0") << int(Qt::Key_0) << true << false << none << 0
                                   << int(TransportKey::Numpad0);
         QTest::newRow("main 0") << int(Qt::Key_0) << false << false << none << 0 << none;
-        QTest::newRow("space tapped")
-            << int(Qt::Key_Space) << false << false << int(Qt::Key_Space) << 0 << none;
         QTest::newRow("keypad 0 up as Insert")
             << int(Qt::Key_0) << true << false << int(Qt::Key_Insert) << 90 << none;
         QTest::newRow("keypad 0 up as Insert, no scan code")

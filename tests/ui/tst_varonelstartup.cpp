@@ -154,7 +154,7 @@ private slots:
         const ui::VaronelProgram first = ui::Main(boxes, options);
         QVERIFY(watcher.seen().shown);
         QCOMPARE(watcher.seen().text, QStringLiteral("Installation de la librairie"));
-        QVERIFY2(watcher.seen().contrast >= 4.5,
+        QVERIFY2(watcher.seen().contrast >= 128,
                  qPrintable(QString::number(watcher.seen().contrast)));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(ui::cheminComposantAudio()).isFile(), 10000);
         QVERIFY(first.f1->close());
