@@ -25,10 +25,12 @@ using Row = varonel::core::PlaylistRow;
 // offline output and a virtual clock unless another output is given: a device
 // output plays in real time, on the system's clock and the window's own timers.
 // `ini`, when not empty, is written as the settings file before the load.
+// Messages go to the scripted dialogs unless `realDialogs` is given.
 struct Rig {
     explicit Rig(int screenWidth = 1024, std::unique_ptr<audio::AudioOutput> output = nullptr,
                  const QByteArray& ini = QByteArray(),
-                 std::unique_ptr<audio::Player> wavePfl = nullptr) {
+                 std::unique_ptr<audio::Player> wavePfl = nullptr,
+                 core::Dialogs* realDialogs = nullptr) {
         if (!ini.isEmpty() && !filebytes::write(iniPath(), ini)) {
             qFatal("cannot write the settings file");
         }
@@ -45,7 +47,7 @@ struct Rig {
         }
         window = std::make_unique<MainWindow>(
             std::make_unique<core::MainAudioChain>(std::move(output)), std::move(ownedClock),
-            dialogs,
+            realDialogs != nullptr ? *realDialogs : dialogs,
             wavePfl ? std::move(wavePfl)
                     : std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()));
         if (offline != nullptr) {

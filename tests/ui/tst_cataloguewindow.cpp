@@ -8,10 +8,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "BoxWatcher.h"
 #include "CatalogueWindow.h"
 #include "FileSizeLimit.h"
 #include "MixerBrowser.h"
 #include "MixerRig.h"
+#include "QtDialogs.h"
 #include "TestTracks.h"
 
 using namespace mixerrig;
@@ -127,6 +129,45 @@ private slots:
         f3->findChild<QPushButton*>("cmdExit")->click();
         QVERIFY(!rig.window->catalogueWindow());
         QTRY_VERIFY(f3.isNull());
+    }
+
+    // With the catalogue window open (kept above every window), the real
+    // message boxes still reach the operator: each is kept on top too, so it
+    // opens above the catalogue instead of beneath it, where the program would
+    // refuse every click. A file path too long for the screen is cut in the
+    // box, whole in its details, so its OK button stays on the screen.
+    void boxesOverTheCatalogue() {
+        ui::QtDialogs boxes;
+        Rig rig(1024, nullptr, {}, nullptr, &boxes);
+        QString deep = m_root.path();
+        while (deep.size() < 4000) {
+            deep += QStringLiteral("/Dossier rangé");
+        }
+        deep += QStringLiteral("/Alpha - Disparu.wav");
+        QVERIFY(filebytes::write(rig.window->fichierCatalogue(), deep.toUtf8() + "\r\n"));
+        activate(rig.window.get());
+        const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
+        QVERIFY(QTest::qWaitForWindowExposed(f3));
+        {
+            const BoxWatcher watcher;
+            rig.click("CmdPlay");  // an empty playlist
+            QVERIFY(watcher.seen().shown);
+            QCOMPARE(watcher.seen().text, QStringLiteral("Le réservoir est vide"));
+            QVERIFY(watcher.seen().keptOnTop);
+            QVERIFY(watcher.seen().transientParent != nullptr);
+        }
+        const BoxWatcher watcher;
+        enterSearch(f3, "disparu");
+        doubleClickResult(f3, 0);
+        const BoxWatcher::Seen& seen = watcher.seen();
+        QVERIFY(seen.shown);
+        QVERIFY(seen.keptOnTop);
+        QVERIFY2(seen.screen.contains(seen.frame), qPrintable(QStringLiteral("%1 high on %2")
+                                                                  .arg(seen.frame.height())
+                                                                  .arg(seen.screen.height())));
+        QVERIFY(seen.screen.contains(seen.buttons));
+        QVERIFY(seen.details.contains(deep));
+        QVERIFY(seen.text.endsWith(QStringLiteral("Le morceau n'a pas été ajouté à la playlist")));
     }
 
     // "Sauver Catalogue" writes the file in walk order, and a write that fails

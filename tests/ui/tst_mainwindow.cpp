@@ -14,6 +14,7 @@
 #include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
+#include "KeyEvents.h"
 #include "LevelMeterWidget.h"
 #include "MainWindow.h"
 #include "MixerBrowser.h"
@@ -386,13 +387,34 @@ private slots:
         QVERIFY(rig.window->close());
     }
 
+    // A press beside the handle of TrackBar holds the handle there: nothing
+    // is sought until the release, and then once, where the hand leaves it.
+    void positionSliderSeeksAtTheRelease() {
+        Rig rig;
+        openTracks(rig, m_names);
+        rig.click("CmdPlay");
+        rig.driver->advanceMs(1000);
+        auto* trackBar = rig.find<QSlider>("TrackBar");
+        const int middle = trackBar->height() / 2;
+        QTest::mousePress(trackBar, Qt::LeftButton, {}, {trackBar->width() * 3 / 4, middle});
+        QVERIFY(rig.window->transport().GlissementEnCours());
+        const audio::FileSource& onAir = rig.window->chain().sources[0];
+        rig.driver->advanceMs(500);
+        QVERIFY(onAir.positionMs() < 2000);  // played on, not sought
+        QTest::mouseMove(trackBar, {trackBar->width() / 2, middle});
+        QTest::mouseRelease(trackBar, Qt::LeftButton, {}, {trackBar->width() / 2, middle});
+        rig.driver->advanceMs(100);
+        QVERIFY2(qAbs(onAir.positionMs() - 10000) < 1000,
+                 qPrintable(QString::number(onAir.positionMs())));
+    }
+
     // Keys are read as held at the ticks. A tap between two ticks counts once:
     // Space starts, and the next tick does not stop again.
     void quickTapCountsOnce() {
         Rig rig;
         openTracks(rig, m_names);
         activate(rig.window.get());
-        QTest::keyClick(rig.pl(), Qt::Key_Space);  // pressed and released before the tick
+        keyevents::tap(rig.window.get(), Qt::Key_Space);  // pressed and released before the tick
         rig.driver->advanceMs(100);
         QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Alpha - Premier"));
         rig.driver->advanceMs(3000);  // past Space's 2 s: an uncleared tap would stop now
@@ -414,37 +436,54 @@ private slots:
         rig.driver->advanceMs(500);
         QVERIFY(!rig.window->transport().EnDiffusion());
 
-        QTest::keyPress(rig.pl(), Qt::Key_0, Qt::KeypadModifier);  // its release goes elsewhere
+        keyevents::press(rig.window.get(), Qt::Key_0, Qt::KeypadModifier);  // released elsewhere
         activate(&dialog);
         activate(rig.window.get());
         QVERIFY(!rig.window->keys().isHeld(core::TransportKey::Numpad0));
     }
 
     // What the key table adds to the transport's own keys: the keypad told
-    // apart from the main row, and auto-repeat ignored.
+    // apart from the main row, auto-repeat ignored, and a release matched to
+    // its press by the key of the keyboard, whatever NumLock or Shift made of
+    // its symbol meanwhile (90 is the scan code of the keypad's 0 under X11).
     void keyTable_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("keypad");
         QTest::addColumn<bool>("autoRepeat");
-        QTest::addColumn<int>("held");  // the TransportKey held after the press, -1 none
+        QTest::addColumn<int>("releasedAs");  // the key its release reads as, -1 not released
+        QTest::addColumn<int>("scanCode");
+        QTest::addColumn<int>("held");  // the TransportKey held at the next tick but one, -1 none
         using core::TransportKey;
-        QTest::newRow("space") << int(Qt::Key_Space) << false << false << int(TransportKey::Space);
-        QTest::newRow("enter") << int(Qt::Key_Enter) << true << false << int(TransportKey::Enter);
-        QTest::newRow("auto-repeat") << int(Qt::Key_Space) << false << true << -1;
-        QTest::newRow("keypad 0") << int(Qt::Key_0) << true << false << int(TransportKey::Numpad0);
-        QTest::newRow("main 0") << int(Qt::Key_0) << false << false << -1;
+        const int none = -1;
+        QTest::newRow("space") << int(Qt::Key_Space) << false << false << none << 0
+                               << int(TransportKey::Space);
+        QTest::newRow("enter") << int(Qt::Key_Enter) << true << false << none << 0
+                               << int(TransportKey::Enter);
+        QTest::newRow("auto-repeat") << int(Qt::Key_Space) << false << true << none << 0 << none;
+        QTest::newRow("keypad 0") << int(Qt::Key_0) << true << false << none << 0
+                                  << int(TransportKey::Numpad0);
+        QTest::newRow("main 0") << int(Qt::Key_0) << false << false << none << 0 << none;
+        QTest::newRow("keypad 0 up as Insert")
+            << int(Qt::Key_0) << true << false << int(Qt::Key_Insert) << 90 << none;
+        QTest::newRow("keypad 0 up as Insert, no scan code")
+            << int(Qt::Key_0) << true << false << int(Qt::Key_Insert) << 0 << none;
     }
 
     void keyTable() {
         QFETCH(int, key);
         QFETCH(bool, keypad);
         QFETCH(bool, autoRepeat);
+        QFETCH(int, releasedAs);
+        QFETCH(int, scanCode);
         QFETCH(int, held);
         Rig rig;
         activate(rig.window.get());
-        QKeyEvent press(QEvent::KeyPress, key, keypad ? Qt::KeypadModifier : Qt::NoModifier,
-                        QString(), autoRepeat);
-        QApplication::sendEvent(rig.pl(), &press);
+        const Qt::KeyboardModifiers modifiers = keypad ? Qt::KeypadModifier : Qt::NoModifier;
+        keyevents::send(rig.window.get(), QEvent::KeyPress, key, modifiers, scanCode, autoRepeat);
+        if (releasedAs >= 0) {
+            keyevents::release(rig.window.get(), releasedAs, modifiers, scanCode);
+        }
+        rig.window->keys().tickRead();   // a tap counts at one tick only
         for (const int k : {0, 1, 2}) {  // Space, Enter, Numpad0
             QCOMPARE(rig.window->keys().isHeld(core::TransportKey(k)), k == held);
         }

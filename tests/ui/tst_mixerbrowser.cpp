@@ -11,12 +11,14 @@
 #include "FakeDeviceBackend.h"
 #include "FolderList.h"
 #include "FolderSeparator.h"
+#include "KeyEvents.h"
 #include "MixerBrowser.h"
 #include "MixerRig.h"
 #include "PlaylistCommands.h"
 #include "StatusLineView.h"
 #include "TestTracks.h"
 #include "TrackBrowser.h"
+#include "TransportKeys.h"
 #include "VolumeList.h"
 #include "Volumes.h"
 
@@ -116,6 +118,47 @@ private slots:
         QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
                           QPoint(view->header()->sectionViewportPosition(2) + 5, 5));
         QCOMPARE(browserColumn(rig, 2), QStringList({"00:20", "00:25", "00:30"}));
+    }
+
+    // Dir1 opens a folder on a double click and goes up on Backspace; Enter
+    // and the keypad's + and - are the transport's and the decks' keys: they
+    // reach the window's key table and neither open nor fold a folder.
+    void folderListKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("keypad");
+        QTest::addColumn<bool>("goesUp");
+        QTest::newRow("backspace") << int(Qt::Key_Backspace) << false << true;
+        QTest::newRow("return") << int(Qt::Key_Return) << false << false;
+        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << true << false;
+        QTest::newRow("keypad +") << int(Qt::Key_Plus) << true << false;
+        QTest::newRow("keypad -") << int(Qt::Key_Minus) << true << false;
+    }
+
+    void folderListKeys() {
+        QFETCH(int, key);
+        QFETCH(bool, keypad);
+        QFETCH(bool, goesUp);
+        Rig rig;
+        activate(rig.window.get());
+        rig.window->browser().browser().showFolder(m_root.path());
+        auto* dir1 = rig.find<ui::FolderList>("Dir1");
+        QTreeWidgetItem* current = dir1->currentItem();
+        QTreeWidgetItem* pistes = current->child(0);
+        QCOMPARE(pistes->text(0), QStringLiteral("Pistes"));
+        if (key == Qt::Key_Plus) {
+            dir1->collapseItem(current);
+        }
+        dir1->setFocus();
+        dir1->setCurrentItem(key == Qt::Key_Return || key == Qt::Key_Enter ? pistes : current);
+        const bool expandedBefore = current->isExpanded();
+        keyevents::tap(rig.window.get(), key, keypad ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(dir1->path(), goesUp ? QFileInfo(m_root.path()).path() : m_root.path());
+        if (!goesUp) {
+            QCOMPARE(current->isExpanded(), expandedBefore);
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            QVERIFY(rig.window->keys().isHeld(core::TransportKey::Enter));
+        }
     }
 
     // A folder that has gone (its volume unplugged) gives way to the nearest
@@ -256,6 +299,41 @@ private slots:
         QCOMPARE(pfl.state(), audio::Player::kStatePlaying);
         QCOMPARE(rig.find<QSlider>("TrackBarPFL")->maximum(), pfl.lengthMs());
         QFile::remove(m_tracks + "/Zoe - Bruit.mp3");
+    }
+
+    // The pre-listening slider never shows a stale position, whatever the
+    // transport's ticks repeat meanwhile: after Play it shows where the new
+    // track stands, after a seek while stopped where it was sought.
+    void preListeningSliderNeverStale() {
+        Rig rig;
+        rig.window->show();
+        rig.window->browser().browser().showFolder(m_tracks);
+        auto* view = listRech(rig);
+        auto* slider = rig.find<QSlider>("TrackBarPFL");
+        auto seek = [slider](int ms) {
+            slider->setSliderDown(true);
+            slider->setSliderPosition(ms);
+            slider->setSliderDown(false);
+        };
+        rig.window->playlistCommands().addBrowserRow(rig.window->browser().model().cells(0), 0,
+                                                     true);
+        rig.click("CmdPlay");  // on air, Timer1 reads the pre-listening position too
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 2));
+        rig.click("btnPlay");
+        seek(10000);
+        rig.driver->advanceMs(200);
+        QCOMPARE(slider->value(), 10000);
+        rig.click("CmdStop");
+        rig.driver->advanceMs(2600);  // off air: Timer3 alone repeats what was read
+
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 1));
+        rig.click("btnPlay");
+        rig.driver->advanceMs(200);
+        QCOMPARE(slider->value(), 0);
+        rig.click("btnStop");
+        seek(5000);
+        rig.driver->advanceMs(200);
+        QCOMPARE(slider->value(), 5000);
     }
 
     // P1 switched on runs a request at once; the menu runs one whatever the

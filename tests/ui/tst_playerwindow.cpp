@@ -10,11 +10,11 @@
 #include <QtWidgets>
 
 #include "BrowserView.h"
-#include "DeckMeter.h"
 #include "DeviceOutput.h"
-#include "DropTarget.h"
+#include "DropRouting.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
+#include "KeyEvents.h"
 #include "OfflineOutput.h"
 #include "PlayerStartup.h"
 #include "PlayerWindow.h"
@@ -43,7 +43,9 @@ struct PlayerRig {
             }
             return std::make_unique<audio::OfflineOutput>();
         };
-        window = std::make_unique<PlayerWindow>(std::make_unique<core::VirtualClock>(), dialogs,
+        auto ownedClock = std::make_unique<core::VirtualClock>();
+        clock = ownedClock.get();
+        window = std::make_unique<PlayerWindow>(std::move(ownedClock), dialogs,
                                                 std::make_unique<audio::Player>(output()),
                                                 std::make_unique<audio::Player>(output()));
         PlayerWindow::LoadOptions options;
@@ -62,10 +64,39 @@ struct PlayerRig {
     }
     QString text(const QString& name) const { return find<QLabel>(name)->text(); }
 
+    // Moves the clock on and runs the 50 ms tick.
+    void tick(int ms = core::PlayerMainTimer::kPeriodMs) const {
+        clock->advanceMs(ms);
+        window->mainTimer().Timer1_Timer();
+    }
+
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
+    core::VirtualClock* clock = nullptr;
     std::unique_ptr<PlayerWindow> window;
     bool loaded = false;
+};
+
+// Lets a key's release reach the window while its press is still on its way
+// through `widget` and its parents, as events run by a listing would.
+class ReleaseOnTheWay final : public QObject {
+public:
+    ReleaseOnTheWay(QWidget* widget, int key) : m_widget(widget), m_key(key) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_widget && event->type() == QEvent::KeyPress) {
+            m_widget->removeEventFilter(this);
+            keyevents::release(m_widget, m_key);
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+    int m_key;
 };
 
 }  // namespace
@@ -75,8 +106,9 @@ class PlayerWindowTest : public QObject {
 
     QTemporaryDir m_tracks{QDir::tempPath() + QStringLiteral("/varonelplayer_XXXXXX")};
 
-    // Picks a browser row up with a real press and drag, as the operator does.
-    static void pickUp(PlayerRig& rig, int row) {
+    // Picks a browser row up with a real press and drag, as the operator does;
+    // what the drag carries.
+    static std::unique_ptr<QMimeData> pickUp(PlayerRig& rig, int row) {
         auto* view = rig.find<ui::BrowserView>("ListRech");
         view->doItemsLayout();
         const QPoint from = view->visualRect(view->model()->index(row, 0)).center();
@@ -84,6 +116,16 @@ class PlayerWindowTest : public QObject {
         QTest::mouseMove(view->viewport(), from + QPoint(2, 0));
         QTest::mouseMove(view->viewport(), from + QPoint(QApplication::startDragDistance() * 3, 0));
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from);
+        return std::unique_ptr<QMimeData>(view->model()->mimeData({view->model()->index(row, 0)}));
+    }
+
+    // Drops what `data` carries on `widget` at `at` (its middle by default).
+    static QWidget* dropOn(PlayerRig& rig, QWidget* widget, const QMimeData* data,
+                           QPoint at = QPoint(-1, -1)) {
+        if (at == QPoint(-1, -1)) {
+            at = widget->rect().center();
+        }
+        return droprouting::drop(rig.window.get(), widget->mapTo(rig.window.get(), at), data);
     }
 
 private slots:
@@ -93,11 +135,21 @@ private slots:
         testtracks::write(m_tracks.filePath("Intro.wav"), {20.0, 0.4f});
     }
 
-    // Every control of the design table is there, the window's own ones
-    // neither overlap nor leave an 800 by 600 screen, and the status bar has
-    // its five panels.
+    // Every control of the design table is there, the window's own ones stay
+    // on the screen and, on an 800-pixel screen, none overlaps another; on wider
+    // ones deck B's output list moves right over where `Info` stood, and
+    // `Info` moves with it. The status bar has its five panels; an empty deck
+    // shows no length.
+    void controlsAndPlaces_data() {
+        QTest::addColumn<int>("width");
+        for (const int width : {800, 1024, 1280, 1600}) {
+            QTest::addRow("%d", width) << width;
+        }
+    }
+
     void controlsAndPlaces() {
-        PlayerRig rig;
+        QFETCH(int, width);
+        PlayerRig rig(nullptr, {}, width);
         QVERIFY(rig.loaded);
         QCOMPARE(rig.window->windowTitle(), QStringLiteral("DJ Orval Player"));
         QWidget* centre = rig.find<QWidget>("Centre");
@@ -111,15 +163,21 @@ private slots:
                 QVERIFY2(widget->parentWidget()->rect().contains(widget->geometry()), entry.name);
             }
         }
+        // Above 1280 pixels the window keeps a fixed size; the height is
+        // checked on the smallest screen only.
+        const QRect screen(0, 0, width > 1280 ? 15450 / 15 : width, width == 800 ? 555 : 10000);
         for (int i = 0; i < placed.size(); ++i) {
-            QVERIFY2(QRect(0, 0, 800, 555).contains(placed[i].second), qPrintable(placed[i].first));
+            QVERIFY2(screen.contains(placed[i].second), qPrintable(placed[i].first));
             for (int j = i + 1; j < placed.size(); ++j) {
-                QVERIFY2(!placed[i].second.intersects(placed[j].second),
+                const bool checked =
+                    width == 800 || placed[i].first == "Info" || placed[j].first == "Info";
+                QVERIFY2(!checked || !placed[i].second.intersects(placed[j].second),
                          qPrintable(placed[i].first + " / " + placed[j].first));
             }
         }
         QCOMPARE(rig.find<QStatusBar>("StatusBar1")->findChildren<QLabel*>().size(), 5);
         QCOMPARE(rig.text("CueInfo1"), QStringLiteral("00:00:00"));
+        QCOMPARE(rig.text("Label20"), QString());
     }
 
     // A track picked up in the browser and dropped on deck B; the toolbar's
@@ -129,10 +187,9 @@ private slots:
         FakeDeviceBackend backend(2);
         PlayerRig rig(&backend);
         rig.window->browser().showFolder(m_tracks.path());
-        pickUp(rig, 1);  // "Intro.wav": no "-"
+        const std::unique_ptr<QMimeData> intro = pickUp(rig, 1);  // "Intro.wav": no "-"
         QCOMPARE(rig.window->decks().MorceauGlisse().value(3), m_tracks.filePath("Intro.wav"));
-        auto* target = rig.find<QWidget>("Picture11")->findChild<ui::DropTarget*>();
-        emit target->dropped(1);
+        QVERIFY(dropOn(rig, rig.find<QWidget>("Picture11"), intro.get(), {5, 5}));
         QCOMPARE(rig.window->decks().PlatineCourante(), 1);
         QCOMPARE(rig.text("LblArtiste1"), QStringLiteral("  "));
         QCOMPARE(rig.text("Label21"), QStringLiteral("00:20"));
@@ -148,15 +205,134 @@ private slots:
         rig.press(1, "Stop");
         QVERIFY(rig.find<QComboBox>("Output1")->isEnabled());
 
-        pickUp(rig, 0);
-        emit rig.find<ui::DeckMeter>("MMMeterX0")->dragPassed(0);  // passing over deck A's meter
-        QCOMPARE(rig.text("LblArtiste0"), QStringLiteral("Dupont  Valse"));
-        QCOMPARE(rig.window->decks().PlatineCourante(), 0);
-
         rig.find<QComboBox>("Output0")->setCurrentIndex(2);
         QCOMPARE(rig.window->decks().player(0).deviceIndex(), 1);
         QVERIFY(rig.window->close());
         QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")), QByteArray("2,0\r\n"));
+    }
+
+    // A press beside the handle of a deck's position slider holds the handle
+    // there: nothing is sought until the release, and then once, where the
+    // hand leaves it. The pitch slider moves one step (0.5 %) for a click on
+    // its groove and for a notch of the wheel.
+    void deckSliders() {
+        PlayerRig rig;
+        rig.window->decks().setMorceauGlisse(
+            {"Dupont", "Valse", "", m_tracks.filePath("Dupont - Valse.wav")});
+        rig.window->decks().dropOnDeck(0);
+        auto* slider = rig.find<QSlider>("Slider0");
+        const int middle = slider->height() / 2;
+        QTest::mousePress(slider, Qt::LeftButton, {}, {slider->width() * 3 / 4, middle});
+        QVERIFY(rig.window->decks().CurseurTenu(0));
+        QCOMPARE(rig.window->decks().player(0).positionMs(), 0);
+        QTest::mouseMove(slider, {slider->width() / 2, middle});
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, {slider->width() / 2, middle});
+        QVERIFY(!rig.window->decks().CurseurTenu(0));
+        const int sought = rig.window->decks().player(0).positionMs();
+        QVERIFY2(qAbs(sought - 15000) < 1000, qPrintable(QString::number(sought)));
+
+        auto* pitch = rig.find<QSlider>("Pitch0");
+        QTest::mouseClick(pitch, Qt::LeftButton, {}, {pitch->width() * 9 / 10, middle});
+        QCOMPARE(pitch->value(), 1);
+        QWheelEvent notch(QPointF(pitch->rect().center()),
+                          pitch->mapToGlobal(pitch->rect().center()), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pitch, &notch);
+        QCOMPARE(pitch->value(), 2);
+        QCOMPARE(rig.window->decks().player(0).pitch(), 1.0f);
+    }
+
+    // A key ends at its release, however that comes: the keypad's 0 let go as
+    // Insert (NumLock or Shift changed while it was down), with or without a
+    // scan code, or an Enter let go while its press still passes the folder
+    // list and its parents. A key left held would stop the deck again after
+    // each Play, or start it again after each Stop.
+    void keysEndAtTheirRelease_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("releasedAs");  // -1: released while on its way
+        QTest::addColumn<int>("scanCode");
+        QTest::addColumn<QString>("button");  // the operator's gesture after the key's own effect
+        QTest::newRow("keypad 0 up as Insert")
+            << int(Qt::Key_0) << int(Qt::Key_Insert) << 90 << QStringLiteral("Play");
+        QTest::newRow("keypad 0 up as Insert, no scan code")
+            << int(Qt::Key_0) << int(Qt::Key_Insert) << 0 << QStringLiteral("Play");
+        QTest::newRow("enter up on its way through Dir1")
+            << int(Qt::Key_Return) << -1 << 0 << QStringLiteral("Stop");
+    }
+
+    void keysEndAtTheirRelease() {
+        QFETCH(int, key);
+        QFETCH(int, releasedAs);
+        QFETCH(int, scanCode);
+        QFETCH(QString, button);
+        PlayerRig rig;
+        rig.window->decks().setMorceauGlisse(
+            {"Dupont", "Valse", "", m_tracks.filePath("Dupont - Valse.wav")});
+        rig.window->decks().dropOnDeck(0);
+        rig.press(0, "Play");
+        rig.window->show();
+        QApplication::setActiveWindow(rig.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+        QWidget* window = rig.window.get();
+        const Qt::KeyboardModifiers keypad = key == Qt::Key_0 ? Qt::KeypadModifier : Qt::NoModifier;
+        if (releasedAs < 0) {
+            rig.press(0, "Stop");
+            rig.find<QWidget>("Dir1")->setFocus();
+            const ReleaseOnTheWay listing(rig.find<QWidget>("Dir1"), key);
+            keyevents::press(window, key, keypad, scanCode);
+        } else {
+            keyevents::press(window, key, keypad, scanCode);
+            keyevents::release(window, releasedAs, keypad, scanCode);
+        }
+        rig.tick();  // the key does its work once
+        const bool playing = button == "Play";
+        QCOMPARE(rig.window->decks().playing(0), !playing);
+        rig.press(0, button.toLatin1().constData());
+        rig.tick(600);  // past the half-second limit of those keys
+        QCOMPARE(rig.window->decks().playing(0), playing);
+    }
+
+    // A track loads where it is dropped on a deck's label, picture or panel
+    // (the deck's name is printed on its panel), or passes over one of its
+    // meters; a drop on anything else does nothing.
+    void dropTargets_data() {
+        QTest::addColumn<QString>("widget");
+        QTest::addColumn<QPoint>("at");  // in the widget; (-1, -1) its middle
+        QTest::addColumn<int>("deck");   // the deck loaded, -1 none
+        const QPoint middle(-1, -1);
+        QTest::newRow("artist") << "LblArtiste1" << middle << 1;
+        QTest::newRow("picture") << "Picture10" << QPoint(5, 5) << 0;
+        QTest::newRow("panel") << "PlatineA1" << QPoint(5, 5) << 1;
+        QTest::newRow("deck's name") << "LblPlatine0" << middle << 0;
+        QTest::newRow("meter passed over") << "MMMeterX3" << middle << 1;
+        QTest::newRow("time left") << "Temp0" << middle << -1;
+        QTest::newRow("length") << "Label21" << middle << -1;
+        QTest::newRow("toolbar button") << "bar10" << middle << -1;
+        QTest::newRow("pitch text") << "MemoPitch1" << middle << -1;
+        QTest::newRow("progress bar") << "VuMettre0" << middle << -1;
+        QTest::newRow("pitch slider") << "Pitch0" << middle << -1;
+        QTest::newRow("position slider") << "Slider1" << middle << -1;
+        QTest::newRow("status bar") << "Panel1" << middle << -1;
+    }
+
+    void dropTargets() {
+        QFETCH(QString, widget);
+        QFETCH(QPoint, at);
+        QFETCH(int, deck);
+        PlayerRig rig;
+        rig.window->show();
+        rig.window->browser().showFolder(m_tracks.path());
+        const std::unique_ptr<QMimeData> valse = pickUp(rig, 0);
+        auto* target = rig.find<QWidget>(widget);
+        if (auto* bar = qobject_cast<QToolBar*>(target)) {
+            target = bar->widgetForAction(bar->actions().constFirst());
+        }
+        dropOn(rig, target, valse.get(), at);
+        QCOMPARE(rig.window->decks().PlatineCourante(), std::max(deck, 0));
+        for (int d = 0; d < 2; ++d) {
+            QCOMPARE(rig.text(QStringLiteral("LblArtiste%1").arg(d)),
+                     d == deck ? QStringLiteral("Dupont  Valse") : QString());
+        }
     }
 
     // A file the lists can use is taken; anything else selects entry 0 of

@@ -8,9 +8,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "BoxWatcher.h"
 #include "DesktopShortcuts.h"
 #include "FrenchTranslations.h"
 #include "MixerRig.h"
+#include "QtDialogs.h"
 #include "ScriptedDialogs.h"
 #include "SystemFolder.h"
 #include "VaronelStartup.h"
@@ -155,6 +157,27 @@ private slots:
         QVERIFY(dialogs.shown.isEmpty());
         QVERIFY(!QFile::exists(launcher));
         QVERIFY(later.f1->close());
+    }
+
+    // The first run's message, shown over the splash, is readable: dark text
+    // on the box's light ground, not the splash's light text.
+    void installMessageReadable() {
+        QTemporaryDir program;
+        QTemporaryDir desktop;
+        QFile::remove(ui::cheminComposantAudio());
+        ui::MainOptions options;
+        options.cheminAppli = program.path();
+        options.desktopFolder = desktop.path();
+        options.installWaitMs = 100;
+        ui::QtDialogs boxes;
+        const BoxWatcher watcher;
+        const ui::VaronelProgram first = ui::Main(boxes, options);
+        QVERIFY(watcher.seen().shown);
+        QCOMPARE(watcher.seen().text, QStringLiteral("Installation de la librairie"));
+        QVERIFY2(watcher.seen().contrast >= 128,
+                 qPrintable(QString::number(watcher.seen().contrast)));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(ui::cheminComposantAudio()).isFile(), 10000);
+        QVERIFY(first.f1->close());
     }
 };
 

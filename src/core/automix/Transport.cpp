@@ -448,6 +448,10 @@ void Transport::CalculTiming() {
 }
 
 void Transport::Timer2_Timer() {
+    followPfl();
+}
+
+void Transport::followPfl() {
     if (!m_GlissementEnCours) {
         m_display.pflBarValue = m_pflPosition ? m_pflPosition() : 0;
         changed();

@@ -116,6 +116,9 @@ public:
     void Timer1_Timer();
     // Every second while pre-listening plays: moves its slider.
     void Timer2_Timer();
+    // Pre-listening was loaded, started, stopped or sought: its slider shows
+    // where the player stands now, not where the last tick left it.
+    void followPfl();
     void Timer3_Timer();
     void pollWaits();
     bool timer1Enabled() const { return m_timer1Enabled; }

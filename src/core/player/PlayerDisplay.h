@@ -16,7 +16,7 @@ inline constexpr int kPitchMax = 30;
 struct DeckDisplay {
     QString artiste;                         // LblArtiste
     QString temp = QStringLiteral("--:--");  // Temp: time left while playing
-    QString length = QStringLiteral("0");    // Label2
+    QString length;                          // Label2: blank until a track is loaded
     QString cueInfo = QStringLiteral("00:00:00");
     QString memoPitch = QStringLiteral("0");
     int pitch = 0;  // Pitch slider, -30 to 30

@@ -1,5 +1,7 @@
 #include "BrowserModel.h"
 
+#include <QCoreApplication>
+#include <QMimeData>
 #include <algorithm>
 
 #include "FolderSeparator.h"
@@ -148,6 +150,28 @@ Qt::ItemFlags BrowserModel::flags(const QModelIndex& index) const {
     }
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
            Qt::ItemNeverHasChildren;
+}
+
+namespace {
+const QString kDragMarkFormat = QStringLiteral("application/x-varonel-navigateur");
+}  // namespace
+
+// The process and the model: two programs, or two browsers, never share one.
+QByteArray BrowserModel::dragMark() const {
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(quintptr(this));
+}
+
+QMimeData* BrowserModel::mimeData(const QModelIndexList& indexes) const {
+    QMimeData* data = QAbstractTableModel::mimeData(indexes);
+    if (data != nullptr) {
+        data->setData(kDragMarkFormat, dragMark());
+    }
+    return data;
+}
+
+bool BrowserModel::isOwnDrag(const QMimeData* data) const {
+    return data != nullptr && data->data(kDragMarkFormat) == dragMark();
 }
 
 void BrowserModel::sort(int column, Qt::SortOrder /*order*/) {

@@ -87,6 +87,12 @@ public:
     // Ascending by the column's text, ignoring case; rows of equal text keep
     // their order. The order lasts until the next fill.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // Dragged rows carry, besides Qt's own format, the mark of this model.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+
+    // The dragged data comes from this model: a drop target takes its own
+    // browser's rows, never what another program or window drops on it.
+    bool isOwnDrag(const QMimeData* data) const;
 
 signals:
     // A fill begins (the view hides itself) and ends (it shows itself again).
@@ -98,6 +104,7 @@ signals:
 
 private:
     static QString cell(const BrowserRow& row, int column);
+    QByteArray dragMark() const;
     void appendRows(const QList<BrowserRow>& rows);
     void reindex();
 

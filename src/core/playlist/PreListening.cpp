@@ -71,6 +71,7 @@ void PreListening::btnStop_Click() {
 
 void PreListening::TrackBarPFL_Release(int32_t value) {
     m_player.setPositionMs(value);
+    emit displayChanged();
 }
 
 void PreListening::PFL_Click(int entry) {

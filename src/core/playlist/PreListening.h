@@ -51,6 +51,8 @@ public:
     void setGain(std::function<float(const QString& path)> gain) { m_gain = std::move(gain); }
 
 signals:
+    // What display() holds changed, or the player was loaded, started,
+    // stopped or sought.
     void displayChanged();
 
 private:

@@ -146,6 +146,8 @@ WindowRule CheckScreenSizePlayer(double screenWidthTwips, double screenHeightTwi
                    {"Slider1", Field::Left, h / 2},
                    {"Slider1", Field::Width, h / 2},
                    {"Output1", Field::Left, h / 2},
+                   // Beside deck B's list, which would otherwise cover it.
+                   {"Info", Field::Left, h / 2},
                    {"Label3", Field::Left, h / 2},
                    {"CueInfo0", Field::Left, h / 2},
                    {"Label4", Field::Left, h},

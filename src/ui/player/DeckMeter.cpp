@@ -5,7 +5,7 @@
 
 namespace varonel::ui {
 
-DeckMeter::DeckMeter(int index, const QObject* browser, QWidget* parent)
+DeckMeter::DeckMeter(int index, const core::BrowserModel* browser, QWidget* parent)
     : LevelMeterWidget(parent), m_index(index), m_browser(browser) {
     setObjectName(QStringLiteral("MMMeterX%1").arg(index));
     setCaption(QStringLiteral("dB"));
@@ -21,7 +21,7 @@ void DeckMeter::mousePressEvent(QMouseEvent* event) {
 // The enter is accepted so that the moves and the leave come here too; each
 // move then refuses the drop itself: the track only passes over the meter.
 void DeckMeter::dragEnterEvent(QDragEnterEvent* event) {
-    m_passing = event->source() == m_browser;
+    m_passing = m_browser->isOwnDrag(event->mimeData());
     if (m_passing) {
         emit dragPassed(m_index);
         event->acceptProposedAction();

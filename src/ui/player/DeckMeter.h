@@ -4,6 +4,7 @@
 // from the browser over it is reported at every move (entering, moving,
 // leaving), so that it loads onto the meter's deck on the way.
 
+#include "BrowserModel.h"
 #include "LevelMeterWidget.h"
 
 namespace varonel::ui {
@@ -12,7 +13,7 @@ class DeckMeter final : public LevelMeterWidget {
     Q_OBJECT
 
 public:
-    DeckMeter(int index, const QObject* browser, QWidget* parent = nullptr);
+    DeckMeter(int index, const core::BrowserModel* browser, QWidget* parent = nullptr);
     int index() const { return m_index; }
 
 signals:
@@ -27,7 +28,7 @@ protected:
 
 private:
     int m_index;
-    const QObject* m_browser;
+    const core::BrowserModel* m_browser;
     bool m_passing = false;
 };
 

@@ -10,7 +10,9 @@
 
 #include "DeckMeter.h"
 #include "DropTarget.h"
+#include "PitchSlider.h"
 #include "ProgressBar.h"
+#include "SeekSlider.h"
 
 namespace varonel::ui {
 
@@ -26,20 +28,13 @@ QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent) {
     return label;
 }
 
-QSlider* makeSlider(const QString& name, QWidget* parent) {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
-    slider->setObjectName(name);
-    // The deck's keys are read by the tick; a focused slider would also move.
-    slider->setFocusPolicy(Qt::NoFocus);
-    return slider;
-}
-
 const QColor kSelectedSlider(255, 0, 0);
 const QColor kSelectedMeter(0, 0, 192);
 
 }  // namespace
 
-DeckPanel::DeckPanel(QWidget* host, core::PlayerDecks& decks, int deck, const QObject* browser)
+DeckPanel::DeckPanel(QWidget* host, core::PlayerDecks& decks, int deck,
+                     const core::BrowserModel* browser)
     : QObject(host), m_decks(decks), m_deck(deck) {
     buildPanel(host, browser);
     buildAround(host, browser);
@@ -48,7 +43,7 @@ DeckPanel::DeckPanel(QWidget* host, core::PlayerDecks& decks, int deck, const QO
     applyDisplay();
 }
 
-void DeckPanel::buildPanel(QWidget* host, const QObject* browser) {
+void DeckPanel::buildPanel(QWidget* host, const core::BrowserModel* browser) {
     m_platine = new QFrame(host);
     m_platine->setObjectName(named("PlatineA", m_deck));
     m_lblArtiste = makeLabel(named("LblArtiste", m_deck), QString(), m_platine);
@@ -63,14 +58,17 @@ void DeckPanel::buildPanel(QWidget* host, const QObject* browser) {
     makeLabel(named("Label1", m_deck), QStringLiteral("0"), m_picture1)->hide();
     m_vuMettre = new ProgressBar(m_platine);
     m_vuMettre->setObjectName(named("VuMettre", m_deck));
-    m_pitch = makeSlider(named("Pitch", m_deck), m_platine);
-    m_pitch->setRange(core::kPitchMin, core::kPitchMax);
+    m_pitch = new PitchSlider(m_platine);
+    m_pitch->setObjectName(named("Pitch", m_deck));
     m_pitch->setToolTip(QStringLiteral(" Pitch (demi pour cent) "));
     m_memoPitch = makeLabel(named("MemoPitch", m_deck), QString(), m_platine);
     m_memoPitch->setAlignment(Qt::AlignCenter);
-    makeLabel(named("LblPlatine", m_deck),
-              m_deck == 0 ? QStringLiteral("Platine A") : QStringLiteral("Platine B"), m_platine)
-        ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QLabel* name = makeLabel(
+        named("LblPlatine", m_deck),
+        m_deck == 0 ? QStringLiteral("Platine A") : QStringLiteral("Platine B"), m_platine);
+    name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The deck's name is printed on its panel: clicks and drops go to the panel.
+    name->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     for (QWidget* target : {static_cast<QWidget*>(m_platine), static_cast<QWidget*>(m_picture1),
                             static_cast<QWidget*>(m_lblArtiste)}) {
@@ -78,14 +76,13 @@ void DeckPanel::buildPanel(QWidget* host, const QObject* browser) {
         connect(drop, &DropTarget::dropped, &m_decks, &core::PlayerDecks::dropOnDeck);
         target->installEventFilter(this);
     }
-    new DropTarget(m_pitch, -1, browser);  // a slider is no place for a track
 }
 
-void DeckPanel::buildAround(QWidget* host, const QObject* browser) {
-    m_slider = makeSlider(named("Slider", m_deck), host);
+void DeckPanel::buildAround(QWidget* host, const core::BrowserModel* browser) {
+    m_slider = new SeekSlider(host);
+    m_slider->setObjectName(named("Slider", m_deck));
     m_cueInfo = makeLabel(named("CueInfo", m_deck), QString(), host);
     m_cueInfo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    new DropTarget(m_slider, -1, browser);
     for (int i = 0; i < 2; ++i) {
         auto* meter = new DeckMeter(2 * m_deck + i, browser, host);
         connect(meter, &DeckMeter::clicked, &m_decks, &core::PlayerDecks::MMMeterX_Click);
@@ -119,15 +116,6 @@ void DeckPanel::connectSliders() {
     connect(m_slider, &QSlider::sliderPressed, this, [this] { m_decks.Slider_Press(m_deck); });
     connect(m_slider, &QSlider::sliderReleased, this,
             [this] { m_decks.Slider_Release(m_deck, m_slider->sliderPosition()); });
-    // A click beside the handle moves it by a page without pressing it: it
-    // seeks all the same, as a press and a release at the new value.
-    connect(m_slider, &QSlider::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove && action != QAbstractSlider::SliderNoAction &&
-            !m_slider->isSliderDown()) {
-            m_decks.Slider_Press(m_deck);
-            m_decks.Slider_Release(m_deck, m_slider->sliderPosition());
-        }
-    });
 }
 
 void DeckPanel::applyDisplay() {

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <array>
 
+#include "BrowserModel.h"
 #include "PlayerDecks.h"
 
 class QLabel;
@@ -29,7 +30,7 @@ class DeckPanel final : public QObject {
     Q_OBJECT
 
 public:
-    DeckPanel(QWidget* host, core::PlayerDecks& decks, int deck, const QObject* browser);
+    DeckPanel(QWidget* host, core::PlayerDecks& decks, int deck, const core::BrowserModel* browser);
 
     // Copies the deck's display into its controls.
     void applyDisplay();
@@ -41,8 +42,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildPanel(QWidget* host, const QObject* browser);
-    void buildAround(QWidget* host, const QObject* browser);
+    void buildPanel(QWidget* host, const core::BrowserModel* browser);
+    void buildAround(QWidget* host, const core::BrowserModel* browser);
     void buildToolbar();
     void connectSliders();
     void showSelected(bool selected);

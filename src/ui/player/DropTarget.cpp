@@ -4,8 +4,8 @@
 
 namespace varonel::ui {
 
-DropTarget::DropTarget(QWidget* target, int deck, const QObject* browser)
-    : QObject(target), m_deck(deck), m_browser(browser) {
+DropTarget::DropTarget(QWidget* target, int deck, const core::BrowserModel* browser)
+    : QObject(target), m_target(target), m_deck(deck), m_browser(browser) {
     target->setAcceptDrops(true);
     target->installEventFilter(this);
 }
@@ -13,27 +13,21 @@ DropTarget::DropTarget(QWidget* target, int deck, const QObject* browser)
 bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (drag->source() != m_browser) {
-                return false;
-            }
-            if (m_deck < 0 && event->type() == QEvent::DragMove) {
-                drag->ignore();  // no drop here, and not on the panel beneath either
-                return true;
-            }
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-            return true;
-        }
+        case QEvent::DragMove:
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            if (drop->source() != m_browser || m_deck < 0) {
+            if (watched != m_target || !m_browser->isOwnDrag(drop->mimeData())) {
                 return false;
+            }
+            if (m_target->childAt(drop->position().toPoint()) != nullptr) {
+                drop->ignore();  // over a control lying on the target
+                return true;
             }
             drop->setDropAction(Qt::CopyAction);
             drop->accept();
-            emit dropped(m_deck);
+            if (event->type() == QEvent::Drop) {
+                emit dropped(m_deck);
+            }
             return true;
         }
         default:

@@ -1,11 +1,15 @@
 #pragma once
 // Makes a widget take tracks dragged from the browser: a drop on it is
 // reported with the deck it belongs to. The deck's label, picture and panel
-// each get one. With no deck (-1) the widget refuses the drop instead of
-// passing it to the panel it lies on (a slider on the deck's panel).
+// each get one. A drop takes only on the widget's own face: the controls that
+// lie on it (the time left on the picture, the toolbar, the pitch on the
+// panel) are no place for a track, though the window hands their drops on to
+// the nearest widget that takes drops.
 
 #include <QObject>
 #include <QWidget>
+
+#include "BrowserModel.h"
 
 namespace varonel::ui {
 
@@ -13,7 +17,7 @@ class DropTarget final : public QObject {
     Q_OBJECT
 
 public:
-    DropTarget(QWidget* target, int deck, const QObject* browser);
+    DropTarget(QWidget* target, int deck, const core::BrowserModel* browser);
 
 signals:
     void dropped(int deck);
@@ -22,8 +26,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* m_target;
     int m_deck;
-    const QObject* m_browser;
+    const core::BrowserModel* m_browser;
 };
 
 }  // namespace varonel::ui

@@ -91,7 +91,7 @@ void PlayerWindow::buildParts() {
     connect(m_browser->view(), &BrowserView::rowDragged, this,
             [this](int row) { m_decks->setMorceauGlisse(m_browserModel->cells(row)); });
     for (int d = 0; d < core::kDeckCount; ++d) {
-        m_deckPanels[size_t(d)] = new DeckPanel(m_centre, *m_decks, d, m_browser->view());
+        m_deckPanels[size_t(d)] = new DeckPanel(m_centre, *m_decks, d, m_browserModel.get());
     }
     makeLabel(QStringLiteral("Label3"), QStringLiteral("Cue"), QString(), m_centre);
     makeLabel(QStringLiteral("Label4"), QStringLiteral("Cue"), QString(), m_centre);
@@ -103,8 +103,6 @@ void PlayerWindow::buildParts() {
         makeLabel(QStringLiteral("Ecart"), QString(), QStringLiteral(" Écart de X "), m_centre);
     m_info = makeLabel(QStringLiteral("Info"), QString(),
                        QStringLiteral(" État du lecteur de la platine choisie "), m_centre);
-    // Made after the captions so that they stack above them: on a wide screen
-    // deck B's list moves right over `Info`, which it must cover, not show through.
     m_outputs = new OutputLists(m_centre, {"Output0", " Sortie de la platine A "},
                                 {"Output1", " Sortie de la platine B "}, m_dialogs,
                                 OutputLists::BadFile::FallBackQuietly, this);

@@ -46,7 +46,9 @@ FolderList::FolderList(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setIndentation(10);
     setExpandsOnDoubleClick(false);
-    connect(this, &QTreeWidget::itemActivated, this,
+    // Not on activation: a style may activate on a single click, and Enter
+    // activates too, which would open a folder as the broadcast starts.
+    connect(this, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { setPath(item->data(0, kPathRole).toString(), true); });
 }
 
@@ -89,8 +91,17 @@ void FolderList::rebuild() {
 }
 
 void FolderList::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Backspace) {
+    const int key = event->key();
+    if (key == Qt::Key_Backspace) {
         setPath(QFileInfo(m_path).path());
+        return;
+    }
+    // The tree would open the current entry on Enter and fold or unfold it on
+    // the keypad's + and -; they are left to the window instead.
+    const bool keypad = event->modifiers().testFlag(Qt::KeypadModifier);
+    if (key == Qt::Key_Return || key == Qt::Key_Enter ||
+        (keypad && (key == Qt::Key_Plus || key == Qt::Key_Minus))) {
+        event->ignore();
         return;
     }
     QTreeWidget::keyPressEvent(event);

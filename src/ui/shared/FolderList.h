@@ -1,9 +1,11 @@
 #pragma once
 // The folder list `Dir1`: the current folder's path from the root down, each
-// folder one step further in, then the current folder's subfolders. Choosing
-// an entry (double click or Enter) makes it the current folder; Backspace goes
-// up. A folder that has gone away (a volume unplugged) gives way to the
-// nearest folder above it that is still there. The current folder shows in bold.
+// folder one step further in, then the current folder's subfolders. A double
+// click on an entry makes it the current folder; Backspace goes up. Enter and
+// the keypad's + and - are not the list's: they go on to the window, whose
+// ticks read them as the transport's or the deck's keys. A folder that has gone
+// away (a volume unplugged) gives way to the nearest folder above it that is
+// still there. The current folder shows in bold.
 
 #include <QTreeWidget>
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWindow>
 #include <algorithm>
 
 namespace varonel::ui {
@@ -28,17 +29,33 @@ bool keypadMatches(KeyStateTable::Keypad rule, bool onKeypad) {
     return true;
 }
 
+// A keypad key with NumLock off reads as the key it stands in for (0 as
+// Insert, 1 as End...): the digit names it whatever the lock says.
+int keypadFace(int key) {
+    static const QHash<int, int> digits = {
+        {Qt::Key_Insert, Qt::Key_0},   {Qt::Key_End, Qt::Key_1},        {Qt::Key_Down, Qt::Key_2},
+        {Qt::Key_PageDown, Qt::Key_3}, {Qt::Key_Left, Qt::Key_4},       {Qt::Key_Clear, Qt::Key_5},
+        {Qt::Key_Right, Qt::Key_6},    {Qt::Key_Home, Qt::Key_7},       {Qt::Key_Up, Qt::Key_8},
+        {Qt::Key_PageUp, Qt::Key_9},   {Qt::Key_Delete, Qt::Key_Period}};
+    return digits.value(key, key);
+}
+
+enum Identity : quint64 { kScanCode = 1, kMainKey = 2, kKeypadKey = 3 };
+
 }  // namespace
 
 KeyStateTable::KeyStateTable(QWidget* window, QList<Binding> bindings, QObject* parent)
     : QObject(parent),
       m_window(window),
       m_bindings(std::move(bindings)),
-      m_down(entryCount(m_bindings), false),
       m_tapped(entryCount(m_bindings), false) {}
 
 bool KeyStateTable::isHeld(int entry) const {
-    return entry >= 0 && size_t(entry) < m_down.size() && (m_down[entry] || m_tapped[entry]);
+    if (entry < 0 || size_t(entry) >= m_tapped.size()) {
+        return false;
+    }
+    return m_tapped[size_t(entry)] ||
+           std::find(m_down.cbegin(), m_down.cend(), entry) != m_down.cend();
 }
 
 void KeyStateTable::tickRead() {
@@ -59,27 +76,44 @@ int KeyStateTable::entryOf(const QKeyEvent& event) const {
     return -1;
 }
 
+quint64 KeyStateTable::physicalKey(const QKeyEvent& event) {
+    if (event.nativeScanCode() != 0) {
+        return (quint64(kScanCode) << 32) | event.nativeScanCode();
+    }
+    if (event.modifiers().testFlag(Qt::KeypadModifier)) {
+        return (quint64(kKeypadKey) << 32) | quint32(keypadFace(event.key()));
+    }
+    return (quint64(kMainKey) << 32) | quint32(event.key());
+}
+
+void KeyStateTable::pressed(const QKeyEvent& event) {
+    const int entry = entryOf(event);
+    // A key pressed in another window of the program (a dialog) is never the
+    // window's: its release may come here without it.
+    if (entry >= 0 && windowActive()) {
+        m_down.insert(physicalKey(event), entry);
+        m_tapped[size_t(entry)] = true;
+    }
+}
+
 void KeyStateTable::forgetAll() {
-    std::fill(m_down.begin(), m_down.end(), false);
+    m_down.clear();
     std::fill(m_tapped.begin(), m_tapped.end(), false);
 }
 
 bool KeyStateTable::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease: {
-            auto* keyEvent = static_cast<QKeyEvent*>(event);
-            const int entry = keyEvent->isAutoRepeat() ? -1 : entryOf(*keyEvent);
-            if (entry < 0) {
-                break;
+        case QEvent::KeyPress: {
+            const auto* keyEvent = static_cast<const QKeyEvent*>(event);
+            if (!keyEvent->isAutoRepeat() && m_window && watched == m_window->windowHandle()) {
+                pressed(*keyEvent);
             }
-            if (event->type() == QEvent::KeyRelease) {
-                m_down[entry] = false;
-            } else if (windowActive()) {
-                // A key pressed in another window of the program (a dialog) is
-                // never the window's: its release may come here without it.
-                m_down[entry] = true;
-                m_tapped[entry] = true;
+            break;
+        }
+        case QEvent::KeyRelease: {
+            const auto* keyEvent = static_cast<const QKeyEvent*>(event);
+            if (!keyEvent->isAutoRepeat()) {
+                m_down.remove(physicalKey(*keyEvent));
             }
             break;
         }

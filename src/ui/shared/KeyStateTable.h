@@ -1,8 +1,14 @@
 #pragma once
 // Which keys of a main window are down, for the ticks that read key states
 // instead of key events. Installed as an application event filter, it takes
-// the presses that happen while its window is the active window (auto-repeat
-// ignored) and every release.
+// the presses that enter the program through its window while that window is
+// the active one (auto-repeat ignored), and every release.
+//
+// A press is counted where it enters, at the window, and nowhere else: the
+// same event passes the filter again at each widget it is offered to, and a
+// release seen in between (events run by a folder listing) must not be undone
+// by the rest of that passage. A release ends its press by the physical key,
+// not by the symbol, which NumLock or Shift may change while the key is down.
 //
 // A press counts as held at the next tick even when the key was released
 // before it, so a quick tap between two ticks is never lost; the tick says
@@ -10,6 +16,7 @@
 // another window or program) is forgotten when the window loses or regains
 // activation, so no key ever stays held by itself.
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -45,16 +52,21 @@ public:
 
     // The entry a key event stands for, -1 for none.
     int entryOf(const QKeyEvent& event) const;
+    // The key of the keyboard an event comes from: its scan code, or where the
+    // platform gives none, its symbol with the two faces of each keypad key
+    // (NumLock on and off) made one.
+    static quint64 physicalKey(const QKeyEvent& event);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void pressed(const QKeyEvent& event);
     void forgetAll();
 
     QPointer<QWidget> m_window;
     QList<Binding> m_bindings;
-    std::vector<bool> m_down;
+    QHash<quint64, int> m_down;  // physical key held -> its entry
     std::vector<bool> m_tapped;
 };
 

@@ -5,6 +5,7 @@
 
 #include "ButtonPictures.h"
 #include "MainWidgets.h"
+#include "SeekSlider.h"
 #include "TransportDisplay.h"
 
 namespace varonel::ui {
@@ -24,7 +25,8 @@ PreListeningPanel::PreListeningPanel(QWidget* host, core::PreListening& preListe
     m_btnStop = makePictureButton(QStringLiteral("btnStop"),
                                   QStringLiteral(" Arrêt de la pré-écoute "), kPictureSize, host);
     m_btnStop->setIcon(pictures[core::kStopIdle]);
-    m_trackBarPfl = makeSlider(QStringLiteral("TrackBarPFL"), host);
+    m_trackBarPfl = new SeekSlider(host);
+    m_trackBarPfl->setObjectName(QStringLiteral("TrackBarPFL"));
     m_timer2 = makeTimer(QStringLiteral("Timer2"), core::Transport::kTimer2PeriodMs, this);
 
     connect(m_btnPlay, &QPushButton::clicked, this, [this] { m_preListening.btnPlay_Click(); });
@@ -32,9 +34,10 @@ PreListeningPanel::PreListeningPanel(QWidget* host, core::PreListening& preListe
     connect(m_timer2, &QTimer::timeout, this, [this] { m_transport.Timer2_Timer(); });
     connect(m_trackBarPfl, &QSlider::sliderPressed, this,
             [this] { m_transport.TrackBarPFL_Press(); });
+    // Let go first, so that the slider follows the seek at once.
     connect(m_trackBarPfl, &QSlider::sliderReleased, this, [this] {
-        m_preListening.TrackBarPFL_Release(m_trackBarPfl->sliderPosition());
         m_transport.TrackBarPFL_Release();
+        m_preListening.TrackBarPFL_Release(m_trackBarPfl->sliderPosition());
     });
     connect(&m_preListening, &core::PreListening::displayChanged, this,
             &PreListeningPanel::applyDisplay);
@@ -50,11 +53,16 @@ void PreListeningPanel::applyDisplay() {
     if (display.timer2Enabled != m_timer2->isActive()) {
         display.timer2Enabled ? m_timer2->start() : m_timer2->stop();
     }
-    const QSignalBlocker blocker(m_trackBarPfl);
-    m_trackBarPfl->setMaximum(std::max(display.barMaximum, 0));
-    if (m_preListening.takeBarReset()) {
-        m_trackBarPfl->setValue(0);
+    {
+        const QSignalBlocker blocker(m_trackBarPfl);
+        m_trackBarPfl->setMaximum(std::max(display.barMaximum, 0));
+        if (m_preListening.takeBarReset()) {
+            m_trackBarPfl->setValue(0);
+        }
     }
+    // The transport's ticks repeat the position they last read, which may be
+    // the previous track's or the one before a seek: it is read again now.
+    m_transport.followPfl();
 }
 
 // The transport's ticks move the slider, unless the operator holds it.

@@ -15,6 +15,7 @@
 #include "LevelMeterWidget.h"
 #include "LevelStatistics.h"
 #include "MainWidgets.h"
+#include "SeekSlider.h"
 
 namespace varonel::ui {
 
@@ -57,7 +58,8 @@ void TransportPanel::buildOnAirPanel(QWidget* host) {
     m_lblPo = makeLabel(QStringLiteral("LblPo"), QString(), m_picture1);
     m_lblReste = makeLabel(QStringLiteral("LblReste"), QString(), m_picture1);
     m_lblReste->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_trackBar = makeSlider(QStringLiteral("TrackBar"), m_picture1);
+    m_trackBar = new SeekSlider(m_picture1);
+    m_trackBar->setObjectName(QStringLiteral("TrackBar"));
 }
 
 void TransportPanel::buildButtonPanel(QWidget* host) {
@@ -159,15 +161,6 @@ void TransportPanel::connectControls() {
     connect(m_trackBar, &QSlider::sliderPressed, this, [this] { m_transport.TrackBar_Press(); });
     connect(m_trackBar, &QSlider::sliderReleased, this, [this] {
         forward([this] { m_transport.TrackBar_Release(m_trackBar->sliderPosition()); });
-    });
-    // A click beside the handle moves the slider by a page without pressing
-    // it: it seeks all the same, as a press and a release at the new value.
-    connect(m_trackBar, &QSlider::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove && action != QAbstractSlider::SliderNoAction &&
-            !m_trackBar->isSliderDown()) {
-            m_transport.TrackBar_Press();
-            forward([this] { m_transport.TrackBar_Release(m_trackBar->sliderPosition()); });
-        }
     });
 }
 

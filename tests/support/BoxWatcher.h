@@ -1,0 +1,76 @@
+#pragma once
+// Looks at the next message box the real dialogs show, as the operator would
+// see it, then answers it with its default button (OK), so that the program
+// goes on. Arm it before the command that raises the box.
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+
+class BoxWatcher final : public QObject {
+public:
+    struct Seen {
+        bool shown = false;
+        QString text;
+        QString details;
+        bool keptOnTop = false;
+        QWindow* transientParent = nullptr;
+        QRect frame;       // on the screen
+        QRect buttons;     // the button box, on the screen
+        QRect screen;      // the screen's available area
+        int contrast = 0;  // of the text against the box, 0 to 255
+    };
+
+    BoxWatcher() {
+        m_poll.setInterval(5);
+        connect(&m_poll, &QTimer::timeout, this, &BoxWatcher::look);
+        m_poll.start();
+    }
+    const Seen& seen() const { return m_seen; }
+
+private:
+    // How far apart the darkest and the lightest greys of the text are (0 to
+    // 255): a few for light text on a light ground, some 200 for dark on light.
+    static int textContrast(QMessageBox* box) {
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        const QImage image = box->grab().toImage();
+        const QRect area = label->geometry().intersected(image.rect());
+        int darkest = 255;
+        int lightest = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+                lightest = std::max(lightest, qGray(image.pixel(x, y)));
+            }
+        }
+        return lightest - darkest;
+    }
+
+    void look() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        m_poll.stop();
+        m_seen.shown = true;
+        m_seen.text = box->text();
+        m_seen.details = box->detailedText();
+        m_seen.keptOnTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        m_seen.transientParent = box->windowHandle()->transientParent();
+        m_seen.frame = box->frameGeometry();
+        QWidget* buttons = box->findChild<QWidget*>(QStringLiteral("qt_msgbox_buttonbox"));
+        m_seen.buttons = QRect(buttons->mapToGlobal(QPoint(0, 0)), buttons->size());
+        m_seen.screen = box->screen()->availableGeometry();
+        m_seen.contrast = textContrast(box);
+        box->defaultButton() != nullptr ? box->defaultButton()->click() : box->accept();
+    }
+
+    QTimer m_poll;
+    Seen m_seen;
+};
