@@ -5,6 +5,7 @@
 
 #include "DesktopIdentity.h"
 #include "FrenchTranslations.h"
+#include "AppPaths.h"
 #include "MixRender.h"
 #include "QtDialogs.h"
 #include "SingleInstance.h"
@@ -29,7 +30,9 @@ int runCommandLine(int argc, char** argv) {
         err << error << " (voir Varonel --help)\n";
         return varonel::core::kRenderFailed;
     }
-    return varonel::core::renderMix(*options, out, err);
+    varonel::core::RenderOptions render = *options;
+    render.trackCacheFile = varonel::core::FichierCachePistes(varonel::core::CheminAppli());
+    return varonel::core::renderMix(render, out, err);
 }
 
 }  // namespace

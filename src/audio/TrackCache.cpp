@@ -63,7 +63,9 @@ bool toDouble(const std::string& text, double* value) {
 }
 
 bool writeAll(const std::string& file, const std::string& bytes, std::string* error) {
-    const std::string fresh = file + ".nouveau";
+    // A name of this process's own: two programs saving at once never write
+    // into each other's new file.
+    const std::string fresh = file + ".nouveau-" + std::to_string(::getpid());
     FILE* out = std::fopen(fresh.c_str(), "wb");
     bool ok = out != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     ok = out != nullptr && std::fflush(out) == 0 && ok && ::fsync(fileno(out)) == 0;

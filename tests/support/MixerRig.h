@@ -34,6 +34,12 @@ struct Rig {
         if (!ini.isEmpty() && !filebytes::write(iniPath(), ini)) {
             qFatal("cannot write the settings file");
         }
+        // Every track whole at its own level, whatever the background analysis
+        // has done by then: the window's tests stay the same at every run.
+        if (!filebytes::write(folder.filePath("Varonel.conf"),
+                              "[Son]\nSauterSilences=false\nNormalisation=off\n")) {
+            qFatal("cannot write the options file");
+        }
         audio::OfflineOutput* offline = nullptr;
         if (output == nullptr) {
             output = std::make_unique<audio::OfflineOutput>(44100);

@@ -27,7 +27,8 @@ void TrackPreparation::useCacheFile(const QString& file) {
 
 void TrackPreparation::prepare(const QStringList& paths, bool urgent) {
     for (const QString& path : paths) {
-        if (!path.isEmpty()) {
+        if (!path.isEmpty() && !m_handedOver.contains(path)) {
+            m_handedOver.insert(path);
             m_analyser->request(path.toStdString(), urgent);
         }
     }

@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QSet>
 #include <QStringList>
 #include <memory>
 
@@ -41,7 +42,7 @@ public:
     // Adds what the cache file holds, and keeps the cache there from now on.
     void useCacheFile(const QString& file);
     // Queues files for analysis ahead of their turn; urgent ones (the playlist's)
-    // before the others (a browser's folder).
+    // before the others (a browser's folder). Each file is handed over once.
     void prepare(const QStringList& paths, bool urgent);
     // The gain a track plays with on air, so that pre-listening sounds the same.
     float gainFor(const QString& path);
@@ -59,6 +60,7 @@ private:
     Missing m_missing;
     SoundOptions m_options;
     std::unique_ptr<audio::TrackAnalyser> m_analyser;
+    QSet<QString> m_handedOver;  // asked for once; a file that plays is asked again
 };
 
 }  // namespace varonel::core

@@ -14,6 +14,7 @@
 #include "RowFiller.h"
 #include "SourceLengthReader.h"
 #include "TrackNaming.h"
+#include "TrackPreparation.h"
 #include "Transport.h"
 #include "VirtualDriver.h"
 
@@ -77,6 +78,10 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
     bool smartMixGiven = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
+        if (option == "--no-trim") {
+            options.sound.skipSilences = false;
+            continue;
+        }
         if (option == "--no-smart-mix" && !smartMixGiven) {
             options.smartMix = false;
             smartMixGiven = true;
@@ -93,6 +98,11 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
             options.output = value;
         } else if (option == "--log") {
             options.log = value;
+        } else if (option == "--loudness") {
+            if (!options.sound.setLoudnessText(value)) {
+                *error = QStringLiteral("--loudness : off, -23, -18, -16 ou -14");
+                return std::nullopt;
+            }
         } else if (option == "--exit-point") {
             if (!parseInt(value, &options.exitPointSeconds) || options.exitPointSeconds < 1 ||
                 options.exitPointSeconds > 30) {
@@ -131,12 +141,17 @@ QString renderHelpText() {
         "\n"
         "Varonel --render PLAYLIST --output MIX.wav [--exit-point N]\n"
         "        [--smart-mix POURCENT | --no-smart-mix] [--log FICHIER]\n"
+        "        [--no-trim] [--loudness off|-23|-18|-16|-14]\n"
         "  Joue la playlist (fichier .pls) comme à l'antenne, sans fenêtre et plus vite\n"
         "  que le temps réel, et écrit le mix en WAV 16 bits stéréo 44 100 Hz.\n"
         "  --exit-point N        point de sortie en secondes, de 1 à 30 (2 avec le mix\n"
         "                        intelligent, 4 sans)\n"
         "  --smart-mix POURCENT  seuil du mix intelligent : 10, 15, ... 70 (50 par défaut)\n"
         "  --no-smart-mix        sans mix intelligent\n"
+        "  --no-trim             joue chaque piste entière, silences du début et de la\n"
+        "                        fin compris (par défaut, ils sont sautés)\n"
+        "  --loudness CIBLE      amène chaque piste à CIBLE LUFS (-16 par défaut), ou\n"
+        "                        off pour laisser chacune à son niveau\n"
         "  --log FICHIER         écrit le journal de diffusion du mix dans FICHIER (une\n"
         "                        ligne par piste : date et heure, Artiste - Titre, chemin,\n"
         "                        millisecondes entendues, fin)\n"
@@ -174,6 +189,13 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
     UnattendedDialogs dialogs(err);
     Transport transport(chain, playlist, clock, dialogs);
     transport.setUnattended(true);
+    // Each track is analysed before it plays, so that a render is always the same.
+    TrackPreparation preparation(TrackPreparation::Missing::AnalyseOnTheSpot);
+    preparation.setOptions(options.sound);
+    if (!options.trackCacheFile.isEmpty()) {
+        preparation.useCacheFile(options.trackCacheFile);
+    }
+    transport.setPlanner(&preparation);
     transport.CheckAutoMix_Click(options.smartMix);
     transport.PS_Change(options.exitPointSeconds);
     transport.MixagePourCent_Click(

@@ -5,11 +5,14 @@
 //
 //     Varonel --render PLAYLIST --output MIX.wav [--exit-point N]
 //             [--smart-mix PERCENT | --no-smart-mix] [--log FILE]
+//             [--no-trim] [--loudness off|-23|-18|-16|-14]
 
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 #include <optional>
+
+#include "SoundOptions.h"
 
 namespace varonel::core {
 
@@ -20,6 +23,10 @@ struct RenderOptions {
     bool smartMix = true;
     int smartMixPercent = 50;
     QString log;  // the as-run log's lines go there when given
+    // As the window's Options menu has them; the defaults are the window's.
+    SoundOptions sound;
+    // Where what is known of each track is kept between runs; "" for nowhere.
+    QString trackCacheFile;
 };
 
 // Exit statuses of the render.

@@ -52,4 +52,12 @@ QString FichierCatalogue(const QString& cheminAppli) {
     return cheminAppli + QStringLiteral("Catalogue.txt");
 }
 
+QString FichierOptions(const QString& cheminAppli) {
+    return cheminAppli + QStringLiteral("Varonel.conf");
+}
+
+QString FichierCachePistes(const QString& cheminAppli) {
+    return cheminAppli + QStringLiteral("Pistes.cache");
+}
+
 }  // namespace varonel::core

@@ -34,5 +34,10 @@ QString FichierIni(const QString& cheminAppli);
 QString FichierIniPlayer(const QString& cheminAppli);
 // Catalogue of the search window.
 QString FichierCatalogue(const QString& cheminAppli);
+// Options beyond the choice of outputs (Qt's INI format).
+QString FichierOptions(const QString& cheminAppli);
+// What is known of each track (lengths and analyses), shared by the window and
+// the offline render.
+QString FichierCachePistes(const QString& cheminAppli);
 
 }  // namespace varonel::core

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QStatusBar>
 
 #include "AppPaths.h"
@@ -31,6 +32,7 @@
 #include "PreListeningPanel.h"
 #include "ProgramLayout.h"
 #include "ScreenAdaptation.h"
+#include "SoundOptionsMenu.h"
 #include "SourceLengthReader.h"
 #include "SplashWindow.h"
 #include "StatusLineView.h"
@@ -50,6 +52,8 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
       m_statusLine(std::make_unique<core::StatusLine>(*m_clock)),
       m_transport(std::make_unique<core::Transport>(*m_chain, m_playlist, *m_clock, dialogs)),
       m_preListening(std::make_unique<core::PreListening>(*m_wavePfl, dialogs)),
+      m_preparation(std::make_unique<core::TrackPreparation>(
+          core::TrackPreparation::Missing::PlayMeanwhile)),
       m_design(mainDesignTable()) {
     setObjectName(QStringLiteral("F1"));
     setWindowTitle(QStringLiteral("Varonel"));
@@ -64,6 +68,9 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
     m_transport->setKeyboard(m_keys.get());
     m_transport->setRequette([this] { Requette(); });
     m_transport->setPflPosition([this] { return m_preListening->position(); });
+    m_transport->setPlanner(m_preparation.get());
+    m_preListening->setGain([this](const QString& path) { return m_preparation->gainFor(path); });
+    prepareTracksAhead();
     connect(m_transport.get(), &core::Transport::playlistChanged, m_commands,
             &PlaylistCommands::syncPlaylist);
 }
@@ -140,6 +147,7 @@ void MainWindow::buildMenus() {
         action->setObjectName(QString::fromUtf8(item.name));
         connect(action, &QAction::triggered, this, item.handler);
     }
+    m_soundOptions = new SoundOptionsMenu(menuBar(), *m_preparation, *m_statusLine, this);
     buildHelpMenu();
 }
 
@@ -166,6 +174,25 @@ void MainWindow::buildHelpMenu() {
                                QString(), core::MessageIcon::Exclamation,
                                core::MessageButtons::Ok});
         }
+    });
+}
+
+// The playlist's files are analysed ahead of their turn, and then those of the
+// folder the browser shows, which the request and the operator draw from.
+void MainWindow::prepareTracksAhead() {
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("TimerAnalyse"));
+    timer->setInterval(kPrepareEveryMs);
+    connect(timer, &QTimer::timeout, this,
+            [this] { m_preparation->prepare(m_playlist.paths(), true); });
+    timer->start();
+    connect(&m_browser->model(), &core::BrowserModel::fillFinished, this, [this] {
+        const core::BrowserModel& model = m_browser->model();
+        QStringList paths;
+        for (int i = 0; i < model.count(); ++i) {
+            paths.append(model.row(i).path);
+        }
+        m_preparation->prepare(paths, false);
     });
 }
 
@@ -204,6 +231,9 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
     if (m_asRunLog == nullptr) {
         m_asRunLog = bindAsRunLog(*m_transport, *m_clock, m_cheminAppli, *m_statusLine, this);
     }
+
+    m_soundOptions->load(core::FichierOptions(m_cheminAppli));
+    m_preparation->useCacheFile(core::FichierCachePistes(m_cheminAppli));
 
     m_browser->browser().startAtVolumeOf(QDir::currentPath());
     setWindowState(windowState() | Qt::WindowMaximized);

@@ -22,6 +22,7 @@
 #include "PreListening.h"
 #include "StatusLine.h"
 #include "TrackLengthReader.h"
+#include "TrackPreparation.h"
 #include "Transport.h"
 
 namespace varonel::core {
@@ -35,6 +36,7 @@ class MixerBrowser;
 class OutputLists;
 class PlaylistCommands;
 class PreListeningPanel;
+class SoundOptionsMenu;
 class TransportKeys;
 class TransportPanel;
 
@@ -43,6 +45,8 @@ class MainWindow final : public QMainWindow {
 
 public:
     static constexpr int kMinimumScreenWidth = 800;
+    // How often the playlist's new rows are handed to the analysis.
+    static constexpr int kPrepareEveryMs = 2000;
 
     // What the load takes from its caller; every field has the program's value
     // by default.
@@ -77,6 +81,7 @@ public:
     core::PlaylistModel& playlist() { return m_playlist; }
     core::MainAudioChain& chain() { return *m_chain; }
     core::PreListening& preListening() { return *m_preListening; }
+    core::TrackPreparation& preparation() { return *m_preparation; }
     MixerBrowser& browser() { return *m_browser; }
     PlaylistCommands& playlistCommands() { return *m_commands; }
     TransportKeys& keys() { return *m_keys; }
@@ -115,6 +120,7 @@ private:
     void buildStatusLine();
     void buildMenus();
     void buildHelpMenu();
+    void prepareTracksAhead();
     void fillDeviceLists();
     void outputChosen(int list, int entry);
     void Output_Click(int entry);
@@ -128,6 +134,7 @@ private:
     core::PlaylistModel m_playlist;
     std::unique_ptr<core::Transport> m_transport;
     std::unique_ptr<core::PreListening> m_preListening;
+    std::unique_ptr<core::TrackPreparation> m_preparation;
     std::unique_ptr<TransportKeys> m_keys;
     DesignTable m_design;
 
@@ -137,6 +144,7 @@ private:
     MixerBrowser* m_browser = nullptr;
     TransportPanel* m_transportPanel = nullptr;
     PreListeningPanel* m_preListeningPanel = nullptr;
+    SoundOptionsMenu* m_soundOptions = nullptr;
     QPointer<CatalogueWindow> m_catalogue;
     core::AsRunLog* m_asRunLog = nullptr;
 
