@@ -41,7 +41,7 @@ bool isSndfileContainer(const std::vector<unsigned char>& b) {
     if (startsWith(b, 0, "FORM")) {
         return startsWith(b, 8, "AIFF") || startsWith(b, 8, "AIFC");
     }
-    return startsWith(b, 0, "fLaC");
+    return startsWith(b, 0, "fLaC") || startsWith(b, 0, "OggS");
 }
 
 // Length in bytes of the MPEG audio frame whose 4-byte header starts at `h`, or 0 when

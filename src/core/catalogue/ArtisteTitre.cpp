@@ -32,6 +32,10 @@ void ArtisteTitre(QString* artist, QString* title, const QString& path) {
     }
     cutAt(title, QLatin1StringView(".WAV"));
     cutAt(title, QLatin1StringView(".MP3"));
+    // The other formats the catalogue lists, after the two it always knew.
+    for (const char* extension : {".FLAC", ".OGG", ".OGA", ".OPUS"}) {
+        cutAt(title, QLatin1StringView(extension));
+    }
 }
 
 }  // namespace varonel::core

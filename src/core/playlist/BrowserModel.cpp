@@ -6,6 +6,7 @@
 
 #include "FolderSeparator.h"
 #include "TrackNaming.h"
+#include "TrackTags.h"
 
 namespace varonel::core {
 
@@ -36,8 +37,9 @@ bool BrowserModel::fill(const QString& folder, const QStringList& names, bool wi
         row.title = Titre(names[i]);
         row.path = joinFolder(folder, names[i]);
         row.id = ++m_nextId;
-        if (withDurations) {
-            jobs.append({row.id, row.path});
+        const bool tags = nameGivesNoArtist(names[i]);
+        if (withDurations || tags) {
+            jobs.append({row.id, row.path, withDurations, tags});
         }
         batch.append(row);
         if (i % kYieldEvery == 0 && yield) {
@@ -82,6 +84,17 @@ void BrowserModel::setDuration(quint64 listing, quint64 rowId, int32_t lengthMs)
     m_rows[*found].duration = FTime(lengthMs);
     const QModelIndex cellIndex = index(*found, kDurationColumn);
     emit dataChanged(cellIndex, cellIndex, {Qt::DisplayRole});
+}
+
+void BrowserModel::setNames(quint64 listing, quint64 rowId, const QString& artist,
+                            const QString& title) {
+    const auto found = m_indexById.constFind(rowId);
+    if (listing != m_listing || found == m_indexById.constEnd()) {
+        return;
+    }
+    m_rows[*found].artist = artist;
+    m_rows[*found].title = title;
+    emit dataChanged(index(*found, kArtistColumn), index(*found, kTitleColumn), {Qt::DisplayRole});
 }
 
 QStringList BrowserModel::cells(int index) const {

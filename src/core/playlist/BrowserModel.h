@@ -26,10 +26,13 @@ struct BrowserRow {
     quint64 id = 0;  // finds the row again whatever the sort did to its place
 };
 
-// What a duration reader is asked for: a row of one listing and its file.
+// What a duration reader is asked for: a row of one listing and its file, for
+// its length, and for the names its tags give when its own name gives none.
 struct DurationJob {
     quint64 rowId = 0;
     QString path;
+    bool length = true;
+    bool names = false;
 };
 
 struct BrowserColumns {
@@ -66,6 +69,9 @@ public:
               const std::function<void()>& yield = {});
     // Writes the duration text of the length into a row of the current listing.
     void setDuration(quint64 listing, quint64 rowId, int32_t lengthMs);
+    // Writes the artist and title a file's tags give into a row of the current
+    // listing.
+    void setNames(quint64 listing, quint64 rowId, const QString& artist, const QString& title);
 
     const QString& folder() const { return m_folder; }
     quint64 listing() const { return m_listing; }
@@ -98,8 +104,9 @@ signals:
     // A fill begins (the view hides itself) and ends (it shows itself again).
     void fillStarted();
     void fillFinished();
-    // The lengths a listing wants read; each fill starts with an empty request,
-    // so that the rows of older listings are not read any more.
+    // The lengths (and the tags of files whose name gives no artist) a listing
+    // wants read; each fill starts with an empty request, so that the rows of
+    // older listings are not read any more.
     void durationsWanted(quint64 listing, const QList<varonel::core::DurationJob>& jobs);
 
 private:

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "TrackLength.h"
+#include "TrackTags.h"
 
 namespace varonel::core {
 
@@ -44,6 +45,7 @@ void DurationReader::read(quint64 listing, const QList<DurationJob>& jobs) {
 void DurationReader::serve(BrowserModel* model) {
     connect(model, &BrowserModel::durationsWanted, this, &DurationReader::read);
     connect(this, &DurationReader::durationRead, model, &BrowserModel::setDuration);
+    connect(this, &DurationReader::namesRead, model, &BrowserModel::setNames);
 }
 
 bool DurationReader::idle() const {
@@ -62,11 +64,23 @@ void DurationReader::work() {
         m_queue.pop_front();
         ++m_busy;
         lock.unlock();
-        const int32_t length = m_length(job.row.path);
-        // Runs on the main thread; dropped with this object if it is gone by then.
-        QMetaObject::invokeMethod(
-            this, [this, job, length] { emit durationRead(job.listing, job.row.rowId, length); },
-            Qt::QueuedConnection);
+        TagNames names;
+        if (job.row.names && readTagNames(job.row.path, &names)) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, job, names] {
+                    emit namesRead(job.listing, job.row.rowId, names.artist, names.title);
+                },
+                Qt::QueuedConnection);
+        }
+        if (job.row.length) {
+            const int32_t length = m_length(job.row.path);
+            // Runs on the main thread; dropped with this object if it is gone by then.
+            QMetaObject::invokeMethod(
+                this,
+                [this, job, length] { emit durationRead(job.listing, job.row.rowId, length); },
+                Qt::QueuedConnection);
+        }
         lock.lock();
         --m_busy;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Reads the exact lengths of a browser listing's files on worker threads, so
 // that a folder of thousands of files never freezes the window: the rows show
-// at once and their durations follow, first row first. Each result comes back
+// at once and their durations follow, first row first. The tags of files whose
+// name gives no artist are read there too. Each result comes back
 // on the main thread, tagged with its listing; a new listing drops what the
 // previous one still had waiting.
 //
@@ -49,6 +50,7 @@ public:
 
 signals:
     void durationRead(quint64 listing, quint64 rowId, int32_t lengthMs);
+    void namesRead(quint64 listing, quint64 rowId, const QString& artist, const QString& title);
 
 private:
     struct Job {

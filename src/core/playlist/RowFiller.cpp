@@ -1,7 +1,9 @@
 #include "RowFiller.h"
 
 #include "FileError.h"
+#include "FolderSeparator.h"
 #include "TrackNaming.h"
+#include "TrackTags.h"
 
 namespace varonel::core {
 
@@ -45,6 +47,12 @@ bool fillRowFromPath(const QString& path, const TrackLengthReader& reader, Milli
     PlaylistRow filled;
     filled.artist = Artiste(path);
     filled.title = Titre(path);
+    // A name that gives no artist leaves it to the file's tags, when it has any.
+    TagNames tags;
+    if (nameGivesNoArtist(path.mid(lastFolderSeparator(path) + 1)) && readTagNames(path, &tags)) {
+        filled.artist = tags.artist;
+        filled.title = tags.title;
+    }
     filled.path = path;
     setLengthCells(lengthMs, ms, &filled);
     *row = filled;

@@ -9,7 +9,7 @@
 namespace varonel::core {
 
 // The audio files that the browser and the catalogue list.
-inline constexpr char kAudioFilePattern[] = "*.Wav;*.Mp3";
+inline constexpr char kAudioFilePattern[] = "*.Wav;*.Mp3;*.Flac;*.Ogg;*.Oga;*.Opus";
 
 class FilePattern {
 public:

@@ -40,7 +40,10 @@ QString Titre(const QString& name) {
     if (title.size() < kExtensionChars) {
         return {};
     }
-    title.chop(kExtensionChars);
+    // The extensions of four letters and a dot lose their whole extension too.
+    const bool longExtension = title.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive) ||
+                               title.endsWith(QLatin1String(".opus"), Qt::CaseInsensitive);
+    title.chop(longExtension ? kExtensionChars + 1 : kExtensionChars);
     return title;
 }
 

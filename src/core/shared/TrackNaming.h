@@ -20,8 +20,8 @@ QString Artiste(const QString& name);
 QString ArtisteSansDossier(const QString& name);
 
 // Title: at most 250 characters after the first "-", space-trimmed, less its
-// last 4 characters (the extension with its dot). Empty when the name has no
-// "-" or when that text is shorter than 4 characters.
+// last 4 characters (the extension with its dot), or 5 for ".flac" and ".opus".
+// Empty when the name has no "-" or when that text is shorter than 4 characters.
 QString Titre(const QString& name);
 
 // "mm:ss" from whole seconds (minutes keep their last two digits only), or
