@@ -1,6 +1,5 @@
 #include "Mpg123Decoder.h"
 
-#include <fcntl.h>
 #include <mpg123.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +10,8 @@
 #include <mutex>
 #include <vector>
 
+#include "FileAccess.h"
+
 namespace varonel::audio {
 
 // The file as libmpg123 reads it. Its own reader makes a system call or two per frame,
@@ -19,8 +20,9 @@ namespace varonel::audio {
 // played must end the track, not crash it.
 class BufferedInput {
 public:
-    static std::unique_ptr<BufferedInput> open(const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Null, with *reason set, unless `path` is a regular file that can be read.
+    static std::unique_ptr<BufferedInput> open(const std::string& path, std::string* reason) {
+        const int fd = openRegularFile(path, reason);
         return fd < 0 ? nullptr : std::unique_ptr<BufferedInput>(new BufferedInput(fd));
     }
     ~BufferedInput() { ::close(m_fd); }
@@ -124,7 +126,13 @@ void initLibraryOnce() {
 // stream's own rate and channel count.
 bool openStream(const std::string& path, Stream* stream, std::string* error) {
     initLibraryOnce();
-    std::unique_ptr<BufferedInput> input = BufferedInput::open(path);  // outlives the handle
+    std::string reason;
+    std::unique_ptr<BufferedInput> input =
+        BufferedInput::open(path, &reason);  // outlives the handle
+    if (!input) {
+        *error = reason + " : " + path;
+        return false;
+    }
     int status = MPG123_OK;
     Handle handle(mpg123_new(nullptr, &status));
     if (!handle) {
@@ -137,8 +145,7 @@ bool openStream(const std::string& path, Stream* stream, std::string* error) {
     // Garbage of any length inside the stream is skipped rather than ending the track.
     mpg123_param(h, MPG123_RESYNC_LIMIT, -1, 0.0);
     // No cleanup callback: the input belongs to the stream, not to the handle.
-    if (!input ||
-        mpg123_replace_reader_handle(h, &BufferedInput::readCallback, &BufferedInput::seekCallback,
+    if (mpg123_replace_reader_handle(h, &BufferedInput::readCallback, &BufferedInput::seekCallback,
                                      nullptr) != MPG123_OK ||
         mpg123_open_handle(h, input.get()) != MPG123_OK) {
         *error = "Impossible d'ouvrir le fichier MP3 : " + path;

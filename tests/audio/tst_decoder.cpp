@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "Decoder.h"
+#include "FileBytes.h"
 #include "Synth.h"
 #include "TrackLength.h"
 
@@ -294,6 +295,13 @@ private slots:
         add("ID3 tag without frames", "tag-only.mp3", "Aucune trame MP3 lisible");
         QFile::setPermissions(copyOf("mp3 cbr", "locked.mp3"), QFile::Permissions());
         add("no read permission", "locked.mp3", "Lecture du fichier refusée");
+        // Well-formed files that no device could play.
+        writeBytes(pathFor("100hz.wav"), filebytes::wav16(100, 1, 400));
+        add("100 Hz", "100hz.wav", "Fréquence d'échantillonnage impossible à jouer (100 Hz");
+        writeBytes(pathFor("500khz.wav"), filebytes::wav16(500000, 2, 1000));
+        add("500 kHz", "500khz.wav", "Fréquence d'échantillonnage impossible à jouer (500000 Hz");
+        writeBytes(pathFor("12ch.wav"), filebytes::wav16(44100, 12, 1000));
+        add("12 channels", "12ch.wav", "Nombre de canaux impossible à jouer (12");
     }
 
     void badFileIsRefusedWithItsCause() {
