@@ -4,6 +4,8 @@
 // these commands are tested case by case in the core; here one case of each
 // proves the wiring.
 
+#include <sys/stat.h>
+
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -212,6 +214,18 @@ private slots:
         QCOMPARE(rig.artists(), QStringList{"Alpha"});
         QCOMPARE(rig.label("LblTemps"), QStringLiteral("0h0mn"));
         QVERIFY(rig.dialogs.shown.isEmpty());
+
+        // A FIFO chosen as a playlist is refused at once (it used to freeze the
+        // window), the rows as they were; a save that fails is told.
+        const QString fifo = rig.folder.filePath("fifo.pls");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        rig.dialogs.fileNames = {fifo, rig.folder.filePath("absent/x.pls")};
+        rig.trigger("MnuOuvrir");
+        rig.trigger("MnuSauver");
+        QCOMPARE(rig.artists(), QStringList{"Alpha"});
+        QCOMPARE(rig.dialogs.shown.size(), 2);
+        QVERIFY(rig.dialogs.shown[0].text.startsWith("Ce n'est pas un fichier ordinaire\n"));
+        QVERIFY(rig.dialogs.shown[1].text.contains("n'a pas été enregistrée"));
     }
 
     // Start (first with nothing to play), the level meters, the refused close,

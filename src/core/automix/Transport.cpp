@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FileNames.h"
 #include "PlaylistTiming.h"
 #include "TrackNaming.h"
 
@@ -56,7 +57,7 @@ bool Transport::startFirstTrack() {
         }
         m_chain.mixer.setInputFinished(0, true);
         const PlaylistRow row = m_playlist.row(1);
-        const std::string path = row.path.toStdString();
+        const std::string path = systemPath(row.path);
         // A retry after a file that did not answer goes on waiting for it.
         if (source.fileName() != path || source.loadState() != LoadState::Loading) {
             source.load(path);
@@ -185,7 +186,7 @@ void Transport::loadIncoming(int source) {
         m_playlist.removeAt(1);
         emit playlistChanged();
         m_chain.mixer.setInputFinished(source, true);
-        incoming.load(m_incomingRow.path.toStdString());
+        incoming.load(systemPath(m_incomingRow.path));
         m_chain.mixer.setInputFinished(source, false);
         m_chain.mixer.fadeOutWhenStarted(m_outgoingSource, source, kFadeMs);
         m_incomingSource = source;

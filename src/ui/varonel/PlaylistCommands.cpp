@@ -95,9 +95,15 @@ void PlaylistCommands::MnuOuvrir_Click() {
         syncPlaylist();
     }
     // A load that stopped at an unreadable track keeps the rows before it;
-    // the total then counts what is really there.
+    // the total then counts what is really there. A file that is not a
+    // playlist at all (a folder, a device, a FIFO, a file past the bounds of a
+    // list) is refused with its reason, the playlist as it was.
     if (report.fileRead) {
         m_calculTiming();
+    } else {
+        m_dialogs.message({report.error + QStringLiteral("\nPlaylist illisible : ") + file,
+                           QStringLiteral("Alerte"), core::MessageIcon::Exclamation,
+                           core::MessageButtons::Ok});
     }
 }
 
@@ -106,8 +112,19 @@ void PlaylistCommands::MnuSauver_Click() {
     if (file.isEmpty()) {
         return;
     }
-    const BusyCursor busy;
-    core::savePlaylistFile(file, m_playlist);
+    QString error;
+    bool saved = false;
+    {
+        const BusyCursor busy;
+        saved = core::savePlaylistFile(file, m_playlist, &error);
+    }
+    // The old file, if any, is still whole: the operator is told, not left
+    // believing the playlist is kept.
+    if (!saved) {
+        m_dialogs.message(
+            {error + QStringLiteral("\nLa playlist n'a pas été enregistrée : ") + file,
+             QStringLiteral("Alerte"), core::MessageIcon::Exclamation, core::MessageButtons::Ok});
+    }
 }
 
 }  // namespace varonel::ui
