@@ -14,6 +14,8 @@ namespace varonel::core {
 
 namespace {
 
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
 void setError(QString* error, const QString& text) {
     if (error != nullptr) {
         *error = text;
@@ -49,7 +51,7 @@ QString decodeLine(QByteArrayView line) {
         return text;
     }
     struct stat info {};
-    if (::lstat(line.toByteArray().constData(), &info) == 0) {
+    if (!line.contains('\0') && ::lstat(line.toByteArray().constData(), &info) == 0) {
         return fromSystemName(line);
     }
     return decodeWindows1252(line);
@@ -69,9 +71,8 @@ bool decodeLineFile(QByteArrayView bytes, QStringList* lines, QString* error) {
         return false;
     }
     QStringList decoded;
-    const QByteArrayView byteOrderMark("\xEF\xBB\xBF");
     for (const QByteArrayView line :
-         splitByteLines(bytes.startsWith(byteOrderMark) ? bytes.sliced(3) : bytes)) {
+         splitByteLines(bytes.startsWith(kByteOrderMark) ? bytes.sliced(3) : bytes)) {
         decoded.append(decodeLine(line));
     }
     *lines = decoded;
@@ -80,6 +81,11 @@ bool decodeLineFile(QByteArrayView bytes, QStringList* lines, QString* error) {
 
 bool encodeLineFile(const QStringList& lines, QByteArray* bytes, QString* error) {
     QByteArray encoded;
+    // A first line that starts with U+FEFF would lose it as the file's
+    // byte-order mark: a mark of the file's own keeps it.
+    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF))) {
+        encoded = kByteOrderMark.toByteArray();
+    }
     for (const QString& line : lines) {
         if (line.contains(u'\n') || line.contains(u'\r')) {
             setError(error, QStringLiteral("Ligne invalide : %1").arg(line));
