@@ -11,6 +11,7 @@ PACKAGES=(
     libsdl2-dev libsndfile1-dev libmpg123-dev libsamplerate0-dev libmp3lame-dev
     qt6-translations-l10n
     clang-format clang-tidy xvfb xauth
+    clang libclang-rt-dev
     pulseaudio pulseaudio-utils
 )
 
