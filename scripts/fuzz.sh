@@ -14,7 +14,7 @@ source "$(dirname "$0")/common.sh"
 
 FUZZ_BUILD="${VARONEL_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
 TARGETS=(fuzz_pls fuzz_ini fuzz_catalogue fuzz_decoder)
-CI_SECONDS="${VARONEL_FUZZ_CI_SECONDS:-8}"
+CI_SECONDS="${VARONEL_FUZZ_CI_SECONDS:-6}"
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
