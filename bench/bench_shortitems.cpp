@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     core::VirtualDriver driver(transport, output, clock);
     core::AsRunLog log(transport, clock, QString());
     const QString logFile = dir.filePath("log.txt");
-    log.setFile(logFile);
+    QString error;
+    log.setFile(logFile, &error);
 
     int onAir = 0;
     bool stopped = false;
@@ -106,7 +107,7 @@ int main(int argc, char** argv) {
     driver.advanceUntil([&] { return stopped && !transport.stopping(); },
                         int64_t(kMixSeconds * 2000));
     const double wallSeconds = timer.nsecsElapsed() / 1e9;
-    log.flush();
+    log.finish();
     QFile file(logFile);
     file.open(QIODevice::ReadOnly);
     const int lines = int(file.readAll().count("\r\n"));

@@ -12,6 +12,7 @@ PACKAGES=(
     libebur128-dev libtag1-dev
     qt6-translations-l10n
     clang-format clang-tidy xvfb xauth
+    clang libclang-rt-dev
     pulseaudio pulseaudio-utils
     librsvg2-bin desktop-file-utils appstream dbus file lintian
 )

@@ -3,7 +3,6 @@
 
 #include "Decoder.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "FileAccess.h"
 #include "Mpg123Decoder.h"
 #include "SndfileDecoder.h"
 #include "TrackLength.h"
@@ -108,30 +108,31 @@ void sanitizeSamples(float* samples, int64_t count) {
     }
 }
 
+std::string unplayableReason(const Decoder& decoder, const std::string& path) {
+    const int rate = decoder.sampleRate();
+    if (rate < kMinSampleRate || rate > kMaxSampleRate) {
+        return "Fréquence d'échantillonnage impossible à jouer (" + std::to_string(rate) +
+               " Hz ; de 8 000 à 384 000 Hz) : " + path;
+    }
+    if (decoder.channels() < 1 || decoder.channels() > kMaxChannels) {
+        return "Nombre de canaux impossible à jouer (" + std::to_string(decoder.channels()) +
+               " ; de 1 à 8) : " + path;
+    }
+    return {};
+}
+
 AudioProbe probeAudioFile(const std::string& path) {
     AudioProbe probe;
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        probe.error = errno == EACCES ? because("Accès refusé au fichier", path)
-                                      : because("Fichier introuvable", path);
-        return probe;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        probe.error = because("C'est un dossier, pas un fichier", path);
-        return probe;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        probe.error = because("Ce n'est pas un fichier ordinaire", path);
-        return probe;
-    }
-    if (info.st_size == 0) {
-        probe.error = because("Fichier vide", path);
-        return probe;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::string reason;
+    const int fd = openRegularFile(path, &reason);
     if (fd < 0) {
-        probe.error = errno == EACCES ? because("Lecture du fichier refusée (droits d'accès)", path)
-                                      : because("Impossible d'ouvrir le fichier", path);
+        probe.error = because(reason.c_str(), path);
+        return probe;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || info.st_size == 0) {
+        ::close(fd);
+        probe.error = because("Fichier vide", path);
         return probe;
     }
     std::vector<unsigned char> bytes(kProbeBytes);
@@ -185,9 +186,15 @@ DecoderOpenResult openDecoder(const std::string& path) {
         result.decoder =
             Mpg123Decoder::open(path, isKnown ? known : MeasuredLength{}, &result.error);
     }
-    if (result.decoder) {
-        rememberLength(path, stamp, {result.decoder->lengthFrames(), result.decoder->sampleRate()});
+    if (!result.decoder) {
+        return result;
     }
+    result.error = unplayableReason(*result.decoder, path);
+    if (!result.error.empty()) {
+        result.decoder.reset();
+        return result;
+    }
+    rememberLength(path, stamp, {result.decoder->lengthFrames(), result.decoder->sampleRate()});
     return result;
 }
 

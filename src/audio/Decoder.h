@@ -44,6 +44,19 @@ struct DecoderOpenResult {
 inline constexpr float kMaxSample = 32.0f;  // +30 dBFS
 void sanitizeSamples(float* samples, int64_t count);
 
+// What the engine plays. Outside these rates no sound device takes the stream and the
+// resampler cannot bring it to one (a 100 Hz file would have to be stretched 441
+// times); channels past the first two are left out of the mix, but a file of more
+// than kMaxChannels is not music.
+inline constexpr int kMinSampleRate = 8000;
+inline constexpr int kMaxSampleRate = 384000;
+inline constexpr int kMaxChannels = 8;
+
+// Why an open decoder cannot be played (a rate or channel count out of the bounds
+// above), as a French text ending with " : path"; "" when it can. A stream of no
+// frame plays: it ends at once.
+std::string unplayableReason(const Decoder& decoder, const std::string& path);
+
 // Which library decodes a file, told by its first bytes rather than its extension.
 enum class AudioContainer {
     Sndfile,  // RIFF/RF64 WAVE, AIFF, FLAC
@@ -56,13 +69,14 @@ struct AudioProbe {
 };
 
 // Checks that `path` is a readable, non-empty regular file holding WAV or MPEG audio.
-// Reads at most the first 64 KiB. Any thread.
+// Reads at most the first 64 KiB; never opens anything but a regular file. Any thread.
 AudioProbe probeAudioFile(const std::string& path);
 
 // Opens a WAV (through libsndfile) or MP3 (through libmpg123) file, chosen by its
-// content rather than its extension. Never throws; every failure comes back as
-// an error text. The measured length goes into the length cache (TrackLength.h), and a
-// file the cache already knows opens without a second full scan.
+// content rather than its extension; only a regular file is opened, and a stream
+// that cannot be played is refused (see unplayableReason). Never throws; every
+// failure comes back as an error text. The measured length goes into the length cache
+// (TrackLength.h), and a file the cache already knows opens without a second full scan.
 DecoderOpenResult openDecoder(const std::string& path);
 
 }  // namespace varonel::audio

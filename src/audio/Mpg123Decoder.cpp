@@ -1,6 +1,5 @@
 #include "Mpg123Decoder.h"
 
-#include <fcntl.h>
 #include <mpg123.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +10,8 @@
 #include <mutex>
 #include <vector>
 
+#include "FileAccess.h"
+
 namespace varonel::audio {
 
 // The file as libmpg123 reads it. Its own reader makes a system call or two per frame,
@@ -19,8 +20,9 @@ namespace varonel::audio {
 // played must end the track, not crash it.
 class BufferedInput {
 public:
-    static std::unique_ptr<BufferedInput> open(const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Null, with *reason set, unless `path` is a regular file that can be read.
+    static std::unique_ptr<BufferedInput> open(const std::string& path, std::string* reason) {
+        const int fd = openRegularFile(path, reason);
         return fd < 0 ? nullptr : std::unique_ptr<BufferedInput>(new BufferedInput(fd));
     }
     ~BufferedInput() { ::close(m_fd); }
@@ -99,6 +101,9 @@ namespace {
 // taken as ended: a damaged file must never keep the decoding thread spinning.
 constexpr int kMaxIdleReads = 4096;
 
+// The lowest bitrate of MPEG audio (MPEG-2 and 2.5 layer III), in bits a second.
+constexpr int64_t kMinBitrate = 8000;
+
 struct HandleCloser {
     void operator()(mpg123_handle* handle) const {
         mpg123_close(handle);
@@ -124,7 +129,13 @@ void initLibraryOnce() {
 // stream's own rate and channel count.
 bool openStream(const std::string& path, Stream* stream, std::string* error) {
     initLibraryOnce();
-    std::unique_ptr<BufferedInput> input = BufferedInput::open(path);  // outlives the handle
+    std::string reason;
+    std::unique_ptr<BufferedInput> input =
+        BufferedInput::open(path, &reason);  // outlives the handle
+    if (!input) {
+        *error = reason + " : " + path;
+        return false;
+    }
     int status = MPG123_OK;
     Handle handle(mpg123_new(nullptr, &status));
     if (!handle) {
@@ -136,9 +147,17 @@ bool openStream(const std::string& path, Stream* stream, std::string* error) {
     mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_NO_RESYNC, 0.0);
     // Garbage of any length inside the stream is skipped rather than ending the track.
     mpg123_param(h, MPG123_RESYNC_LIMIT, -1, 0.0);
+    // Float output at the stream's own rate and channel count, whatever they are,
+    // so that the opening converts nothing.
+    mpg123_format_none(h);
+    const long* rates = nullptr;
+    size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    for (size_t i = 0; i < rateCount; ++i) {
+        mpg123_format(h, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
+    }
     // No cleanup callback: the input belongs to the stream, not to the handle.
-    if (!input ||
-        mpg123_replace_reader_handle(h, &BufferedInput::readCallback, &BufferedInput::seekCallback,
+    if (mpg123_replace_reader_handle(h, &BufferedInput::readCallback, &BufferedInput::seekCallback,
                                      nullptr) != MPG123_OK ||
         mpg123_open_handle(h, input.get()) != MPG123_OK) {
         *error = "Impossible d'ouvrir le fichier MP3 : " + path;
@@ -148,23 +167,18 @@ bool openStream(const std::string& path, Stream* stream, std::string* error) {
     int channels = 0;
     int encoding = 0;
     if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
-        (channels != 1 && channels != 2)) {
+        (channels != 1 && channels != 2) || encoding != MPG123_ENC_FLOAT_32) {
         *error = "Aucune trame MP3 lisible dans ce fichier : " + path;
         return false;
     }
-    // Only this format is allowed: should a later frame change rate or channel count,
-    // libmpg123 converts it to this one (or reports an error, which ends the stream).
-    // The output format is fixed when a stream opens, hence the second opening.
-    mpg123_close(h);
-    input->rewind();
+    // From now on only this format is allowed: should a later frame change rate or
+    // channel count, libmpg123 converts it to this one (or reports an error, which
+    // ends the stream). It is set on the open stream rather than by opening it again
+    // with it: a second opening may settle on another first frame than the first
+    // did, and libmpg123 can then loop for ever converting it (a damaged file found
+    // by the fuzzer).
     mpg123_format_none(h);
-    if (mpg123_format(h, rate, channels, MPG123_ENC_FLOAT_32) != MPG123_OK ||
-        mpg123_open_handle(h, input.get()) != MPG123_OK ||
-        mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK ||
-        encoding != MPG123_ENC_FLOAT_32) {
-        *error = "Format de sortie MP3 non pris en charge : " + path;
-        return false;
-    }
+    mpg123_format(h, rate, channels, MPG123_ENC_FLOAT_32);
     mpg123_frameinfo2 info{};
     mpg123_info2(h, &info);
     long encoderDelay = -1;
@@ -229,7 +243,11 @@ bool Mpg123Decoder::estimateLength(const std::string& path, MeasuredLength* leng
         return false;
     }
     const int64_t total = mpg123_length(stream.handle.get());
-    if (total <= 0) {
+    // A header count that would need less than 8 kbit/s, the lowest MPEG bitrate, is
+    // damage: a 1 KiB file announcing days of audio.
+    struct stat info {};
+    const int64_t bytes = ::stat(path.c_str(), &info) == 0 ? int64_t(info.st_size) : 0;
+    if (total <= 0 || total / stream.sampleRate > bytes * 8 / kMinBitrate + 1) {
         return false;
     }
     *length = {std::max<int64_t>(0, total - stream.leadIn), stream.sampleRate};

@@ -3,14 +3,17 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include "FileAccess.h"
 
 namespace varonel::audio {
 
 OfflineOutput::OfflineOutput(int sampleRate) : m_sampleRate(sampleRate) {}
 
 OfflineOutput::~OfflineOutput() {
-    closeWav();
+    discardWav();
 }
 
 std::string OfflineOutput::deviceName(int index) const {
@@ -42,8 +45,10 @@ const float* OfflineOutput::pull(int frames) {
         std::fill(m_block.begin(), m_block.end(), 0.0f);
     }
     m_framesRendered += frames;
-    if (m_wav && sf_writef_float(m_wav, m_block.data(), frames) != frames) {
+    if (m_wav && !m_wavFailed && sf_writef_float(m_wav, m_block.data(), frames) != frames) {
+        // libsndfile writes with write(): errno tells why (a full disk, most often).
         m_wavFailed = true;
+        m_wavErrno = errno;
     }
     return m_block.data();
 }
@@ -56,18 +61,26 @@ void OfflineOutput::advanceMs(int64_t ms, int blockFrames) {
 }
 
 bool OfflineOutput::openWav(const std::string& path, std::string* error) {
-    closeWav();
+    discardWav();
+    std::string reason;
+    auto file = std::make_unique<ReplacementFile>(path);
     SF_INFO info{};
     info.samplerate = m_sampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    m_wav = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (file->create(&reason)) {
+        m_wav = sf_open_fd(file->fd(), SFM_WRITE, &info, SF_FALSE);
+        if (!m_wav) {
+            reason = "format WAV refusé par libsndfile";
+        }
+    }
     if (!m_wav) {
         if (error) {
-            *error = "Impossible de créer " + path + " : " + sf_strerror(nullptr);
+            *error = "Impossible de créer " + path + " : " + reason;
         }
         return false;
     }
+    m_wavFile = std::move(file);
     // Without the limiter a sum can pass full scale: it is clipped in the file
     // rather than wrapped round.
     sf_command(m_wav, SFC_SET_CLIPPING, nullptr, SF_TRUE);
@@ -79,15 +92,25 @@ bool OfflineOutput::closeWav(std::string* error) {
     if (!m_wav) {
         return true;
     }
+    // sf_close() writes the header's sizes before the file is put in place.
     const bool closed = sf_close(m_wav) == 0;
     m_wav = nullptr;
-    if (m_wavFailed || !closed) {
-        if (error) {
-            *error = "Écriture du fichier WAV incomplète";
-        }
-        return false;
+    std::string reason = systemErrorText(m_wavFailed ? m_wavErrno : errno);
+    const bool done = !m_wavFailed && closed && m_wavFile->commit(&reason);
+    if (!done && error) {
+        *error =
+            "Écriture du fichier WAV impossible : " + m_wavFile->target() + " (" + reason + ")";
     }
-    return true;
+    m_wavFile.reset();
+    return done;
+}
+
+void OfflineOutput::discardWav() {
+    if (m_wav) {
+        sf_close(m_wav);
+        m_wav = nullptr;
+    }
+    m_wavFile.reset();
 }
 
 }  // namespace varonel::audio

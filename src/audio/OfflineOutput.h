@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "AudioOutput.h"
+#include "ReplacementFile.h"
 
 typedef struct sf_private_tag SNDFILE;
 
@@ -42,18 +43,26 @@ public:
     int64_t framesRendered() const { return m_framesRendered; }
     int64_t elapsedMs() const { return m_framesRendered * 1000 / m_sampleRate; }
 
-    // Writes every rendered frame from now on to a 16-bit stereo WAV file.
+    // Writes every rendered frame from now on to a 16-bit stereo WAV file. The file
+    // is written anew beside `path` and put in its place by closeWav() only: until
+    // then an older file of that name stays as it was. A `path` that is not a
+    // regular file (a device, a folder) is refused. False, with a French *error.
     bool openWav(const std::string& path, std::string* error = nullptr);
-    // Completes the WAV file; returns false if it could not be written in full.
+    // Completes the WAV file and puts it in place; returns false, the older file
+    // untouched, if it could not be written in full.
     bool closeWav(std::string* error = nullptr);
+    // Drops the WAV file being written; an older file of its name stays.
+    void discardWav();
 
 private:
     const int m_sampleRate;
     bool m_started = false;
     int64_t m_framesRendered = 0;
     std::vector<float> m_block;
+    std::unique_ptr<ReplacementFile> m_wavFile;
     SNDFILE* m_wav = nullptr;
     bool m_wavFailed = false;
+    int m_wavErrno = 0;  // why the write failed
 };
 
 }  // namespace varonel::audio

@@ -1,30 +1,43 @@
 #include "SndfileDecoder.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+
+#include "FileAccess.h"
 
 namespace varonel::audio {
 
 std::unique_ptr<SndfileDecoder> SndfileDecoder::open(const std::string& path, std::string* error) {
+    std::string reason;
+    const int fd = openRegularFile(path, &reason);
+    if (fd < 0) {
+        *error = reason + " : " + path;
+        return nullptr;
+    }
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
     if (file == nullptr) {
+        ::close(fd);
         *error = "Fichier WAV endommagé, en-tête illisible : " + path;
         return nullptr;
     }
     if (info.channels <= 0 || info.samplerate <= 0 || info.frames < 0 ||
         info.frames == SF_COUNT_MAX) {
         sf_close(file);
+        ::close(fd);
         *error = "Fichier WAV endommagé, format ou longueur invalide : " + path;
         return nullptr;
     }
     // Integer formats come back scaled to [-1, 1]; float files keep their values, peaks
     // above full scale included (only damaged values are mended in read()).
     sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
-    return std::unique_ptr<SndfileDecoder>(new SndfileDecoder(file, info));
+    return std::unique_ptr<SndfileDecoder>(new SndfileDecoder(file, fd, info));
 }
 
 SndfileDecoder::~SndfileDecoder() {
     sf_close(m_file);
+    ::close(m_fd);
 }
 
 int64_t SndfileDecoder::read(float* out, int64_t frames) {

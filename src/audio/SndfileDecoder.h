@@ -15,7 +15,8 @@ namespace varonel::audio {
 
 class SndfileDecoder final : public Decoder {
 public:
-    // Null, with *error set to a French text, when libsndfile cannot read the file.
+    // Null, with *error set to a French text, when `path` is not a regular file or
+    // libsndfile cannot read it.
     static std::unique_ptr<SndfileDecoder> open(const std::string& path, std::string* error);
     ~SndfileDecoder() override;
 
@@ -29,9 +30,11 @@ public:
     bool seek(int64_t frame) override;
 
 private:
-    SndfileDecoder(SNDFILE* file, const SF_INFO& info) : m_file(file), m_info(info) {}
+    SndfileDecoder(SNDFILE* file, int fd, const SF_INFO& info)
+        : m_file(file), m_fd(fd), m_info(info) {}
 
     SNDFILE* m_file;
+    int m_fd;  // the file libsndfile reads, closed after it
     SF_INFO m_info;
     int64_t m_position = 0;
     bool m_ended = false;

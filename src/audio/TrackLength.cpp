@@ -69,7 +69,7 @@ int32_t estimatedLengthMs(const std::string& path) {
     // A WAV header holds the exact frame count: it is worth keeping.
     std::string error;
     const auto decoder = SndfileDecoder::open(path, &error);
-    if (!decoder) {
+    if (!decoder || !unplayableReason(*decoder, path).empty()) {
         return -1;
     }
     length = {decoder->lengthFrames(), decoder->sampleRate()};

@@ -1,5 +1,8 @@
 // The offline render, through the real Varonel executable.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -8,6 +11,7 @@
 #include <sndfile.h>
 
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "TestTracks.h"
 
 namespace {
@@ -149,24 +153,112 @@ private slots:
         QCOMPARE(unwritable.out.size(), 3);
     }
 
-    void failuresExitWithTwoAndOneLine_data() {
+    // Refusals: wrong options, inputs that are not playlists (which used to
+    // hang the render), and outputs that would destroy a file the render did
+    // not create. Each says why in French in one line, exits with 2, and
+    // leaves every file it was given as it was.
+    void refusalsExitWithTwoAndOneLine_data() {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("cause");
         const QString ok = writePlaylist("ok.pls", m_tracks.mid(0, 1));
         const QString out = m_dir.filePath("o.wav");
-        QTest::newRow("missing playlist")
-            << QStringList{"--render", m_dir.filePath("none.pls"), "--output", out};
+        const auto add = [&](const char* row, const QStringList& more, const char* cause) {
+            QTest::newRow(row) << QStringList{"--render", ok, "--output", out} + more << cause;
+        };
+        const auto playlist = [&](const char* row, const QString& path, const char* cause) {
+            QTest::newRow(row) << QStringList{"--render", path, "--output", out} << cause;
+        };
+        playlist("missing playlist", m_dir.filePath("none.pls"), "Fichier introuvable");
+        playlist("playlist is a folder", m_dir.path(), "C'est un dossier");
+        QVERIFY(::mkfifo(QFile::encodeName(m_dir.filePath("fifo.pls")).constData(), 0600) == 0);
+        playlist("playlist is a FIFO without writer", m_dir.filePath("fifo.pls"),
+                 "pas un fichier ordinaire");
+        playlist("playlist is /dev/zero", "/dev/zero", "pas un fichier ordinaire");
+        QFile huge(m_dir.filePath("huge.pls"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(65LL * 1024 * 1024));
+        playlist("playlist past the bounds of a list", huge.fileName(), "trop volumineux");
         QTest::newRow("unwritable output")
-            << QStringList{"--render", ok, "--output", m_dir.filePath("no/such/dir.wav")};
-        QTest::newRow("exit point too far")
-            << QStringList{"--render", ok, "--output", out, "--exit-point", "31"};
-        QTest::newRow("unknown option") << QStringList{"--render", ok, "--output", out, "--loud"};
+            << QStringList{"--render", ok, "--output", m_dir.filePath("no/such/dir.wav")}
+            << "introuvable";
+        add("exit point too far", {"--exit-point", "31"}, "--exit-point");
+        add("unknown option", {"--loud", "1"}, "Option inconnue : --loud");
+        add("smart mix twice", {"--smart-mix", "50", "--smart-mix", "60"}, "deux fois");
+        add("smart mix on and off", {"--smart-mix", "50", "--no-smart-mix"}, "s'excluent");
+        add("log is the playlist", {"--log", ok}, "c'est la playlist");
+        QVERIFY(QFile::link(ok, m_dir.filePath("link.pls")));
+        QTest::newRow("output is the playlist through a link")
+            << QStringList{"--render", ok, "--output", m_dir.filePath("link.pls")}
+            << "c'est la playlist";
+        add("log is a track, spelled with ./",
+            {"--log", m_dir.path() + "/./" + m_tracks[0].section('/', -1)}, "piste de la playlist");
+        const QString hardLink = m_dir.filePath("hard.wav");
+        QVERIFY(::link(QFile::encodeName(m_tracks[0]).constData(),
+                       QFile::encodeName(hardLink).constData()) == 0);
+        QTest::newRow("output is a second name of a track")
+            << QStringList{"--render", ok, "--output", hardLink} << "piste de la playlist";
+        add("log is the output", {"--log", m_dir.path() + "/./o.wav"}, "le même fichier");
+        add("log is /dev/full", {"--log", "/dev/full"}, "pas un fichier ordinaire");
+        QTest::newRow("output is a folder")
+            << QStringList{"--render", ok, "--output", m_dir.filePath("folder")}
+            << "c'est un dossier";
+        QVERIFY(QDir(m_dir.path()).mkpath("folder"));
     }
-    void failuresExitWithTwoAndOneLine() {
+    void refusalsExitWithTwoAndOneLine() {
         QFETCH(QStringList, arguments);
+        QFETCH(QString, cause);
+        QHash<QString, QByteArray> before;
+        for (const QString& argument : arguments) {
+            before.insert(argument, fingerprint(argument));
+        }
         const Run run = runVaronel(arguments);
         QCOMPARE(run.status, 2);
         QCOMPARE(run.err.size(), 1);
+        QVERIFY2(run.err[0].contains(cause, Qt::CaseInsensitive), qPrintable(run.err[0]));
         QCOMPARE(run.out, QStringList());
+        for (const QString& argument : arguments) {
+            QVERIFY2(fingerprint(argument) == before[argument], qPrintable(argument));
+        }
+        QCOMPARE(leftovers(), QStringList());
+    }
+
+    // A WAV file of an absurd sample rate used to hang the render for good:
+    // it is skipped with its reason, and the tracks around it play.
+    void absurdSampleRatesAreSkipped() {
+        QStringList paths{m_tracks[0]};
+        for (const int rate : {1, 10, 100, 171, 400000}) {
+            paths.append(m_dir.filePath(QString("Rate %1 - Hz.wav").arg(rate)));
+            QVERIFY(filebytes::write(paths.last(), filebytes::wav16(rate, 1, 3 * rate + 10)));
+        }
+        paths.append(m_tracks[1]);
+        const Run run = runVaronel(
+            {"--render", writePlaylist("rates.pls", paths), "--output", m_dir.filePath("r.wav")});
+        QVERIFY2(run.status == 0, qPrintable(run.err.join('\n')));
+        QCOMPARE(run.out.size(), 3);
+        QCOMPARE(run.err.size(), 5);
+        for (const QString& line : run.err) {
+            QVERIFY2(line.contains("Fréquence d'échantillonnage impossible à jouer"),
+                     qPrintable(line));
+        }
+    }
+
+    // A mix or a log that cannot be written in full (here a disk that fills)
+    // leaves the files of those names as they were, and says so.
+    void failedWriteKeepsTheOldFiles() {
+        const QString playlist = writePlaylist("full.pls", m_tracks);
+        const QString wav = m_dir.filePath("full.wav");
+        const QString log = m_dir.filePath("full.txt");
+        QVERIFY(filebytes::write(wav, "ancien mix") && filebytes::write(log, "ancien journal"));
+        Run run;
+        {
+            const FileSizeLimit limit(200000);
+            run = runVaronel({"--render", playlist, "--output", wav, "--log", log});
+        }
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.join('\n').contains("Écriture du fichier WAV impossible"),
+                 qPrintable(run.err.join('\n')));
+        QCOMPARE(filebytes::read(wav), QByteArray("ancien mix"));
+        QCOMPARE(filebytes::read(log), QByteArray("ancien journal"));
+        QCOMPARE(leftovers(), QStringList());
     }
 
     void helpDocumentsTheRender() {
@@ -180,6 +272,25 @@ private slots:
     }
 
 private:
+    // What a file is, to tell whether a run changed it: the bytes of a regular
+    // file, the kind and device number of anything else.
+    static QByteArray fingerprint(const QString& path) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+            return "<absent>";
+        }
+        if (S_ISREG(info.st_mode)) {
+            return filebytes::read(path);
+        }
+        return QByteArray::number(info.st_mode) + ':' +
+               QByteArray::number(qulonglong(info.st_rdev));
+    }
+
+    // Files the render began and did not put in place.
+    QStringList leftovers() const {
+        return QDir(m_dir.path()).entryList({".*.tmp"}, QDir::Files | QDir::Hidden);
+    }
+
     QString writePlaylist(const QString& name, const QStringList& paths) {
         const QString path = m_dir.filePath(name);
         if (!filebytes::write(path, (paths.join("\r\n") + "\r\n").toUtf8())) {

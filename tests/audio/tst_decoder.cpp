@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "Decoder.h"
+#include "FileBytes.h"
 #include "Synth.h"
 #include "TrackLength.h"
 
@@ -294,6 +295,13 @@ private slots:
         add("ID3 tag without frames", "tag-only.mp3", "Aucune trame MP3 lisible");
         QFile::setPermissions(copyOf("mp3 cbr", "locked.mp3"), QFile::Permissions());
         add("no read permission", "locked.mp3", "Lecture du fichier refusée");
+        // Well-formed files that no device could play.
+        writeBytes(pathFor("100hz.wav"), filebytes::wav16(100, 1, 400));
+        add("100 Hz", "100hz.wav", "Fréquence d'échantillonnage impossible à jouer (100 Hz");
+        writeBytes(pathFor("500khz.wav"), filebytes::wav16(500000, 2, 1000));
+        add("500 kHz", "500khz.wav", "Fréquence d'échantillonnage impossible à jouer (500000 Hz");
+        writeBytes(pathFor("12ch.wav"), filebytes::wav16(44100, 12, 1000));
+        add("12 channels", "12ch.wav", "Nombre de canaux impossible à jouer (12");
     }
 
     void badFileIsRefusedWithItsCause() {
@@ -308,6 +316,59 @@ private slots:
         QVERIFY2(error.startsWith(cause) && error.endsWith(" : " + path), qPrintable(error));
         QCOMPARE(exactLengthMs(path.toStdString()), -1);
         QCOMPARE(estimatedLengthMs(path.toStdString()), -1);
+    }
+
+    // Inputs the fuzzer found (fuzz/fuzz_decoder), as it wrote them: each opens or is
+    // refused, reads to its end and gets its lengths, where it used to hang for good.
+    void fuzzFindingsEnd_data() {
+        QTest::addColumn<QByteArray>("base64");
+        // An MP3 whose first frame found differed between two openings: libmpg123
+        // looped for ever converting it to the rate of the first.
+        QTest::newRow("mp3 converted at its second opening") << QByteArray(
+            "//uQZAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAASW5mbwAAAA/o+BgEMAYbDQGGxEAQDQMHA9bJK/"
+            "Aw"
+            "gFQFwIBgcDAYHBQWIgYAAK//gYAAoYGBsHA2GDoQshCwn//E3BioMBCkQ1aGrRjhBYQW///"
+            "HJFAigR1C5hcxDRco"
+            "5pSHO///8gxRIqTpkRY2Ol08ovJ0f////1ZiMCEA2zAjANswfIJBMBiB+DA/QrI4H/"
+            "51NmUPIzH5hRcw9YLFMHTC"
+            "TDCFQggwkEG8MDDAsERlvpEyGaGBr0//////+5JkII/yOQnFB3xAAAAADSDgAAEJVCkUD/9kgAAANIAAAAT///"
+            "//"
+            "//SYBKAWmBFASxghoJaYPsE0GJFjr5uzHDObnOOymJQBVBhFoOOYJaCmmCJAlRgiIP6dXOmRBSKbXH/jFJbcv/"
+            "/6"
+            "//////+7//7v/"
+            "65MQU1FMy4xMDCqqqqqqqqqqqqqqqqqqqqqqjAjwJ4wJwDTMDVBSjBZgn0wzcemNV67UjU6R3ow"
+            "vQIlMC8/bQAAAAAAAAAAAAAAAAAA//uQIKAAARsJoSIZ+oAAAAAzgwAAADX101lTNJOQw/"
+            "MQPDXng4iOOIdjXDQy"
+            "cJMFCzERMxMPMNCTBQEtGimusAgEUklGRnQAADsAV0FWRWZtdCAQAAAAAQAQAAAgEAaCQeH52ZmZmZn6+"
+            "9KLFixa"
+            "CETg+D+UOUef4EdlAf1g4cxAD+sCHMgD/AhzQH+Ud39BhZYowYYy2gGA+Ajhh86tMYGgAhGJjkDxm/"
+            "QtKYHGC6Gl"
+            "pBfgAICVqLe+"
+            "v7hMTExMTExMTExMTExMTExMTEzkXUxMTExMTExMTExMTExMqpeCbFhJRVFid42ismB0VVVVVcgQ"
+            "5rZwPcOAU5hDYKcYJyClGBPgBDFzALQAx9wMqKEDTSLIEW8DRCbAxGTgMokoumJ7gZNLAGDBaBi4VgYsG5kk6P"
+            "gY"
+            "BDAGGw0BhsRAEA0DBwPWySvwMIBUBcCAYHAwGBwUFiIGAACv/4GAAKGBgbBwNhg6ELIQsJ//"
+            "xNwYqDAQpENWhq0Y"
+            "4QWEFv//xyRQIoEdQuYXMQ0XKOaUhzv///JjACKk6ZEWNjpdPKLydH////9WYgAwfIJBMBiB+DA/QrI4H/"
+            "51NmUP"
+            "IzH5hRcw9YLFMHTCTDCFQggwkEG8MDDAsERlvpEyGaGBr0//////+5JkII/yOQnFB3xAAAAADSDgAAEJVCkUD/"
+            "9k"
+            "gAAANIAAAAT///////"
+            "SYBKAWmBFASxghoJaYPsE0GJFjr5uzHDObnOOymJQBVBhFoOOYJaCmmCJAlRgiIP6dXOmR"
+            "BSKbXH/jFJY=");
+    }
+
+    void fuzzFindingsEnd() {
+        QFETCH(QByteArray, base64);
+        const QString path = pathFor(QString("finding-%1").arg(QTest::currentDataTag()));
+        writeBytes(path, QByteArray::fromBase64(base64));
+        DecoderOpenResult opened = openDecoder(path.toStdString());
+        QVERIFY(opened.decoder || !opened.error.empty());
+        if (opened.decoder) {
+            QVERIFY(int64_t(readUpTo(*opened.decoder).size()) <=
+                    opened.decoder->lengthFrames() * opened.decoder->channels());
+        }
+        QVERIFY(estimatedLengthMs(path.toStdString()) < 1000);
     }
 
     // A VBR file's header holds its frame count, which gives the length without a scan.

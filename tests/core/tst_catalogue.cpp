@@ -2,6 +2,10 @@
 // (links back up, links into pseudo file systems, folders that vanish), its
 // cancel and its full list; the search; ArtisteTitre; the catalogue file.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -10,6 +14,7 @@
 #include "CatalogueList.h"
 #include "CatalogueWalk.h"
 #include "FileBytes.h"
+#include "FileNames.h"
 #include "FolderSeparator.h"
 #include "ScriptedDialogs.h"
 
@@ -112,6 +117,32 @@ private slots:
         QVERIFY(lines[0].startsWith("2 dossiers"));
         QVERIFY(lines[1].startsWith(r + "/B : ") && lines[1].size() > r.size() + 5);
         QVERIFY(lines[2].startsWith(r + "/A : "));
+    }
+
+    // Names that are not UTF-8 (a disk filled by an older system) are kept as
+    // the system has them: their folder is walked, each entry still names its
+    // file, and the catalogue file holds and gives back the very bytes.
+    void namesThatAreNotUtf8KeepTheirBytes() {
+        const QString r = tree("Octets", {QString::fromUtf8("Été - Chaud.wav")});
+        const QByteArray folder = QFile::encodeName(r) + "/Dossier \xe9t\xe9";
+        const QByteArray file = folder + "/Caf\xe9 - Noir.mp3";
+        QVERIFY(::mkdir(folder.constData(), 0700) == 0);
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd >= 0 && ::write(fd, "x", 1) == 1 && ::close(fd) == 0);
+        Walk w;
+        QVERIFY(w.run(r));
+        QVERIFY(w.dialogs.shown.isEmpty());
+        QCOMPARE(w.list.count(), 2);
+        QCOMPARE(toSystemName(w.list.entries()[0]), file);
+
+        const QString path = m_dir.filePath("Octets.txt");
+        QString error;
+        QVERIFY(saveCatalogueFile(path, w.list, &error));
+        QCOMPARE(filebytes::read(path),
+                 file + "\r\n" + (r + QString::fromUtf8("/Été - Chaud.wav\r\n")).toUtf8());
+        CatalogueList read;
+        QVERIFY(readCatalogueFile(path, &read).read);
+        QCOMPARE(read.entries(), w.list.entries());
     }
 
     // Cleared RechercheActive ends the walk at its next step with what was

@@ -51,6 +51,7 @@ private slots:
     void refusedWriteKeepsOldFile();
     void loadStopsAtFirstUnreadableTrack();
     void unreadableFileKeepsPlaylist();
+    void boundsHoldAFullCatalogueButNoMore();
 
 private:
     QTemporaryDir m_dir;
@@ -94,10 +95,11 @@ void PlaylistFileTest::loadReadsEveryLineShape_data() {
     // A blank line names no track: it is no row, so none can fail unseen.
     QTest::newRow("blank lines are no rows")
         << QByteArray("\r\n/a.mp3\r\n\r\n \t\r\n/b.mp3\r\n") << QStringList{"/a.mp3", "/b.mp3"};
-    // One byte that is not UTF-8 makes the whole file Windows-1252.
-    QTest::newRow("written by the old Windows program")
-        << QByteArray("/\xc3\xa9\r\n/\x80 \xc9\x64ith.mp3\r\n")
-        << QStringList{QString::fromUtf16(u"/Ã©"), QString::fromUtf16(u"/€ Édith.mp3")};
+    // Each line on its own: one that is not UTF-8 and names no file is
+    // Windows-1252, as the old Windows program wrote it.
+    QTest::newRow("UTF-8 beside Windows-1252")
+        << QByteArray("\xef\xbb\xbf/\xc3\xa9\r\n/\x80 \xc9\x64ith.mp3\r\n")
+        << QStringList{QString::fromUtf16(u"/é"), QString::fromUtf16(u"/€ Édith.mp3")};
 }
 
 void PlaylistFileTest::loadReadsEveryLineShape() {
@@ -169,6 +171,19 @@ void PlaylistFileTest::unreadableFileKeepsPlaylist() {
     QVERIFY(!report.fileRead);
     QVERIFY(!report.error.isEmpty());
     QCOMPARE(playlist.paths(), QStringList{"/ancienne ligne.mp3"});
+}
+
+// A full catalogue of long paths reads; a file of more lines than any list
+// holds is refused with its reason.
+void PlaylistFileTest::boundsHoldAFullCatalogueButNoMore() {
+    const QByteArray entry = "/Musique/" + QByteArray(200, 'a') + " - Titre.mp3\r\n";
+    QStringList lines;
+    QVERIFY(decodeLineFile(entry.repeated(32767), &lines));
+    QCOMPARE(lines.size(), 32767);
+    QString error;
+    QVERIFY(!decodeLineFile(QByteArray("\n").repeated(kMaxLineFileLines + 1), &lines, &error));
+    QVERIFY2(error.contains("lignes"), qPrintable(error));
+    QCOMPARE(lines.size(), 32767);
 }
 
 QTEST_GUILESS_MAIN(PlaylistFileTest)

@@ -12,6 +12,7 @@
 #include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "MainAudioChain.h"
 #include "OfflineOutput.h"
 #include "RowFiller.h"
@@ -498,7 +499,8 @@ private slots:
         OnAir air;
         const QString logFile = m_dir.filePath(QString("short-%1.txt").arg(++m_files));
         AsRunLog log(air.transport, air.clock, QString());
-        log.setFile(logFile);
+        QString error;
+        QVERIFY(log.setFile(logFile, &error));
         // The smart mix hears the song fall to a fraction of its level and chains it
         // early (the case where it then never ended).
         air.add(track("song", kind == "smart mix" ? testtracks::Shape{20.0, 0.5f, 8.0}
@@ -522,7 +524,7 @@ private slots:
                  QStringList({"Test - song", "Test - jingle", "Test - ident", "Test - after"}));
         QVERIFY2(longestSilence <= 20, qPrintable(QString::number(longestSilence)));
         QVERIFY(air.driver.advanceUntil([&] { return !air.transport.stopping(); }, 3000));
-        log.flush();
+        QVERIFY(log.finish());
         const QStringList lines = QString::fromUtf8(filebytes::read(logFile))
                                       .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
@@ -743,6 +745,40 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(reported.count(), 1);
         QVERIFY(reported[0][0].toString().contains(notAFolder));
+    }
+
+    // A full disk never leaves half a line in the daily log, and a line never
+    // joins one that an earlier crash left unfinished.
+    void asRunLogLinesAreWholeOrAbsent() {
+        OnAir air;
+        const QString folder = m_dir.filePath("plein/");
+        QDir().mkpath(folder);
+        AsRunLog log(air.transport, air.clock, folder);
+        const QDateTime day(QDate(2026, 11, 2), QTime(20, 0));
+        log.setNow([&] { return day.addMSecs(air.clock.monotonicMs()); });
+        QSignalSpy reported(&log, &AsRunLog::cannotWrite);
+        const QString file = AsRunLog::dailyFile(folder, day.date());
+        const QByteArray old = "2026-11-02 19:58:00\tA - B\t/a.wav\t1000\tarrêt\r\n2026-11-02 19";
+        QVERIFY(filebytes::write(file, old));
+        air.add(track("a", {6.0}));
+        air.add(track("b", {6.0}));
+        {
+            const FileSizeLimit limit(old.size() + 10);
+            air.transport.CmdPlay_Click();
+            QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 20000));
+            air.driver.advanceMs(2000);  // a's fade is over: its line is due
+            log.flush();
+        }
+        QCOMPARE(filebytes::read(file), old);
+        QVERIFY(air.driver.advanceUntil(
+            [&] { return !air.transport.EnDiffusion() && !air.transport.stopping(); }, 20000));
+        log.flush();
+        QCoreApplication::processEvents();
+        QCOMPARE(reported.count(), 1);
+        const QByteArray now = filebytes::read(file);
+        QVERIFY2(now.startsWith(old + "\r\n2026-11-02 20:00:0") && now.contains("\tTest - b\t") &&
+                     now.endsWith("\r\n") && now.count('\n') == 3,
+                 QByteArray(now).replace("\r", "<CR>").replace("\n", "<LF>").constData());
     }
 
 private:

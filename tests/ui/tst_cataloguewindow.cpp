@@ -5,6 +5,10 @@
 // one gives an empty catalogue), and the search command's access key walks
 // after what was read, then resets; the exit button ends a walk.
 
+#include <sys/stat.h>
+
+#include <cstdio>
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -249,6 +253,34 @@ private slots:
         QCOMPARE(f3->windowTitle(), QStringLiteral("Catalogue Wav Mp3"));
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         QCOMPARE(rig.dialogs.shown.size(), 1);
+    }
+
+    // A name that is not UTF-8 is walked, saved, read back from the file and
+    // still opens: a double click adds its row with its duration.
+    void nameThatIsNotUtf8StillOpens() {
+        const QString folder = m_root.filePath("Octets");
+        const QByteArray raw = QFile::encodeName(folder) + "/\xe9t\xe9/Caf\xe9 - Noir.wav";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::mkdir((QFile::encodeName(folder) + "/\xe9t\xe9").constData(), 0700) == 0);
+        testtracks::write(folder + "/plain.wav", {20.0, 0.4f});
+        QVERIFY(::rename(QFile::encodeName(folder + "/plain.wav").constData(), raw.constData()) ==
+                0);
+
+        Rig rig;
+        QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, folder);
+        QVERIFY(walkToEnd(f3));
+        f3->findChild<QPushButton*>("BtnCatalogue")->click();
+        QCOMPARE(filebytes::read(rig.window->fichierCatalogue()), raw + "\r\n");
+        f3->close();
+        QTRY_VERIFY(f3.isNull());
+        f3 = openCatalogue(rig, folder);
+        QVERIFY(!f3->walking());
+        enterSearch(f3, "Noir");
+        QCOMPARE(results(f3).size(), 1);
+        doubleClickResult(f3, 0);
+        QCOMPARE(rig.window->playlist().count(), 1);
+        QCOMPARE(rig.window->playlist().row(1).cell(2), QStringLiteral("00:20"));
+        QVERIFY(rig.dialogs.shown.isEmpty());
     }
 
     // The exit button, pressed while the first walk runs, ends it before its

@@ -4,6 +4,8 @@
 // these commands are tested case by case in the core; here one case of each
 // proves the wiring.
 
+#include <sys/stat.h>
+
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -208,6 +210,18 @@ private slots:
         rig.trigger("MnuOuvrir");
         QCOMPARE(rig.column(Row::kPathColumn), paths);
         QVERIFY(rig.dialogs.shown.isEmpty());
+
+        // A FIFO chosen as a playlist is refused at once (it used to freeze the
+        // window), the rows as they were; a save that fails is told.
+        const QString fifo = rig.folder.filePath("fifo.pls");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        rig.dialogs.fileNames = {fifo, rig.folder.filePath("absent/x.pls")};
+        rig.trigger("MnuOuvrir");
+        rig.trigger("MnuSauver");
+        QCOMPARE(rig.column(Row::kPathColumn), paths);
+        QCOMPARE(rig.dialogs.shown.size(), 2);
+        QVERIFY(rig.dialogs.shown[0].text.contains("Ce n'est pas un fichier ordinaire"));
+        QVERIFY(rig.dialogs.shown[1].text.contains("n'a pas été sauvée"));
     }
 
     // A file command that does not do all it was asked says so, naming the
@@ -230,12 +244,12 @@ private slots:
         QTest::newRow("Ouvrir of a playlist that is gone")
             << "MnuOuvrir"
             << "gone.pls" << QStringList()
-            << QStringList{"n'a pas pu être ouverte", "Fichier introuvable", "gone.pls"}
+            << QStringList{"n'a pas pu être ouverte", "introuvable", "gone.pls"}
             << QStringList{"Beta"};
         QTest::newRow("Sauver into a folder that is gone")
             << "MnuSauver"
             << "gone/saved.pls" << QStringList()
-            << QStringList{"n'a pas été sauvée", "Dossier introuvable", "gone/saved.pls"}
+            << QStringList{"n'a pas été sauvée", "introuvable", "gone/saved.pls"}
             << QStringList{"Beta"};
     }
 

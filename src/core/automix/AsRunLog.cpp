@@ -1,9 +1,9 @@
 #include "AsRunLog.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
+#include "FileAccess.h"
+#include "FileNames.h"
 #include "TrackNaming.h"
 #include "Transport.h"
 
@@ -32,6 +32,11 @@ AsRunLog::~AsRunLog() {
 QString AsRunLog::dailyFile(const QString& folder, const QDate& date) {
     return folder + QStringLiteral("Diffusion-") + date.toString(QStringLiteral("yyyy-MM-dd")) +
            QStringLiteral(".txt");
+}
+
+QString AsRunLog::cannotWriteMessage(const QString& file, const QString& reason) {
+    return QStringLiteral("Le journal de diffusion ne peut pas être écrit : ") +
+           QDir::toNativeSeparators(file) + QStringLiteral(" (") + reason + QStringLiteral(")");
 }
 
 QString AsRunLog::line(const QDateTime& start, const QString& artisteTitre, const QString& path,
@@ -69,8 +74,15 @@ void AsRunLog::skipped(const QString& path, const QString& reason) {
 }
 
 void AsRunLog::write(const QDateTime& start, const QString& text) {
+    if (!m_file.isEmpty() && !m_replacement) {
+        return;  // the file of setFile() could not be made: told already
+    }
     Pending pending;
-    pending.file = m_file.isEmpty() ? dailyFile(m_folder, start.date()) : m_file;
+    pending.shown = m_file.isEmpty() ? dailyFile(m_folder, start.date()) : m_file;
+    pending.file = m_replacement ? fromSystemName(m_replacement->temporaryPath()) : pending.shown;
+    // A daily file waits for the disk, so that a late failure is still told; a
+    // file of setFile() is flushed once, when finish() puts it in place.
+    pending.durable = m_file.isEmpty();
     pending.bytes = (text + QStringLiteral("\r\n")).toUtf8();
     {
         std::lock_guard lock(m_mutex);
@@ -92,12 +104,10 @@ void AsRunLog::writeLoop() {
         lock.unlock();
         QString failure;
         for (const Pending& pending : batch) {
-            QFile file(pending.file);
-            if (!file.open(QIODevice::Append) ||
-                file.write(pending.bytes) != pending.bytes.size() || !file.flush()) {
-                failure = QStringLiteral("Le journal de diffusion ne peut pas être écrit : ") +
-                          QDir::toNativeSeparators(pending.file) + QStringLiteral(" (") +
-                          file.errorString() + QStringLiteral(")");
+            std::string reason;
+            if (!audio::appendRecord(systemPath(pending.file), pending.bytes.toStdString(),
+                                     pending.durable, &reason)) {
+                failure = cannotWriteMessage(pending.shown, QString::fromStdString(reason));
             }
         }
         lock.lock();
@@ -112,6 +122,43 @@ void AsRunLog::writeLoop() {
                 this, [this] { report(); }, Qt::QueuedConnection);
         }
     }
+}
+
+bool AsRunLog::setFile(const QString& path, QString* error) {
+    m_file = path;
+    m_replacement = std::make_unique<audio::ReplacementFile>(systemPath(path));
+    std::string reason;
+    if (!m_replacement->create(&reason)) {
+        *error = cannotWriteMessage(path, QString::fromStdString(reason));
+        m_replacement.reset();
+        m_reported = true;  // told by the caller: once a session
+        return false;
+    }
+    return true;
+}
+
+bool AsRunLog::finish() {
+    flush();
+    bool failed = false;
+    {
+        std::lock_guard lock(m_mutex);
+        failed = !m_failure.isEmpty();
+    }
+    if (!m_replacement || failed) {
+        m_replacement.reset();
+        return !failed && m_file.isEmpty();
+    }
+    std::string reason;
+    const bool done = m_replacement->commit(&reason);
+    m_replacement.reset();
+    if (!done) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_failure = cannotWriteMessage(m_file, QString::fromStdString(reason));
+        }
+        report();
+    }
+    return done;
 }
 
 void AsRunLog::flush() {

@@ -11,8 +11,10 @@
 // 0 ms, its end "sautée : " and the reason.
 //
 // The lines are written on a thread of the log's own, so a slow disk never holds
-// up a transition. A log that cannot be written never disturbs the broadcast:
-// cannotWrite() is emitted once for the whole session, and nothing else changes.
+// up a transition. Each line is appended whole or not at all: a full disk never
+// leaves half a line, and the lines already in the file are never touched. A log
+// that cannot be written never disturbs the broadcast: cannotWrite() is emitted
+// once for the whole session, and nothing else changes.
 //
 // Threads: main thread, except the writing thread inside.
 
@@ -22,12 +24,14 @@
 #include <QString>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "Clock.h"
+#include "ReplacementFile.h"
 
 namespace varonel::core {
 
@@ -43,8 +47,11 @@ public:
              QObject* parent = nullptr);
     ~AsRunLog() override;
 
-    // Every line to this one file instead of the daily files.
-    void setFile(const QString& path) { m_file = path; }
+    // Every line to this one file instead of the daily files. The file is written
+    // anew beside `path` and put in its place by finish(): an older file of that
+    // name stays whole until then. False, with a French *error, when the new file
+    // cannot be made; the lines then go nowhere.
+    bool setFile(const QString& path, QString* error);
     // Where the local date and time of a start come from (the offline render's
     // virtual time); the system's by default.
     void setNow(std::function<QDateTime()> now) { m_now = std::move(now); }
@@ -62,6 +69,9 @@ public:
     // Waits until every line so far is written; reports a failure not yet
     // reported (for a caller without an event loop).
     void flush();
+    // flush(), then puts the file of setFile() in place. False when a line or the
+    // file could not be written: the failure has then been reported.
+    bool finish();
 
 signals:
     // The log could not be written: a French text for the operator. Once a session.
@@ -75,10 +85,13 @@ private:
         int64_t startMs = 0;
     };
     struct Pending {
-        QString file;
+        QString file;   // where the line goes
+        QString shown;  // the file the operator knows
         QByteArray bytes;
+        bool durable = true;
     };
 
+    static QString cannotWriteMessage(const QString& file, const QString& reason);
     void started(const QString& artisteTitre, const QString& path);
     void ended(const QString& path, const QString& how);
     void skipped(const QString& path, const QString& reason);
@@ -90,6 +103,7 @@ private:
     const Clock& m_clock;
     QString m_folder;
     QString m_file;
+    std::unique_ptr<audio::ReplacementFile> m_replacement;  // the new m_file
     std::function<QDateTime()> m_now;
     QList<OnAir> m_onAir;
     bool m_reported = false;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "FileError.h"
+#include "FileNames.h"
 #include "PlaylistTiming.h"
 #include "TrackNaming.h"
 
@@ -60,7 +61,7 @@ bool Transport::startFirstTrack() {
         }
         m_chain.mixer.setInputFinished(0, true);
         const PlaylistRow row = m_playlist.row(1);
-        const std::string path = row.path.toStdString();
+        const std::string path = systemPath(row.path);
         // A retry after a file that did not answer goes on waiting for it.
         if (source.fileName() != path || source.loadState() != LoadState::Loading) {
             source.load(path, planFor(0, row.path));
@@ -251,7 +252,7 @@ void Transport::loadIncoming(int source, bool crossFade) {
         m_playlist.removeAt(1);
         emit playlistChanged();
         m_chain.mixer.setInputFinished(source, true);
-        incoming.load(m_incomingRow.path.toStdString(), planFor(source, m_incomingRow.path));
+        incoming.load(systemPath(m_incomingRow.path), planFor(source, m_incomingRow.path));
         m_chain.mixer.setInputFinished(source, false);
         if (crossFade && m_outgoingSource >= 0) {
             m_chain.mixer.fadeOutWhenStarted(m_outgoingSource, source, kFadeMs);

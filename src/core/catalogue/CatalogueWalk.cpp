@@ -1,7 +1,9 @@
 #include "CatalogueWalk.h"
 
-#include <QFileInfo>
+#include <climits>
+#include <cstdlib>
 
+#include "FileNames.h"
 #include "FolderSeparator.h"
 #include "Volumes.h"
 
@@ -9,9 +11,14 @@ namespace varonel::core {
 
 namespace {
 
+// The folder's place once every link is resolved, or the path itself when it
+// cannot be resolved.
 QString resolved(const QString& path) {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
+    char real[PATH_MAX];
+    if (::realpath(toSystemName(path).constData(), real) == nullptr) {
+        return path;
+    }
+    return fromSystemName(real);
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <cerrno>
 
 #include "EntryKind.h"
+#include "FileNames.h"
 #include "FolderListing.h"
 
 namespace varonel::core {
@@ -20,7 +20,7 @@ void addEntry(int fd, const dirent& entry, const FilePattern& pattern, FolderSca
     if (kind == EntryKind::Other) {
         return;
     }
-    const QString name = QFile::decodeName(entry.d_name);
+    const QString name = fromSystemName(entry.d_name);
     if (kind == EntryKind::File) {
         // A file the user cannot read counts as hidden.
         if (pattern.matches(name) && ::faccessat(fd, entry.d_name, R_OK, 0) == 0) {
@@ -38,7 +38,7 @@ void addEntry(int fd, const dirent& entry, const FilePattern& pattern, FolderSca
 
 FolderScan scanFolder(const QString& folder, const FilePattern& pattern) {
     FolderScan scan;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR* dir = ::opendir(toSystemName(folder).constData());
     if (dir == nullptr) {
         scan.error = qt_error_string(errno);
         return scan;

@@ -4,6 +4,7 @@
 // needs to stay on real file systems and never walk a folder twice (which
 // subfolders are links, and the folder's identity on its device). Hidden
 // entries and files the user cannot read are left out, as in the browser.
+// Names are kept as the system has them (FileNames.h), UTF-8 or not.
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,13 @@
 #include "SourceLengthReader.h"
 
+#include "FileNames.h"
+
 namespace varonel::core {
 
 TrackLengthReader sourceLengthReader(audio::FileSource& reader) {
     return [&reader](const QString& path, QString* error) -> int32_t {
-        if (!reader.setFileName(path.toStdString())) {
-            *error = QString::fromStdString(reader.lastError());
+        if (!reader.setFileName(systemPath(path))) {
+            *error = fromSystemName(reader.lastError());
             if (error->isEmpty()) {
                 *error = path;
             }

@@ -1,16 +1,17 @@
 #include "MixRender.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <limits>
 #include <memory>
 
 #include "AsRunLog.h"
 #include "FileError.h"
+#include "FileNames.h"
 #include "LevelStatistics.h"
 #include "LineFile.h"
 #include "MainAudioChain.h"
 #include "OfflineOutput.h"
+#include "RenderTargets.h"
 #include "RowFiller.h"
 #include "SourceLengthReader.h"
 #include "TrackNaming.h"
@@ -74,17 +75,25 @@ void fillPlaylist(const QStringList& lines, audio::FileSource& reader, PlaylistM
 
 std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QString* error) {
     RenderOptions options;
-    bool exitPointGiven = false;
-    bool smartMixGiven = false;
+    QStringList given;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
+        const bool smartMixOption = option == "--smart-mix" || option == "--no-smart-mix";
+        if (given.contains(option)) {
+            *error = QStringLiteral("Option donnée deux fois : ") + option;
+            return std::nullopt;
+        }
+        if (smartMixOption && (given.contains("--smart-mix") || given.contains("--no-smart-mix"))) {
+            *error = QStringLiteral("--smart-mix et --no-smart-mix s'excluent : un seul des deux");
+            return std::nullopt;
+        }
+        given.append(option);
         if (option == "--no-trim") {
             options.sound.skipSilences = false;
             continue;
         }
-        if (option == "--no-smart-mix" && !smartMixGiven) {
+        if (option == "--no-smart-mix") {
             options.smartMix = false;
-            smartMixGiven = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -109,15 +118,13 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
                 *error = QStringLiteral("--exit-point : un nombre de secondes de 1 à 30");
                 return std::nullopt;
             }
-            exitPointGiven = true;
-        } else if (option == "--smart-mix" && !smartMixGiven) {
+        } else if (option == "--smart-mix") {
             if (!mixagePourCentEntries().contains(value)) {
                 *error = QStringLiteral("--smart-mix : un pourcentage parmi ") +
                          mixagePourCentEntries().join(QStringLiteral(", "));
                 return std::nullopt;
             }
             options.smartMixPercent = value.toInt();
-            smartMixGiven = true;
         } else {
             *error = QStringLiteral("Option inconnue : ") + option;
             return std::nullopt;
@@ -127,7 +134,7 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
         *error = QStringLiteral("Il faut --render PLAYLIST et --output MIX.wav");
         return std::nullopt;
     }
-    if (!options.smartMix && !exitPointGiven) {
+    if (!options.smartMix && !given.contains("--exit-point")) {
         options.exitPointSeconds = 4;
     }
     return options;
@@ -159,9 +166,12 @@ QString renderHelpText() {
         "    HH:MM:SS.mmm<TAB>Artiste - Titre<TAB>chemin complet\n"
         "  puis HH:MM:SS.mmm<TAB>stop quand l'arrêt final commence.\n"
         "  Une piste illisible est sautée (une ligne sur la sortie d'erreur).\n"
+        "  Le mix et le journal sont écrits dans des fichiers neufs, mis en place à la\n"
+        "  fin seulement : un fichier du même nom reste intact jusque-là.\n"
         "  Code de sortie : 0 si tout va bien, 2 si la playlist manque ou est\n"
-        "  illisible, si le fichier de sortie ne peut être écrit ou si une option est\n"
-        "  fausse.\n"
+        "  illisible, si le fichier de sortie ne peut être écrit, si une option est\n"
+        "  fausse, ou si --output ou --log désigne la playlist, une de ses pistes,\n"
+        "  l'autre fichier, ou autre chose qu'un fichier ordinaire (rien n'est écrasé).\n"
         "\n"
         "Varonel --help\n"
         "  Affiche cette aide.\n");
@@ -174,11 +184,20 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
         err << "Playlist illisible : " << options.playlist << " (" << error << ")\n";
         return kRenderFailed;
     }
+    QList<RenderTarget> targets{{QStringLiteral("--output"), options.output}};
+    if (!options.log.isEmpty()) {
+        targets.append({QStringLiteral("--log"), options.log});
+    }
+    if (const QString refused = refuseRenderTargets(targets, options.playlist, lines);
+        !refused.isEmpty()) {
+        err << refused << '\n';
+        return kRenderFailed;
+    }
     auto ownedOutput = std::make_unique<audio::OfflineOutput>(kRenderRate);
     audio::OfflineOutput& output = *ownedOutput;
     std::string wavError;
-    if (!output.openWav(options.output.toStdString(), &wavError)) {
-        err << QString::fromStdString(wavError) << '\n';
+    if (!output.openWav(systemPath(options.output), &wavError)) {
+        err << fromSystemName(wavError) << '\n';
         return kRenderFailed;
     }
     MainAudioChain chain(std::move(ownedOutput));
@@ -205,9 +224,11 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
     // The as-run log, in the render's own time: it starts now and runs virtually.
     std::unique_ptr<AsRunLog> asRunLog;
     if (!options.log.isEmpty()) {
-        QFile::remove(options.log);
         asRunLog = std::make_unique<AsRunLog>(transport, clock, QString());
-        asRunLog->setFile(options.log);
+        // A log that cannot be made is told once; the mix is rendered all the same.
+        if (QString logError; !asRunLog->setFile(options.log, &logError)) {
+            err << logError << '\n';
+        }
         const QDateTime renderStart = QDateTime::currentDateTime();
         asRunLog->setNow(
             [&clock, renderStart] { return renderStart.addMSecs(clock.monotonicMs()); });
@@ -232,17 +253,17 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
 
     transport.CmdPlay_Click();
     if (!transport.EnDiffusion()) {
-        output.closeWav();
+        output.discardWav();
         return kRenderFailed;
     }
     driver.advanceUntil([&] { return stopBegun && !transport.stopping(); },
                         std::numeric_limits<int64_t>::max() / 2);
-    if (asRunLog) {
-        asRunLog->flush();
-    }
     if (!output.closeWav(&wavError)) {
-        err << QString::fromStdString(wavError) << '\n';
-        return kRenderFailed;
+        err << fromSystemName(wavError) << '\n';
+        return kRenderFailed;  // the log of a mix that was not written is dropped
+    }
+    if (asRunLog) {
+        asRunLog->finish();
     }
     return kRenderOk;
 }

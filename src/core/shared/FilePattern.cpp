@@ -1,5 +1,7 @@
 #include "FilePattern.h"
 
+#include "FileNames.h"
+
 namespace varonel::core {
 
 FilePattern::FilePattern(const QString& pattern) {
@@ -11,8 +13,11 @@ FilePattern::FilePattern(const QString& pattern) {
 }
 
 bool FilePattern::matches(const QString& fileName) const {
+    // A byte kept from a name that is not UTF-8 is not text a regular
+    // expression can read: it counts as any one character.
+    const QString name = holdsSystemBytes(fileName) ? readableName(fileName) : fileName;
     for (const QRegularExpression& wildcard : m_wildcards) {
-        if (wildcard.match(fileName).hasMatch()) {
+        if (wildcard.match(name).hasMatch()) {
             return true;
         }
     }

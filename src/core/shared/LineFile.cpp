@@ -1,18 +1,21 @@
 #include "LineFile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QStringDecoder>
+
+#include "FileAccess.h"
 #include "FileError.h"
+#include "FileNames.h"
+#include "ReplacementFile.h"
 #include "TextEncoding.h"
 
 namespace varonel::core {
 
 namespace {
 
-// A larger file is not a list of paths; refusing it keeps a wrong choice in the
-// open dialog from filling the memory.
-constexpr qint64 kMaxLineFileBytes = 256LL * 1024 * 1024;
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
 void setError(QString* error, const QString& text) {
     if (error != nullptr) {
@@ -20,65 +23,117 @@ void setError(QString* error, const QString& text) {
     }
 }
 
-}  // namespace
-
-QStringList splitLines(const QString& text) {
-    QStringList lines = text.split(u'\n');
-    if (lines.last().isEmpty()) {
-        // The text ended with a line end (or was empty): nothing follows it.
-        lines.removeLast();
-    }
-    for (QString& line : lines) {
-        if (line.endsWith(u'\r')) {
-            line.chop(1);
+// The lines of the bytes, each without its line end.
+QList<QByteArrayView> splitByteLines(QByteArrayView bytes) {
+    QList<QByteArrayView> lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        end = end < 0 ? bytes.size() : end;
+        if (end > start && bytes[end - 1] == '\r') {
+            --end;
         }
+        lines.append(bytes.sliced(start, end - start));
+        start = next;
     }
     return lines;
 }
 
-bool readLineFile(const QString& filePath, QStringList* lines, QString* error) {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, fileErrorText(filePath, readFailureReason(filePath, file.errorString())));
+// A line as the system names its file: valid UTF-8 is UTF-8; other bytes are
+// the system's own when a file or folder of that very name exists (a name that
+// is not UTF-8), Windows-1252 when none does (the older Windows program).
+QString decodeLine(QByteArrayView line) {
+    // The file's byte-order mark is dropped before: one inside a line is kept.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
+    QString text = utf8.decode(line);
+    if (!utf8.hasError()) {
+        return text;
+    }
+    struct stat info {};
+    if (!line.contains('\0') && ::lstat(line.toByteArray().constData(), &info) == 0) {
+        return fromSystemName(line);
+    }
+    return decodeWindows1252(line);
+}
+
+qsizetype lineCount(QByteArrayView bytes) {
+    const qsizetype ends = bytes.count('\n');
+    return ends + (bytes.isEmpty() || bytes.endsWith('\n') ? 0 : 1);
+}
+
+}  // namespace
+
+bool decodeLineFile(QByteArrayView bytes, QStringList* lines, QString* error) {
+    if (lineCount(bytes) > kMaxLineFileLines) {
+        setError(error, QStringLiteral("Fichier trop long pour une liste (plus de %L1 lignes)")
+                            .arg(kMaxLineFileLines));
         return false;
     }
-    if (file.size() > kMaxLineFileBytes) {
-        setError(error, fileErrorText(filePath, QStringLiteral("Fichier trop volumineux")));
-        return false;
+    QStringList decoded;
+    for (const QByteArrayView line :
+         splitByteLines(bytes.startsWith(kByteOrderMark) ? bytes.sliced(3) : bytes)) {
+        decoded.append(decodeLine(line));
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, fileErrorText(filePath, readFailureReason(filePath, file.errorString())));
-        return false;
-    }
-    *lines = splitLines(decodeUtf8OrWindows1252(bytes));
+    *lines = decoded;
     return true;
 }
 
-bool writeLineFile(const QString& filePath, const QStringList& lines, QString* error) {
-    QByteArray bytes;
+bool encodeLineFile(const QStringList& lines, QByteArray* bytes, QString* error) {
+    QByteArray encoded;
+    // A first line that starts with U+FEFF would lose it as the file's
+    // byte-order mark: a mark of the file's own keeps it.
+    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF))) {
+        encoded = kByteOrderMark.toByteArray();
+    }
     for (const QString& line : lines) {
         if (line.contains(u'\n') || line.contains(u'\r')) {
             setError(error, QStringLiteral("Ligne invalide : %1").arg(line));
             return false;
         }
-        bytes += line.toUtf8();
-        bytes += "\r\n";
+        encoded += toSystemName(line);
+        encoded += "\r\n";
     }
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, fileErrorText(filePath, writeFailureReason(filePath, file.errorString())));
+    *bytes = encoded;
+    return true;
+}
+
+bool readLineFile(const QString& filePath, QStringList* lines, QString* error) {
+    std::string reason;
+    const int fd = audio::openRegularFile(systemPath(filePath), &reason);
+    if (fd < 0) {
+        setError(error, fileErrorText(filePath, QString::fromStdString(reason)));
         return false;
     }
-    // commit() does not look at the flush of the last buffered bytes: a file
-    // cut short by a full disk would replace the old one. Flushed first, a
-    // failed write leaves the old file in place (the unfinished copy is
-    // dropped with `file`).
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        const QString reason = file.error() == QFileDevice::ResourceError
-                                   ? QStringLiteral("Disque plein")
-                                   : writeFailureReason(filePath, file.errorString());
-        setError(error, fileErrorText(filePath, reason));
+    std::string bytes;
+    bool tooLarge = false;
+    const bool read = audio::readWholeFile(fd, kMaxLineFileBytes, &bytes, &reason, &tooLarge);
+    ::close(fd);
+    if (tooLarge) {
+        setError(error,
+                 fileErrorText(filePath,
+                               QStringLiteral("Fichier trop volumineux pour une liste (plus de %1 Mo)")
+                                   .arg(kMaxLineFileBytes / (1024 * 1024))));
+        return false;
+    }
+    if (!read) {
+        setError(error, fileErrorText(filePath, QString::fromStdString(reason)));
+        return false;
+    }
+    return decodeLineFile(QByteArrayView(bytes.data(), qsizetype(bytes.size())), lines, error);
+}
+
+bool writeLineFile(const QString& filePath, const QStringList& lines, QString* error) {
+    QByteArray bytes;
+    if (!encodeLineFile(lines, &bytes, error)) {
+        return false;
+    }
+    audio::ReplacementFile file(systemPath(filePath));
+    std::string reason;
+    if (!file.create(&reason) || !file.write(bytes.constData(), size_t(bytes.size()), &reason) ||
+        !file.commit(&reason)) {
+        setError(error, fileErrorText(filePath, QString::fromStdString(reason)));
         return false;
     }
     return true;

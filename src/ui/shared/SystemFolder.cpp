@@ -48,7 +48,8 @@ bool installComposant(const QString& name, QString* error) {
     }
     file.write(QByteArrayLiteral("Varonel audio component\n"));
     file.write("version " + QCoreApplication::applicationVersion().toUtf8() + '\n');
-    if (!file.commit()) {
+    // commit() does not see a failure of the last buffered bytes' flush.
+    if (!file.flush() || !file.commit()) {
         return fail(file.errorString());
     }
     return true;

@@ -40,7 +40,9 @@ QString quoteExecArgument(QString argument) {
 
 bool writeLauncher(const QString& path, const QString& text, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
+    // commit() does not see a failure of the last buffered bytes' flush.
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.flush() ||
+        !file.commit()) {
         if (error) {
             *error = QStringLiteral("%1 : %2").arg(path, file.errorString());
         }

@@ -103,7 +103,9 @@ void PlaylistCommands::MnuOuvrir_Click() {
         syncPlaylist();
     }
     // A load that stopped at an unreadable track keeps the rows before it;
-    // the total then counts what is really there.
+    // the total then counts what is really there. A file that is not a
+    // playlist at all (a folder, a device, a FIFO, a file past the bounds of a
+    // list) is refused with its reason, the playlist as it was.
     if (report.fileRead) {
         m_calculTiming();
     }
@@ -123,6 +125,8 @@ void PlaylistCommands::MnuSauver_Click() {
         const BusyCursor busy;
         saved = core::savePlaylistFile(file, m_playlist, &error);
     }
+    // The old file, if any, is still whole: the operator is told, not left
+    // believing the playlist is kept.
     if (!saved) {
         tell(core::playlistSaveProblem(error));
     }
