@@ -111,10 +111,10 @@ bool readLineFile(const QString& filePath, QStringList* lines, QString* error) {
     const bool read = audio::readWholeFile(fd, kMaxLineFileBytes, &bytes, &reason, &tooLarge);
     ::close(fd);
     if (tooLarge) {
-        setError(error,
-                 fileErrorText(filePath,
-                               QStringLiteral("Fichier trop volumineux pour une liste (plus de %1 Mo)")
-                                   .arg(kMaxLineFileBytes / (1024 * 1024))));
+        setError(error, fileErrorText(
+                            filePath,
+                            QStringLiteral("Fichier trop volumineux pour une liste (plus de %1 Mo)")
+                                .arg(kMaxLineFileBytes / (1024 * 1024))));
         return false;
     }
     if (!read) {
