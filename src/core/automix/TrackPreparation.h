@@ -13,8 +13,8 @@
 // Main thread only.
 
 #include <QObject>
-#include <QString>
 #include <QSet>
+#include <QString>
 #include <QStringList>
 #include <memory>
 

@@ -9,8 +9,8 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "AppPaths.h"
 #include "AsRunLogBinding.h"
@@ -52,8 +52,8 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
       m_statusLine(std::make_unique<core::StatusLine>(*m_clock)),
       m_transport(std::make_unique<core::Transport>(*m_chain, m_playlist, *m_clock, dialogs)),
       m_preListening(std::make_unique<core::PreListening>(*m_wavePfl, dialogs)),
-      m_preparation(std::make_unique<core::TrackPreparation>(
-          core::TrackPreparation::Missing::PlayMeanwhile)),
+      m_preparation(
+          std::make_unique<core::TrackPreparation>(core::TrackPreparation::Missing::PlayMeanwhile)),
       m_design(mainDesignTable()) {
     setObjectName(QStringLiteral("F1"));
     setWindowTitle(QStringLiteral("Varonel"));
