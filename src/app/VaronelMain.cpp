@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include "AppPaths.h"
 #include "DesktopIdentity.h"
 #include "FrenchTranslations.h"
-#include "AppPaths.h"
 #include "MixRender.h"
 #include "QtDialogs.h"
 #include "SingleInstance.h"
