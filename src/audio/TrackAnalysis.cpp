@@ -30,7 +30,9 @@ double toDb(double linear) {
 class WindowPowers {
 public:
     WindowPowers(int channels, int rate)
-        : m_channels(channels), m_windowFrames(std::max(1, rate / kWindowsPerSecond)) {}
+        : m_channels(channels),
+          m_weight(channels == 1 ? 2.0 : 1.0),
+          m_windowFrames(std::max(1, rate / kWindowsPerSecond)) {}
 
     void add(const float* frames, int64_t count) {
         for (int64_t i = 0; i < count; ++i) {
@@ -68,12 +70,13 @@ public:
 
 private:
     void flush() {
-        m_powers.push_back(float(m_sum / m_inWindow));
+        m_powers.push_back(float(m_weight * m_sum / m_inWindow));
         m_sum = 0;
         m_inWindow = 0;
     }
 
     int m_channels;
+    double m_weight;  // a mono file is heard on both sides
     int m_windowFrames;
     int m_inWindow = 0;
     double m_sum = 0;
@@ -86,7 +89,10 @@ double TrackAnalysis::gainDbFor(double targetLufs, double ceilingDbtp) const {
     if (loudnessLufs <= kSilentLufs) {
         return 0.0;
     }
-    return std::min(targetLufs - loudnessLufs, ceilingDbtp - truePeakDbtp);
+    // A boost stops where the true peak would pass the ceiling. A track whose own
+    // peaks already pass it is not turned down for them: the gain never pushes a
+    // peak up, and the output's limiter takes the file's own peaks as it always has.
+    return std::min(targetLufs - loudnessLufs, std::max(0.0, ceilingDbtp - truePeakDbtp));
 }
 
 bool analyseTrack(const std::string& path, TrackAnalysis* analysis, std::string* error) {
@@ -103,6 +109,10 @@ bool analyseTrack(const std::string& path, TrackAnalysis* analysis, std::string*
     if (!meter) {
         *error = "Analyse impossible de ce format : " + path;
         return false;
+    }
+    // A mono file plays on both sides: it is measured as it is heard.
+    if (channels == 1) {
+        ebur128_set_channel(meter.get(), 0, EBUR128_DUAL_MONO);
     }
     WindowPowers windows(channels, rate);
     std::vector<float> block(size_t(kReadFrames) * size_t(channels));

@@ -28,8 +28,10 @@ struct TrackAnalysis {
 
     int32_t audioStartMs() const { return framesToMs(audioStartFrame); }
     int32_t audioEndMs() const { return framesToMs(audioEndFrame); }
-    // The gain, in dB, that brings the track to `targetLufs` without its true peak
-    // going over `ceilingDbtp`. A track with nothing audible gets none.
+    // The gain, in dB, that brings the track to `targetLufs`; a boost stops where
+    // its true peak would pass `ceilingDbtp` (a track whose own peaks pass it is
+    // not boosted at all, nor turned down below the target for them). A track with
+    // nothing audible gets none.
     double gainDbFor(double targetLufs, double ceilingDbtp) const;
 
     bool operator==(const TrackAnalysis&) const = default;

@@ -3,6 +3,7 @@
 // cache.
 
 #include <fcntl.h>
+#include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,6 +116,21 @@ class TestDecoder : public QObject {
         m_files.insert(key, {path, audio.frames(), audio.sampleRate, audio.channels});
     }
 
+    // FLAC, Ogg Vorbis and Opus, written by libsndfile as an encoder would.
+    void generateCompressed(const QString& key, const synth::Audio& audio, const char* extension,
+                            int format) {
+        const QString path = pathFor(QString(key).replace(' ', '-') + extension);
+        SF_INFO info{};
+        info.samplerate = audio.sampleRate;
+        info.channels = audio.channels;
+        info.format = format;
+        SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_WRITE, &info);
+        QVERIFY2(file, sf_strerror(nullptr));
+        sf_writef_float(file, audio.samples.data(), audio.frames());
+        sf_close(file);
+        m_files.insert(key, {path, audio.frames(), audio.sampleRate, audio.channels});
+    }
+
     QString copyOf(const QString& key, const QString& newName) {
         return QFile::copy(m_files[key].path, pathFor(newName)) ? pathFor(newName) : QString();
     }
@@ -142,6 +158,10 @@ private slots:
         recipe.sampleRate = 48000;
         recipe.channels = 1;
         generate("mp3 vbr no xing mono 48k", synth::renderTrack(recipe), Mp3Mode::VbrNoXing);
+        generateCompressed("opus 48k", synth::renderTrack(recipe), ".opus",
+                           SF_FORMAT_OGG | SF_FORMAT_OPUS);
+        generateCompressed("flac", song, ".flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+        generateCompressed("ogg vorbis", song, ".ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS);
 
         synth::Audio markers = synth::silence(20.0);
         const synth::Audio burst = synth::sine(1000.0, 0.1, 0.8f);

@@ -48,8 +48,9 @@ private slots:
         const QString folder = m_dir.filePath("Musique");
         QVERIFY(QDir().mkpath(folder + "/sub"));
         QVERIFY(QDir().mkpath(folder + "/.cache"));
-        for (const char* name : {"DUPONT - VALSE.WAV", "b - x.Mp3", "Intro.mp3", "notes.txt",
-                                 ".cachée - x.mp3", "a.mp3.txt"}) {
+        for (const char* name :
+             {"DUPONT - VALSE.WAV", "b - x.Mp3", "Intro.mp3", "notes.txt", ".cachée - x.mp3",
+              "a.mp3.txt", "f - x.flac", "o - x.OGG", "p - x.opus", "v - x.oga"}) {
             QVERIFY(filebytes::write(folder + '/' + QString::fromUtf8(name), "x"));
         }
         const QByteArray latin1 = QFile::encodeName(folder) + "/Caf\xe9 - Noir.mp3";
@@ -58,10 +59,11 @@ private slots:
         ::close(fd);
 
         const QStringList files = listFiles(folder);
-        QCOMPARE(files.size(), 4);
+        QCOMPARE(files.size(), 8);
         QVERIFY(files[1].startsWith("Caf"));
         QCOMPARE(files[0], QStringLiteral("b - x.Mp3"));
-        QCOMPARE(files.mid(2), QStringList({"DUPONT - VALSE.WAV", "Intro.mp3"}));
+        QCOMPARE(files.mid(2), QStringList({"DUPONT - VALSE.WAV", "f - x.flac", "Intro.mp3",
+                                            "o - x.OGG", "p - x.opus", "v - x.oga"}));
         QCOMPARE(listSubfolders(folder), QStringList{"sub"});
         QCOMPARE(listFiles(m_dir.filePath("absent")), QStringList());
         for (const char* pseudo : {"proc", "sys", "dev", "run"}) {

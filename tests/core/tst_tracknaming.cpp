@@ -36,6 +36,10 @@ void TrackNamingTest::names_data() {
     addName("hyphen in a folder", "/Tubes-2000/Dupont - Valse.mp3", "Tubes", "/Tubes",
             "2000/Dupont - Valse");
     addName("no spaces", "Dupont-Valse.wav", "Dupont", "Dupont", "Valse");
+    addName("flac loses its whole extension", "Artiste - Format flac.flac", "Artiste", "Artiste",
+            "Format flac");
+    addName("opus too, in any case", "Artiste - Voix.OPUS", "Artiste", "Artiste", "Voix");
+    addName("ogg as before", "Artiste - Vorbis.ogg", "Artiste", "Artiste", "Vorbis");
     addName("extension only", "Dupont - .mp3", "Dupont", "Dupont", "");
     addName("title shorter than 4", "A-b", "A", "A", "");
     addName("space after separator stays", "/Musique/ Dupont - Valse.mp3", " Dupont",

@@ -26,6 +26,7 @@
 #include "ScriptedDialogs.h"
 #include "StatusLineView.h"
 #include "TestTracks.h"
+#include "TrackLength.h"
 #include "TransportKeys.h"
 #include "VirtualDriver.h"
 
@@ -275,6 +276,42 @@ private slots:
         }
         QCOMPARE(rig.artists(), artists);
         QVERIFY(rig.mirrorsModel());
+    }
+
+    // The Options menu shows what the options file holds, hands each choice to
+    // the track preparation and keeps it in the file; the track cache that an
+    // earlier run left in the settings folder is read at the load.
+    void soundOptionsAndTheTrackCache() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("Copie - Piste.wav");  // never seen by this process
+        QVERIFY(QFile::copy(track(m_names[0]), path));
+        const audio::FileStamp stamp = audio::stampOf(path.toStdString());
+        Rig rig;
+        QCOMPARE(rig.find<QAction>("mnuSauterSilences")->isChecked(), false);
+        QVERIFY(rig.find<QAction>("mnuNormalisationoff")->isChecked());
+        rig.trigger("mnuSauterSilences");
+        rig.trigger("mnuNormalisation-23");
+        QVERIFY(rig.window->preparation().options().skipSilences);
+        QCOMPARE(rig.window->preparation().options().targetLufs, std::optional<int>(-23));
+        const QByteArray conf = filebytes::read(rig.folder.filePath("Varonel.conf"));
+        QVERIFY2(conf.contains("SauterSilences=true") && conf.contains("Normalisation=-23"), conf);
+
+        // An analysis only a file can know: the audio starting 2.5 s in.
+        const QString cache = QString(
+                                  "# Varonel : pistes mesurées, version 1\n%1\t%2\t%3\t%4\t44100"
+                                  "\t-20.00\t-6.00\t110250\t%4\n")
+                                  .arg(path)
+                                  .arg(stamp.size)
+                                  .arg(stamp.modifiedNs)
+                                  .arg(20 * 44100);
+        QVERIFY(filebytes::write(folder.filePath("Pistes.cache"), cache.toUtf8()));
+        QVERIFY(filebytes::write(folder.filePath("Varonel.conf"), conf));
+        MainWindow::LoadOptions options;
+        options.cheminAppli = folder.path();
+        options.screenWidth = 1024;
+        options.desktopFolder = folder.filePath("Bureau");
+        QVERIFY(rig.window->Form_Load(options));
+        QCOMPARE(rig.window->preparation().plan(path).cues.startMs, 2500);
     }
 
     // Blank lines of a playlist file are no rows: none can raise a message

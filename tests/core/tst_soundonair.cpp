@@ -1,0 +1,185 @@
+// The sound on air with the silences skipped and one loudness for all, heard
+// through the offline output as the render plays it; the names that tags give;
+// pre-listening at the loudness of the air.
+
+#include <fileref.h>
+#include <sndfile.h>
+#include <tag.h>
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "DurationReader.h"
+#include "MainAudioChain.h"
+#include "MixListener.h"
+#include "OfflineOutput.h"
+#include "PreListening.h"
+#include "RowFiller.h"
+#include "ScriptedDialogs.h"
+#include "SourceLengthReader.h"
+#include "Synth.h"
+#include "TestSignals.h"
+#include "TrackNaming.h"
+#include "TrackPreparation.h"
+
+using namespace varonel;
+using namespace varonel::core;
+
+class TestSoundOnAir : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // Songs made like real masters: silences of 0.5 to 3 s around them, loud and
+    // quiet masters, a fade, a quiet passage in the last 30 s. With both options
+    // the broadcast starts at once, no transition leaves more than 300 ms below
+    // -40 dBFS, and each track is heard within 0.5 LU of the target; without
+    // them, as before, the first silence and the levels go on air as they are.
+    void tracksGoOnAirTrimmedAndEven() {
+        struct Master {
+            double lead, tail;
+            float peak;
+            double fade, breakAt;
+        };
+        // The first is mastered loud: driven into saturation, its peaks stand
+        // only a few dB above its loudness.
+        const Master masters[] = {{1.8, 3.0, 0.95f, 0, 0},
+                                  {0.5, 1.0, 0.12f, 0, 0},
+                                  {3.0, 2.0, 0.70f, 6, 0},
+                                  {1.0, 0.5, 0.25f, 0, 44}};
+        QStringList paths;
+        for (const Master& m : masters) {
+            synth::TrackRecipe recipe;
+            recipe.seconds = 60;
+            recipe.channels = 1;
+            recipe.seed = uint32_t(paths.size() + 7);
+            recipe.peak = m.peak;
+            recipe.fadeOutSeconds = m.fade;
+            recipe.breakStart = m.breakAt;
+            recipe.breakSeconds = m.breakAt > 0 ? 5 : 0;
+            synth::Audio master = synth::renderTrack(recipe);
+            if (paths.isEmpty()) {
+                for (float& sample : master.samples) {
+                    sample = 0.95f * std::tanh(4 * sample) / std::tanh(4.0f);
+                }
+            }
+            const synth::Audio song =
+                synth::concat(synth::concat(synth::silence(m.lead, 44100, 1), master),
+                              synth::silence(m.tail, 44100, 1));
+            paths.append(testsignals::writeWavOrFail(
+                m_dir.filePath(QString("Master %1 - Chanson.wav").arg(paths.size())), song,
+                synth::WavFormat::Pcm16));
+        }
+        const mixlistener::Heard even = render(paths, SoundOptions());
+        QCOMPARE(even.lufs.size(), size_t(4));
+        QVERIFY2(even.startSilenceMs < 200, qPrintable(QString::number(even.startSilenceMs)));
+        QVERIFY2(even.worstTransitionSilenceMs <= 300,
+                 qPrintable(QString::number(even.worstTransitionSilenceMs)));
+        for (size_t i = 0; i < even.lufs.size(); ++i) {
+            QVERIFY2(std::abs(even.lufs[i] + 16) <= 0.5,
+                     qPrintable(QString("track %1: %2 LUFS").arg(i).arg(even.lufs[i])));
+        }
+
+        SoundOptions off;
+        off.skipSilences = false;
+        off.targetLufs.reset();
+        const mixlistener::Heard asRecorded = render(paths, off);
+        QVERIFY(asRecorded.startSilenceMs >= 1750);
+        QVERIFY2(asRecorded.spread() > 10, qPrintable(QString::number(asRecorded.spread())));
+    }
+
+    // A name that gives its artist is kept; one that gives none takes its
+    // artist and title from the file's tags, in the playlist's rows and in the
+    // browser; a file without tags keeps what its name gives.
+    void namesComeFromTagsOnlyWhenTheNameHasNone() {
+        const QString tagged = writeOgg("Intermède.ogg", "Orchestre Nocturne", "Ouverture");
+        const QString named = writeOgg("Dupont - Valse.ogg", "Quelqu'un d'autre", "Autre titre");
+        const QString bare = writeOgg("Sans nom.ogg", "", "");
+        audio::FileSource reader;
+        const QStringList expected[] = {
+            {"Orchestre Nocturne", "Ouverture"}, {"Dupont", "Valse"}, {"", ""}};
+        const QString files[] = {tagged, named, bare};
+        for (int i = 0; i < 3; ++i) {
+            PlaylistRow row;
+            QVERIFY(fillRowFromPath(files[i], sourceLengthReader(reader), MillisecondsCell::Filled,
+                                    &row));
+            QCOMPARE(QStringList({row.artist, row.title}), expected[i]);
+        }
+
+        BrowserModel browser(BrowserColumns{[](const QString& name) { return Artiste(name); }});
+        DurationReader durations;
+        durations.serve(&browser);
+        browser.fill(m_dir.path(), {"Intermède.ogg", "Dupont - Valse.ogg"}, false);
+        QTRY_COMPARE(browser.row(0).artist, QStringLiteral("Orchestre Nocturne"));
+        QCOMPARE(browser.row(0).title, QStringLiteral("Ouverture"));
+        QCOMPARE(browser.row(1).artist, QStringLiteral("Dupont"));
+    }
+
+    // Pre-listening plays a track at the gain it will have on air.
+    void preListeningHearsTheGainOfTheAir() {
+        const QString path =
+            testsignals::writeWavOrFail(m_dir.filePath("Niveau - Test.wav"),
+                                        testsignals::constant(0.5f, 2.0), synth::WavFormat::Pcm16);
+        const auto levelWith = [&](float gain) {
+            auto* output = new audio::OfflineOutput(44100);
+            audio::Player player{std::unique_ptr<audio::AudioOutput>(output)};
+            ScriptedDialogs dialogs;
+            PreListening preListening(player, dialogs);
+            preListening.setGain([gain](const QString&) { return gain; });
+            preListening.rowClicked(path);
+            preListening.btnPlay_Click();
+            output->advanceMs(500);
+            return output->levelLeft();
+        };
+        const double ratio = double(levelWith(0.25f)) / levelWith(1.0f);
+        QVERIFY2(std::abs(ratio - 0.25) < 0.03, qPrintable(QString::number(ratio)));
+    }
+
+private:
+    mixlistener::Heard render(const QStringList& paths, const SoundOptions& options) {
+        MainAudioChain chain(std::make_unique<audio::OfflineOutput>(44100));
+        PlaylistModel playlist;
+        for (const QString& path : paths) {
+            PlaylistRow row;
+            fillRowFromPath(path, sourceLengthReader(chain.sources[2]), MillisecondsCell::Filled,
+                            &row);
+            playlist.append(row);
+        }
+        VirtualClock clock;
+        ScriptedDialogs dialogs;
+        Transport transport(chain, playlist, clock, dialogs);
+        transport.CheckAutoMix_Click(true);
+        TrackPreparation preparation(TrackPreparation::Missing::AnalyseOnTheSpot);
+        preparation.setOptions(options);
+        transport.setPlanner(&preparation);
+        VirtualDriver driver(transport, static_cast<audio::OfflineOutput&>(*chain.output), clock);
+        return mixlistener::playAndListen(transport, driver, 300000);
+    }
+
+    // A short Ogg Vorbis file with these tags (none when the artist is empty).
+    QString writeOgg(const QString& name, const QString& artist, const QString& title) {
+        const QString path = m_dir.filePath(name);
+        const synth::Audio audio = synth::sine(440, 1.0, 0.3f);
+        SF_INFO info{};
+        info.samplerate = audio.sampleRate;
+        info.channels = audio.channels;
+        info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+        SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+        sf_writef_float(file, audio.samples.data(), audio.frames());
+        sf_close(file);
+        if (!artist.isEmpty()) {
+            TagLib::FileRef ref(QFile::encodeName(path).constData());
+            ref.tag()->setArtist(TagLib::String(artist.toStdString(), TagLib::String::UTF8));
+            ref.tag()->setTitle(TagLib::String(title.toStdString(), TagLib::String::UTF8));
+            ref.save();
+        }
+        return path;
+    }
+
+    // No hyphen in the folder: the artist is taken from the first one in the path.
+    QTemporaryDir m_dir{QDir::tempPath() + "/varonel_XXXXXX"};
+};
+
+QTEST_GUILESS_MAIN(TestSoundOnAir)
+#include "tst_soundonair.moc"
