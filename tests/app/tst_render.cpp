@@ -184,6 +184,7 @@ private slots:
         add("unknown option", {"--loud", "1"}, "Option inconnue : --loud");
         add("smart mix twice", {"--smart-mix", "50", "--smart-mix", "60"}, "deux fois");
         add("smart mix on and off", {"--smart-mix", "50", "--no-smart-mix"}, "s'excluent");
+        add("loudness not offered", {"--loudness", "-20"}, "--loudness");
         add("log is the playlist", {"--log", ok}, "c'est la playlist");
         QVERIFY(QFile::link(ok, m_dir.filePath("link.pls")));
         QTest::newRow("output is the playlist through a link")
@@ -265,8 +266,8 @@ private slots:
         const Run run = runVaronel({"--help"});
         QVERIFY2(run.status == 0, qPrintable(run.err.join('\n')));
         const QString text = run.out.join('\n');
-        for (const char* word :
-             {"--render", "--output", "--exit-point", "--smart-mix", "--no-smart-mix", "--log"}) {
+        for (const char* word : {"--render", "--output", "--exit-point", "--smart-mix",
+                                 "--no-smart-mix", "--log", "--no-trim", "--loudness"}) {
             QVERIFY2(text.contains(word), word);
         }
     }
