@@ -116,12 +116,14 @@ double timeFind(const QString& root, int* found) {
     return seconds;
 }
 
-varonel::ui::CatalogueHost hostFor(const QString& catalogueFile, const QString& folder,
-                                   SilentDialogs* dialogs) {
-    varonel::ui::CatalogueHost host;
+varonel::core::CatalogueHost hostFor(const QString& catalogueFile, const QString& folder,
+                                     SilentDialogs* dialogs) {
+    varonel::core::CatalogueHost host;
     host.fichierCatalogue = catalogueFile;
     host.browserFolder = [folder] { return folder; };
-    host.addToPlaylist = [](const QStringList& /*cells*/, QString* /*error*/) { return false; };
+    host.addToPlaylist = [](const varonel::core::PlaylistRow& /*row*/, QString* /*error*/) {
+        return false;
+    };
     host.dialogs = dialogs;
     return host;
 }
@@ -133,7 +135,8 @@ double timeWindowWalk(const QString& root, GapMeter& gaps, qint64* longestGap, i
     auto* window = new varonel::ui::CatalogueWindow(
         hostFor(kRoot + QStringLiteral("/absent/Catalogue.txt"), root, &dialogs));
     QEventLoop loop;
-    QObject::connect(window, &varonel::ui::CatalogueWindow::walkEnded, &loop, &QEventLoop::quit);
+    QObject::connect(&window->session(), &varonel::core::CatalogueSession::walkEnded, &loop,
+                     &QEventLoop::quit);
     gaps.start();
     QElapsedTimer clock;
     clock.start();
@@ -141,7 +144,7 @@ double timeWindowWalk(const QString& root, GapMeter& gaps, qint64* longestGap, i
     loop.exec();
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
     *longestGap = std::max(*longestGap, gaps.stop());
-    *found = window->lstFoundFiles().count();
+    *found = window->session().lstFoundFiles().count();
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return seconds;
@@ -230,7 +233,7 @@ int main(int argc, char** argv) {
     int allResults = 0;
     const double rareMs = timeEnter(window, rare.toLower(), &rareResults);
     const double allMs = timeEnter(window, QStringLiteral(".Mp3"), &allResults);
-    const int entries = window->lstFoundFiles().count();
+    const int entries = window->session().lstFoundFiles().count();
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QDir(kRoot).removeRecursively();

@@ -33,8 +33,8 @@ QPointer<ui::CatalogueWindow> openCatalogue(Rig& rig, const QString& folder) {
 
 // Lets the walk under way run to its end with the window's events.
 bool walkToEnd(ui::CatalogueWindow* f3) {
-    QSignalSpy ended(f3, &ui::CatalogueWindow::walkEnded);
-    return !f3->walking() || ended.wait();
+    QSignalSpy ended(&f3->session(), &core::CatalogueSession::walkEnded);
+    return !f3->session().walking() || ended.wait();
 }
 
 QString text(QWidget* window, const char* name) {
@@ -100,7 +100,7 @@ private slots:
                                    qRound((screen.height() * 15 - 4245) / 2.0) / 15));
         QCOMPARE(text(f3, "cmdExit"), QStringLiteral("Annuler"));
         QVERIFY(walkToEnd(f3));
-        QCOMPARE(f3->lstFoundFiles().entries(), QStringList({m_alpha, m_beta}));
+        QCOMPARE(f3->session().lstFoundFiles().entries(), QStringList({m_alpha, m_beta}));
         QCOMPARE(f3->windowTitle(), QStringLiteral(" 2 Fichiers Audio Wav - Mp3"));
         QCOMPARE(text(f3, "lblCount"), QStringLiteral(" 2"));
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Sauver Catalogue"));
@@ -201,17 +201,17 @@ private slots:
         const QString old = QStringLiteral("/ancien/X - Y.mp3");
         QVERIFY(filebytes::write(file, (old + "\r\n").toUtf8()));
         f3 = openCatalogue(rig, m_music);
-        QVERIFY(!f3->walking());
-        QCOMPARE(f3->lstFoundFiles().entries(), QStringList{old});
+        QVERIFY(!f3->session().walking());
+        QCOMPARE(f3->session().lstFoundFiles().entries(), QStringList{old});
         QCOMPARE(f3->windowTitle(), QStringLiteral("Catalogue Wav Mp3"));
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         activate(f3);
         QTest::keyClick(f3, Qt::Key_R, Qt::AltModifier);
         QVERIFY(walkToEnd(f3));
-        QCOMPARE(f3->lstFoundFiles().entries(), QStringList({old, m_alpha, m_beta}));
+        QCOMPARE(f3->session().lstFoundFiles().entries(), QStringList({old, m_alpha, m_beta}));
         QCOMPARE(f3->windowTitle(), QStringLiteral(" 2 Fichiers Audio Wav - Mp3"));
         QTest::keyClick(f3, Qt::Key_R, Qt::AltModifier);
-        QCOMPARE(f3->lstFoundFiles().count(), 0);
+        QCOMPARE(f3->session().lstFoundFiles().count(), 0);
         QCOMPARE(f3->windowTitle(), QStringLiteral("0 Fichiers Audio Wav - Mp3"));
         QCOMPARE(text(f3, "cmdSearch"), QStringLiteral("&Rechercher"));
 
@@ -221,7 +221,7 @@ private slots:
         QVERIFY(!QFile::exists(file));
         QVERIFY(!f3->findChild<QPushButton*>("BtnCatalogue")->isEnabled());
         QVERIFY(walkToEnd(f3));
-        QCOMPARE(f3->lstFoundFiles().entries(), QStringList({m_alpha, m_beta}));
+        QCOMPARE(f3->session().lstFoundFiles().entries(), QStringList({m_alpha, m_beta}));
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Sauver Catalogue"));
         QVERIFY(f3->findChild<QPushButton*>("BtnCatalogue")->isEnabled());
         QCOMPARE(rig.dialogs.shown.size(), 1);
@@ -237,8 +237,8 @@ private slots:
             QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(300LL * 1024 * 1024));
         }
         QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
-        QVERIFY(!f3->walking());
-        QCOMPARE(f3->lstFoundFiles().count(), 0);
+        QVERIFY(!f3->session().walking());
+        QCOMPARE(f3->session().lstFoundFiles().count(), 0);
         QCOMPARE(rig.dialogs.shown.size(), 1);
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         enterSearch(f3, "Alpha");
@@ -248,8 +248,8 @@ private slots:
 
         QVERIFY(filebytes::write(file, ""));
         f3 = openCatalogue(rig, m_music);
-        QVERIFY(!f3->walking());
-        QCOMPARE(f3->lstFoundFiles().count(), 0);
+        QVERIFY(!f3->session().walking());
+        QCOMPARE(f3->session().lstFoundFiles().count(), 0);
         QCOMPARE(f3->windowTitle(), QStringLiteral("Catalogue Wav Mp3"));
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         QCOMPARE(rig.dialogs.shown.size(), 1);
@@ -274,7 +274,7 @@ private slots:
         f3->close();
         QTRY_VERIFY(f3.isNull());
         f3 = openCatalogue(rig, folder);
-        QVERIFY(!f3->walking());
+        QVERIFY(!f3->session().walking());
         enterSearch(f3, "Noir");
         QCOMPARE(results(f3).size(), 1);
         doubleClickResult(f3, 0);
@@ -288,7 +288,7 @@ private slots:
     void exitEndsAWalk() {
         Rig rig;
         const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
-        QVERIFY(f3->walking());
+        QVERIFY(f3->session().walking());
         QCOMPARE(text(f3, "cmdExit"), QStringLiteral("Annuler"));
         f3->findChild<QPushButton*>("cmdExit")->click();
         QVERIFY(!rig.window->catalogueWindow());

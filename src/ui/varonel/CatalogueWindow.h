@@ -2,20 +2,15 @@
 // The catalogue window `F3` of the automatic mixer: it keeps the catalogue of
 // the audio files below one folder, saves it in `Catalogue.txt`, searches it by
 // a piece of text and appends a found track to the main window's playlist.
-// Shown above every other window, never modal. A walk goes a few milliseconds of
-// folders per turn of the event loop, so the main window's timers keep running
-// while it walks and the exit button cancels it at once. The walk, the list, the file and the
-// naming are the core's; this window holds their state as its controls show it.
+// Shown above every other window, never modal. What it holds and decides is its
+// session's (CatalogueSession); the window shows the session's state in its
+// captions and forwards the operator's gestures to it.
 //
 // Main thread only.
 
-#include <QTimer>
 #include <QWidget>
-#include <functional>
 
-#include "CatalogueList.h"
-#include "CatalogueWalk.h"
-#include "Dialogs.h"
+#include "CatalogueSession.h"
 
 class QAction;
 class QLabel;
@@ -27,19 +22,6 @@ class QStringListModel;
 
 namespace varonel::ui {
 
-// What the catalogue window takes from the main window.
-struct CatalogueHost {
-    QString fichierCatalogue;
-    // The folder that the main window's browser shows.
-    std::function<QString()> browserFolder;
-    // Appends a playlist row from its first four cells (artist, title,
-    // duration, path) as a double click in the browser does, the length read
-    // again from the file. False, with the reason in *error, when the file
-    // cannot be read; nothing is added then.
-    std::function<bool(const QStringList& cells, QString* error)> addToPlaylist;
-    core::Dialogs* dialogs = nullptr;
-};
-
 class CatalogueWindow final : public QWidget {
     Q_OBJECT
 
@@ -47,29 +29,18 @@ public:
     static constexpr int kWidthTwips = 9000;
     static constexpr int kHeightTwips = 4245;
 
-    explicit CatalogueWindow(CatalogueHost host, QWidget* parent = nullptr);
+    explicit CatalogueWindow(core::CatalogueHost host, QWidget* parent = nullptr);
 
-    // The loading: the browser's folder, the window centred and shown above
-    // the others, then the catalogue read from its file or, without one, a
-    // walk begun.
+    // The loading: the window centred and shown above the others, then the
+    // session's loading (the catalogue read from its file or, without one, a
+    // walk begun).
     void Form_Load();
     // Brings the open window back above the others.
     void showOnTop();
     // False once closed: the window is then deleted when control returns to
     // the event loop.
     bool isOpen() const { return !m_closed; }
-    bool walking() const { return m_walk.running(); }
-
-    void cmdSearch_Click();
-    void ReinitRecherche();
-    void BtnCatalogue_Click();
-    void cmdExit_Click();
-
-    const core::CatalogueList& lstFoundFiles() const { return m_lstFoundFiles; }
-
-signals:
-    // A walk has ended, whether done or abandoned, and the controls show it.
-    void walkEnded();
+    const core::CatalogueSession& session() const { return m_session; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -78,22 +49,12 @@ protected:
 private:
     void buildControls();
     void connectControls();
-    void readCatalogue();
-    void walkStep();
-    void walkFinished();
+    void showState();
+    void setSearchCaption(const QString& caption);
     void Rech_Enter();
     void List2_DblClick(const QModelIndex& index);
-    void showCount();
-    void setSearchCaption(const QString& caption);
-    void message(const QString& text, core::MessageIcon icon);
 
-    CatalogueHost m_host;
-    core::CatalogueList m_lstFoundFiles;
-    core::CatalogueWalk m_walk;
-    // Runs the walk's next step once the events waiting have run.
-    QTimer m_walkTimer;
-    // The folder the next walk starts from (the folder list `dirList`).
-    QString m_dirList;
+    core::CatalogueSession m_session;
     bool m_closed = false;
 
     QListView* m_list2 = nullptr;
@@ -104,7 +65,6 @@ private:
     // Not shown: its caption is its mode, and its access key runs it.
     QAction* m_cmdSearch = nullptr;
     QLabel* m_lblCount = nullptr;
-    QLineEdit* m_txtSearchSpec = nullptr;
 };
 
 }  // namespace varonel::ui

@@ -332,13 +332,14 @@ void MainWindow::P3_Click() {
         m_catalogue->showOnTop();
         return;
     }
-    CatalogueHost host;
+    core::CatalogueHost host;
     host.fichierCatalogue = m_fichierCatalogue;
     host.browserFolder = [this] { return m_browser->browser().folder(); };
     // The row goes in as from the browser: through AudioFile 2, which reads
     // its length, with the milliseconds left out of the total time.
-    host.addToPlaylist = [this](const QStringList& cells, QString* error) {
-        return m_commands->addBrowserRow(cells, 0, false, error);
+    host.addToPlaylist = [this](const core::PlaylistRow& row, QString* error) {
+        return m_commands->addBrowserRow({row.artist, row.title, row.durationText, row.path}, 0,
+                                         false, error);
     };
     host.dialogs = &m_dialogs;
     m_catalogue = new CatalogueWindow(std::move(host), this);
