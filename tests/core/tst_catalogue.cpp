@@ -15,9 +15,12 @@
 #include "CatalogueWalk.h"
 #include "FileBytes.h"
 #include "FileNames.h"
+#include "FileSource.h"
 #include "FolderSeparator.h"
 #include "ScriptedDialogs.h"
+#include "SourceLengthReader.h"
 
+using namespace varonel;
 using namespace varonel::core;
 
 class TestCatalogue : public QObject {
@@ -121,14 +124,17 @@ private slots:
 
     // Names that are not UTF-8 (a disk filled by an older system) are kept as
     // the system has them: their folder is walked, each entry still names its
-    // file, and the catalogue file holds and gives back the very bytes.
+    // file, the catalogue file holds and gives back the very bytes, and the
+    // entry read back still opens.
     void namesThatAreNotUtf8KeepTheirBytes() {
         const QString r = tree("Octets", {QString::fromUtf8("Été - Chaud.wav")});
         const QByteArray folder = QFile::encodeName(r) + "/Dossier \xe9t\xe9";
-        const QByteArray file = folder + "/Caf\xe9 - Noir.mp3";
+        const QByteArray file = folder + "/Caf\xe9 - Noir.wav";
+        const QByteArray wav = filebytes::wav16(8000, 1, 8000 * 20);
         QVERIFY(::mkdir(folder.constData(), 0700) == 0);
         const int fd = ::open(file.constData(), O_WRONLY | O_CREAT, 0600);
-        QVERIFY(fd >= 0 && ::write(fd, "x", 1) == 1 && ::close(fd) == 0);
+        QVERIFY(fd >= 0 && ::write(fd, wav.constData(), wav.size()) == wav.size() &&
+                ::close(fd) == 0);
         Walk w;
         QVERIFY(w.run(r));
         QVERIFY(w.dialogs.shown.isEmpty());
@@ -143,6 +149,8 @@ private slots:
         CatalogueList read;
         QVERIFY(readCatalogueFile(path, &read).read);
         QCOMPARE(read.entries(), w.list.entries());
+        audio::FileSource source;
+        QCOMPARE(sourceLengthReader(source)(read.entries()[0], &error), 20000);
     }
 
     // Cleared RechercheActive ends the walk at its next step with what was
