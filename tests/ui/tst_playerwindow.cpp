@@ -188,7 +188,7 @@ private slots:
         PlayerRig rig(&backend);
         rig.window->browser().showFolder(m_tracks.path());
         const std::unique_ptr<QMimeData> intro = pickUp(rig, 1);  // "Intro.wav": no "-"
-        QCOMPARE(rig.window->decks().MorceauGlisse().value(3), m_tracks.filePath("Intro.wav"));
+        QCOMPARE(rig.window->decks().MorceauGlisse().path, m_tracks.filePath("Intro.wav"));
         QVERIFY(dropOn(rig, rig.find<QWidget>("Picture11"), intro.get(), {5, 5}));
         QCOMPARE(rig.window->decks().PlatineCourante(), 1);
         QCOMPARE(rig.text("LblArtiste1"), QStringLiteral("  "));

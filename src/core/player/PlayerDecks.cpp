@@ -45,11 +45,11 @@ void PlayerDecks::LoadAudioFile() {
         return;
     }
     DeckDisplay& shown = deck(d);
-    shown.artiste = m_morceauGlisse[0] + QStringLiteral("  ") + m_morceauGlisse[1];
+    shown.artiste = m_morceauGlisse.artist + QStringLiteral("  ") + m_morceauGlisse.title;
     shown.temp = QStringLiteral("--:--");
     // A file that cannot be opened is not reported here: the deck shows the
     // length its player gives (none), and a start does nothing.
-    player(d).setFileName(m_morceauGlisse[3].toStdString());
+    player(d).setFileName(m_morceauGlisse.path.toStdString());
     shown.length = FTime(player(d).lengthMs());
     setPitchValue(d, 0);
     shown.sliderMaximum = player(d).lengthMs();
@@ -182,12 +182,6 @@ void PlayerDecks::Output_Click(int d, int entry) {
 }
 
 // --- Track list ---
-
-void PlayerDecks::setMorceauGlisse(const QStringList& cells) {
-    for (int i = 0; i < int(m_morceauGlisse.size()); ++i) {
-        m_morceauGlisse[i] = i < cells.size() ? cells[i] : QString();
-    }
-}
 
 void PlayerDecks::dropOnDeck(int d) {
     setPlatineCourante(d);

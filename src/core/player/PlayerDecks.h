@@ -9,9 +9,9 @@
 // Main thread only; the players' sound is pulled by their outputs' threads.
 
 #include <QObject>
-#include <QStringList>
 #include <array>
 
+#include "BrowserRow.h"
 #include "Dialogs.h"
 #include "Player.h"
 #include "PlayerDisplay.h"
@@ -50,9 +50,10 @@ public:
 
     // --- Track list ---
 
-    // The browser row picked up: artist, title, duration (empty), full path.
-    void setMorceauGlisse(const QStringList& cells);
-    const QStringList& MorceauGlisse() const { return m_morceauGlisse; }
+    // The browser row picked up: it stays until the next pick-up, and every
+    // drop loads it.
+    void setMorceauGlisse(const BrowserRow& row) { m_morceauGlisse = row; }
+    const BrowserRow& MorceauGlisse() const { return m_morceauGlisse; }
     // A track dropped on a deck's label, picture or panel.
     void dropOnDeck(int deck);
     // A dragged track passing over a meter loads it onto that meter's deck.
@@ -93,7 +94,7 @@ private:
     int m_platineCourante = 0;
     std::array<int32_t, kDeckCount> m_pointCue{};
     std::array<bool, kDeckCount> m_curseurTenu{};
-    QStringList m_morceauGlisse{QString(), QString(), QString(), QString()};
+    BrowserRow m_morceauGlisse;
     PlayerDisplay m_display;
 };
 

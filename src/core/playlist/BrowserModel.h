@@ -15,16 +15,9 @@
 #include <QStringList>
 #include <functional>
 
-namespace varonel::core {
+#include "BrowserRow.h"
 
-struct BrowserRow {
-    QString artist;
-    QString title;
-    QString duration;
-    QString path;
-    QString tag;     // "" until the automatic request takes the row, then "x"
-    quint64 id = 0;  // finds the row again whatever the sort did to its place
-};
+namespace varonel::core {
 
 // What a duration reader is asked for: a row of one listing and its file, for
 // its length, and for the names its tags give when its own name gives none.

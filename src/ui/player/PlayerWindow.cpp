@@ -89,7 +89,7 @@ void PlayerWindow::buildParts() {
     m_browser = new TrackBrowser(m_centre, m_browserModel.get(), this);
     m_browser->view()->setColumnTwips({3000, 3000, 0, 6000});
     connect(m_browser->view(), &BrowserView::rowDragged, this,
-            [this](int row) { m_decks->setMorceauGlisse(m_browserModel->cells(row)); });
+            [this](int row) { m_decks->setMorceauGlisse(m_browserModel->row(row)); });
     for (int d = 0; d < core::kDeckCount; ++d) {
         m_deckPanels[size_t(d)] = new DeckPanel(m_centre, *m_decks, d, m_browserModel.get());
     }
