@@ -25,7 +25,7 @@ namespace {
 QStringList column(const BrowserModel& model, int column) {
     QStringList cells;
     for (int i = 0; i < model.count(); ++i) {
-        cells.append(model.cells(i)[column]);
+        cells.append(model.data(model.index(i, column)).toString());
     }
     return cells;
 }
@@ -77,8 +77,10 @@ private slots:
     void fillMakesRows() {
         BrowserModel model(mixerColumns());
         model.fill("/", {"DUPONT - VALSE.WAV", "Intro.mp3"}, false);
-        QCOMPARE(model.cells(0), QStringList({"DUPONT", "VALSE", "", "/DUPONT - VALSE.WAV"}));
-        QCOMPARE(model.cells(1), QStringList({"", "", "", "/Intro.mp3"}));
+        QCOMPARE(column(model, 0), QStringList({"DUPONT", ""}));
+        QCOMPARE(column(model, 1), QStringList({"VALSE", ""}));
+        QCOMPARE(column(model, 2), QStringList({"", ""}));
+        QCOMPARE(column(model, 3), QStringList({"/DUPONT - VALSE.WAV", "/Intro.mp3"}));
         QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("2 Fichiers"));
         model.fill("/Musique", {"a - b.mp3"}, false);
         QCOMPARE(model.row(0).path, QStringLiteral("/Musique/a - b.mp3"));

@@ -39,7 +39,7 @@ QStringList browserColumn(const Rig& rig, int column) {
     QStringList cells;
     const core::BrowserModel& model = rig.window->browser().model();
     for (int i = 0; i < model.count(); ++i) {
-        cells.append(model.cells(i)[column]);
+        cells.append(model.data(model.index(i, column)).toString());
     }
     return cells;
 }
@@ -252,8 +252,8 @@ private slots:
         QVERIFY(!rig.enabled("PFL"));
         QCOMPARE(rig.find<QSlider>("TrackBarPFL")->maximum(), pfl.lengthMs());
 
-        rig.window->playlistCommands().addBrowserRow(rig.window->browser().model().cells(0), 0,
-                                                     true);
+        rig.window->playlistCommands().addFromBrowser(rig.window->browser().model().row(0), 0,
+                                                      core::MillisecondsCell::Filled);
         rig.click("CmdPlay");  // the mix on the first card, the headphones on the default
         QTRY_VERIFY(pfl.positionMs() > 300 &&
                     rig.window->transport().display().position != "--:--");
@@ -315,8 +315,8 @@ private slots:
             slider->setSliderPosition(ms);
             slider->setSliderDown(false);
         };
-        rig.window->playlistCommands().addBrowserRow(rig.window->browser().model().cells(0), 0,
-                                                     true);
+        rig.window->playlistCommands().addFromBrowser(rig.window->browser().model().row(0), 0,
+                                                      core::MillisecondsCell::Filled);
         rig.click("CmdPlay");  // on air, Timer1 reads the pre-listening position too
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 2));
         rig.click("btnPlay");

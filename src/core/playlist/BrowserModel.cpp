@@ -97,11 +97,6 @@ void BrowserModel::setNames(quint64 listing, quint64 rowId, const QString& artis
     emit dataChanged(index(*found, kArtistColumn), index(*found, kTitleColumn), {Qt::DisplayRole});
 }
 
-QStringList BrowserModel::cells(int index) const {
-    const BrowserRow& r = m_rows.at(index);
-    return {r.artist, r.title, r.duration, r.path};
-}
-
 QString BrowserModel::cell(const BrowserRow& row, int column) {
     switch (column) {
         case kArtistColumn:

@@ -70,8 +70,6 @@ public:
     quint64 listing() const { return m_listing; }
     int count() const { return int(m_rows.size()); }
     const BrowserRow& row(int index) const { return m_rows.at(index); }
-    // Cells 0 to 3 of a row: artist, title, duration, path.
-    QStringList cells(int index) const;
     void setTag(int index, const QString& tag) { m_rows[index].tag = tag; }
     // -1 while the rows stand in file order.
     int sortColumn() const { return m_sortColumn; }

@@ -19,26 +19,4 @@ QString PlaylistRow::cell(int column) const {
     }
 }
 
-void PlaylistRow::setCell(int column, const QString& text) {
-    switch (column) {
-        case kArtistColumn:
-            artist = text;
-            break;
-        case kTitleColumn:
-            title = text;
-            break;
-        case kDurationColumn:
-            durationText = text;
-            break;
-        case kPathColumn:
-            path = text;
-            break;
-        case kMillisecondsColumn:
-            milliseconds = text;
-            break;
-        default:
-            break;
-    }
-}
-
 }  // namespace varonel::core

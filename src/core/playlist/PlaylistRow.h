@@ -21,10 +21,9 @@ struct PlaylistRow {
     QString path;
     QString milliseconds;  // decimal text, or empty for rows that count 0
 
-    // Cell by column number; an unknown column reads as an empty text.
+    // Cell by column number, as the list view shows it; an unknown column
+    // reads as an empty text.
     QString cell(int column) const;
-    // Sets a cell by column number; an unknown column is ignored.
-    void setCell(int column, const QString& text);
 
     bool operator==(const PlaylistRow&) const = default;
 };

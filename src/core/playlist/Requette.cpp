@@ -18,11 +18,7 @@ void tell(const RequetteContext& context, const QString& text) {
 
 // Appends a copy of browser row `index`, its length read again from the file.
 bool appendBrowserRow(const RequetteContext& context, int index) {
-    const QStringList cells = context.browser.cells(index);
-    PlaylistRow row;
-    for (int column = 0; column <= PlaylistRow::kPathColumn; ++column) {
-        row.setCell(column, cells[column]);
-    }
+    PlaylistRow row = rowFromBrowser(context.browser.row(index));
     QString error;
     if (!refreshRowLength(context.reader, MillisecondsCell::Filled, &row, &error)) {
         tell(context, QStringLiteral("titre illisible, non ajouté : ") + error);

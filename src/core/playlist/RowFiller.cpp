@@ -59,6 +59,15 @@ bool fillRowFromPath(const QString& path, const TrackLengthReader& reader, Milli
     return true;
 }
 
+PlaylistRow rowFromBrowser(const BrowserRow& row) {
+    PlaylistRow copied;
+    copied.artist = row.artist;
+    copied.title = row.title;
+    copied.durationText = row.duration;
+    copied.path = row.path;
+    return copied;
+}
+
 bool refreshRowLength(const TrackLengthReader& reader, MillisecondsCell ms, PlaylistRow* row,
                       QString* error) {
     int32_t lengthMs = 0;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "BrowserRow.h"
 #include "PlaylistRow.h"
 #include "TrackLengthReader.h"
 
@@ -21,9 +22,14 @@ enum class MillisecondsCell { Empty, Filled };
 bool fillRowFromPath(const QString& path, const TrackLengthReader& reader, MillisecondsCell ms,
                      PlaylistRow* row, QString* error = nullptr);
 
-// For a row copied from the browser (columns 0 to 3 already set): reads the
-// length of row->path again and overwrites the duration and, when asked, the
-// milliseconds cell. Same failure rule as fillRowFromPath.
+// A browser row copied as a playlist row: artist, title, duration and path,
+// the milliseconds cell empty until refreshRowLength fills it.
+PlaylistRow rowFromBrowser(const BrowserRow& row);
+
+// For a row whose artist, title and path are set (copied from the browser or
+// named by the catalogue): reads the length of row->path again and overwrites
+// the duration and, when asked, the milliseconds cell. Same failure rule as
+// fillRowFromPath.
 bool refreshRowLength(const TrackLengthReader& reader, MillisecondsCell ms, PlaylistRow* row,
                       QString* error = nullptr);
 

@@ -338,8 +338,7 @@ void MainWindow::P3_Click() {
     // The row goes in as from the browser: through AudioFile 2, which reads
     // its length, with the milliseconds left out of the total time.
     host.addToPlaylist = [this](const core::PlaylistRow& row, QString* error) {
-        return m_commands->addBrowserRow({row.artist, row.title, row.durationText, row.path}, 0,
-                                         false, error);
+        return m_commands->addRow(row, 0, core::MillisecondsCell::Empty, error);
     };
     host.dialogs = &m_dialogs;
     m_catalogue = new CatalogueWindow(std::move(host), this);

@@ -88,7 +88,8 @@ void MixerBrowser::ListRech_Click(int row) {
 void MixerBrowser::ListRech_DblClick(int row) {
     const int selected = m_browser.view()->selectedRow();
     if (selected >= 0 || row >= 0) {
-        m_commands.addFromBrowser(m_model.cells(selected >= 0 ? selected : row), 0, false);
+        m_commands.addFromBrowser(m_model.row(selected >= 0 ? selected : row), 0,
+                                  core::MillisecondsCell::Empty);
     }
 }
 

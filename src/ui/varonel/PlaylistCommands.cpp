@@ -4,7 +4,6 @@
 #include "BusyCursor.h"
 #include "PlaylistFile.h"
 #include "PlaylistView.h"
-#include "RowFiller.h"
 
 namespace varonel::ui {
 
@@ -38,16 +37,9 @@ void PlaylistCommands::syncPlaylist() {
     m_pl->syncFrom(m_playlist);
 }
 
-bool PlaylistCommands::addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop,
-                                     QString* error) {
-    core::PlaylistRow row;
-    for (int column = 0; column <= core::PlaylistRow::kPathColumn && column < cells.size();
-         ++column) {
-        row.setCell(column, cells[column]);
-    }
+bool PlaylistCommands::addRow(core::PlaylistRow row, int insertBefore, core::MillisecondsCell ms,
+                              QString* error) {
     const BusyCursor busy;
-    const core::MillisecondsCell ms =
-        fromDrop ? core::MillisecondsCell::Filled : core::MillisecondsCell::Empty;
     if (!core::refreshRowLength(m_reader, ms, &row, error)) {
         return false;
     }
@@ -57,9 +49,10 @@ bool PlaylistCommands::addBrowserRow(const QStringList& cells, int insertBefore,
     return added;
 }
 
-void PlaylistCommands::addFromBrowser(const QStringList& cells, int insertBefore, bool fromDrop) {
+void PlaylistCommands::addFromBrowser(const core::BrowserRow& row, int insertBefore,
+                                      core::MillisecondsCell ms) {
     QString error;
-    if (!addBrowserRow(cells, insertBefore, fromDrop, &error)) {
+    if (!addRow(core::rowFromBrowser(row), insertBefore, ms, &error)) {
         m_status.post(QStringLiteral("Non ajouté à la playlist : ") + error);
     }
 }
@@ -83,7 +76,8 @@ void PlaylistCommands::PL_BrowserDropped(int insertBefore) {
     if (selected < 0) {
         return;  // an empty browser, or no row chosen in it
     }
-    addFromBrowser(m_browser->browserModel()->cells(selected), insertBefore, true);
+    addFromBrowser(m_browser->browserModel()->row(selected), insertBefore,
+                   core::MillisecondsCell::Filled);
 }
 
 void PlaylistCommands::mnuNouvelle_Click() {

@@ -9,11 +9,12 @@
 // Main thread only.
 
 #include <QObject>
-#include <QStringList>
 #include <functional>
 
+#include "BrowserRow.h"
 #include "Dialogs.h"
 #include "PlaylistModel.h"
+#include "RowFiller.h"
 #include "StatusLine.h"
 #include "TrackLengthReader.h"
 
@@ -40,18 +41,19 @@ public:
     void MnuOuvrir_Click();
     void MnuSauver_Click();
 
-    // A browser row (cells 0 to 3: artist, title, duration, path) goes into the
-    // playlist before row `insertBefore` (from 1), or at the end when
-    // insertBefore is 0. The duration is read again from the file, and a drop
-    // also fills the milliseconds that the total time counts. False, and
-    // nothing added, when the file cannot be read; the reader's reason is then
-    // in *error when error is given.
-    bool addBrowserRow(const QStringList& cells, int insertBefore, bool fromDrop,
-                       QString* error = nullptr);
-    // The same for the operator's own gestures (a double click, a drop): a row
-    // that cannot be added is told on the status line, which never stops the
-    // broadcast as a message box would.
-    void addFromBrowser(const QStringList& cells, int insertBefore, bool fromDrop);
+    // A row whose artist, title and path are set (a browser row copied, a
+    // catalogue entry) goes into the playlist before row `insertBefore` (from
+    // 1), or at the end when insertBefore is 0. The duration is read again
+    // from the file, and `ms` says whether the milliseconds that the total
+    // time counts are filled (by a drop) or not (by a double click, by the
+    // catalogue). False, and nothing added, when the file cannot be read; the
+    // reader's reason is then in *error when error is given.
+    bool addRow(core::PlaylistRow row, int insertBefore, core::MillisecondsCell ms,
+                QString* error = nullptr);
+    // A browser row, for the operator's own gestures (a double click, a drop):
+    // a row that cannot be added is told on the status line, which never stops
+    // the broadcast as a message box would.
+    void addFromBrowser(const core::BrowserRow& row, int insertBefore, core::MillisecondsCell ms);
 
     // Makes PL show the playlist model.
     void syncPlaylist();
