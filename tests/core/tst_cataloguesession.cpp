@@ -1,19 +1,16 @@
-// The catalogue window's session without its widgets: the loading (a walk
-// without a catalogue file, the file read otherwise), the search command that
-// walks after what was read and then resets, the catalogue button that saves
-// or starts anew, the double click's row, and a walk ended by the closing.
+// The catalogue window's session without its widgets: its modes, count and
+// caption after each of the operator's gestures (the loading with or without
+// a catalogue file, the search command, the catalogue button, a walk's end,
+// the closing), and the double click's row.
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "CatalogueSession.h"
 #include "FileBytes.h"
-#include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 
 using namespace varonel::core;
-using Mode = CatalogueSession::CatalogueMode;
-using Search = CatalogueSession::SearchMode;
 
 namespace {
 
@@ -41,6 +38,24 @@ struct Rig {
         return !session.walking() || ended.wait();
     }
 
+    // The state the window shows, the entries' number, where the next walk
+    // starts (below `root`, or "." for the current folder) and whether the
+    // catalogue file is there.
+    QString state(const QString& root) const {
+        const CatalogueSession& s = session;
+        const QString from = s.dirList() == QDir::currentPath()
+                                 ? QStringLiteral(".")
+                                 : QDir(root).relativeFilePath(s.dirList());
+        return QStringLiteral("%1 %2%3%4 %5 '%6' '%7' %8%9")
+            .arg(s.searchMode() == CatalogueSession::SearchMode::Walk ? "walk" : "reset")
+            .arg(s.catalogueMode() == CatalogueSession::CatalogueMode::Save ? "save" : "new")
+            .arg(s.walking() ? " walking" : "")
+            .arg(s.catalogueButtonEnabled() ? "" : " busy")
+            .arg(s.lstFoundFiles().count())
+            .arg(s.lblCount(), s.caption(), from)
+            .arg(QFile::exists(file) ? " file" : "");
+    }
+
     QString file;
     QString folder;
     QString refusal;
@@ -60,7 +75,6 @@ class TestCatalogueSession : public QObject {
     QString m_alpha;
     QString m_beta;
     QString m_file;
-    const QString m_old = QStringLiteral("/ancien/X - Y.mp3");
 
 private slots:
     void initTestCase() {
@@ -73,159 +87,110 @@ private slots:
         m_file = m_root.filePath("Catalogue.txt");
     }
 
-    void init() { QFile::remove(m_file); }
-
-    // Without a catalogue file the loading walks the browser's folder: the
-    // button waits for the walk's end, then saves; the search command then
-    // resets, and the next walk starts from the current folder.
-    void loadWithoutFileWalks() {
-        Rig rig(m_file, m_music);
-        rig.session.load();
-        QVERIFY(rig.session.walking() && !rig.session.catalogueButtonEnabled());
-        QCOMPARE(rig.session.caption(), QStringLiteral("Catalogue Wav Mp3"));
-        QVERIFY(rig.walkToEnd());
-        QCOMPARE(rig.session.lstFoundFiles().entries(), QStringList({m_alpha, m_beta}));
-        QCOMPARE(rig.session.searchMode(), Search::Reset);
-        QCOMPARE(rig.session.catalogueMode(), Mode::Save);
-        QVERIFY(rig.session.catalogueButtonEnabled());
-        QCOMPARE(rig.session.lblCount(), QStringLiteral(" 2"));
-        QCOMPARE(rig.session.caption(), QStringLiteral(" 2 Fichiers Audio Wav - Mp3"));
-
-        rig.session.searchCommand();
-        QVERIFY(!rig.session.walking());
-        QCOMPARE(rig.session.lstFoundFiles().count(), 0);
-        QCOMPARE(rig.session.searchMode(), Search::Walk);
-        QCOMPARE(rig.session.caption(), QStringLiteral("0 Fichiers Audio Wav - Mp3"));
-        QCOMPARE(rig.session.dirList(), QDir::currentPath());
-        QVERIFY(rig.dialogs.shown.isEmpty());
+    // Each gesture, then the state it leaves: the loading walks without a
+    // catalogue file and reads it otherwise (an unreadable one gives an empty
+    // catalogue, and says so); the search command walks after what the list
+    // holds, and once a walk has ended it resets; "Sauver Catalogue" writes
+    // the file, or says why it could not; "Nouveau Catalogue" deletes it and
+    // runs the search command from the browser's folder; the closing stops a
+    // walk where it stands.
+    void gestures_data() {
+        QTest::addColumn<qint64>("fileSize");  // -1: none; -2: a folder; 1: one entry
+        QTest::addColumn<QStringList>("gestures");
+        QTest::addColumn<QStringList>("states");
+        QTest::addColumn<QStringList>("messages");  // their icons and last lines
+        const QString first = "'Catalogue Wav Mp3' Musique";
+        const QString two = "' 2' ' 2 Fichiers Audio Wav - Mp3' Musique";
+        QTest::newRow("no file: a walk, a save, then a reset")
+            << qint64(-1) << QStringList{"load", "end", "save", "search"}
+            << QStringList{"walk save walking busy 0 '0' " + first, "reset save 2 " + two,
+                           "reset save 2 " + two + " file",
+                           "walk save 0 '0' '0 Fichiers Audio Wav - Mp3' . file"}
+            << QStringList();
+        QTest::newRow("no file: the window closed while it walks")
+            << qint64(-1) << QStringList{"load", "close", "wait"}
+            << QStringList(3, "walk save walking busy 0 '0' " + first) << QStringList();
+        QTest::newRow("a file, a walk after it, then a new catalogue that resets")
+            << qint64(1) << QStringList{"load", "search", "end", "new"}
+            << QStringList{"walk new 1 '0' " + first + " file",
+                           "walk new walking busy 1 '0' " + first + " file",
+                           "reset new 3 " + two + " file",
+                           "walk save 0 '0' '0 Fichiers Audio Wav - Mp3' ."}
+            << QStringList();
+        QTest::newRow("an empty file, then a new catalogue that walks")
+            << qint64(0) << QStringList{"load", "new", "end"}
+            << QStringList{"walk new 0 '0' " + first + " file",
+                           "walk save walking busy 0 '0' 'Catalogue Wav Mp3' Musique/Rock",
+                           "reset save 1 ' 1' ' 1 Fichiers Audio Wav - Mp3' Musique/Rock"}
+            << QStringList();
+        QTest::newRow("an unreadable file") << qint64(300LL * 1024 * 1024) << QStringList{"load"}
+                                            << QStringList{"walk new 0 '0' " + first + " file"}
+                                            << QStringList{"2 Le catalogue n'a pas pu être lu"};
+        QTest::newRow("a folder in the file's place: no save")
+            << qint64(-2) << QStringList{"load", "end", "save"}
+            << QStringList{"walk save walking busy 0 '0' " + first + " file",
+                           "reset save 2 " + two + " file", "reset save 2 " + two + " file"}
+            << QStringList{"3 Erreur dans la création du catalogue"};
     }
 
-    // A catalogue file is read without a walk, whatever it holds; one that
-    // cannot be read (here, too large to be one) leaves an empty catalogue
-    // and says so. The caption stays the first one.
-    void loadReadsTheFile_data() {
-        QTest::addColumn<qint64>("size");  // -1: the bytes of one entry
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<int>("messages");
-        QTest::newRow("one entry") << qint64(-1) << 1 << 0;
-        QTest::newRow("empty") << qint64(0) << 0 << 0;
-        QTest::newRow("unreadable") << qint64(300LL * 1024 * 1024) << 0 << 1;
-    }
-
-    void loadReadsTheFile() {
-        QFETCH(qint64, size);
-        QFETCH(int, entries);
-        QFETCH(int, messages);
-        {
+    void gestures() {
+        QFETCH(qint64, fileSize);
+        QFETCH(QStringList, gestures);
+        QFETCH(QStringList, states);
+        QFETCH(QStringList, messages);
+        QFile::remove(m_file);
+        QDir(m_file).removeRecursively();
+        if (fileSize == -2) {
+            QVERIFY(QDir().mkpath(m_file));
+        } else if (fileSize >= 0) {
             QFile file(m_file);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(size < 0 ? file.write((m_old + "\r\n").toUtf8()) > 0 : file.resize(size));
+            QVERIFY(fileSize == 1 ? file.write("/ancien/X - Y.mp3\r\n") > 0
+                                  : file.resize(fileSize));
         }
         Rig rig(m_file, m_music);
-        rig.session.load();
-        QVERIFY(!rig.session.walking());
-        QCOMPARE(rig.session.lstFoundFiles().count(), entries);
-        QCOMPARE(rig.session.catalogueMode(), Mode::New);
-        QCOMPARE(rig.session.searchMode(), Search::Walk);
-        QCOMPARE(rig.session.caption(), QStringLiteral("Catalogue Wav Mp3"));
-        QCOMPARE(rig.dialogs.shown.size(), messages);
-        if (messages > 0) {
-            QVERIFY(rig.dialogs.shown[0].text.endsWith("\nLe catalogue n'a pas pu être lu"));
+        for (int i = 0; i < gestures.size(); ++i) {
+            if (gestures[i] == "load") {
+                rig.session.load();
+            } else if (gestures[i] == "search") {
+                rig.session.searchCommand();
+            } else if (gestures[i] == "save" || gestures[i] == "new") {
+                if (gestures[i] == "new") {
+                    rig.folder = m_music + "/Rock";  // the browser has moved on since the loading
+                }
+                rig.session.catalogueButton();
+            } else if (gestures[i] == "close") {
+                rig.session.close();
+            } else if (gestures[i] == "wait") {
+                QTest::qWait(50);  // no step of the walk runs any more
+            } else {
+                QVERIFY(rig.walkToEnd());
+            }
+            QCOMPARE(rig.state(m_root.path()), states[i]);
         }
-    }
-
-    // "Sauver Catalogue" writes the list in walk order; a write that fails
-    // leaves the good file whole and says so, the button usable again.
-    void saveKeepsTheFileWholeOnFailure() {
-        Rig rig(m_file, m_music);
-        rig.session.load();
-        QVERIFY(rig.walkToEnd());
-        rig.session.catalogueButton();
-        const QByteArray saved = (m_alpha + "\r\n" + m_beta + "\r\n").toUtf8();
-        QCOMPARE(filebytes::read(m_file), saved);
-        {
-            const FileSizeLimit limit(saved.size() - 1);
-            rig.session.catalogueButton();
+        QStringList lastLines;
+        for (const Message& message : rig.dialogs.shown) {
+            lastLines.append(QString::number(int(message.icon)) + ' ' +
+                             message.text.section(u'\n', -1));
         }
-        QCOMPARE(filebytes::read(m_file), saved);
-        QCOMPARE(rig.dialogs.shown.size(), 1);
-        QCOMPARE(rig.dialogs.shown[0].icon, MessageIcon::Critical);
-        QVERIFY(rig.dialogs.shown[0].text.endsWith("\nErreur dans la création du catalogue"));
-        QVERIFY(rig.session.catalogueButtonEnabled());
-    }
-
-    // After a read, the search command walks and adds after what was read: it
-    // never empties the list. "Nouveau Catalogue" deletes the file, empties
-    // the list and runs the search command from the browser's folder: a walk,
-    // or a reset once a walk has ended. The button only saves from then on.
-    void newCatalogue_data() {
-        QTest::addColumn<bool>("walkedBefore");
-        QTest::newRow("search command walks") << false;
-        QTest::newRow("search command resets") << true;
-    }
-
-    void newCatalogue() {
-        QFETCH(bool, walkedBefore);
-        QVERIFY(filebytes::write(m_file, (m_old + "\r\n").toUtf8()));
-        Rig rig(m_file, m_music);
-        rig.session.load();
-        if (walkedBefore) {
-            rig.session.searchCommand();
-            QVERIFY(rig.walkToEnd());
-            QCOMPARE(rig.session.lstFoundFiles().entries(), QStringList({m_old, m_alpha, m_beta}));
-        }
-        rig.folder = m_music + "/Rock";
-        rig.session.catalogueButton();
-        QVERIFY(!QFile::exists(m_file));
-        QCOMPARE(rig.session.catalogueMode(), Mode::Save);
-        QCOMPARE(rig.session.walking(), !walkedBefore);
-        QCOMPARE(rig.session.catalogueButtonEnabled(), walkedBefore);
-        QVERIFY(rig.walkToEnd());
-        QCOMPARE(rig.session.lstFoundFiles().entries(),
-                 walkedBefore ? QStringList() : QStringList{m_alpha});
-        QCOMPARE(rig.session.dirList(), walkedBefore ? QDir::currentPath() : rig.folder);
-        QVERIFY(rig.dialogs.shown.isEmpty());
+        QCOMPARE(lastLines, messages);
     }
 
     // A double click appends the entry's artist and title by the catalogue's
     // own rule; a row the playlist refuses is told, the file named once.
-    void addToPlaylist_data() {
-        QTest::addColumn<QString>("refusal");  // "<path>" stands for the entry
-        QTest::addColumn<QString>("message");
-        QTest::newRow("added") << QString() << QString();
-        QTest::newRow("refused, the reason names the file") << "<path> : introuvable"
-                                                            << "<path> : introuvable\n";
-        QTest::newRow("refused, the reason alone") << "illisible"
-                                                   << "<path>\nillisible\n";
-    }
-
     void addToPlaylist() {
-        QFETCH(QString, refusal);
-        QFETCH(QString, message);
         Rig rig(m_file, m_music);
-        rig.refusal = refusal.replace("<path>", m_alpha);
         rig.session.addToPlaylist(m_alpha);
-        if (refusal.isEmpty()) {
-            QCOMPARE(rig.added.size(), 1);
-            QCOMPARE(rig.added[0], (PlaylistRow{"Alpha", "Un", "", m_alpha, ""}));
-            QVERIFY(rig.dialogs.shown.isEmpty());
-        } else {
-            QVERIFY(rig.added.isEmpty());
-            QCOMPARE(rig.dialogs.texts(),
-                     QStringList{message.replace("<path>", m_alpha) +
-                                 "Le morceau n'a pas été ajouté à la playlist"});
+        QCOMPARE(rig.added.size(), 1);
+        QCOMPARE(rig.added[0], (PlaylistRow{"Alpha", "Un", "", m_alpha, ""}));
+        const QString notAdded = "\nLe morceau n'a pas été ajouté à la playlist";
+        for (const QString& refusal : {QStringLiteral("illisible"), m_alpha + " : illisible"}) {
+            rig.refusal = refusal;
+            rig.session.addToPlaylist(m_alpha);
         }
-    }
-
-    // The window's closing ends a walk before its next folder, without a word.
-    void closeEndsAWalk() {
-        Rig rig(m_file, m_music);
-        rig.session.load();
-        QSignalSpy ended(&rig.session, &CatalogueSession::walkEnded);
-        rig.session.close();
-        QVERIFY(!ended.wait(100));
-        QCOMPARE(rig.session.lstFoundFiles().count(), 0);
-        QVERIFY(rig.dialogs.shown.isEmpty());
+        QCOMPARE(rig.added.size(), 1);
+        QCOMPARE(rig.dialogs.texts(), QStringList({m_alpha + "\nillisible" + notAdded,
+                                                   m_alpha + " : illisible" + notAdded}));
     }
 };
 
