@@ -79,7 +79,6 @@ private slots:
         model.fill("/", {"DUPONT - VALSE.WAV", "Intro.mp3"}, false);
         QCOMPARE(column(model, 0), QStringList({"DUPONT", ""}));
         QCOMPARE(column(model, 1), QStringList({"VALSE", ""}));
-        QCOMPARE(column(model, 2), QStringList({"", ""}));
         QCOMPARE(column(model, 3), QStringList({"/DUPONT - VALSE.WAV", "/Intro.mp3"}));
         QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("2 Fichiers"));
         model.fill("/Musique", {"a - b.mp3"}, false);

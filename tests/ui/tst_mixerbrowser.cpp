@@ -86,8 +86,8 @@ private slots:
         }
     }
 
-    // From the start-up root to a folder, its rows and their count; durations
-    // for the rows listed while the switch is on; a sort by a header.
+    // From the start-up root to a folder and its rows; durations for the rows
+    // listed while the switch is on; a sort by a header.
     void foldersDurationsAndSorting() {
         Rig rig;
         rig.window->show();
@@ -100,10 +100,7 @@ private slots:
         chooseFolder(rig, m_tracks);
         QCOMPARE(dir1->path(), m_tracks);
         QCOMPARE(browserColumn(rig, 0), QStringList({"alpha", "Beta", "Gamma"}));
-        QCOMPARE(browserColumn(rig, 3).first(), m_tracks + "/alpha - Un.WAV");
         auto* view = listRech(rig);
-        QCOMPARE(view->model()->headerData(3, Qt::Horizontal).toString(),
-                 QStringLiteral("3 Fichiers"));
         QVERIFY(view->isColumnHidden(2));
 
         auto* duree = rig.find<QPushButton>("CheckDuree");
@@ -183,11 +180,10 @@ private slots:
         QVERIFY(rig.dialogs.shown.isEmpty());
     }
 
-    // A double click appends the row without its milliseconds; a real drag
-    // onto the playlist inserts it before the row it is dropped on, with them.
-    void doubleClickAndDragIntoThePlaylist() {
+    // A double click appends the row without its milliseconds (a drop, which
+    // fills them, is tested with the playlist's other gestures).
+    void doubleClickIntoThePlaylist() {
         Rig rig;
-        rig.window->resize(800, 560);
         activate(rig.window.get());
         rig.window->browser().browser().showFolder(m_tracks);
         auto* view = listRech(rig);
@@ -197,23 +193,6 @@ private slots:
         QCOMPARE(rig.column(Row::kMillisecondsColumn), QStringList{""});
         QVERIFY(rig.window->preListening().display().buttonsEnabled);  // the click loaded it
 
-        // Press on row 1 (Beta) and move past the drag distance: the browser
-        // starts a drag of its rows. The offscreen platform ends a drag at once,
-        // so the drop that a desktop would deliver is then made on row 1 of PL.
-        QSignalSpy dragged(view, &ui::BrowserView::rowDragged);
-        const QPoint from = rowPoint(view, 1);
-        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(view->viewport(), from + QPoint(2, 0));  // the view arms its drag
-        QTest::mouseMove(view->viewport(), from + QPoint(QApplication::startDragDistance() * 3, 0));
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from);
-        QCOMPARE(dragged.count(), 1);
-        QCOMPARE(dragged[0][0].toInt(), 1);
-        QVERIFY(rig.pl()->acceptsSource(view));
-        rig.pl()->dropFrom(view, rig.rowCentre(1));
-        QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
-        QVERIFY(qAbs(rig.column(Row::kMillisecondsColumn)[0].toInt() - 30000) <= 30);
-        QVERIFY(rig.mirrorsModel());
-
         // A file gone since the folder was listed adds nothing, and the status
         // line tells which and why.
         const QString gone = testtracks::write(m_tracks + "/Omega - Parti.wav", {5.0, 0.4f});
@@ -222,7 +201,7 @@ private slots:
         QVERIFY(QFile::remove(gone));
         const int goneRow = int(browserColumn(rig, 3).indexOf(gone));
         doubleClick(view->viewport(), rowPoint(view, goneRow));
-        QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
+        QCOMPARE(rig.artists(), QStringList{"Gamma"});
         QCOMPARE(statusText(rig),
                  "12:00:00  Non ajouté à la playlist : Fichier introuvable : " + gone);
     }
