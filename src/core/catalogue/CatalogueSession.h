@@ -87,6 +87,7 @@ public:
     SearchMode searchMode() const { return m_searchMode; }
     CatalogueMode catalogueMode() const { return m_catalogueMode; }
     bool walking() const { return m_walking; }
+    bool closed() const { return m_closed; }
     // False during the button's own work and during a walk, which a save or a
     // new catalogue would cut in half.
     bool catalogueButtonEnabled() const { return !m_buttonWorking && !m_walking; }

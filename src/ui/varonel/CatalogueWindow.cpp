@@ -130,7 +130,6 @@ void CatalogueWindow::changeEvent(QEvent* event) {
 
 void CatalogueWindow::closeEvent(QCloseEvent* event) {
     m_session.close();
-    m_closed = true;
     QWidget::closeEvent(event);
 }
 

@@ -39,7 +39,7 @@ public:
     void showOnTop();
     // False once closed: the window is then deleted when control returns to
     // the event loop.
-    bool isOpen() const { return !m_closed; }
+    bool isOpen() const { return !m_session.closed(); }
     const core::CatalogueSession& session() const { return m_session; }
 
 protected:
@@ -55,7 +55,6 @@ private:
     void List2_DblClick(const QModelIndex& index);
 
     core::CatalogueSession m_session;
-    bool m_closed = false;
 
     QListView* m_list2 = nullptr;
     QStringListModel* m_list2Model = nullptr;
