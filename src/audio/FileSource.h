@@ -68,7 +68,8 @@ public:
 
     // Exact length of the open file, 0 without one (and until it is open).
     int32_t lengthMs() const;
-    // Position of what the puller has read, in milliseconds of the file.
+    // Position of what is heard now, in milliseconds of the file: what the puller
+    // has read, less what the device holds still (see RenderContext).
     int32_t positionMs() const;
     // Seeks the file of the last load; clamped to [0, length].
     void setPositionMs(int32_t ms);
@@ -107,10 +108,12 @@ public:
     // For a source that is not pulled in this block: takes in the main thread's
     // commands and hands back decoded audio that can no longer be heard, so that
     // the next load always finds room.
-    void service(const RenderContext& context);
-    // True when the next pull would begin the load with its first audio (or the
-    // load has begun already). Waits for the decoder when context.waitForData.
-    bool readyToStart(const RenderContext& context);
+    // `frames` is the block the source sits out.
+    void service(const RenderContext& context, int frames);
+    // True when the next pull of `frames` would begin the load with its first
+    // audio and no gap after it (or the load has begun already). Waits for the
+    // decoder when context.waitForData.
+    bool readyToStart(const RenderContext& context, int frames);
     // Starts a fade of the current load now (the mixer's cross-fade).
     void fadeOutNow(int32_t ms, int sampleRate);
     // Number of the load the puller plays.
@@ -133,6 +136,8 @@ private:
         bool fadedOut = false;
         int offset = 0;  // frames of the front chunk already read
         int64_t position = 0;
+        int64_t streamStart = 0;     // file frame this stream began at
+        int64_t framesAfterEnd = 0;  // output frames sent since the stream ended
         int fileRate = 44100;
         bool resampling = false;
         uint64_t fadeSeen = 0;
@@ -173,7 +178,8 @@ private:
     void dropUnheard();
     void finishStream();
     void applyFade(float* stereo, int written, int frames);
-    void publishPosition();
+    bool enoughQueued(int frames, const RenderContext& context) const;
+    void publishPosition(const RenderContext& context);
 
     // Main-thread state.
     std::string m_path;

@@ -41,12 +41,23 @@ bool Player::play(std::string* error) {
         }
         return false;
     }
-    m_stream.setPlaying(true);
+    m_output->replaceQueued([this] { m_stream.setPlaying(true); });
     return true;
 }
 
+// What the device held is dropped, and the track is set back to the point heard
+// last: a start goes on from there, and a cue stored now is where the ear is.
 void Player::stop() {
-    m_stream.setPlaying(false);
+    const bool wasPlaying = m_stream.playing();
+    const int32_t heard = m_source.positionMs();
+    m_output->replaceQueued([this] { m_stream.setPlaying(false); });
+    if (wasPlaying && m_source.hasFile() && !m_source.atEnd()) {
+        m_source.setPositionMs(heard);
+    }
+}
+
+void Player::setPositionMs(int32_t ms) {
+    m_output->replaceQueued([this, ms] { m_source.setPositionMs(ms); });
 }
 
 int Player::state() const {
@@ -61,13 +72,13 @@ void Player::setPitch(float percent) {
     m_source.setSpeed(1.0 + m_pitch / 100.0);
 }
 
+// The device is opened and started at once, playing silence until a start: the
+// first start is then heard as soon as any other.
 void Player::setDeviceIndex(int index) {
-    const bool wasStarted = m_output->isStarted();
     m_output->close();
     m_output->setDeviceIndex(index);
-    if (wasStarted) {
-        m_output->start(&m_error);
-    }
+    std::string error;
+    m_output->start(&error);
 }
 
 void Player::Stream::setPlaying(bool playing) {
@@ -78,7 +89,7 @@ void Player::Stream::setPlaying(bool playing) {
 bool Player::Stream::render(float* stereo, int frames, const RenderContext& context) {
     uint32_t state = m_state.load(std::memory_order_acquire);
     if ((state & 1) == 0) {
-        m_source.service(context);
+        m_source.service(context, frames);
         std::memset(stereo, 0, size_t(frames) * 2 * sizeof(float));
         return true;
     }
