@@ -44,6 +44,14 @@ QString FichierIniPlayer(const QString& cheminAppli) {
     return cheminAppli + QStringLiteral("PlayerAB.Ini");
 }
 
+QString FichierOptions(const QString& cheminAppli) {
+    return cheminAppli + QStringLiteral("Varonel.conf");
+}
+
+QString FichierOptionsPlayer(const QString& cheminAppli) {
+    return cheminAppli + QStringLiteral("PlayerAB.conf");
+}
+
 QString FichierCatalogue(const QString& cheminAppli) {
     return cheminAppli + QStringLiteral("Catalogue.txt");
 }

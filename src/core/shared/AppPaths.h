@@ -31,6 +31,9 @@ bool canCreateFilesIn(const QString& folder);
 QString FichierIni(const QString& cheminAppli);
 // Settings file of the two-deck player.
 QString FichierIniPlayer(const QString& cheminAppli);
+// Options of the automatic mixer and of the player, beside their settings files.
+QString FichierOptions(const QString& cheminAppli);
+QString FichierOptionsPlayer(const QString& cheminAppli);
 // Catalogue of the search window.
 QString FichierCatalogue(const QString& cheminAppli);
 
