@@ -28,6 +28,8 @@ void AudioOutput::process(float* stereo, int frames, const RenderContext& contex
         peakRight = std::max(peakRight, std::fabs(stereo[2 * i + 1]));
     }
     showHeardLevels(peakLeft, peakRight, frames, context.latencyFrames);
+    m_latencyMs.store(int(int64_t(context.latencyFrames) * 1000 / std::max(context.sampleRate, 1)),
+                      std::memory_order_relaxed);
     if (!complete) {
         m_underruns.fetch_add(1, std::memory_order_relaxed);
     }

@@ -77,6 +77,9 @@ public:
     uint64_t underruns() const { return m_underruns.load(std::memory_order_relaxed); }
     // Longest time one block took to compute, in nanoseconds.
     int64_t longestBlockNs() const { return m_longestBlockNs.load(std::memory_order_relaxed); }
+    // How late what is heard is behind what was last computed, in milliseconds:
+    // what positions and meters are set back by (0 offline).
+    int latencyMs() const { return m_latencyMs.load(std::memory_order_relaxed); }
 
 protected:
     // --- Puller ---
@@ -109,6 +112,7 @@ private:
     int64_t m_framesSent = 0;
     std::atomic<uint64_t> m_underruns{0};
     std::atomic<int64_t> m_longestBlockNs{0};
+    std::atomic<int> m_latencyMs{0};
 };
 
 }  // namespace varonel::audio

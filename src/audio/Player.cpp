@@ -35,22 +35,32 @@ bool Player::play(std::string* error) {
     if (m_source.atEnd()) {
         m_source.setPositionMs(0);
     }
-    if (!m_output->isStarted() && !m_output->start(&m_error)) {
+    if (m_stream.playing()) {
+        m_output->replaceQueued([this] { m_stream.setPlaying(true); });
+        return true;
+    }
+    // The device waits paused between plays (a track that ended leaves it
+    // running): started afresh, it is heard at once.
+    m_output->stop();
+    m_stream.setPlaying(true);
+    if (!m_output->start(&m_error)) {
+        m_stream.setPlaying(false);
         if (error) {
             *error = m_error;
         }
         return false;
     }
-    m_output->replaceQueued([this] { m_stream.setPlaying(true); });
     return true;
 }
 
-// What the device held is dropped, and the track is set back to the point heard
-// last: a start goes on from there, and a cue stored now is where the ear is.
+// The device is paused and what it held dropped, and the track is set back to
+// the point heard last: a start goes on from there, and a cue stored now is
+// where the ear is.
 void Player::stop() {
     const bool wasPlaying = m_stream.playing();
     const int32_t heard = m_source.positionMs();
-    m_output->replaceQueued([this] { m_stream.setPlaying(false); });
+    m_stream.setPlaying(false);
+    m_output->stop();
     if (wasPlaying && m_source.hasFile() && !m_source.atEnd()) {
         m_source.setPositionMs(heard);
     }
@@ -72,13 +82,17 @@ void Player::setPitch(float percent) {
     m_source.setSpeed(1.0 + m_pitch / 100.0);
 }
 
-// The device is opened and started at once, playing silence until a start: the
-// first start is then heard as soon as any other.
+// The device is opened at once, paused: the first start is then heard as soon
+// as any other.
 void Player::setDeviceIndex(int index) {
+    const bool wasPlaying = m_stream.playing();
     m_output->close();
     m_output->setDeviceIndex(index);
-    std::string error;
-    m_output->start(&error);
+    if (wasPlaying) {
+        m_output->start(&m_error);
+    } else {
+        m_output->open(&m_error);
+    }
 }
 
 void Player::Stream::setPlaying(bool playing) {

@@ -53,8 +53,8 @@ public:
     void setPitch(float percent);
 
     std::string deviceName(int index) const { return m_output->deviceName(index); }
-    // Moves the player to another device and opens it there at once; it keeps
-    // playing if it was.
+    // Moves the player to another device and opens it there at once, paused; it
+    // keeps playing if it was.
     void setDeviceIndex(int index);
     int deviceIndex() const { return m_output->deviceIndex(); }
 

@@ -1,8 +1,8 @@
 // Sound devices through PulseAudio's own client library (what PipeWire serves
-// too). Unlike SDL it can drop what a device has queued, so the large buffer that
-// keeps the sound whole on a busy machine costs nothing to a start, a stop or a
-// seek; it says how late the sound is, so positions are shown as heard; and it
-// follows the server's default device, so an output that lost its own can tell
+// too). Unlike SDL it can drop what a stream holds and have it mixed in again
+// from now on, so the large buffer that keeps the sound whole on a busy machine
+// does not delay a start, a stop or a seek; it says how late the sound is, so positions are shown
+// as heard; and it follows the server's default device, so an output that lost its own can tell
 // whose device the default is.
 //
 // One threaded main loop serves every stream: the outputs' callbacks run on its
@@ -134,14 +134,21 @@ public:
         return true;
     }
 
-    // Playing or not, what was queued goes: a start is heard at once, and a stop
-    // leaves nothing behind it.
+    // A start is heard at once: the stream is filled afresh while corked, and a
+    // stream that comes back from cork is mixed in by the server from now on.
+    // A stop corks it and drops what it held.
     void setPlaying(uint32_t id, bool playing) override {
         const LoopLock lock(m_loop);
-        if (Stream* stream = findLocked(id)) {
-            stream->playing.store(playing);
+        Stream* stream = findLocked(id);
+        if (!stream) {
+            return;
+        }
+        stream->playing.store(playing);
+        if (playing) {
+            restartLocked(*stream);
+        } else {
+            forget(pa_stream_cork(stream->stream, 1, nullptr, nullptr));
             forget(pa_stream_flush(stream->stream, nullptr, nullptr));
-            forget(pa_stream_cork(stream->stream, playing ? 0 : 1, nullptr, nullptr));
         }
     }
 
@@ -161,15 +168,20 @@ public:
         }
     }
 
-    // The flush and the change happen under the loop's lock, so no block can be
-    // written between them: what was rendered before the change is dropped, what
-    // is rendered after it is heard.
+    // A change (a play, stop or seek order) is heard at once: the stream is
+    // corked, the change made (under the loop's lock, so no block is rendered
+    // during it) and the stream restarted with sound rendered after it.
     void replaceQueued(uint32_t id, const std::function<void()>& change) override {
         const LoopLock lock(m_loop);
-        if (Stream* stream = findLocked(id)) {
-            forget(pa_stream_flush(stream->stream, nullptr, nullptr));
+        Stream* stream = findLocked(id);
+        const bool playing = stream && stream->playing.load();
+        if (playing) {
+            forget(pa_stream_cork(stream->stream, 1, nullptr, nullptr));
         }
         change();
+        if (playing) {
+            restartLocked(*stream);
+        }
     }
 
 private:
@@ -378,8 +390,23 @@ private:
     // Fills what the server asks for: the output's sound while playing, silence
     // while paused (a corked stream still fills its queue).
     static void onWrite(pa_stream* s, size_t bytes, void* user) {
-        auto* stream = static_cast<Stream*>(user);
         raisePriorityOnce();
+        fill(s, *static_cast<Stream*>(user), bytes, PA_SEEK_RELATIVE);
+    }
+
+    // Drops what the corked stream held, fills it with a whole buffer of the
+    // output's sound and uncorks it: nothing of it was taken by the device yet.
+    static void restartLocked(Stream& stream) {
+        forget(pa_stream_flush(stream.stream, nullptr, nullptr));
+        fill(stream.stream, stream, size_t(stream.bufferFrames) * kFrameBytes,
+             PA_SEEK_RELATIVE_ON_READ);
+        forget(pa_stream_cork(stream.stream, 0, nullptr, nullptr));
+    }
+
+    // Writes `bytes` of the stream's sound, the first block placed by `seek`, the
+    // next ones after it. Called on the loop's thread, or with its lock held:
+    // never two at once.
+    static void fill(pa_stream* s, Stream& stream, size_t bytes, pa_seek_mode_t seek) {
         while (bytes >= size_t(kFrameBytes)) {
             void* data = nullptr;
             size_t length = bytes;
@@ -393,13 +420,16 @@ private:
                 return;
             }
             const int frames = int(length / size_t(kFrameBytes));
-            if (stream->playing.load(std::memory_order_relaxed)) {
-                stream->callback(stream->user, static_cast<float*>(data), frames,
-                                 queuedFrames(s, stream->bufferFrames) + frames);
+            if (stream.playing.load(std::memory_order_relaxed)) {
+                // Written afresh into a corked stream, nothing is ahead of it.
+                const int ahead =
+                    seek == PA_SEEK_RELATIVE ? queuedFrames(s, stream.bufferFrames) : 0;
+                stream.callback(stream.user, static_cast<float*>(data), frames, ahead + frames);
             } else {
                 std::memset(data, 0, length);
             }
-            pa_stream_write(s, data, length, nullptr, 0, PA_SEEK_RELATIVE);
+            pa_stream_write(s, data, length, nullptr, 0, seek);
+            seek = PA_SEEK_RELATIVE;
             bytes -= length;
         }
     }
