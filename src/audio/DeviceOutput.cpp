@@ -138,7 +138,7 @@ bool DeviceOutput::switchToLocked(int index, OutputRoute route, std::string* err
                         error)) {
         return false;
     }
-    closeDeviceLocked();
+    releaseDeviceLocked();
     m_deviceId = opened.id;
     m_sampleRate.store(opened.sampleRate);
     m_open = true;
@@ -154,6 +154,13 @@ bool DeviceOutput::switchToLocked(int index, OutputRoute route, std::string* err
 }
 
 void DeviceOutput::closeDeviceLocked() {
+    releaseDeviceLocked();
+    clearLevels();
+}
+
+// The meters keep what was heard last: a programme held by a lost device is
+// paused, not silent, and the smart mix must not take the silence for a fade.
+void DeviceOutput::releaseDeviceLocked() {
     if (m_open) {
         m_backend.close(m_deviceId);
         m_open = false;
@@ -163,7 +170,6 @@ void DeviceOutput::closeDeviceLocked() {
             m_group->setPlayingOn(this, {});
         }
     }
-    clearLevels();
 }
 
 bool DeviceOutput::mayTakeDefaultLocked() const {
@@ -198,13 +204,13 @@ void DeviceOutput::superviseLoop() {
 // it, else the output waits. A failed attempt is tried again at the next check.
 void DeviceOutput::superviseLocked() {
     if (m_open && m_backend.isLost(m_deviceId)) {
-        closeDeviceLocked();
+        releaseDeviceLocked();
     }
     if (m_open && m_route.load() == OutputRoute::Chosen) {
         return;
     }
     if (m_open && m_group && m_group->takenByOther(this, m_playingOn)) {
-        closeDeviceLocked();  // another output of the group chose the fallback device
+        releaseDeviceLocked();  // another output of the group chose the fallback device
     }
     const int chosen = chosenIndexLocked();
     // A default the operator chose is taken again only where no other output is.

@@ -74,6 +74,7 @@ private:
     // new one if the output is started: never two devices pulling at once.
     bool switchToLocked(int index, OutputRoute route, std::string* error);
     void closeDeviceLocked();
+    void releaseDeviceLocked();
     bool mayTakeDefaultLocked() const;
     void superviseLoop();
     void superviseLocked();
