@@ -10,7 +10,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "LevelMeter.h"
@@ -67,10 +66,6 @@ public:
     virtual void close() = 0;
     virtual bool isStarted() const = 0;
     virtual OutputRoute route() const { return OutputRoute::Chosen; }
-    // Runs `change` (a play, stop or seek order on the source) so that it is heard
-    // at once rather than after what the device holds already.
-    virtual void replaceQueued(const std::function<void()>& change) { change(); }
-
     int32_t levelLeft() const { return m_left.level(); }
     int32_t levelRight() const { return m_right.level(); }
     // Blocks that were played with a gap because decoding lagged behind.

@@ -6,7 +6,6 @@
 // drives runs on the backend's own real-time thread.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace varonel::audio {
@@ -41,18 +40,13 @@ public:
     // heard. Returns false with a text naming the cause.
     virtual bool open(int index, int bufferFrames, Callback callback, void* user, Opened* opened,
                       std::string* error) = 0;
+    // Playing starts with the callback's sound where the system allows it (what
+    // was queued before is dropped); paused, the device holds nothing.
     virtual void setPlaying(uint32_t id, bool playing) = 0;
     // The device went away (unplugged, its server restarted).
     virtual bool isLost(uint32_t id) = 0;
     // After close() returns, the callback is no longer running and never runs again.
     virtual void close(uint32_t id) = 0;
-    // Runs `change` (a play, stop or seek order) so that it is heard at once: what
-    // the device had queued is dropped where the system allows it, and every block
-    // rendered after `change` returns is heard after nothing rendered before it.
-    virtual void replaceQueued(uint32_t id, const std::function<void()>& change) {
-        (void)id;
-        change();
-    }
 };
 
 // The process's SDL2 audio backend.

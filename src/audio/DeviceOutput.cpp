@@ -103,15 +103,6 @@ void DeviceOutput::close() {
     m_route.store(OutputRoute::Chosen);
 }
 
-void DeviceOutput::replaceQueued(const std::function<void()>& change) {
-    std::lock_guard lock(m_mutex);
-    if (m_open) {
-        m_backend.replaceQueued(m_deviceId, change);
-    } else {
-        change();
-    }
-}
-
 bool DeviceOutput::ensureOpenLocked(std::string* error) {
     if (m_open) {
         return true;

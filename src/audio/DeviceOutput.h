@@ -52,7 +52,6 @@ public:
     void close() override;
     bool isStarted() const override { return m_started.load(); }
     OutputRoute route() const override { return m_route.load(); }
-    void replaceQueued(const std::function<void()>& change) override;
 
     // Frames the device keeps queued, kMinBufferFrames to kMaxBufferFrames; takes
     // effect at the next opening of the device.

@@ -95,6 +95,17 @@ bool FileSource::waitForLoad(int timeoutMs) {
     return m_infoChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), known);
 }
 
+bool FileSource::waitForStream(int timeoutMs) {
+    if (!waitForLoad(timeoutMs)) {
+        return false;
+    }
+    const uint64_t tag = m_tag.load(std::memory_order_relaxed);
+    std::unique_lock lock(m_infoMutex);
+    return m_infoChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return m_prefilledTag == tag || m_info.state != LoadState::Ready;
+    });
+}
+
 FileSource::LoadState FileSource::loadState() const {
     if (m_path.empty()) {
         return LoadState::Empty;
@@ -278,10 +289,22 @@ void FileSource::decodeLoop() {
             if (endWritten || chunks == kPrefillChunks || m_queue.size() >= kReaderBatch) {
                 m_queue.wakeReader();
             }
+            if (endWritten || chunks == kPrefillChunks) {
+                announcePrefilled(tag);
+            }
             continue;
         }
         m_wake.wait(wakeSeen, std::memory_order_acquire);
     }
+}
+
+// Tells a main thread waiting in waitForStream() that `tag` can be played.
+void FileSource::announcePrefilled(uint64_t tag) {
+    {
+        std::lock_guard lock(m_infoMutex);
+        m_prefilledTag = tag;
+    }
+    m_infoChanged.notify_all();
 }
 
 // Decodes one chunk as stereo; returns true when it is the stream's last.

@@ -59,6 +59,10 @@ public:
     // Waits at most `timeoutMs` (forever when negative) for the last load to open
     // or fail. True when its outcome is known.
     bool waitForLoad(int timeoutMs);
+    // Waits at most `timeoutMs` (twice: for the file, then for its sound) until
+    // the last load or seek is open and its first blocks decoded, so that a
+    // start right after fills a device buffer without waiting. True when it is.
+    bool waitForStream(int timeoutMs);
     LoadState loadState() const;
 
     // The file of the last load, "" when it failed or was released.
@@ -165,6 +169,7 @@ private:
     void post(Request request);
     void decodeLoop();
     bool fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, int64_t& nextFrame);
+    void announcePrefilled(uint64_t tag);
     void wakeDecoder();
     uint64_t nextTag(uint32_t load, bool release);
 
@@ -194,10 +199,12 @@ private:
     DecoderFactory m_factory;
     bool m_quit = false;
 
-    // What the decoding thread found about the last load it opened.
+    // What the decoding thread found about the last load it opened, and the
+    // last stream whose first blocks it decoded.
     mutable std::mutex m_infoMutex;
     std::condition_variable m_infoChanged;
     LoadInfo m_info;
+    uint64_t m_prefilledTag = 0;
 
     // Crossing to the puller.
     std::atomic<uint64_t> m_tag{0};   // the stream to play

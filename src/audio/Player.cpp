@@ -36,12 +36,12 @@ bool Player::play(std::string* error) {
         m_source.setPositionMs(0);
     }
     if (m_stream.playing()) {
-        m_output->replaceQueued([this] { m_stream.setPlaying(true); });
-        return true;
+        return true;  // playing already: nothing to do
     }
     // The device waits paused between plays (a track that ended leaves it
-    // running): started afresh, it is heard at once.
+    // running): started afresh on decoded sound, it is heard at once.
     m_output->stop();
+    m_source.waitForStream(kStreamWaitMs);
     m_stream.setPlaying(true);
     if (!m_output->start(&m_error)) {
         m_stream.setPlaying(false);
@@ -66,8 +66,18 @@ void Player::stop() {
     }
 }
 
+// While playing, the device is paused for the length of the decoder's seek and
+// started again on the new place: a short break rather than a buffer's worth
+// of silence or of the old place.
 void Player::setPositionMs(int32_t ms) {
-    m_output->replaceQueued([this, ms] { m_source.setPositionMs(ms); });
+    if (!m_stream.playing()) {
+        m_source.setPositionMs(ms);
+        return;
+    }
+    m_output->stop();
+    m_source.setPositionMs(ms);
+    m_source.waitForStream(kStreamWaitMs);
+    m_output->start(&m_error);
 }
 
 int Player::state() const {

@@ -17,6 +17,9 @@ namespace varonel::audio {
 
 class Player {
 public:
+    // The longest a start or a seek waits for the decoder to have its sound.
+    static constexpr int kStreamWaitMs = 200;
+
     // State codes.
     static constexpr int kStateEmpty = 0;    // no file
     static constexpr int kStateStopped = 1;  // a file, not playing

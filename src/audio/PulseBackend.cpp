@@ -168,22 +168,6 @@ public:
         }
     }
 
-    // A change (a play, stop or seek order) is heard at once: the stream is
-    // corked, the change made (under the loop's lock, so no block is rendered
-    // during it) and the stream restarted with sound rendered after it.
-    void replaceQueued(uint32_t id, const std::function<void()>& change) override {
-        const LoopLock lock(m_loop);
-        Stream* stream = findLocked(id);
-        const bool playing = stream && stream->playing.load();
-        if (playing) {
-            forget(pa_stream_cork(stream->stream, 1, nullptr, nullptr));
-        }
-        change();
-        if (playing) {
-            restartLocked(*stream);
-        }
-    }
-
 private:
     struct Sink {
         std::string name;

@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -107,12 +108,6 @@ public:
 
     bool isLost(uint32_t id) override { return SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_STOPPED; }
 
-    void replaceQueued(uint32_t id, const std::function<void()>& change) override {
-        SDL_LockAudioDevice(id);
-        change();
-        SDL_UnlockAudioDevice(id);
-    }
-
     void close(uint32_t id) override {
         SDL_CloseAudioDevice(id);  // waits for a running callback to return
         std::lock_guard lock(m_mutex);
@@ -135,8 +130,14 @@ private:
         return name ? name : "";
     }
 
-    // The listed device the default stands for, "" when SDL does not say.
+    // The listed device the default stands for, "" when SDL does not say (only
+    // its sound-server drivers know; asking the others would only set an error).
     static std::string defaultTargetLocked() {
+        const char* driver = SDL_GetCurrentAudioDriver();
+        if (!driver ||
+            (std::strcmp(driver, "pulseaudio") != 0 && std::strcmp(driver, "pipewire") != 0)) {
+            return {};
+        }
         char* name = nullptr;
         SDL_AudioSpec format{};
         std::string target;

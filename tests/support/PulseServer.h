@@ -148,6 +148,25 @@ public:
         return samples;
     }
 
+    // How many playback streams the server plays on `sink` now.
+    int streamsOn(const QString& sink) const {
+        QString sinks;
+        QString inputs;
+        pactl({"list", "short", "sinks"}, &sinks);
+        pactl({"list", "short", "sink-inputs"}, &inputs);
+        QString index;
+        for (const QString& line : sinks.split('\n')) {
+            if (line.section('\t', 1, 1) == sink) {
+                index = line.section('\t', 0, 0);
+            }
+        }
+        int count = 0;
+        for (const QString& line : inputs.split('\n')) {
+            count += !index.isEmpty() && line.section('\t', 1, 1) == index ? 1 : 0;
+        }
+        return count;
+    }
+
     // Removes a sink, as when a card is unplugged.
     bool removeSink(const QString& sink) { return pactl({"unload-module", m_modules[sink]}) == 0; }
 
