@@ -287,9 +287,9 @@ void holesUnderLoad(PulseServer& server, int bufferFrames, const std::string& mp
         paplay);
     std::printf("load average (1 min) at the end of those 30 s: %.1f (goal > 8, the load asked)\n",
                 load);
+    const uint64_t underruns = outputs.main.underruns() + outputs.deck.output().underruns();
     std::printf("underruns of the decoders meanwhile: %llu (goal 0)\n",
-                static_cast<unsigned long long>(outputs.main.underruns() +
-                                                outputs.deck.output().underruns()));
+                static_cast<unsigned long long>(underruns));
 }
 
 // The sink latency the server gives for the first stream on sink B (the deck's):

@@ -378,12 +378,14 @@ private:
         fill(s, *static_cast<Stream*>(user), bytes, PA_SEEK_RELATIVE);
     }
 
-    // Drops what the corked stream held, fills it with a whole buffer of the
-    // output's sound and uncorks it: nothing of it was taken by the device yet.
+    // Drops what the corked stream held, fills it with the output's sound and
+    // uncorks it: nothing of it was taken by the device yet. Only a first
+    // request is rendered here: the server asks for the rest at once, and the
+    // decoders have those few milliseconds more to be ready.
     static void restartLocked(Stream& stream) {
         forget(pa_stream_flush(stream.stream, nullptr, nullptr));
-        fill(stream.stream, stream, size_t(stream.bufferFrames) * kFrameBytes,
-             PA_SEEK_RELATIVE_ON_READ);
+        const int frames = std::min(stream.bufferFrames, kRequestFrames);
+        fill(stream.stream, stream, size_t(frames) * kFrameBytes, PA_SEEK_RELATIVE_ON_READ);
         forget(pa_stream_cork(stream.stream, 0, nullptr, nullptr));
     }
 
