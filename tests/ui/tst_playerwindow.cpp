@@ -15,6 +15,7 @@
 #include "DropTarget.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "OfflineOutput.h"
 #include "PlayerStartup.h"
 #include "PlayerWindow.h"
@@ -194,6 +195,22 @@ private slots:
         QCOMPARE(backend.opened().back(), std::string("Casque"));
         QVERIFY(rig.window->decks().playing(1));
         rig.press(1, "Stop");
+    }
+
+    // Closing on a full disk leaves the settings file as it was, and says so.
+    void fullDiskAtCloseKeepsTheSettings() {
+        FakeDeviceBackend backend(2);
+        const QByteArray ini("2,1\r\nFake card 1\tFake card 0\r\n");
+        PlayerRig rig(&backend, ini);
+        rig.find<QComboBox>("Output0")->setCurrentIndex(1);
+        {
+            const FileSizeLimit limit(4);
+            QVERIFY(rig.window->close());
+        }
+        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")), ini);
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QVERIFY(rig.dialogs.texts().value(0).startsWith(
+            "Les sorties choisies n'ont pas pu être enregistrées dans"));
     }
 
     // A file the lists can use is taken; anything else selects entry 0 of
