@@ -11,6 +11,7 @@
 
 #include "Clock.h"
 #include "DesignTable.h"
+#include "DeviceBackend.h"
 #include "Dialogs.h"
 #include "JoystickControl.h"
 #include "Player.h"
@@ -43,7 +44,13 @@ public:
         int screenWidth = -1;  // -1: the primary screen's width
     };
 
-    // Null players play on sound devices.
+    using DeckPlayers = std::array<std::unique_ptr<audio::Player>, core::kDeckCount>;
+    // The program's decks on `backend`, in one group: a deck that lost its
+    // device never falls back onto the other's, so a track being prepared never
+    // reaches the audience.
+    static DeckPlayers deckPlayers(audio::DeviceBackend& backend);
+
+    // Null players play on the system's sound devices (deckPlayers()).
     PlayerWindow(std::unique_ptr<core::Clock> clock, core::Dialogs& dialogs,
                  std::unique_ptr<audio::Player> deckA = nullptr,
                  std::unique_ptr<audio::Player> deckB = nullptr, QWidget* parent = nullptr);
@@ -75,13 +82,15 @@ protected:
 private:
     void buildParts();
     void buildStatusBar();
+    void buildLostOutputMarks();
+    void applyOptions(const QString& fichierOptions);
     void fillDeviceLists();
     void applyDisplay();
     void tick();
 
     std::unique_ptr<core::Clock> m_clock;
     core::Dialogs& m_dialogs;
-    std::array<std::unique_ptr<audio::Player>, core::kDeckCount> m_players;
+    DeckPlayers m_players;
     std::unique_ptr<core::PlayerDecks> m_decks;
     std::unique_ptr<DeckKeys> m_keys;
     std::unique_ptr<core::PlayerMainTimer> m_mainTimer;

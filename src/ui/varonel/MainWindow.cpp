@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
+#include <QStyle>
 
 #include "AppPaths.h"
 #include "AsRunLogBinding.h"
@@ -31,6 +32,7 @@
 #include "PlaylistView.h"
 #include "PreListeningPanel.h"
 #include "ProgramLayout.h"
+#include "ProgramOptions.h"
 #include "ScreenAdaptation.h"
 #include "SoundOptionsMenu.h"
 #include "SourceLengthReader.h"
@@ -106,6 +108,7 @@ void MainWindow::buildParts() {
                                           m_browser->browser().view());
     m_preListeningPanel =
         new PreListeningPanel(m_centre, *m_preListening, *m_transport, m_outputs->list(1));
+    buildLostOutputMarks();
 
     constexpr int kP3PictureSize = 28;
     QPushButton* p3 = makePictureButton(QStringLiteral("P3"), QStringLiteral(" Catalogue "),
@@ -127,6 +130,42 @@ void MainWindow::buildStatusLine() {
             [this](const QString&, const QString& reason) {
                 m_statusLine->post(QStringLiteral("Piste sautée : ") + reason);
             });
+}
+
+// A lost output shows on air (the main output) and on the pre-listening caption,
+// beside the mark of its list.
+void MainWindow::buildLostOutputMarks() {
+    auto* onAir = makeLabel(QStringLiteral("LblSortiePerdue"), QString(),
+                            m_centre->findChild<QWidget*>(QStringLiteral("Picture1")));
+    onAir->setAlignment(Qt::AlignCenter);
+    onAir->setWordWrap(true);
+    onAir->hide();
+    m_outputs->watch(0, m_chain->output.get());
+    m_outputs->watch(1, &m_wavePfl->output());
+    connect(m_outputs, &OutputLists::routeChanged, this,
+            [this, onAir](int list, audio::OutputRoute route) {
+                const QString mark = OutputLists::lostMark(route);
+                if (list == 0) {
+                    onAir->setText(mark);
+                    onAir->setVisible(!mark.isEmpty());
+                    showLost(QStringLiteral("LblSortie"), QStringLiteral("Sortie principale"),
+                             mark);
+                } else {
+                    showLost(QStringLiteral("Label2"), QStringLiteral("Pré-écoute (PFL)"), mark);
+                }
+            });
+}
+
+// A caption above an output list says when its output has lost the device.
+void MainWindow::showLost(const QString& caption, const QString& text, const QString& mark) {
+    auto* label = m_centre->findChild<QLabel*>(caption);
+    if (label == nullptr) {
+        return;
+    }
+    label->setText(mark.isEmpty() ? text : text + QStringLiteral(" : sortie perdue"));
+    label->setProperty("perdue", !mark.isEmpty());
+    label->style()->unpolish(label);
+    label->style()->polish(label);
 }
 
 void MainWindow::buildMenus() {
@@ -234,6 +273,7 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
 
     m_soundOptions->load(core::FichierOptions(m_cheminAppli));
     m_preparation->useCacheFile(core::FichierCachePistes(m_cheminAppli));
+    applyOptions(core::FichierOptions(m_cheminAppli));
 
     m_browser->browser().startAtVolumeOf(QDir::currentPath());
     setWindowState(windowState() | Qt::WindowMaximized);
@@ -246,6 +286,20 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
         options.splash->hide();
     }
     return true;
+}
+
+// The options go to the outputs before the settings open their devices.
+void MainWindow::applyOptions(const QString& fichierOptions) {
+    QString error;
+    if (!core::createProgramOptionsIfMissing(fichierOptions, &error)) {
+        m_dialogs.message({QStringLiteral("Les options n'ont pas pu être écrites dans %1 :\r\n%2")
+                               .arg(fichierOptions, error),
+                           QStringLiteral("Alerte"), core::MessageIcon::Exclamation,
+                           core::MessageButtons::Ok});
+    }
+    const core::ProgramOptions options = core::readProgramOptions(fichierOptions);
+    m_chain->output->setBufferFrames(core::framesOfMs(options.tamponMs));
+    m_wavePfl->output().setBufferFrames(core::framesOfMs(options.tamponMs));
 }
 
 void MainWindow::fillDeviceLists() {
@@ -275,6 +329,9 @@ void MainWindow::Output_Click(int entry) {
     m_chain->output->stop();
     m_chain->output->close();
     m_chain->output->setDeviceIndex(core::deviceIndexForEntry(entry));
+    // Opened now, so that the start is heard at once and a loss shows before
+    // it. A device that cannot open is marked lost and looked for again.
+    m_chain->output->open();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

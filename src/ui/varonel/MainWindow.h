@@ -121,6 +121,9 @@ private:
     void buildMenus();
     void buildHelpMenu();
     void prepareTracksAhead();
+    void buildLostOutputMarks();
+    void showLost(const QString& caption, const QString& text, const QString& mark);
+    void applyOptions(const QString& fichierOptions);
     void fillDeviceLists();
     void outputChosen(int list, int entry);
     void Output_Click(int entry);
