@@ -29,6 +29,14 @@ void AudioOutput::process(float* stereo, int frames, const RenderContext& contex
     }
     m_left.setPeak(peakLeft);
     m_right.setPeak(peakRight);
+    if (std::max(peakLeft, peakRight) >= kAudiblePeak) {
+        m_quietFrames = 0;
+    } else {
+        m_quietFrames += frames;
+    }
+    if (context.sampleRate > 0) {
+        m_quietMs.store(m_quietFrames * 1000 / context.sampleRate, std::memory_order_relaxed);
+    }
     if (!complete) {
         m_underruns.fetch_add(1, std::memory_order_relaxed);
     }
