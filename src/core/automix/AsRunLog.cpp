@@ -68,6 +68,12 @@ void AsRunLog::skipped(const QString& path, const QString& reason) {
                     howSkipped(reason)));
 }
 
+void AsRunLog::writeInterrupted(const QDateTime& start, const QString& artisteTitre,
+                                const QString& path, int64_t heardMs) {
+    const QDateTime when = start.isValid() ? start : m_now();
+    write(when, line(when, artisteTitre, path, heardMs, howInterrupted()));
+}
+
 void AsRunLog::write(const QDateTime& start, const QString& text) {
     Pending pending;
     pending.file = m_file.isEmpty() ? dailyFile(m_folder, start.date()) : m_file;
