@@ -25,10 +25,14 @@ using Row = varonel::core::PlaylistRow;
 // offline output and a virtual clock unless another output is given: a device
 // output plays in real time, on the system's clock and the window's own timers.
 // `ini`, when not empty, is written as the settings file before the load.
+// `cheminAppli`, when not empty, is the program folder instead of a new one (a
+// second session in the folder of a first).
 struct Rig {
     explicit Rig(int screenWidth = 1024, std::unique_ptr<audio::AudioOutput> output = nullptr,
                  const QByteArray& ini = QByteArray(),
-                 std::unique_ptr<audio::Player> wavePfl = nullptr) {
+                 std::unique_ptr<audio::Player> wavePfl = nullptr,
+                 const QString& cheminAppli = QString())
+        : programFolder(cheminAppli.isEmpty() ? folder.path() : cheminAppli) {
         if (!ini.isEmpty() && !filebytes::write(iniPath(), ini)) {
             qFatal("cannot write the settings file");
         }
@@ -52,7 +56,7 @@ struct Rig {
             driver = std::make_unique<core::VirtualDriver>(window->transport(), *offline, *clock);
         }
         MainWindow::LoadOptions options;
-        options.cheminAppli = folder.path();
+        options.cheminAppli = programFolder;
         options.screenWidth = screenWidth;
         options.desktopFolder = folder.filePath("Bureau");
         loaded = window->Form_Load(options);
@@ -68,7 +72,7 @@ struct Rig {
     bool enabled(const QString& name) const { return find<QWidget>(name)->isEnabled(); }
     bool timer1() const { return find<QTimer>("Timer1")->isActive(); }
     PlaylistView* pl() const { return find<PlaylistView>("PL"); }
-    QString iniPath() const { return folder.filePath("Varonel.Ini"); }
+    QString iniPath() const { return programFolder + QStringLiteral("/Varonel.Ini"); }
     QPoint rowCentre(int row) const {
         return pl()->visualItemRect(pl()->topLevelItem(row - 1)).center();
     }
@@ -96,6 +100,7 @@ struct Rig {
     }
 
     QTemporaryDir folder;
+    QString programFolder;
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<core::VirtualDriver> driver;

@@ -33,6 +33,7 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
         return program;
     }
     program.f1->show();
+    program.f1->offerResume();
     return program;
 }
 
