@@ -236,6 +236,26 @@ private slots:
         }
     }
 
+    // An artist last heard more than an hour ago is free again; one heard
+    // just now is not, whatever the seed.
+    void anArtistHeardLongAgoIsFreeAgain() {
+        const PlaylistRow old{"Ancien", "Un", "03:00", "/air/Ancien - Un.mp3", "180000"};
+        const PlaylistRow recent{"Récent", "Un", "03:00", "/air/Récent - Un.mp3", "180000"};
+        constexpr int64_t kMinute = 60000;
+        for (uint32_t seed = 1; seed <= 8; ++seed) {
+            Request request(0, 0);
+            request.listNames({"RECENT - Deux.mp3", "Ancien - Deux.mp3"});
+            request.remember({0, 60, 2}, seed);  // an hour apart; remembered for two
+            request.history.started(old, 0);
+            request.history.ended(old.path, 3 * kMinute);
+            request.history.started(recent, 70 * kMinute);
+            request.history.ended(recent.path, 73 * kMinute);
+            request.clock.setMs(73 * kMinute);
+            QCOMPARE(request.run(), 2);
+            QCOMPARE(request.playlist.row(1).artist, QStringLiteral("Ancien"));
+        }
+    }
+
     // The switch on: the folder, then the catalogue (told once), then, once
     // both are spent, a new round (told once) that starts with the tracks heard
     // longest ago; never a row queued twice.

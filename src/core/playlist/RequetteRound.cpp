@@ -15,6 +15,8 @@ namespace {
 
 // Names remembered with their keys, at most; then the memory starts afresh.
 constexpr int kMaxKeys = 100000;
+// How much earlier than its end a track may be chained, at most as a rule.
+constexpr int64_t kChainedEarlyMs = 10000;
 
 QString folderText(const BrowserModel& browser) {
     return QDir::toNativeSeparators(browser.folder());
@@ -34,7 +36,8 @@ RequetteRound::RequetteRound(const PlayHistory& history, const Clock& airClock, 
 RequetteRound::Pick RequetteRound::next(BrowserModel& browser, const PlaylistModel& playlist,
                                         bool neverDry, const Tell& tell) {
     int64_t startMs = 0;
-    const Separation separation(tracksBefore(playlist, &startMs), startMs, m_rules);
+    const QList<TrackBefore> before = tracksBefore(playlist, &startMs);
+    const Separation separation(before, startMs, m_rules);
     const QSet<QString> busy = busyPaths(playlist);
     Pool pool;
     addBrowserRows(browser, false, busy, &pool);
@@ -93,23 +96,26 @@ void RequetteRound::take(const Pick& pick, BrowserModel& browser) {
 
 // What comes before a row appended now: the plays remembered (the one on air
 // last), then the queue, each queued track expected to start when the one
-// before it ends.
+// before it is chained. A track is chained a little before its end (the exit
+// point, the smart mix): the expected starts are kept early rather than late,
+// so that a gap that looks long enough is long enough on air.
 QList<TrackBefore> RequetteRound::tracksBefore(const PlaylistModel& playlist,
                                                int64_t* startMs) const {
     QList<TrackBefore> before;
-    int64_t next = m_airClock.monotonicMs();
+    const int64_t now = m_airClock.monotonicMs();
+    int64_t next = now;
     for (const PlayHistory::Play& play : m_history.plays()) {
         before.append({play.artistKey, play.titleKey, play.startMs, play.endMs});
         if (play.onAir) {
-            next = std::max(next, play.endMs);
+            next = std::max(now, play.endMs - kChainedEarlyMs);
         }
     }
     for (int i = 1; i <= playlist.count(); ++i) {
         const PlaylistRow& row = playlist.row(i);
-        const int64_t end = next + rowLengthMs(row);
-        before.append(
-            {PlayHistory::artistKeyOf(row.artist), PlayHistory::songKeyOf(row), next, end});
-        next = end;
+        const int64_t length = rowLengthMs(row);
+        before.append({PlayHistory::artistKeyOf(row.artist), PlayHistory::songKeyOf(row), next,
+                       next + length});
+        next += std::max<int64_t>(length - kChainedEarlyMs, 0);
     }
     *startMs = next;
     return before;
