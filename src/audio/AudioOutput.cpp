@@ -30,6 +30,14 @@ void AudioOutput::process(float* stereo, int frames, const RenderContext& contex
     showHeardLevels(peakLeft, peakRight, frames, context.latencyFrames);
     m_latencyMs.store(int(int64_t(context.latencyFrames) * 1000 / std::max(context.sampleRate, 1)),
                       std::memory_order_relaxed);
+    if (std::max(peakLeft, peakRight) >= kAudiblePeak) {
+        m_quietFrames = 0;
+    } else {
+        m_quietFrames += frames;
+    }
+    if (context.sampleRate > 0) {
+        m_quietMs.store(m_quietFrames * 1000 / context.sampleRate, std::memory_order_relaxed);
+    }
     if (!complete) {
         m_underruns.fetch_add(1, std::memory_order_relaxed);
     }

@@ -68,6 +68,12 @@ public:
     virtual OutputRoute route() const { return OutputRoute::Chosen; }
     int32_t levelLeft() const { return m_left.level(); }
     int32_t levelRight() const { return m_right.level(); }
+    // How long what went out has stayed below the audible level, in milliseconds
+    // of output: 0 while anything is heard. Every sample counts, not only the
+    // blocks a meter happens to be read on, so a sparse sound is never missed.
+    int64_t quietMs() const { return m_quietMs.load(std::memory_order_relaxed); }
+    // Peaks under this (-60 dBFS) are not heard on air: hiss, dither, a fade's end.
+    static constexpr float kAudiblePeak = 0.001f;
     // Blocks that were played with a gap because decoding lagged behind.
     uint64_t underruns() const { return m_underruns.load(std::memory_order_relaxed); }
     // Longest time one block took to compute, in nanoseconds.
@@ -79,9 +85,12 @@ public:
 protected:
     // --- Puller ---
     void process(float* stereo, int frames, const RenderContext& context);
+    // Called while nothing pulls (stopped or closed).
     void clearLevels() {
         m_left.clear();
         m_right.clear();
+        m_quietFrames = 0;
+        m_quietMs.store(0, std::memory_order_relaxed);
     }
 
     std::atomic<int> m_deviceIndex{-1};
@@ -105,6 +114,8 @@ private:
     std::array<SentBlock, kSentBlocks> m_sent{};
     size_t m_nextSent = 0;
     int64_t m_framesSent = 0;
+    int64_t m_quietFrames = 0;  // puller only, but for clearLevels()
+    std::atomic<int64_t> m_quietMs{0};
     std::atomic<uint64_t> m_underruns{0};
     std::atomic<int64_t> m_longestBlockNs{0};
     std::atomic<int> m_latencyMs{0};

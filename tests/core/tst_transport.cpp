@@ -781,6 +781,38 @@ private slots:
                  QByteArray(now).replace("\r", "<CR>").replace("\n", "<LF>").constData());
     }
 
+    // Nothing audible on air for 15 s chains to the next track and says how;
+    // a track's own quiet passage, shorter, never does.
+    void deadAirGuard_data() {
+        QTest::addColumn<float>("level");
+        QTest::addColumn<double>("silentStart");
+        QTest::addColumn<bool>("deadAir");
+        QTest::newRow("a track of silence") << 0.0f << 0.0 << true;
+        QTest::newRow("a quiet start of 10 s") << 0.5f << 10.0 << false;
+        QTest::newRow("a quiet start of 14.5 s") << 0.5f << 14.5 << false;
+    }
+    void deadAirGuard() {
+        QFETCH(float, level);
+        QFETCH(double, silentStart);
+        QFETCH(bool, deadAir);
+        OnAir air;
+        air.transport.CheckAutoMix_Click(false);
+        air.add(track("quiet", {40.0, level, 0.0, silentStart}));
+        air.add(track("next", {20.0}));
+        QSignalSpy told(&air.transport, &Transport::deadAir);
+        QStringList hows;
+        QObject::connect(&air.transport, &Transport::trackEnded,
+                         [&](const QString&, const QString& how) { hows.append(how); });
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 60000));
+        QVERIFY(air.driver.advanceUntil([&] { return !hows.isEmpty(); }, 3000));
+        const int64_t chainedAt = air.started[1].atMs;
+        QCOMPARE(told.size(), deadAir ? 1 : 0);
+        QCOMPARE(hows[0], deadAir ? Transport::howDeadAir() : Transport::howExitPoint());
+        QVERIFY2(deadAir ? std::abs(chainedAt - Transport::kDeadAirMs) <= 150 : chainedAt >= 36000,
+                 qPrintable(QString::number(chainedAt)));
+    }
+
 private:
     // A decoder that yields only the first `fraction` of its file and then ends,
     // while its length still reads whole: a file damaged part-way.

@@ -26,17 +26,21 @@ using Row = varonel::core::PlaylistRow;
 // output plays in real time, on the system's clock and the window's own timers.
 // `ini`, when not empty, is written as the settings file before the load.
 // Messages go to the scripted dialogs unless `realDialogs` is given.
+// `cheminAppli`, when not empty, is the program folder instead of a new one (a
+// second session in the folder of a first).
 struct Rig {
     explicit Rig(int screenWidth = 1024, std::unique_ptr<audio::AudioOutput> output = nullptr,
                  const QByteArray& ini = QByteArray(),
                  std::unique_ptr<audio::Player> wavePfl = nullptr,
-                 core::Dialogs* realDialogs = nullptr) {
+                 core::Dialogs* realDialogs = nullptr, const QString& cheminAppli = QString())
+        : programFolder(cheminAppli.isEmpty() ? folder.path() : cheminAppli) {
         if (!ini.isEmpty() && !filebytes::write(iniPath(), ini)) {
             qFatal("cannot write the settings file");
         }
         // Every track whole at its own level, whatever the background analysis
         // has done by then: the window's tests stay the same at every run.
-        if (!filebytes::write(folder.filePath("Varonel.conf"),
+        if (!QFile::exists(programFolder + "/Varonel.conf") &&
+            !filebytes::write(programFolder + "/Varonel.conf",
                               "[Son]\nSauterSilences=false\nNormalisation=off\n")) {
             qFatal("cannot write the options file");
         }
@@ -60,7 +64,7 @@ struct Rig {
             driver = std::make_unique<core::VirtualDriver>(window->transport(), *offline, *clock);
         }
         MainWindow::LoadOptions options;
-        options.cheminAppli = folder.path();
+        options.cheminAppli = programFolder;
         options.screenWidth = screenWidth;
         options.desktopFolder = folder.filePath("Bureau");
         loaded = window->Form_Load(options);
@@ -76,7 +80,7 @@ struct Rig {
     bool enabled(const QString& name) const { return find<QWidget>(name)->isEnabled(); }
     bool timer1() const { return find<QTimer>("Timer1")->isActive(); }
     PlaylistView* pl() const { return find<PlaylistView>("PL"); }
-    QString iniPath() const { return folder.filePath("Varonel.Ini"); }
+    QString iniPath() const { return programFolder + QStringLiteral("/Varonel.Ini"); }
     QPoint rowCentre(int row) const {
         return pl()->visualItemRect(pl()->topLevelItem(row - 1)).center();
     }
@@ -104,6 +108,7 @@ struct Rig {
     }
 
     QTemporaryDir folder;
+    QString programFolder;
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<core::VirtualDriver> driver;

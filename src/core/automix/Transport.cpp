@@ -48,6 +48,12 @@ void Transport::CmdPlay_Click() {
     MajBouton();
 }
 
+void Transport::resumeAt(int32_t positionMs) {
+    m_resumeAtMs = std::max(positionMs, 0);
+    CmdPlay_Click();
+    m_resumeAtMs = 0;
+}
+
 // Loads row 1 into source 0 and starts the output. A failing step is shown to
 // the operator, who may try it again or give up; unattended, an unreadable row
 // is dropped and the next one tried.
@@ -69,6 +75,9 @@ bool Transport::startFirstTrack() {
         const bool answered =
             source.waitForLoad(m_loadsAwaited || m_unattended ? -1 : kStartLoadWaitMs);
         if (answered && source.loadState() == LoadState::Ready) {
+            if (m_resumeAtMs > 0) {
+                source.setPositionMs(m_resumeAtMs);
+            }
             break;
         }
         const QString error =
@@ -107,7 +116,7 @@ bool Transport::startFirstTrack() {
     m_playlist.removeAt(1);
     emit playlistChanged();
     m_display.trackBarMaximum = source.lengthMs();
-    m_display.trackBarValue = 0;
+    m_display.trackBarValue = m_resumeAtMs;
     m_display.outputEnabled = false;
     return true;
 }
@@ -155,15 +164,22 @@ void Transport::Timer1_Timer() {
     if (m_display.trackBarMaximum == 0 && m_DureeMs > 0) {
         m_display.trackBarMaximum = m_DureeMs;
     }
+    const bool silent = deadAirHeard();
+    if (silent) {
+        emit deadAir(m_airPath[size_t(active)]);
+        m_EnchainerMaintenant = true;
+    }
     const bool asked = m_EnchainerMaintenant;
     if (m_EnchainerMaintenant) {
         source.fadeOut(kFadeMs);
     }
     // Without a known length no transition is made, not even a requested one,
-    // except once the track has really ended: the air is never left silent. A
-    // track that ended is ended whatever its position says.
+    // except once the track has really ended, or silence has lasted: the air is
+    // never left silent. A track that ended is ended whatever its position says.
     if (onAirEnded()) {
         transition(active, asked ? howChainNow() : howEnded());
+    } else if (silent) {
+        transition(active, howDeadAir());
     } else if (m_DureeMs >= 1) {
         QString how = asked ? howChainNow() : howExitPoint();
         // The smart mix counts from where the track's audio starts and ends.
@@ -186,11 +202,36 @@ void Transport::Timer1_Timer() {
     changed();
 }
 
+// The main output has carried nothing audible for kDeadAirMs, all of it while
+// this track was on air: a track of silence, or a decoder that yields nothing
+// but silence. A track's own quiet passages are shorter.
+bool Transport::deadAirHeard() const {
+    return m_chain.output->quietMs() >= kDeadAirMs &&
+           m_clock.monotonicMs() - m_onAirSinceMs >= kDeadAirMs;
+}
+
+// With the request switch on, the air never stops for want of rows: the request
+// runs once more before an empty playlist ends the broadcast. False when the
+// operator stopped meanwhile (the request lets window events run).
+bool Transport::refillWhenDry() {
+    if (m_playlist.isEmpty() && m_RequetteAuto && m_requette) {
+        // The tick must not run inside the request.
+        const bool tick = m_timer1Enabled;
+        setTimer1(false);
+        m_requette();
+        setTimer1(tick && m_EnDiffusion);
+    }
+    return m_EnDiffusion && !stopping();
+}
+
 // Starts the next track on the other source while the one on air fades out. The
 // wait for the outgoing input to finish is ended by pollWaits().
 void Transport::transition(int active, const QString& how) {
     m_statistics.reset();
     m_endHow[size_t(active)] = how;
+    if (!refillWhenDry()) {
+        return;
+    }
     if (m_playlist.isEmpty()) {
         CmdStop_Click();
         return;
@@ -218,6 +259,9 @@ void Transport::followEndedIncoming() {
     }
     m_endHow[size_t(m_onAir)] = howEnded();
     endHeard(m_onAir);
+    if (!refillWhenDry()) {
+        return;
+    }
     if (m_playlist.isEmpty()) {
         CmdStop_Click();
         return;
@@ -243,6 +287,10 @@ void Transport::loadIncoming(int source, bool crossFade) {
     audio::FileSource& incoming = m_chain.sources[size_t(source)];
     m_onAir = source;
     for (;;) {
+        if (m_playlist.isEmpty() && !refillWhenDry()) {
+            m_incomingSource = -1;
+            return;
+        }
         if (m_playlist.isEmpty()) {
             m_incomingSource = -1;
             CmdStop_Click();
@@ -384,6 +432,7 @@ void Transport::finishStop() {
     }
     m_onAir = -1;
     m_outgoingSource = -1;
+    m_onAirRow = {};
     m_display.outputEnabled = true;
     MajBouton();
     // The automatic request is always left switched off.
@@ -430,6 +479,16 @@ void Transport::MixagePourCent_Click(int entry) {
     if (entry >= 0 && entry < entries.size()) {
         m_mixagePourCent = entries[entry].toInt();
     }
+}
+
+void Transport::setRequetteAuto(bool on) {
+    m_RequetteAuto = on;
+    m_display.requetteAuto = on;
+    changed();
+}
+
+int32_t Transport::onAirPositionMs() const {
+    return m_onAir >= 0 ? m_chain.sources[size_t(m_onAir)].positionMs() : 0;
 }
 
 void Transport::P1_Click() {
@@ -506,6 +565,8 @@ void Transport::showOnAir(const PlaylistRow& row, int source) {
     m_display.artiste = row.artist + QStringLiteral(" - ") + row.title;
     m_airPath[size_t(source)] = row.path;
     m_endHow[size_t(source)].clear();
+    m_onAirRow = row;
+    m_onAirSinceMs = m_clock.monotonicMs();
     emit trackStarted(m_display.artiste, row.path);
 }
 

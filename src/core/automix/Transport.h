@@ -21,6 +21,11 @@
 // ends while the track before it still fades. The transport remembers which
 // source is on air rather than reading it back from the mixer's flags, which
 // cannot tell once both inputs have ended.
+//
+// Unattended air: with the request switch on, a transition that finds the
+// playlist empty runs the request once more before it decides to stop; and a
+// main output that has carried nothing audible for kDeadAirMs chains to the
+// next track (the dead-air guard).
 // Main thread only.
 
 #include <QObject>
@@ -68,12 +73,15 @@ public:
     static constexpr int kTimer3PeriodMs = 80;
     // How long the start waits for its file before it reports it as not answering.
     static constexpr int kStartLoadWaitMs = 1000;
+    // Silence on air for this long, whatever its cause, chains to the next track.
+    static constexpr int64_t kDeadAirMs = 15000;
 
     // How each track left the air, as the as-run log writes it.
     static QString howExitPoint() { return QStringLiteral("point de sortie"); }
     static QString howChainNow() { return QStringLiteral("enchaînement"); }
     static QString howStop() { return QStringLiteral("arrêt"); }
     static QString howEnded() { return QStringLiteral("fin de piste"); }
+    static QString howDeadAir() { return QStringLiteral("silence de 15 s à l'antenne"); }
     static QString howSmartMix(int level, int threshold) {
         return QStringLiteral("mix intelligent %1 % < %2 %").arg(level).arg(threshold);
     }
@@ -99,6 +107,9 @@ public:
 
     // --- Commands and events of the main window ---
     void CmdPlay_Click();
+    // The start, with the first track from `positionMs` on (a broadcast resumed
+    // after a crash).
+    void resumeAt(int32_t positionMs);
     void CmdStop_Click();
     void CmdStopImmediat_Click();
     void TrackBar_Press() { m_GlissementEnCours = true; }
@@ -110,6 +121,8 @@ public:
     // Entry of MixagePourCent ("10" to "70").
     void MixagePourCent_Click(int entry);
     void P1_Click();
+    // Sets the request switch without running a request (a session restored).
+    void setRequetteAuto(bool on);
     void CalculTiming();
 
     // --- Ticks ---
@@ -135,6 +148,10 @@ public:
     // given to it.
     int SourceActive() const;
     int SourceSuivante() const { return 1 - SourceActive(); }
+    // The row of the track on air (the last that went on air); empty when idle.
+    const PlaylistRow& onAirRow() const { return m_onAirRow; }
+    // Where the track on air is, in milliseconds; 0 when idle.
+    int32_t onAirPositionMs() const;
     const TransportDisplay& display() const { return m_display; }
     const LevelStatistics& statistics() const { return m_statistics; }
     int mixagePourCent() const { return m_mixagePourCent; }
@@ -153,11 +170,15 @@ signals:
     void trackSkipped(const QString& path, const QString& error);
     // The stop's fade began.
     void stopBegun();
+    // The dead-air guard chains the track of `path`: nothing was heard for kDeadAirMs.
+    void deadAir(const QString& path);
     // The keyboard focus goes back to the browser.
     void focusBrowser();
 
 private:
     bool startFirstTrack();
+    bool refillWhenDry();
+    bool deadAirHeard() const;
     void transition(int active, const QString& how);
     void loadIncoming(int source, bool crossFade = true);
     audio::TrackCues planFor(int source, const QString& path);
@@ -195,6 +216,9 @@ private:
     int32_t m_PositionMs = 0;
     int32_t m_DureeMs = 0;
     int m_mixagePourCent = 50;
+    int32_t m_resumeAtMs = 0;
+    PlaylistRow m_onAirRow;
+    int64_t m_onAirSinceMs = 0;
     bool m_timer1Enabled = false;
     int m_onAir = -1;  // source 0 or 1 that holds the track on air; -1 when idle
     int m_outgoingSource = -1;

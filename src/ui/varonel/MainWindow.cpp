@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QStyle>
+#include <QTime>
 
 #include "AppPaths.h"
 #include "AsRunLogBinding.h"
@@ -28,6 +30,7 @@
 #include "MixerBrowser.h"
 #include "OutputLists.h"
 #include "PaintedSurface.h"
+#include "PlayHistoryBinding.h"
 #include "PlaylistCommands.h"
 #include "PlaylistView.h"
 #include "PreListeningPanel.h"
@@ -35,6 +38,10 @@
 #include "ProgramOptions.h"
 #include "ScreenAdaptation.h"
 #include "SoundOptionsMenu.h"
+#include "RequestRules.h"
+#include "ResumeJournal.h"
+#include "ScreenAdaptation.h"
+#include "SessionResume.h"
 #include "SourceLengthReader.h"
 #include "SplashWindow.h"
 #include "StatusLineView.h"
@@ -53,6 +60,8 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
       m_dialogs(dialogs),
       m_statusLine(std::make_unique<core::StatusLine>(*m_clock)),
       m_transport(std::make_unique<core::Transport>(*m_chain, m_playlist, *m_clock, dialogs)),
+      m_round(std::make_unique<core::RequetteRound>(
+          m_history, *m_clock, uint32_t(QTime::currentTime().msecsSinceStartOfDay()))),
       m_preListening(std::make_unique<core::PreListening>(*m_wavePfl, dialogs)),
       m_preparation(
           std::make_unique<core::TrackPreparation>(core::TrackPreparation::Missing::PlayMeanwhile)),
@@ -75,11 +84,14 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
     prepareTracksAhead();
     connect(m_transport.get(), &core::Transport::playlistChanged, m_commands,
             &PlaylistCommands::syncPlaylist);
+    core::followAir(*m_transport, m_history, *m_clock, this);
+    m_browser->setRound(m_round.get(), [this] { return m_transport->RequetteAuto(); });
 }
 
 MainWindow::~MainWindow() {
     // The parts, the log and the transport hold references to the chain, the
     // playlist, the clock and the players: they go first.
+    delete m_journal;
     delete m_centre;
     delete m_asRunLog;
     m_transport.reset();
@@ -130,6 +142,12 @@ void MainWindow::buildStatusLine() {
             [this](const QString&, const QString& reason) {
                 m_statusLine->post(QStringLiteral("Piste sautée : ") + reason);
             });
+    connect(
+        m_transport.get(), &core::Transport::deadAir, m_statusLine.get(),
+        [this](const QString& path) {
+            m_statusLine->post(QStringLiteral("Silence à l'antenne depuis 15 s, titre suivant : ") +
+                               QDir::toNativeSeparators(path));
+        });
 }
 
 // A lost output shows on air (the main output) and on the pre-listening caption,
@@ -266,6 +284,12 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
                           ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
                           : options.desktopFolder;
     m_fichierCatalogue = core::FichierCatalogue(m_cheminAppli);
+    m_fichierReprise = core::resumeFile(m_cheminAppli);
+    const core::RequestRules rules =
+        core::RequestRules::load(core::RequestRules::confFile(m_cheminAppli));
+    m_round->setRules(rules);
+    m_round->setCatalogueFile(m_fichierCatalogue);
+    m_history.keepFor(rules);
     // The as-run log lives in the settings folder, beside Varonel.Ini.
     if (m_asRunLog == nullptr) {
         m_asRunLog = bindAsRunLog(*m_transport, *m_clock, m_cheminAppli, *m_statusLine, this);
@@ -282,6 +306,7 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
     fillDeviceLists();
     LSOutputPlayer(QStringLiteral("Load"));
     m_transportPanel->load();
+    restorePreviousSession();
     if (options.splash) {
         options.splash->hide();
     }
@@ -300,6 +325,59 @@ void MainWindow::applyOptions(const QString& fichierOptions) {
     const core::ProgramOptions options = core::readProgramOptions(fichierOptions);
     m_chain->output->setBufferFrames(core::framesOfMs(options.tamponMs));
     m_wavePfl->output().setBufferFrames(core::framesOfMs(options.tamponMs));
+}
+
+// The file left by a session that did not close cleanly: its playlist and
+// switches come back at once; whether to resume its broadcast is asked once
+// the window shows. A file that cannot be trusted is set aside, never read
+// half.
+void MainWindow::restorePreviousSession() {
+    const core::ResumeRead previous = core::readResumeState(m_fichierReprise);
+    if (previous.status == core::ResumeFileStatus::Damaged) {
+        const QString aside = m_fichierReprise + QStringLiteral(".endommage");
+        QFile::remove(aside);
+        QFile::rename(m_fichierReprise, aside);
+        m_statusLine->post(
+            QStringLiteral("La session précédente n'a pas pu être rétablie, son fichier de "
+                           "reprise est endommagé (%1) ; il est mis de côté : %2")
+                .arg(previous.error, QDir::toNativeSeparators(aside)));
+        return;
+    }
+    if (previous.status != core::ResumeFileStatus::Read) {
+        return;
+    }
+    const core::ResumeState& state = previous.state;
+    m_transportPanel->forward([&] { core::restoreSession(state, m_playlist, *m_transport); });
+    m_commands->syncPlaylist();
+    m_statusLine->post(QStringLiteral("Session précédente rétablie après un arrêt imprévu : %1 "
+                                      "titre(s) dans la playlist")
+                           .arg(state.rows.size()),
+                       core::StatusLine::Kind::Information);
+    if (state.onAir) {
+        // Its as-run line was lost with the program: it is written now.
+        m_asRunLog->writeInterrupted(state.trackStart,
+                                     state.track.artist + QStringLiteral(" - ") + state.track.title,
+                                     state.track.path, state.positionMs);
+        m_interrupted = state;
+        m_resumePending = true;
+    }
+}
+
+void MainWindow::offerResume() {
+    if (m_resumePending) {
+        m_resumePending = false;
+        const core::ResumeChoice choice = core::askResume(m_interrupted, m_dialogs);
+        m_transportPanel->forward(
+            [&] { core::resumeBroadcast(choice, m_interrupted, m_playlist, *m_transport); });
+        m_commands->syncPlaylist();
+    }
+    if (m_journal == nullptr) {
+        m_journal =
+            new core::ResumeJournal(*m_transport, m_playlist, *m_clock, m_fichierReprise, this);
+        connect(m_journal, &core::ResumeJournal::cannotWrite, m_statusLine.get(),
+                [this](const QString& message) { m_statusLine->post(message); });
+        m_journal->poll();
+    }
 }
 
 void MainWindow::fillDeviceLists() {
@@ -349,6 +427,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         source.setFileName(std::string());
     }
     LSOutputPlayer(QStringLiteral("Save"));
+    if (m_journal) {
+        m_journal->closeCleanly();  // nothing to resume at the next start
+    }
     event->accept();
     emit programEnded();
 }

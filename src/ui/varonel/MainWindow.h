@@ -17,9 +17,12 @@
 #include "DesignTable.h"
 #include "Dialogs.h"
 #include "MainAudioChain.h"
+#include "PlayHistory.h"
 #include "Player.h"
 #include "PlaylistModel.h"
 #include "PreListening.h"
+#include "RequetteRound.h"
+#include "ResumeState.h"
 #include "StatusLine.h"
 #include "TrackLengthReader.h"
 #include "TrackPreparation.h"
@@ -27,7 +30,8 @@
 
 namespace varonel::core {
 class AsRunLog;
-}
+class ResumeJournal;
+}  // namespace varonel::core
 
 namespace varonel::ui {
 
@@ -64,9 +68,13 @@ public:
     ~MainWindow() override;
 
     // The load sequence. False when the screen is too narrow: the message has
-    // been shown and the program is to end.
+    // been shown and the program is to end. A session that did not end
+    // cleanly comes back with its playlist and switches.
     bool Form_Load(const LoadOptions& options);
     bool Form_Load() { return Form_Load(LoadOptions()); }
+    // Once the window shows: when the last session was cut off on air, asks
+    // whether to resume it; then keeps the session on disk from now on.
+    void offerResume();
     static bool screenWideEnough(int widthPx) { return widthPx >= kMinimumScreenWidth; }
 
     // "Load" reads the settings file and selects the two outputs; "Save" writes
@@ -90,6 +98,9 @@ public:
     core::StatusLine& statusLine() { return *m_statusLine; }
     // The as-run log, from the load on; null before.
     core::AsRunLog* asRunLog() const { return m_asRunLog; }
+    // The resume state on disk, from offerResume() on; null before.
+    core::ResumeJournal* resumeJournal() const { return m_journal; }
+    const QString& fichierReprise() const { return m_fichierReprise; }
     const DesignTable& design() const { return m_design; }
     const QString& cheminAppli() const { return m_cheminAppli; }
     const QString& fichierIni() const { return m_fichierIni; }
@@ -128,6 +139,7 @@ private:
     void outputChosen(int list, int entry);
     void Output_Click(int entry);
     void mnuQuitter_Click();
+    void restorePreviousSession();
 
     std::unique_ptr<core::MainAudioChain> m_chain;
     std::unique_ptr<audio::Player> m_wavePfl;
@@ -136,6 +148,8 @@ private:
     std::unique_ptr<core::StatusLine> m_statusLine;
     core::PlaylistModel m_playlist;
     std::unique_ptr<core::Transport> m_transport;
+    core::PlayHistory m_history;
+    std::unique_ptr<core::RequetteRound> m_round;
     std::unique_ptr<core::PreListening> m_preListening;
     std::unique_ptr<core::TrackPreparation> m_preparation;
     std::unique_ptr<TransportKeys> m_keys;
@@ -150,12 +164,16 @@ private:
     SoundOptionsMenu* m_soundOptions = nullptr;
     QPointer<CatalogueWindow> m_catalogue;
     core::AsRunLog* m_asRunLog = nullptr;
+    core::ResumeJournal* m_journal = nullptr;
+    core::ResumeState m_interrupted;  // the session cut off on air, until offerResume()
+    bool m_resumePending = false;
 
     QString m_cheminAppli;
     QString m_desktopFolder;
     QWidget* m_about = nullptr;
     QString m_fichierIni;
     QString m_fichierCatalogue;
+    QString m_fichierReprise;
 };
 
 }  // namespace varonel::ui

@@ -36,6 +36,7 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
     }
     program.f1->show();
     program.mpris = publishOnSessionBus(*program.f1);
+    program.f1->offerResume();
     return program;
 }
 
