@@ -14,8 +14,8 @@
 #include "DropRouting.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
-#include "KeyEvents.h"
 #include "FileSizeLimit.h"
+#include "KeyEvents.h"
 #include "OfflineOutput.h"
 #include "PlayerStartup.h"
 #include "PlayerWindow.h"
@@ -49,8 +49,8 @@ struct PlayerRig {
         }
         auto ownedClock = std::make_unique<core::VirtualClock>();
         clock = ownedClock.get();
-        window = std::make_unique<PlayerWindow>(std::move(ownedClock), dialogs,
-                                                std::move(decks[0]), std::move(decks[1]));
+        window = std::make_unique<PlayerWindow>(std::move(ownedClock), dialogs, std::move(decks[0]),
+                                                std::move(decks[1]));
         PlayerWindow::LoadOptions options;
         options.cheminAppli = folder.path();
         options.screenWidth = screenWidth;

@@ -11,9 +11,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QTimer>
 #include <QStyle>
 #include <QTime>
+#include <QTimer>
 
 #include "AppPaths.h"
 #include "AsRunLogBinding.h"
@@ -36,12 +36,11 @@
 #include "PreListeningPanel.h"
 #include "ProgramLayout.h"
 #include "ProgramOptions.h"
-#include "ScreenAdaptation.h"
-#include "SoundOptionsMenu.h"
 #include "RequestRules.h"
 #include "ResumeJournal.h"
 #include "ScreenAdaptation.h"
 #include "SessionResume.h"
+#include "SoundOptionsMenu.h"
 #include "SourceLengthReader.h"
 #include "SplashWindow.h"
 #include "StatusLineView.h"
