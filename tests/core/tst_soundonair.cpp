@@ -2,10 +2,6 @@
 // through the offline output as the render plays it; the names that tags give;
 // pre-listening at the loudness of the air.
 
-#include <fileref.h>
-#include <sndfile.h>
-#include <tag.h>
-
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,6 +14,7 @@
 #include "ScriptedDialogs.h"
 #include "SourceLengthReader.h"
 #include "Synth.h"
+#include "TaggedFiles.h"
 #include "TestSignals.h"
 #include "TrackNaming.h"
 #include "TrackPreparation.h"
@@ -157,24 +154,8 @@ private:
         return mixlistener::playAndListen(transport, driver, 300000);
     }
 
-    // A short Ogg Vorbis file with these tags (none when the artist is empty).
     QString writeOgg(const QString& name, const QString& artist, const QString& title) {
-        const QString path = m_dir.filePath(name);
-        const synth::Audio audio = synth::sine(440, 1.0, 0.3f);
-        SF_INFO info{};
-        info.samplerate = audio.sampleRate;
-        info.channels = audio.channels;
-        info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-        SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-        sf_writef_float(file, audio.samples.data(), audio.frames());
-        sf_close(file);
-        if (!artist.isEmpty()) {
-            TagLib::FileRef ref(QFile::encodeName(path).constData());
-            ref.tag()->setArtist(TagLib::String(artist.toStdString(), TagLib::String::UTF8));
-            ref.tag()->setTitle(TagLib::String(title.toStdString(), TagLib::String::UTF8));
-            ref.save();
-        }
-        return path;
+        return taggedfiles::writeOgg(m_dir.filePath(name), artist, title);
     }
 
     // No hyphen in the folder: the artist is taken from the first one in the path.

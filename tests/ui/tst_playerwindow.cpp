@@ -22,6 +22,7 @@
 #include "ScriptedDialogs.h"
 #include "SdlJoystick.h"
 #include "SystemFolder.h"
+#include "TaggedFiles.h"
 #include "TestTracks.h"
 #include "TrackBrowser.h"
 
@@ -213,6 +214,18 @@ private slots:
         QVERIFY(rig.window->close());
         QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")),
                  QByteArray("2,0\r\nFake card 1\tFake default\r\n"));
+    }
+
+    // The player's list names a file whose name gives no artist by its tags.
+    void namesFromTags() {
+        PlayerRig rig;
+        QTemporaryDir folder(QDir::tempPath() + "/varonel_XXXXXX");
+        taggedfiles::writeOgg(folder.filePath("Nocturne.ogg"), "Orchestre", "Nuit");
+        rig.window->browser().showFolder(folder.path());
+        const core::BrowserModel& list = *rig.window->browser().model();
+        QTRY_COMPARE(list.count() == 1 ? list.row(0).artist : QString(),
+                     QStringLiteral("Orchestre"));
+        QCOMPARE(list.row(0).title, QStringLiteral("Nuit"));
     }
 
     // Deck B plays on "Casque"; the headphones are unplugged while the default

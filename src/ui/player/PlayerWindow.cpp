@@ -104,6 +104,8 @@ void PlayerWindow::buildParts() {
     m_centre = new QWidget(this);
     m_centre->setObjectName(QStringLiteral("Centre"));
     setCentralWidget(m_centre);
+    m_tags = std::make_unique<core::DurationReader>(core::DurationReader::exactLength, 1);
+    m_tags->serve(m_browserModel.get());
     m_browser = new TrackBrowser(m_centre, m_browserModel.get(), this);
     m_browser->view()->setColumnTwips({3000, 3000, 0, 6000});
     connect(m_browser->view(), &BrowserView::rowDragged, this,

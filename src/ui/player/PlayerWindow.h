@@ -13,6 +13,7 @@
 #include "DesignTable.h"
 #include "DeviceBackend.h"
 #include "Dialogs.h"
+#include "DurationReader.h"
 #include "JoystickControl.h"
 #include "Player.h"
 #include "PlayerDecks.h"
@@ -96,6 +97,9 @@ private:
     std::unique_ptr<core::PlayerMainTimer> m_mainTimer;
     std::unique_ptr<core::JoystickControl> m_joystick;
     std::unique_ptr<core::BrowserModel> m_browserModel;
+    // The player lists no durations: its reader only reads the tags of the
+    // files whose name gives no artist.
+    std::unique_ptr<core::DurationReader> m_tags;
     DesignTable m_design;
 
     QWidget* m_centre = nullptr;
