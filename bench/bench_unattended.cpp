@@ -33,6 +33,7 @@
 #include "Synth.h"
 #include "TrackNaming.h"
 #include "Transport.h"
+#include "VirtualTicks.h"
 
 using namespace varonel;
 
@@ -205,8 +206,9 @@ void saveTenThousandRows() {
     }
     core::MainAudioChain chain(std::make_unique<audio::OfflineOutput>(44100));
     core::VirtualClock clock;
+    core::VirtualTicks ticks(clock);
     ScriptedDialogs dialogs;
-    core::Transport transport(chain, playlist, clock, dialogs);
+    core::Transport transport(chain, playlist, clock, ticks, dialogs);
     core::ResumeJournal journal(transport, playlist, clock, dir.filePath("Varonel.reprise"));
     QList<double> windowMs;
     QList<double> savedMs;

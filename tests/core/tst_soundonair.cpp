@@ -18,6 +18,7 @@
 #include "TestSignals.h"
 #include "TrackNaming.h"
 #include "TrackPreparation.h"
+#include "VirtualTicks.h"
 
 using namespace varonel;
 using namespace varonel::core;
@@ -122,7 +123,10 @@ private slots:
             auto* output = new audio::OfflineOutput(44100);
             audio::Player player{std::unique_ptr<audio::AudioOutput>(output)};
             ScriptedDialogs dialogs;
-            PreListening preListening(player, dialogs);
+            VirtualClock clock;
+            VirtualTicks ticks(clock);
+            SliderHold hold;
+            PreListening preListening(player, dialogs, ticks, hold);
             preListening.setGain([gain](const QString&) { return gain; });
             preListening.rowClicked(path);
             preListening.btnPlay_Click();
@@ -144,13 +148,14 @@ private:
             playlist.append(row);
         }
         VirtualClock clock;
+        VirtualTicks ticks(clock);
         ScriptedDialogs dialogs;
-        Transport transport(chain, playlist, clock, dialogs);
+        Transport transport(chain, playlist, clock, ticks, dialogs);
         transport.CheckAutoMix_Click(true);
         TrackPreparation preparation(TrackPreparation::Missing::AnalyseOnTheSpot);
         preparation.setOptions(options);
         transport.setPlanner(&preparation);
-        VirtualDriver driver(transport, static_cast<audio::OfflineOutput&>(*chain.output), clock);
+        VirtualDriver driver(chain, clock, ticks);
         return mixlistener::playAndListen(transport, driver, 300000);
     }
 

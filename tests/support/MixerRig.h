@@ -13,6 +13,7 @@
 #include "PlaylistView.h"
 #include "ScriptedDialogs.h"
 #include "VirtualDriver.h"
+#include "VirtualTicks.h"
 
 namespace mixerrig {
 
@@ -54,14 +55,17 @@ struct Rig {
         std::unique_ptr<core::Clock> ownedClock = std::move(virtualClock);
         if (offline == nullptr) {
             ownedClock = std::make_unique<core::SystemClock>();
+        } else {
+            ticks = std::make_unique<core::VirtualTicks>(*clock);
         }
         window = std::make_unique<MainWindow>(
             std::make_unique<core::MainAudioChain>(std::move(output)), std::move(ownedClock),
             realDialogs != nullptr ? *realDialogs : dialogs,
             wavePfl ? std::move(wavePfl)
-                    : std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()));
+                    : std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()),
+            ticks.get());
         if (offline != nullptr) {
-            driver = std::make_unique<core::VirtualDriver>(window->transport(), *offline, *clock);
+            driver = std::make_unique<core::VirtualDriver>(window->chain(), *clock, *ticks);
         }
         MainWindow::LoadOptions options;
         options.cheminAppli = programFolder;
@@ -78,7 +82,11 @@ struct Rig {
     void trigger(const QString& action) const { find<QAction>(action)->trigger(); }
     void click(const QString& button) const { find<QAbstractButton>(button)->click(); }
     bool enabled(const QString& name) const { return find<QWidget>(name)->isEnabled(); }
-    bool timer1() const { return find<QTimer>("Timer1")->isActive(); }
+    // Whether the tick of that name runs, whichever kind the window has.
+    bool ticking(const QString& name) const {
+        return ticks ? ticks->isActive(name) : find<QTimer>(name)->isActive();
+    }
+    bool timer1() const { return ticking(QStringLiteral("Timer1")); }
     PlaylistView* pl() const { return find<PlaylistView>("PL"); }
     QString iniPath() const { return programFolder + QStringLiteral("/Varonel.Ini"); }
     QPoint rowCentre(int row) const {
@@ -110,6 +118,8 @@ struct Rig {
     QTemporaryDir folder;
     QString programFolder;
     ScriptedDialogs dialogs;
+    // Virtual ticks with the offline output, the window's own timers otherwise.
+    std::unique_ptr<core::VirtualTicks> ticks;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<core::VirtualDriver> driver;
     bool loaded = false;

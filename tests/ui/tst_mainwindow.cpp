@@ -397,7 +397,7 @@ private slots:
         QVERIFY(!rig.enabled("Output"));
         QVERIFY(play->icon().pixmap(44).toImage() != idlePicture);
         QVERIFY(rig.timer1());
-        rig.driver->advanceMs(3000);
+        rig.driver->advanceMs(2500);
         QCOMPARE(rig.label("LblPo"), QStringLiteral("00:02"));
         rig.window->refreshLevels();
         // The test tracks sit at half of full scale.

@@ -17,6 +17,7 @@
 #include "RequestRules.h"
 #include "RowFiller.h"
 #include "SourceLengthReader.h"
+#include "Timer3.h"
 #include "TrackNaming.h"
 #include "TrackPreparation.h"
 #include "Transport.h"
@@ -242,8 +243,11 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
     fillPlaylist(lines, chain.sources[2], &playlist);
 
     VirtualClock clock;
+    VirtualTicks ticks(clock);
     UnattendedDialogs dialogs(err);
-    Transport transport(chain, playlist, clock, dialogs);
+    Transport transport(chain, playlist, clock, ticks, dialogs);
+    // The clock and the refill of the 80 ms tick; no keys.
+    Timer3 timer3(transport, clock, ticks);
     transport.setUnattended(true);
     // Each track is analysed before it plays, so that a render is always the same.
     TrackPreparation preparation(TrackPreparation::Missing::AnalyseOnTheSpot);
@@ -256,7 +260,7 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
     transport.PS_Change(options.exitPointSeconds);
     transport.MixagePourCent_Click(
         int(mixagePourCentEntries().indexOf(QString::number(options.smartMixPercent))));
-    VirtualDriver driver(transport, output, clock);
+    VirtualDriver driver(chain, clock, ticks);
 
     // The as-run log, in the render's own time: it starts now and runs virtually.
     std::unique_ptr<AsRunLog> asRunLog;

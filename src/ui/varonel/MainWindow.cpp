@@ -51,17 +51,23 @@ namespace varonel::ui {
 
 MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
                        std::unique_ptr<core::Clock> clock, core::Dialogs& dialogs,
-                       std::unique_ptr<audio::Player> wavePfl, QWidget* parent)
+                       std::unique_ptr<audio::Player> wavePfl, core::TickSource* ticks,
+                       QWidget* parent)
     : QMainWindow(parent),
       m_chain(std::move(chain)),
       m_wavePfl(wavePfl ? std::move(wavePfl) : std::make_unique<audio::Player>()),
       m_clock(std::move(clock)),
       m_dialogs(dialogs),
+      m_ownTicks(ticks ? nullptr : std::make_unique<core::TimerTicks>(this)),
+      m_ticks(ticks ? *ticks : *m_ownTicks),
       m_statusLine(std::make_unique<core::StatusLine>(*m_clock)),
-      m_transport(std::make_unique<core::Transport>(*m_chain, m_playlist, *m_clock, dialogs)),
+      m_transport(
+          std::make_unique<core::Transport>(*m_chain, m_playlist, *m_clock, m_ticks, dialogs)),
+      m_timer3(std::make_unique<core::Timer3>(*m_transport, *m_clock, m_ticks)),
       m_round(std::make_unique<core::RequetteRound>(
           m_history, *m_clock, uint32_t(QTime::currentTime().msecsSinceStartOfDay()))),
-      m_preListening(std::make_unique<core::PreListening>(*m_wavePfl, dialogs)),
+      m_preListening(std::make_unique<core::PreListening>(*m_wavePfl, dialogs, m_ticks,
+                                                          m_transport->glissement())),
       m_preparation(
           std::make_unique<core::TrackPreparation>(core::TrackPreparation::Missing::PlayMeanwhile)),
       m_design(mainDesignTable()) {
@@ -75,9 +81,9 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
     m_centre->setMinimumSize(m_design.extentOn(m_centre));
 
     m_keys = std::make_unique<TransportKeys>(this);
-    m_transport->setKeyboard(m_keys.get());
+    m_timer3->setKeyboard(m_keys.get());
     m_transport->setRequette([this] { Requette(); });
-    m_transport->setPflPosition([this] { return m_preListening->position(); });
+    m_transport->setFollowPfl([this] { m_preListening->follow(); });
     m_transport->setPlanner(m_preparation.get());
     m_preListening->setGain([this](const QString& path) { return m_preparation->gainFor(path); });
     prepareTracksAhead();
@@ -93,6 +99,7 @@ MainWindow::~MainWindow() {
     delete m_journal;
     delete m_centre;
     delete m_asRunLog;
+    m_timer3.reset();
     m_transport.reset();
     m_preListening.reset();
 }
@@ -115,10 +122,9 @@ void MainWindow::buildParts() {
         [this] { return m_cheminAppli; }, [this] { CalculTiming(); });
     m_browser = new MixerBrowser(m_centre, m_playlist, *m_commands, *m_preListening, *m_statusLine,
                                  lengthReader(), [this] { CalculTiming(); });
-    m_transportPanel = new TransportPanel(m_centre, *m_transport, *m_chain, m_outputs->list(0),
-                                          m_browser->browser().view());
-    m_preListeningPanel =
-        new PreListeningPanel(m_centre, *m_preListening, *m_transport, m_outputs->list(1));
+    m_transportPanel = new TransportPanel(m_centre, *m_transport, *m_timer3, *m_chain,
+                                          m_outputs->list(0), m_browser->browser().view());
+    m_preListeningPanel = new PreListeningPanel(m_centre, *m_preListening, m_outputs->list(1));
     buildLostOutputMarks();
 
     constexpr int kP3PictureSize = 28;
@@ -195,7 +201,7 @@ void MainWindow::buildMenus() {
         {"mnuNouvelle", "Nouvelle", [this] { m_commands->mnuNouvelle_Click(); }},
         {"MnuOuvrir", "Ouvrir", [this] { m_commands->MnuOuvrir_Click(); }},
         {"MnuSauver", "Sauver", [this] { m_commands->MnuSauver_Click(); }},
-        {"mnuRequette", "Requette", [this] { m_transportPanel->forward([this] { Requette(); }); }},
+        {"mnuRequette", "Requette", [this] { Requette(); }},
         {"mnuQuitter", "Quitter", [this] { mnuQuitter_Click(); }},
     };
     for (const Item& item : items) {
@@ -346,7 +352,7 @@ void MainWindow::restorePreviousSession() {
         return;
     }
     const core::ResumeState& state = previous.state;
-    m_transportPanel->forward([&] { core::restoreSession(state, m_playlist, *m_transport); });
+    core::restoreSession(state, m_playlist, *m_transport);
     m_commands->syncPlaylist();
     m_statusLine->post(QStringLiteral("Session précédente rétablie après un arrêt imprévu : %1 "
                                       "titre(s) dans la playlist")
@@ -366,8 +372,7 @@ void MainWindow::offerResume() {
     if (m_resumePending) {
         m_resumePending = false;
         const core::ResumeChoice choice = core::askResume(m_interrupted, m_dialogs);
-        m_transportPanel->forward(
-            [&] { core::resumeBroadcast(choice, m_interrupted, m_playlist, *m_transport); });
+        core::resumeBroadcast(choice, m_interrupted, m_playlist, *m_transport);
         m_commands->syncPlaylist();
     }
     if (m_journal == nullptr) {
@@ -419,7 +424,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_catalogue) {
         m_catalogue->close();  // a walk under way ends with it
     }
-    m_transportPanel->stopTicks();
     m_chain->output->stop();
     m_chain->output->close();
     for (audio::FileSource& source : m_chain->sources) {
@@ -446,7 +450,7 @@ void MainWindow::mnuQuitter_Click() {
 // --- Shared by the parts ---
 
 void MainWindow::CalculTiming() {
-    m_transportPanel->forward([this] { m_transport->CalculTiming(); });
+    m_transport->CalculTiming();
 }
 
 void MainWindow::Requette() {

@@ -24,6 +24,8 @@
 #include "RequetteRound.h"
 #include "ResumeState.h"
 #include "StatusLine.h"
+#include "Ticks.h"
+#include "Timer3.h"
 #include "TrackLengthReader.h"
 #include "TrackPreparation.h"
 #include "Transport.h"
@@ -62,9 +64,11 @@ public:
     };
 
     // `wavePfl` is the pre-listening player; null plays on a sound device.
+    // `ticks` makes the ticks of the transport and of pre-listening: the window's
+    // own timers when null, virtual ones in tests.
     MainWindow(std::unique_ptr<core::MainAudioChain> chain, std::unique_ptr<core::Clock> clock,
                core::Dialogs& dialogs, std::unique_ptr<audio::Player> wavePfl = nullptr,
-               QWidget* parent = nullptr);
+               core::TickSource* ticks = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The load sequence. False when the screen is too narrow: the message has
@@ -145,9 +149,12 @@ private:
     std::unique_ptr<audio::Player> m_wavePfl;
     std::unique_ptr<core::Clock> m_clock;
     core::Dialogs& m_dialogs;
+    std::unique_ptr<core::TickSource> m_ownTicks;
+    core::TickSource& m_ticks;
     std::unique_ptr<core::StatusLine> m_statusLine;
     core::PlaylistModel m_playlist;
     std::unique_ptr<core::Transport> m_transport;
+    std::unique_ptr<core::Timer3> m_timer3;
     core::PlayHistory m_history;
     std::unique_ptr<core::RequetteRound> m_round;
     std::unique_ptr<core::PreListening> m_preListening;
