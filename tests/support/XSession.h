@@ -240,7 +240,7 @@ public:
     void tap(const QString& key) const { xdotool({"key", key}); }
     void keyDown(const QString& key) const { xdotool({"keydown", key}); }
     void keyUp(const QString& key) const { xdotool({"keyup", key}); }
-    void type(const QString& text) const { xdotool({"type", "--delay", "40", text}); }
+    void type(const QString& text) const { xdotool({"type", "--delay", "20", text}); }
     // NumLock is off on a new server; tapping it changes the lock.
     void setNumLock(bool on) {
         if (on != m_numLock) {
