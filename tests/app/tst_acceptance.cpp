@@ -654,7 +654,7 @@ private slots:
     }
 
     // Space held for 3 s starts the broadcast, then stops it, once each.
-    void heldSpaceTogglesOncePerTwoSeconds() {
+    void heldSpaceStartsThenStopsOnce() {
         QVERIFY(!m_varonelWindow.isEmpty());
         QElapsedTimer held;
         int starts = 0;
