@@ -30,6 +30,8 @@
 #include "ScriptedDialogs.h"
 #include "SourceLengthReader.h"
 #include "Synth.h"
+#include "Ticks.h"
+#include "Timer3.h"
 #include "Transport.h"
 
 using namespace varonel;
@@ -153,8 +155,10 @@ int partLive(int minutes, const std::string& diskFile) {
         playlist.append(row);
     }
     core::SystemClock clock;
+    core::TimerTicks ticks(nullptr);
     ScriptedDialogs dialogs;
-    core::Transport transport(chain, playlist, clock, dialogs);
+    core::Transport transport(chain, playlist, clock, ticks, dialogs);
+    core::Timer3 timer3(transport, clock, ticks);
     transport.CheckAutoMix_Click(true);
     int transitions = -1;
     QObject::connect(&transport, &core::Transport::trackStarted, [&] { ++transitions; });
@@ -163,25 +167,12 @@ int partLive(int minutes, const std::string& diskFile) {
         std::printf("live run: the output did not start\n");
         return 1;
     }
+    // The transport's own timers, as in the window.
     QElapsedTimer timer;
     timer.start();
-    int64_t nextTimer1 = 100;
-    int64_t nextTimer3 = 80;
     const int64_t endMs = int64_t(minutes) * 60000;
     while (timer.elapsed() < endMs) {
-        sleepMs(20);
-        transport.pollWaits();
-        const int64_t now = timer.elapsed();
-        if (now >= nextTimer1) {
-            nextTimer1 += 100;
-            if (transport.timer1Enabled()) {
-                transport.Timer1_Timer();
-            }
-        }
-        if (now >= nextTimer3) {
-            nextTimer3 += 80;
-            transport.Timer3_Timer();
-        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     const uint64_t underruns = chain.output->underruns();
     const double longest = chain.output->longestBlockNs() / 1e6;

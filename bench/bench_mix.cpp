@@ -19,6 +19,7 @@
 #include "ScriptedDialogs.h"
 #include "Synth.h"
 #include "Transport.h"
+#include "VirtualTicks.h"
 
 using namespace varonel;
 
@@ -66,8 +67,9 @@ double tickMicroseconds(const QString& track) {
     row.path = track;
     playlist.append(row);
     core::VirtualClock clock;
+    core::VirtualTicks ticks(clock);
     ScriptedDialogs dialogs;
-    core::Transport transport(chain, playlist, clock, dialogs);
+    core::Transport transport(chain, playlist, clock, ticks, dialogs);
     transport.CheckAutoMix_Click(true);
     transport.CmdPlay_Click();
     static_cast<audio::OfflineOutput&>(*chain.output).advanceMs(10000);

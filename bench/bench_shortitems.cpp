@@ -20,6 +20,7 @@
 #include "Synth.h"
 #include "Transport.h"
 #include "VirtualDriver.h"
+#include "VirtualTicks.h"
 
 using namespace varonel;
 
@@ -76,10 +77,11 @@ int main(int argc, char** argv) {
     const int rows = playlist.count();
 
     core::VirtualClock clock;
+    core::VirtualTicks ticks(clock);
     ScriptedDialogs dialogs;
-    core::Transport transport(chain, playlist, clock, dialogs);
+    core::Transport transport(chain, playlist, clock, ticks, dialogs);
     transport.CheckAutoMix_Click(true);
-    core::VirtualDriver driver(transport, output, clock);
+    core::VirtualDriver driver(chain, clock, ticks);
     core::AsRunLog log(transport, clock, QString());
     const QString logFile = dir.filePath("log.txt");
     QString error;

@@ -34,6 +34,7 @@
 #include "TrackPreparation.h"
 #include "Transport.h"
 #include "VirtualDriver.h"
+#include "VirtualTicks.h"
 
 using namespace varonel;
 
@@ -109,13 +110,14 @@ Heard renderAndListen(const QStringList& paths, const core::SoundOptions& option
         playlist.append(row);
     }
     core::VirtualClock clock;
+    core::VirtualTicks ticks(clock);
     ScriptedDialogs dialogs;
-    core::Transport transport(chain, playlist, clock, dialogs);
+    core::Transport transport(chain, playlist, clock, ticks, dialogs);
     transport.CheckAutoMix_Click(true);
     core::TrackPreparation preparation(core::TrackPreparation::Missing::AnalyseOnTheSpot);
     preparation.setOptions(options);
     transport.setPlanner(&preparation);
-    core::VirtualDriver driver(transport, output, clock);
+    core::VirtualDriver driver(chain, clock, ticks);
     const mixlistener::Heard listened =
         mixlistener::playAndListen(transport, driver, int64_t(paths.size()) * 15 * 60 * 1000);
     Heard heard;
@@ -219,8 +221,9 @@ void backgroundWhileLive(const QStringList& corpus, const QString& folder) {
         playlist.append(row);
     }
     core::SystemClock clock;
+    core::TimerTicks ticks(nullptr);
     ScriptedDialogs dialogs;
-    core::Transport transport(chain, playlist, clock, dialogs);
+    core::Transport transport(chain, playlist, clock, ticks, dialogs);
     transport.CmdPlay_Click();
     audio::TrackAnalyser analyser;
     QElapsedTimer timer;
@@ -229,14 +232,8 @@ void backgroundWhileLive(const QStringList& corpus, const QString& folder) {
         analyser.request(path);
     }
     constexpr int kSeconds = 60;
-    int64_t nextTick = 100;
     while (timer.elapsed() < kSeconds * 1000) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        transport.pollWaits();
-        if (timer.elapsed() >= nextTick) {
-            nextTick += 100;
-            transport.Timer1_Timer();
-        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     const size_t done = library.size() - analyser.pending();
     auto& output = static_cast<audio::DeviceOutput&>(*chain.output);

@@ -8,10 +8,10 @@ BUILD="${VARONEL_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-    libsdl2-dev libsndfile1-dev libmpg123-dev libsamplerate0-dev libmp3lame-dev
+    libsdl2-dev libpulse-dev libsndfile1-dev libmpg123-dev libsamplerate0-dev libmp3lame-dev
     libebur128-dev libtag1-dev
     qt6-translations-l10n
-    clang-format clang-tidy xvfb xauth
+    clang-format clang-tidy xvfb xauth openbox xdotool x11-apps
     clang libclang-rt-dev
     pulseaudio pulseaudio-utils
     librsvg2-bin desktop-file-utils appstream dbus file lintian

@@ -27,8 +27,17 @@ void AudioOutput::process(float* stereo, int frames, const RenderContext& contex
         peakLeft = std::max(peakLeft, std::fabs(stereo[2 * i]));
         peakRight = std::max(peakRight, std::fabs(stereo[2 * i + 1]));
     }
-    m_left.setPeak(peakLeft);
-    m_right.setPeak(peakRight);
+    showHeardLevels(peakLeft, peakRight, frames, context.latencyFrames);
+    m_latencyMs.store(int(int64_t(context.latencyFrames) * 1000 / std::max(context.sampleRate, 1)),
+                      std::memory_order_relaxed);
+    if (std::max(peakLeft, peakRight) >= kAudiblePeak) {
+        m_quietFrames = 0;
+    } else {
+        m_quietFrames += frames;
+    }
+    if (context.sampleRate > 0) {
+        m_quietMs.store(m_quietFrames * 1000 / context.sampleRate, std::memory_order_relaxed);
+    }
     if (!complete) {
         m_underruns.fetch_add(1, std::memory_order_relaxed);
     }
@@ -38,6 +47,25 @@ void AudioOutput::process(float* stereo, int frames, const RenderContext& contex
     if (spent > m_longestBlockNs.load(std::memory_order_relaxed)) {
         m_longestBlockNs.store(spent, std::memory_order_relaxed);
     }
+}
+
+// The block being heard is the one that holds the frame `latencyFrames` before
+// the end of what has been sent; its peaks go to the meters.
+void AudioOutput::showHeardLevels(float peakLeft, float peakRight, int frames, int latencyFrames) {
+    m_framesSent += frames;
+    m_sent[m_nextSent] = SentBlock{m_framesSent, peakLeft, peakRight};
+    const int64_t heard = m_framesSent - latencyFrames;
+    size_t shown = m_nextSent;
+    for (size_t back = 1; back < kSentBlocks; ++back) {
+        const size_t earlier = (m_nextSent + kSentBlocks - back) % kSentBlocks;
+        if (m_sent[earlier].end < heard || m_sent[earlier].end == 0) {
+            break;
+        }
+        shown = earlier;
+    }
+    m_nextSent = (m_nextSent + 1) % kSentBlocks;
+    m_left.setPeak(m_sent[shown].left);
+    m_right.setPeak(m_sent[shown].right);
 }
 
 }  // namespace varonel::audio

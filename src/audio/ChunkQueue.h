@@ -62,6 +62,12 @@ public:
         const uint64_t write = m_write.value.load(std::memory_order_acquire);
         return read != write ? &m_slots[read % m_capacity] : nullptr;
     }
+    // The published block `index` places behind the front, or null past the last.
+    const AudioChunk* peek(size_t index) const {
+        const uint64_t read = m_read.value.load(std::memory_order_relaxed);
+        const uint64_t write = m_write.value.load(std::memory_order_acquire);
+        return read + index < write ? &m_slots[(read + index) % m_capacity] : nullptr;
+    }
     // Gives the front slot back to the writer.
     void pop() { m_read.value.fetch_add(1, std::memory_order_release); }
     // Blocks until a block is published. For offline rendering only: the real-time

@@ -5,14 +5,19 @@
 
 namespace varonel::audio {
 namespace {
-// Checked twenty times a second, so a lost device is replaced well within 500 ms.
+// Checked twenty times a second, so a lost device is replaced well within 500 ms
+// and a returning one taken back well within 2 s.
 constexpr auto kSupervisePeriod = std::chrono::milliseconds(50);
 // The system lists no more devices than this.
 constexpr int kMaxDevices = 64;
 }  // namespace
 
-DeviceOutput::DeviceOutput(DeviceBackend& backend) : m_backend(backend) {
+DeviceOutput::DeviceOutput(DeviceBackend& backend, std::shared_ptr<OutputGroup> group)
+    : m_backend(backend), m_group(std::move(group)) {
     setLimiter(true);
+    if (m_group) {
+        m_group->join(this);
+    }
     m_supervisor = std::thread([this] { superviseLoop(); });
 }
 
@@ -20,14 +25,17 @@ DeviceOutput::~DeviceOutput() {
     {
         std::lock_guard lock(m_mutex);
         m_quit = true;
-        closeLocked();
+        closeDeviceLocked();
     }
     m_wake.notify_all();
     m_supervisor.join();
+    if (m_group) {
+        m_group->leave(this);
+    }
 }
 
 void DeviceOutput::setBufferFrames(int frames) {
-    m_bufferFrames.store(std::clamp(frames, 256, 2048));
+    m_bufferFrames.store(std::clamp(frames, kMinBufferFrames, kMaxBufferFrames));
 }
 
 void DeviceOutput::setDeviceIndex(int index) {
@@ -35,6 +43,9 @@ void DeviceOutput::setDeviceIndex(int index) {
     std::lock_guard lock(m_mutex);
     m_deviceIndex.store(index);
     m_chosenName = name;
+    if (m_group) {
+        m_group->setChosen(this, name);
+    }
 }
 
 int DeviceOutput::chosenIndexLocked() const {
@@ -58,25 +69,17 @@ int DeviceOutput::chosenIndexLocked() const {
     return kMissing;
 }
 
+bool DeviceOutput::open(std::string* error) {
+    std::lock_guard lock(m_mutex);
+    m_wanted = true;
+    return ensureOpenLocked(error);
+}
+
 bool DeviceOutput::start(std::string* error) {
     std::lock_guard lock(m_mutex);
-    const int chosen = chosenIndexLocked();
-    if (m_open && m_onFallback.load() && chosen != kMissing) {
-        closeLocked();  // the chosen device is back
-    }
-    if (!m_open) {
-        if (chosen == kMissing) {
-            if (error) {
-                *error = "Sortie audio introuvable : " +
-                         (m_chosenName.empty() ? "n° " + std::to_string(m_deviceIndex.load())
-                                               : m_chosenName);
-            }
-            return false;
-        }
-        if (!openLocked(chosen, error)) {
-            return false;
-        }
-        m_onFallback.store(false);
+    m_wanted = true;
+    if (!ensureOpenLocked(error)) {
+        return false;
     }
     m_backend.setPlaying(m_deviceId, true);
     m_started.store(true);
@@ -94,35 +97,86 @@ void DeviceOutput::stop() {
 
 void DeviceOutput::close() {
     std::lock_guard lock(m_mutex);
-    closeLocked();
+    m_wanted = false;
+    m_started.store(false);
+    closeDeviceLocked();
+    m_route.store(OutputRoute::Chosen);
 }
 
-bool DeviceOutput::openLocked(int index, std::string* error) {
+bool DeviceOutput::ensureOpenLocked(std::string* error) {
+    if (m_open) {
+        return true;
+    }
+    const int chosen = chosenIndexLocked();
+    if (chosen != kMissing && switchToLocked(chosen, OutputRoute::Chosen, error)) {
+        return true;
+    }
+    if (chosen != -1 && mayTakeDefaultLocked() &&
+        switchToLocked(-1, OutputRoute::Fallback, nullptr)) {
+        return true;
+    }
+    if (error && (chosen == kMissing || error->empty())) {
+        *error = missingText();
+    }
+    // The supervisor goes on trying while the device is wanted.
+    m_route.store(OutputRoute::Waiting);
+    return false;
+}
+
+bool DeviceOutput::switchToLocked(int index, OutputRoute route, std::string* error) {
     DeviceBackend::Opened opened;
     if (!m_backend.open(index, m_bufferFrames.load(), &DeviceOutput::callback, this, &opened,
                         error)) {
         return false;
     }
+    releaseDeviceLocked();
     m_deviceId = opened.id;
     m_sampleRate.store(opened.sampleRate);
     m_open = true;
+    m_playingOn = opened.device;
+    if (m_group) {
+        m_group->setPlayingOn(this, opened.device);
+    }
+    m_route.store(route);
+    if (m_started.load()) {
+        m_backend.setPlaying(m_deviceId, true);
+    }
     return true;
 }
 
-void DeviceOutput::closeLocked() {
+void DeviceOutput::closeDeviceLocked() {
+    releaseDeviceLocked();
+    clearLevels();
+}
+
+// The meters keep what was heard last: a programme held by a lost device is
+// paused, not silent, and the smart mix must not take the silence for a fade.
+void DeviceOutput::releaseDeviceLocked() {
     if (m_open) {
         m_backend.close(m_deviceId);
         m_open = false;
         m_sampleRate.store(0);
+        m_playingOn.clear();
+        if (m_group) {
+            m_group->setPlayingOn(this, {});
+        }
     }
-    m_started.store(false);
-    clearLevels();
 }
 
-void DeviceOutput::callback(void* user, float* stereo, int frames) {
+bool DeviceOutput::mayTakeDefaultLocked() const {
+    return !m_group || !m_group->takenByOther(this, m_backend.defaultDevice());
+}
+
+std::string DeviceOutput::missingText() const {
+    return "Sortie audio introuvable : " +
+           (m_chosenName.empty() ? "n° " + std::to_string(m_deviceIndex.load()) : m_chosenName);
+}
+
+void DeviceOutput::callback(void* user, float* stereo, int frames, int latencyFrames) {
     auto* self = static_cast<DeviceOutput*>(user);
     RenderContext context;
     context.sampleRate = self->m_sampleRate.load(std::memory_order_relaxed);
+    context.latencyFrames = latencyFrames;
     self->process(stereo, frames, context);
 }
 
@@ -130,30 +184,41 @@ void DeviceOutput::superviseLoop() {
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
         m_wake.wait_for(lock, kSupervisePeriod);
-        if (!m_quit && m_started.load() && (!m_open || m_backend.isLost(m_deviceId))) {
-            recoverLocked();
+        if (!m_quit && m_wanted) {
+            superviseLocked();
         }
     }
 }
 
-// Opens the chosen device where the system lists it now, or the system default
-// when it is gone. A failed attempt is tried again at the next check.
-void DeviceOutput::recoverLocked() {
-    if (m_open) {
-        m_backend.close(m_deviceId);
-        m_open = false;
+// A lost device is given up; then the chosen device is taken (again) as soon as
+// it is listed, else the system default unless another output of the group has
+// it, else the output waits. A failed attempt is tried again at the next check.
+void DeviceOutput::superviseLocked() {
+    if (m_open && m_backend.isLost(m_deviceId)) {
+        releaseDeviceLocked();
     }
-    const int chosen = chosenIndexLocked();
-    bool opened = chosen != kMissing && openLocked(chosen, nullptr);
-    m_onFallback.store(!opened && chosen != -1);
-    if (!opened && chosen != -1) {
-        opened = openLocked(-1, nullptr);
-    }
-    if (!opened) {
+    if (m_open && m_route.load() == OutputRoute::Chosen) {
         return;
     }
-    m_backend.setPlaying(m_deviceId, true);
-    m_reopens.fetch_add(1);
+    if (m_open && m_group && m_group->takenByOther(this, m_playingOn)) {
+        releaseDeviceLocked();  // another output of the group chose the fallback device
+    }
+    const int chosen = chosenIndexLocked();
+    // A default the operator chose is taken again only where no other output is.
+    if (chosen != kMissing && (chosen != -1 || mayTakeDefaultLocked()) &&
+        switchToLocked(chosen, OutputRoute::Chosen, nullptr)) {
+        m_reopens.fetch_add(1);
+        return;
+    }
+    if (m_open) {
+        return;  // the fallback still serves
+    }
+    if (chosen != -1 && mayTakeDefaultLocked() &&
+        switchToLocked(-1, OutputRoute::Fallback, nullptr)) {
+        m_reopens.fetch_add(1);
+        return;
+    }
+    m_route.store(OutputRoute::Waiting);
 }
 
 }  // namespace varonel::audio

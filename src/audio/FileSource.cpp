@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -12,15 +13,19 @@
 namespace varonel::audio {
 namespace {
 
-// About 1.1 s of audio decoded ahead at 44.1 kHz.
-constexpr size_t kQueueChunks = 24;
+// About 3 s of audio decoded ahead at 44.1 kHz: a busy machine can leave the
+// decoding thread waiting a long while before the sound runs short.
+constexpr size_t kQueueChunks = 64;
 // Slots that one stream never fills: whatever the puller has not yet handed back,
 // a new load or seek always finds room for its first chunks.
 constexpr size_t kReservedChunks = 4;
 // Chunks decoded right after a load or seek, before the puller asks for any: a
-// start is then heard at once, while a file that is only opened for its length
-// (the playlist's length reader) costs almost nothing.
-constexpr int kPrefillChunks = 2;
+// start then fills a whole device buffer at once (some 280 ms, more than the
+// programs' default buffer), while a file that is only opened for its length
+// (the playlist's length reader) costs little.
+constexpr int kPrefillChunks = 6;
+// Frames of file a resampler may read ahead of what it gives.
+constexpr int64_t kResamplerMargin = 64;
 // The decoding thread is woken when the ring has drained to half, and wakes an
 // offline reader when this many chunks wait: each side then works in batches
 // instead of handing the processor over at every chunk.
@@ -92,6 +97,17 @@ bool FileSource::waitForLoad(int timeoutMs) {
         return true;
     }
     return m_infoChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), known);
+}
+
+bool FileSource::waitForStream(int timeoutMs) {
+    if (!waitForLoad(timeoutMs)) {
+        return false;
+    }
+    const uint64_t tag = m_tag.load(std::memory_order_relaxed);
+    std::unique_lock lock(m_infoMutex);
+    return m_infoChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return m_prefilledTag == tag || m_info.state != LoadState::Ready;
+    });
 }
 
 FileSource::LoadState FileSource::loadState() const {
@@ -284,10 +300,22 @@ void FileSource::decodeLoop() {
             if (endWritten || chunks == kPrefillChunks || m_queue.size() >= kReaderBatch) {
                 m_queue.wakeReader();
             }
+            if (endWritten || chunks == kPrefillChunks) {
+                announcePrefilled(tag);
+            }
             continue;
         }
         m_wake.wait(wakeSeen, std::memory_order_acquire);
     }
+}
+
+// Tells a main thread waiting in waitForStream() that `tag` can be played.
+void FileSource::announcePrefilled(uint64_t tag) {
+    {
+        std::lock_guard lock(m_infoMutex);
+        m_prefilledTag = tag;
+    }
+    m_infoChanged.notify_all();
 }
 
 // Decodes one chunk as stereo; returns true when it is the stream's last.
@@ -330,7 +358,11 @@ bool FileSource::pull(float* stereo, int frames, const RenderContext& context) {
     ReaderState& r = m_reader;
     int written = 0;
     bool starved = false;
-    if (!exhausted()) {
+    if (r.ended) {
+        r.framesAfterEnd += frames;
+    }
+    // A stream that has not begun waits until it can fill the block without a gap.
+    if (!exhausted() && (!r.awaiting || context.waitForData || enoughQueued(frames, context))) {
         if (m_demandTag.load(std::memory_order_relaxed) != r.tag) {
             m_demandTag.store(r.tag, std::memory_order_release);
             wakeDecoder();
@@ -351,6 +383,7 @@ bool FileSource::pull(float* stereo, int frames, const RenderContext& context) {
             if (r.awaiting) {
                 r.awaiting = false;
                 r.position = chunk->firstFrame;
+                r.streamStart = chunk->firstFrame;
                 if (!r.started) {
                     r.started = true;
                     m_startedLoad.store(pullerLoad(), std::memory_order_release);
@@ -379,7 +412,7 @@ bool FileSource::pull(float* stereo, int frames, const RenderContext& context) {
     }
     std::memset(stereo + size_t(written) * 2, 0, size_t(frames - written) * 2 * sizeof(float));
     applyFade(stereo, written, frames);
-    publishPosition();
+    publishPosition(context);
     if (exhausted()) {
         dropUnheard();
     }
@@ -394,8 +427,13 @@ void FileSource::noteStall(bool stalled, int frames, int sampleRate) {
     }
 }
 
-void FileSource::service(const RenderContext& context) {
+void FileSource::service(const RenderContext& context, int frames) {
     syncCommands(context.sampleRate);
+    if (m_reader.ended) {
+        // What the device still held of the end goes on being heard.
+        m_reader.framesAfterEnd += frames;
+        publishPosition(context);
+    }
     if (exhausted()) {
         dropUnheard();
         return;
@@ -413,7 +451,7 @@ void FileSource::service(const RenderContext& context) {
     }
 }
 
-bool FileSource::readyToStart(const RenderContext& context) {
+bool FileSource::readyToStart(const RenderContext& context, int frames) {
     syncCommands(context.sampleRate);
     if (m_reader.started) {
         return true;
@@ -422,19 +460,57 @@ bool FileSource::readyToStart(const RenderContext& context) {
         return false;
     }
     const AudioChunk* chunk = currentChunk(context.waitForData);
-    return chunk && !chunk->failed;
+    return chunk && !chunk->failed && (context.waitForData || enoughQueued(frames, context));
+}
+
+// True when the current stream can fill `frames` output frames from what is
+// decoded, or its end is decoded: it can then begin without a gap.
+bool FileSource::enoughQueued(int frames, const RenderContext& context) const {
+    const double speed = m_speed.load(std::memory_order_relaxed);
+    int64_t needed = -1;
+    int64_t queued = 0;
+    for (size_t i = 0;; ++i) {
+        const AudioChunk* chunk = m_queue.peek(i);
+        if (!chunk) {
+            return false;
+        }
+        if (chunk->tag != m_reader.tag) {
+            continue;  // an earlier stream's, handed back when reached
+        }
+        if (chunk->failed || chunk->endOfStream) {
+            return true;
+        }
+        if (needed < 0) {
+            // Resampling reads a few frames ahead of what it gives.
+            needed = int64_t(std::ceil(double(frames) * chunk->sampleRate * speed /
+                                       std::max(context.sampleRate, 1))) +
+                     kResamplerMargin;
+        }
+        queued += chunk->frames;
+        if (queued >= needed) {
+            return true;
+        }
+    }
 }
 
 void FileSource::fadeOutNow(int32_t ms, int sampleRate) {
     startFade(ms, sampleRate);
 }
 
-void FileSource::publishPosition() {
+// The position heard now: what was read, less what the device holds still
+// (after the end, less what it held then and has not played since), never
+// before the point the stream started from.
+void FileSource::publishPosition(const RenderContext& context) {
     const ReaderState& r = m_reader;
     if (r.awaiting || r.fileRate <= 0) {
         return;
     }
-    m_positionMs.store(int32_t(r.position * 1000 / r.fileRate), std::memory_order_relaxed);
+    const int64_t lagFrames = std::max<int64_t>(context.latencyFrames - r.framesAfterEnd, 0);
+    const auto behind =
+        int64_t(double(lagFrames) * r.fileRate * m_speed.load(std::memory_order_relaxed) /
+                std::max(context.sampleRate, 1));
+    const int64_t heard = std::max(r.position - behind, r.streamStart);
+    m_positionMs.store(int32_t(heard * 1000 / r.fileRate), std::memory_order_relaxed);
     m_positionTag.store(r.tag, std::memory_order_release);
 }
 
@@ -453,6 +529,7 @@ void FileSource::syncCommands(int sampleRate) {
         r.hasFile = (tag & kReleaseBit) == 0;
         r.awaiting = true;
         r.ended = false;
+        r.framesAfterEnd = 0;
         r.offset = 0;
         r.stalledFrames = 0;
         src_reset(m_resampler);

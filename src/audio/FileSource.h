@@ -68,6 +68,10 @@ public:
     // Waits at most `timeoutMs` (forever when negative) for the last load to open
     // or fail. True when its outcome is known.
     bool waitForLoad(int timeoutMs);
+    // Waits at most `timeoutMs` (twice: for the file, then for its sound) until
+    // the last load or seek is open and its first blocks decoded, so that a
+    // start right after fills a device buffer without waiting. True when it is.
+    bool waitForStream(int timeoutMs);
     LoadState loadState() const;
 
     // The file of the last load, "" when it failed or was released.
@@ -77,7 +81,8 @@ public:
 
     // Exact length of the open file, 0 without one (and until it is open).
     int32_t lengthMs() const;
-    // Position of what the puller has read, in milliseconds of the file.
+    // Position of what is heard now, in milliseconds of the file: what the puller
+    // has read, less what the device holds still (see RenderContext).
     int32_t positionMs() const;
     // Seeks the file of the last load; clamped to [0, length].
     void setPositionMs(int32_t ms);
@@ -117,10 +122,12 @@ public:
     // For a source that is not pulled in this block: takes in the main thread's
     // commands and hands back decoded audio that can no longer be heard, so that
     // the next load always finds room.
-    void service(const RenderContext& context);
-    // True when the next pull would begin the load with its first audio (or the
-    // load has begun already). Waits for the decoder when context.waitForData.
-    bool readyToStart(const RenderContext& context);
+    // `frames` is the block the source sits out.
+    void service(const RenderContext& context, int frames);
+    // True when the next pull of `frames` would begin the load with its first
+    // audio and no gap after it (or the load has begun already). Waits for the
+    // decoder when context.waitForData.
+    bool readyToStart(const RenderContext& context, int frames);
     // Starts a fade of the current load now (the mixer's cross-fade).
     void fadeOutNow(int32_t ms, int sampleRate);
     // Number of the load the puller plays.
@@ -144,6 +151,8 @@ private:
         int offset = 0;             // frames of the front chunk already read
         int64_t stalledFrames = 0;  // output frames in a row with nothing decoded
         int64_t position = 0;
+        int64_t streamStart = 0;     // file frame this stream began at
+        int64_t framesAfterEnd = 0;  // output frames sent since the stream ended
         int fileRate = 44100;
         bool resampling = false;
         uint64_t fadeSeen = 0;
@@ -173,6 +182,7 @@ private:
     void decodeLoop();
     bool fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, int64_t& nextFrame,
                    float gain);
+    void announcePrefilled(uint64_t tag);
     void wakeDecoder();
     uint64_t nextTag(uint32_t load, bool release);
 
@@ -187,7 +197,8 @@ private:
     void finishStream();
     void applyFade(float* stereo, int written, int frames);
     void noteStall(bool stalled, int frames, int sampleRate);
-    void publishPosition();
+    bool enoughQueued(int frames, const RenderContext& context) const;
+    void publishPosition(const RenderContext& context);
 
     // Main-thread state.
     std::string m_path;
@@ -202,10 +213,12 @@ private:
     DecoderFactory m_factory;
     bool m_quit = false;
 
-    // What the decoding thread found about the last load it opened.
+    // What the decoding thread found about the last load it opened, and the
+    // last stream whose first blocks it decoded.
     mutable std::mutex m_infoMutex;
     std::condition_variable m_infoChanged;
     LoadInfo m_info;
+    uint64_t m_prefilledTag = 0;
 
     // Crossing to the puller.
     std::atomic<uint64_t> m_tag{0};   // the stream to play

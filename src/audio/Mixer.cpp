@@ -92,7 +92,7 @@ bool Mixer::render(float* stereo, int frames, const RenderContext& context) {
 
 // Starts the waiting cross-fade's fade when its incoming source is about to be
 // heard, before either is pulled: the overlap then begins on the same frame.
-void Mixer::runCrossFade(const RenderContext& context) {
+void Mixer::runCrossFade(const RenderContext& context, int frames) {
     uint64_t word = m_crossFade.load(std::memory_order_acquire);
     if (word == 0) {
         return;
@@ -105,7 +105,7 @@ void Mixer::runCrossFade(const RenderContext& context) {
     FileSource* outgoing = m_sources[size_t(fade.outgoing)];
     // readyToStart() takes in the incoming source's last load, which the main
     // thread gave before this cross-fade: a different number means a newer load.
-    const bool ready = incoming->readyToStart(context);
+    const bool ready = incoming->readyToStart(context, frames);
     if ((incoming->pullerLoad() & kLoadMask) != fade.incomingLoad) {
         m_crossFade.compare_exchange_strong(word, 0, std::memory_order_acq_rel);
         return;
@@ -114,7 +114,7 @@ void Mixer::runCrossFade(const RenderContext& context) {
         return;
     }
     if (m_crossFade.compare_exchange_strong(word, 0, std::memory_order_acq_rel)) {
-        outgoing->service(context);  // takes in its own load first
+        outgoing->service(context, 0);  // takes in its own load first
         if ((outgoing->pullerLoad() & kLoadMask) == fade.outgoingLoad) {
             outgoing->fadeOutNow(fade.ms, context.sampleRate);
         }
@@ -127,7 +127,7 @@ bool Mixer::renderBlock(float* stereo, int frames, const RenderContext& context)
     if (paused()) {
         return true;
     }
-    runCrossFade(context);
+    runCrossFade(context, frames);
     bool complete = true;
     for (size_t i = 0; i < m_sources.size(); ++i) {
         FileSource* source = m_sources[i];
@@ -137,7 +137,7 @@ bool Mixer::renderBlock(float* stereo, int frames, const RenderContext& context)
         uint32_t state = m_state[i].load(std::memory_order_acquire);
         if ((state & kFinishedBit) != 0) {
             // Not heard, but what it can no longer play is handed back.
-            source->service(context);
+            source->service(context, frames);
             continue;
         }
         complete &= source->pull(m_scratch.data(), frames, context);

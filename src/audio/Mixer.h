@@ -55,7 +55,7 @@ private:
     static constexpr uint32_t kFinishedBit = 1;
 
     bool renderBlock(float* stereo, int frames, const RenderContext& context);
-    void runCrossFade(const RenderContext& context);
+    void runCrossFade(const RenderContext& context, int frames);
 
     std::array<FileSource*, kInputs> m_sources{};
     std::array<std::atomic<uint32_t>, kInputs> m_state;

@@ -35,18 +35,49 @@ bool Player::play(std::string* error) {
     if (m_source.atEnd()) {
         m_source.setPositionMs(0);
     }
-    if (!m_output->isStarted() && !m_output->start(&m_error)) {
+    if (m_stream.playing()) {
+        return true;  // playing already: nothing to do
+    }
+    // The device waits paused between plays (a track that ended leaves it
+    // running): started afresh on decoded sound, it is heard at once.
+    m_output->stop();
+    m_source.waitForStream(kStreamWaitMs);
+    m_stream.setPlaying(true);
+    if (!m_output->start(&m_error)) {
+        m_stream.setPlaying(false);
         if (error) {
             *error = m_error;
         }
         return false;
     }
-    m_stream.setPlaying(true);
     return true;
 }
 
+// The device is paused and what it held dropped, and the track is set back to
+// the point heard last: a start goes on from there, and a cue stored now is
+// where the ear is.
 void Player::stop() {
+    const bool wasPlaying = m_stream.playing();
+    const int32_t heard = m_source.positionMs();
     m_stream.setPlaying(false);
+    m_output->stop();
+    if (wasPlaying && m_source.hasFile() && !m_source.atEnd()) {
+        m_source.setPositionMs(heard);
+    }
+}
+
+// While playing, the device is paused for the length of the decoder's seek and
+// started again on the new place: a short break rather than a buffer's worth
+// of silence or of the old place.
+void Player::setPositionMs(int32_t ms) {
+    if (!m_stream.playing()) {
+        m_source.setPositionMs(ms);
+        return;
+    }
+    m_output->stop();
+    m_source.setPositionMs(ms);
+    m_source.waitForStream(kStreamWaitMs);
+    m_output->start(&m_error);
 }
 
 int Player::state() const {
@@ -61,12 +92,16 @@ void Player::setPitch(float percent) {
     m_source.setSpeed(1.0 + m_pitch / 100.0);
 }
 
+// The device is opened at once, paused: the first start is then heard as soon
+// as any other.
 void Player::setDeviceIndex(int index) {
-    const bool wasStarted = m_output->isStarted();
+    const bool wasPlaying = m_stream.playing();
     m_output->close();
     m_output->setDeviceIndex(index);
-    if (wasStarted) {
+    if (wasPlaying) {
         m_output->start(&m_error);
+    } else {
+        m_output->open(&m_error);
     }
 }
 
@@ -78,7 +113,7 @@ void Player::Stream::setPlaying(bool playing) {
 bool Player::Stream::render(float* stereo, int frames, const RenderContext& context) {
     uint32_t state = m_state.load(std::memory_order_acquire);
     if ((state & 1) == 0) {
-        m_source.service(context);
+        m_source.service(context, frames);
         std::memset(stereo, 0, size_t(frames) * 2 * sizeof(float));
         return true;
     }

@@ -17,6 +17,9 @@ namespace varonel::audio {
 
 class Player {
 public:
+    // The longest a start or a seek waits for the decoder to have its sound.
+    static constexpr int kStreamWaitMs = 200;
+
     // State codes.
     static constexpr int kStateEmpty = 0;    // no file
     static constexpr int kStateStopped = 1;  // a file, not playing
@@ -36,22 +39,25 @@ public:
     // Files are always seekable; kept as a query because the deck's slider asks.
     bool seekable() const { return m_source.hasFile(); }
 
-    // Starts (or resumes) playing; at the end of the track it starts again from
-    // the top. False with *error set when the output cannot start.
+    // Starts (or resumes) playing, heard at once; at the end of the track it
+    // starts again from the top. False with *error set when the output cannot
+    // start.
     bool play(std::string* error = nullptr);
     void stop();
     int state() const;
 
     int32_t lengthMs() const { return m_source.lengthMs(); }
+    // Where the ear is, the device's latency taken off.
     int32_t positionMs() const { return m_source.positionMs(); }
-    void setPositionMs(int32_t ms) { m_source.setPositionMs(ms); }
+    void setPositionMs(int32_t ms);
 
     // Pitch in percent as varispeed: +15 plays 15 % faster and higher.
     float pitch() const { return m_pitch; }
     void setPitch(float percent);
 
     std::string deviceName(int index) const { return m_output->deviceName(index); }
-    // Moves the player to another device; it keeps playing if it was.
+    // Moves the player to another device and opens it there at once, paused; it
+    // keeps playing if it was.
     void setDeviceIndex(int index);
     int deviceIndex() const { return m_output->deviceIndex(); }
 

@@ -15,6 +15,10 @@ struct RenderContext {
     // silence when they lag, so a render is the same every time. Never true in the
     // real-time callback.
     bool waitForData = false;
+    // How far the listener lags behind the end of this block, in frames at
+    // sampleRate: what the device holds already plus the block itself. Sources
+    // report positions as heard, this far back. 0 offline.
+    int latencyFrames = 0;
 };
 
 class RenderSource {

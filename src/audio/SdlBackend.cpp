@@ -1,8 +1,15 @@
-// Sound devices through SDL2. Each opened device gets a small record that carries
-// the output's callback to SDL's audio thread.
+// Sound devices through SDL2, where no PulseAudio server answers (or SDL was told
+// to use another driver). Each opened device gets a small record that carries the
+// output's callback to SDL's audio thread.
+//
+// SDL cannot drop what a device has queued, and does not say how late the sound
+// is: the latency is taken as two buffers (the one being played and the one
+// being filled), which is what its drivers keep.
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,12 +24,13 @@ constexpr int kPreferredRate = 44100;
 struct OpenDevice {
     DeviceBackend::Callback callback = nullptr;
     void* user = nullptr;
+    int latencyFrames = 0;
 };
 
 void sdlCallback(void* userdata, Uint8* stream, int length) {
     auto* device = static_cast<OpenDevice*>(userdata);
     device->callback(device->user, reinterpret_cast<float*>(stream),
-                     length / int(2 * sizeof(float)));
+                     length / int(2 * sizeof(float)), device->latencyFrames);
 }
 
 class SdlBackend final : public DeviceBackend {
@@ -49,13 +57,15 @@ public:
             return index == -1 ? "Sortie par défaut" : "";
         }
         if (index == -1) {
-            return defaultDeviceName();
+            const std::string target = defaultTargetLocked();
+            return target.empty() ? "Sortie par défaut" : "Sortie par défaut (" + target + ")";
         }
-        if (index < 0 || index >= SDL_GetNumAudioDevices(0)) {
-            return "";
-        }
-        const char* name = SDL_GetAudioDeviceName(index, 0);
-        return name ? name : "";
+        return listedNameLocked(index);
+    }
+
+    std::string defaultDevice() override {
+        std::lock_guard lock(m_mutex);
+        return m_ready ? defaultTargetLocked() : std::string();
     }
 
     bool open(int index, int bufferFrames, Callback callback, void* user, Opened* opened,
@@ -71,12 +81,12 @@ public:
                 return fail(error, "Sortie audio introuvable (n° " + std::to_string(index) + ")");
             }
         }
-        auto device = std::make_unique<OpenDevice>(OpenDevice{callback, user});
+        auto device = std::make_unique<OpenDevice>(OpenDevice{callback, user, 0});
         SDL_AudioSpec want{};
         want.freq = kPreferredRate;
         want.format = AUDIO_F32SYS;
         want.channels = 2;
-        want.samples = Uint16(bufferFrames);
+        want.samples = Uint16(std::clamp(bufferFrames, 64, 32768));
         want.callback = sdlCallback;
         want.userdata = device.get();
         SDL_AudioSpec have{};
@@ -86,8 +96,9 @@ public:
             return fail(error,
                         std::string("Impossible d'ouvrir la sortie audio : ") + SDL_GetError());
         }
+        device->latencyFrames = 2 * int(have.samples);
         m_devices[id] = std::move(device);
-        *opened = Opened{id, have.freq, have.samples};
+        *opened = Opened{id, have.freq, have.samples, name ? name : defaultTargetLocked()};
         return true;
     }
 
@@ -111,15 +122,30 @@ private:
         return false;
     }
 
-    static std::string defaultDeviceName() {
+    static std::string listedNameLocked(int index) {
+        if (index < 0 || index >= SDL_GetNumAudioDevices(0)) {
+            return "";
+        }
+        const char* name = SDL_GetAudioDeviceName(index, 0);
+        return name ? name : "";
+    }
+
+    // The listed device the default stands for, "" when SDL does not say (only
+    // its sound-server drivers know; asking the others would only set an error).
+    static std::string defaultTargetLocked() {
+        const char* driver = SDL_GetCurrentAudioDriver();
+        if (!driver ||
+            (std::strcmp(driver, "pulseaudio") != 0 && std::strcmp(driver, "pipewire") != 0)) {
+            return {};
+        }
         char* name = nullptr;
         SDL_AudioSpec format{};
+        std::string target;
         if (SDL_GetDefaultAudioInfo(&name, &format, 0) == 0 && name) {
-            std::string text = std::string("Sortie par défaut (") + name + ")";
+            target = name;
             SDL_free(name);
-            return text;
         }
-        return "Sortie par défaut";
+        return target;
     }
 
     std::mutex m_mutex;

@@ -203,6 +203,9 @@ private slots:
             << QStringList{"--render", ok, "--output", m_dir.filePath("folder")}
             << "c'est un dossier";
         QVERIFY(QDir(m_dir.path()).mkpath("folder"));
+        add("no hours", {"--hours", "0"}, "--hours");
+        add("output and no output", {"--no-output"}, "Il faut");
+        QTest::newRow("nothing to play") << QStringList{"--render", "--no-output"} << "Il faut";
     }
     void refusalsExitWithTwoAndOneLine() {
         QFETCH(QStringList, arguments);
@@ -262,12 +265,39 @@ private slots:
         QCOMPARE(leftovers(), QStringList());
     }
 
+    // Six minutes of the request over a folder of three tracks, nothing
+    // written: the air never stops before the time is up, and the three
+    // tracks come round again and again, never one twice in a row.
+    void requestRendersHoursWithoutStopping() {
+        const QString folder = m_dir.filePath("requette");
+        QVERIFY(QDir().mkpath(folder));
+        QStringList tracks;
+        for (const QString& track : std::as_const(m_tracks)) {
+            tracks.append(folder + '/' + QFileInfo(track).fileName());
+            QVERIFY(QFile::copy(track, tracks.constLast()));
+        }
+        const Run run =
+            runVaronel({"--render", "--request", folder, "--hours", "0.1", "--no-output"});
+        QVERIFY2(run.status == 0, qPrintable(run.err.join('\n')));
+        QCOMPARE(run.out.filter("\tstop"), QStringList{"00:06:00.000\tstop"});
+        QCOMPARE(run.out.constLast(), QStringLiteral("00:06:00.000\tstop"));
+        const QStringList played = run.out.mid(0, run.out.size() - 1);
+        QVERIFY2(played.size() >= 360 / 20, qPrintable(QString::number(played.size())));
+        for (int i = 0; i < played.size(); ++i) {
+            QVERIFY2(tracks.contains(played[i].section('\t', 2)), qPrintable(played[i]));
+            QVERIFY(i == 0 || played[i].section('\t', 2) != played[i - 1].section('\t', 2));
+        }
+        QVERIFY2(run.err.filter("nouveau tour").size() > 1, qPrintable(run.err.join('\n')));
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3);  // nothing written
+    }
+
     void helpDocumentsTheRender() {
         const Run run = runVaronel({"--help"});
         QVERIFY2(run.status == 0, qPrintable(run.err.join('\n')));
         const QString text = run.out.join('\n');
-        for (const char* word : {"--render", "--output", "--exit-point", "--smart-mix",
-                                 "--no-smart-mix", "--log", "--no-trim", "--loudness"}) {
+        for (const char* word :
+             {"--render", "--output", "--exit-point", "--smart-mix", "--no-smart-mix", "--log",
+              "--no-trim", "--loudness", "--request", "--hours", "--no-output"}) {
             QVERIFY2(text.contains(word), word);
         }
     }

@@ -5,18 +5,24 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
+#include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
 #include "FileSource.h"
 #include "Mixer.h"
+#include "OutputGroup.h"
 #include "TestSignals.h"
 
 using namespace varonel::audio;
+
+Q_DECLARE_METATYPE(varonel::audio::OutputRoute)
 
 namespace {
 
@@ -228,51 +234,97 @@ private slots:
         QVERIFY(!live.mixer.inputFinished(1));
     }
 
-    // Output A plays on "Carte" and output B on "Casque". The card is unplugged:
-    // "Casque" moves to position 0, where A's device was, yet A goes on the
-    // system default and B is never disturbed. Once the card is back (at another
-    // position), A's next start takes it again.
-    void lostDeviceReopensByNameAndComesBackAtTheNextStart() {
+    // The programme plays on "Carte" and the headphones on "Casque", two outputs
+    // of one program. One device is unplugged while the system default moves
+    // (as a server picks another): the output that lost it goes to the default
+    // unless the other output has it, in which case it waits, silent, its
+    // position held. The other output is never disturbed, nothing lands on a
+    // device that is not its own, and once the device is back (at another
+    // position) the output goes back to it by itself.
+    void lostDeviceFallsBackWaitsAndComesBack_data() {
+        QTest::addColumn<int>("loser");  // 0: the programme, 1: the headphones
+        QTest::addColumn<QString>("newDefault");
+        QTest::addColumn<OutputRoute>("meanwhile");
+        QTest::newRow("programme lost, default free") << 0 << "Enceintes" << OutputRoute::Fallback;
+        QTest::newRow("programme lost, default is the headphones")
+            << 0 << "Casque" << OutputRoute::Waiting;
+        QTest::newRow("headphones lost, default is the programme's")
+            << 1 << "Carte" << OutputRoute::Waiting;
+    }
+
+    void lostDeviceFallsBackWaitsAndComesBack() {
+        QFETCH(int, loser);
+        QFETCH(QString, newDefault);
+        QFETCH(OutputRoute, meanwhile);
+        const std::string names[] = {"Carte", "Casque"};
+        const float levels[] = {0.3f, 0.2f};
         FakeDeviceBackend backend(0);
-        backend.setDevices({"Carte", "Casque"});
-        FileSource a;
-        FileSource b;
-        Mixer mixerA;
-        Mixer mixerB;
-        DeviceOutput outputA(backend);
-        DeviceOutput outputB(backend);
-        const QString steady =
-            testsignals::writeFloatWav(m_dir.filePath("long.wav"), testsignals::constant(0.3f, 30));
-        for (auto [mixer, source] : {std::pair{&mixerA, &a}, std::pair{&mixerB, &b}}) {
-            mixer->setSource(0, source);
-            QVERIFY(source->setFileName(steady.toStdString()));
-            mixer->setInputFinished(0, false);
+        backend.setDevices({"Carte", "Casque", "Enceintes"});
+        backend.setDefault("Carte");
+        std::mutex heardMutex;
+        std::map<std::string, std::set<float>> heard;  // the values each device played
+        backend.setRecorder([&](const std::string& device, const float* block, int frames) {
+            std::lock_guard lock(heardMutex);
+            heard[device].insert(block, block + size_t(frames) * 2);
+        });
+        const auto group = std::make_shared<OutputGroup>();
+        std::array<FileSource, 2> sources;
+        std::array<Mixer, 2> mixers;
+        std::array<std::unique_ptr<DeviceOutput>, 2> outputs;
+        for (size_t i = 0; i < 2; ++i) {
+            const QString path =
+                testsignals::writeFloatWav(m_dir.filePath(QString("steady%1.wav").arg(i)),
+                                           testsignals::constant(levels[i], 30));
+            mixers[i].setSource(0, &sources[i]);
+            QVERIFY(sources[i].setFileName(path.toStdString()));
+            mixers[i].setInputFinished(0, false);
+            outputs[i] = std::make_unique<DeviceOutput>(backend, group);
+            outputs[i]->setSource(&mixers[i]);
+            outputs[i]->setDeviceIndex(int(i));
+            QVERIFY(outputs[i]->start());
         }
-        outputA.setSource(&mixerA);
-        outputB.setSource(&mixerB);
-        outputA.setDeviceIndex(0);
-        outputB.setDeviceIndex(1);
-        QVERIFY(outputA.start());
-        QVERIFY(outputB.start());
-        QVERIFY(waitUntil([&] { return b.positionMs() > 200; }, 3000));
+        const size_t other = 1 - size_t(loser);
+        DeviceOutput& lost = *outputs[size_t(loser)];
+        FileSource& lostSource = sources[size_t(loser)];
+        QVERIFY(waitUntil(
+            [&] { return sources[0].positionMs() > 200 && sources[1].positionMs() > 200; }, 3000));
 
-        backend.unplug("Carte");
-        QVERIFY(waitUntil([&] { return outputA.reopenCount() == 1; }, 2000));
-        QVERIFY(outputA.onFallback());
-        const auto afterLoss = backend.opened();
-        QCOMPARE(afterLoss.back(), std::string("Fake default"));
-        const int32_t aAtReopen = a.positionMs();
-        QVERIFY(waitUntil([&] { return a.positionMs() > aAtReopen + 200; }, 2000));
-        QCOMPARE(outputB.reopenCount(), 0);
-        QVERIFY(b.positionMs() > 400);
+        backend.setDefault(newDefault.toStdString());
+        backend.unplug(names[loser]);
+        QVERIFY(waitUntil([&] { return lost.route() == meanwhile; }, 2000));
+        const int32_t held = lostSource.positionMs();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (meanwhile == OutputRoute::Waiting) {
+            // Nothing heard, nothing counted: a pause, which the meters keep (the
+            // smart mix must not take it for a fade).
+            QCOMPARE(lostSource.positionMs(), held);
+            QVERIFY(lost.levelLeft() > 0);
+        } else {
+            QCOMPARE(backend.opened().back(), newDefault.toStdString());
+            QVERIFY(lostSource.positionMs() > held + 100);
+        }
 
-        backend.plug("Carte");  // now at position 1
-        outputA.stop();
-        QVERIFY(outputA.start());
-        QCOMPARE(backend.opened().back(), std::string("Carte"));
-        QVERIFY(!outputA.onFallback());
-        QCOMPARE(outputB.reopenCount(), 0);
-        QCOMPARE(outputB.deviceIndex(), 1);
+        backend.plug(names[loser]);  // listed again, at the end
+        QVERIFY(waitUntil([&] { return lost.route() == OutputRoute::Chosen; }, 3000));
+        QCOMPARE(backend.opened().back(), names[loser]);
+        const int32_t back = lostSource.positionMs();
+        QVERIFY(waitUntil([&] { return lostSource.positionMs() > back + 200; }, 2000));
+        QCOMPARE(outputs[other]->reopenCount(), 0);
+        QCOMPARE(outputs[other]->route(), OutputRoute::Chosen);
+        for (auto& output : outputs) {
+            output->close();
+        }
+        backend.setRecorder({});
+
+        const std::map<std::string, float> own = {
+            {"Carte", levels[0]}, {"Casque", levels[1]}, {"Enceintes", levels[loser]}};
+        for (const auto& [device, values] : heard) {
+            for (const float value : values) {
+                QVERIFY2(value == 0.0f || value == own.at(device),
+                         qPrintable(QString("%1 on %2").arg(value).arg(device.c_str())));
+            }
+        }
+        QVERIFY(heard["Carte"].count(levels[0]) && heard["Casque"].count(levels[1]));
     }
 
     // A decoder that hangs in mid-stream: the window's calls on its source never

@@ -72,6 +72,8 @@ class TestOutputs : public QObject {
     Q_OBJECT
 
 private slots:
+    // A device that is not there is played around on the default; with no
+    // device at all the start fails and names the cause.
     void deviceNamesCoverDefaultAndListedDevices() {
         FakeDeviceBackend backend(2);
         DeviceOutput output(backend);
@@ -81,8 +83,13 @@ private slots:
         QCOMPARE(output.deviceName(10), std::string());
         std::string error;
         output.setDeviceIndex(5);
+        QVERIFY(output.start(&error));
+        QCOMPARE(output.route(), OutputRoute::Fallback);
+        output.close();
+        backend.refuseIndex(-1);
         QVERIFY(!output.start(&error));
-        QVERIFY(!error.empty());
+        QCOMPARE(error, std::string("Sortie audio introuvable : n° 5"));
+        QCOMPARE(output.route(), OutputRoute::Waiting);
     }
 
     // Device 0 is unplugged mid-play: output A stops being pulled, output B goes

@@ -1,8 +1,14 @@
-// Players through the offline output: varispeed pitch, states, and the time text.
+// Players through the offline output (varispeed pitch, states, the time text)
+// and on a device that holds sound before it is heard.
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <thread>
+
+#include "DeviceOutput.h"
+#include "FakeDeviceBackend.h"
 #include "OfflineOutput.h"
 #include "Player.h"
 #include "TestSignals.h"
@@ -75,6 +81,37 @@ private slots:
         QVERIFY(!player.setFileName(m_dir.filePath("nothing.wav").toStdString()));
         QVERIFY(!player.lastError().empty());
         QCOMPARE(player.state(), Player::kStateEmpty);
+    }
+
+    // A device holds 300 ms before they are heard: the position and the meters
+    // show what is heard (silence until the ear reaches the second second), and
+    // a stop sets the track back to where the ear was.
+    void positionAndMetersFollowWhatIsHeard() {
+        FakeDeviceBackend backend(1);
+        backend.setLatencyFrames(13230);
+        const QString path = testsignals::writeFloatWav(
+            m_dir.filePath("late.wav"), varonel::synth::concat(testsignals::constant(0.0f, 1.0),
+                                                               testsignals::constant(0.5f, 4.0)));
+        Player player(std::make_unique<DeviceOutput>(backend));
+        player.setDeviceIndex(0);
+        QVERIFY(player.setFileName(path.toStdString()));
+        QVERIFY(player.play());
+        QElapsedTimer timer;
+        timer.start();
+        int32_t position = 0;
+        while (position < 1500 && timer.elapsed() < 5000) {
+            position = player.positionMs();
+            const int32_t level = player.levelLeft();
+            QVERIFY2(position > 950 || level == 0, qPrintable(QString::number(position)));
+            QVERIFY2(position < 1100 || level > 0, qPrintable(QString::number(position)));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        QVERIFY(position >= 1500);
+        const int32_t heard = player.positionMs();
+        player.stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QVERIFY2(std::abs(player.positionMs() - heard) <= 60,
+                 qPrintable(QString("%1 %2").arg(heard).arg(player.positionMs())));
     }
 
     void timeTextFitsTheDisplay_data() {

@@ -1,15 +1,23 @@
 // The automatic request: how many rows it takes, that they are distinct and
-// not taken before, its 1.5 s limit in virtual time, and a nested request.
+// not taken before, its 1.5 s limit in virtual time, and a nested request;
+// artists kept apart; with the switch on, the catalogue and a new round once
+// the folder is spent; the separation values of the options file.
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "BrowserModel.h"
+#include "CatalogueFile.h"
 #include "Clock.h"
+#include "FileBytes.h"
+#include "NameKey.h"
 #include "PlaylistModel.h"
 #include "Requette.h"
 #include "TrackNaming.h"
 
 using namespace varonel::core;
+
+Q_DECLARE_METATYPE(RequestRules)
 
 namespace {
 
@@ -31,6 +39,21 @@ struct Request {
         }
         browser.fill("/browser", names, false);
     }
+    void listNames(const QStringList& names) { browser.fill("/browser", names, false); }
+    // The request remembers the air from now on, with these rules.
+    void remember(const RequestRules& rules, uint32_t seed = 1) {
+        round = std::make_unique<RequetteRound>(history, clock, seed);
+        round->setRules(rules);
+        history.keepFor(rules);
+    }
+    // Row 1 goes on air for its length, as the transport would take it.
+    void playTopRow() {
+        const PlaylistRow row = playlist.row(1);
+        playlist.removeAt(1);
+        history.started(row, clock.monotonicMs());
+        clock.advanceMs(row.milliseconds.toLongLong());
+        history.ended(row.path, clock.monotonicMs());
+    }
     int run() {
         RequetteContext context{browser,
                                 playlist,
@@ -45,6 +68,8 @@ struct Request {
                                 {},
                                 {},
                                 [this](const QString& text) { told.append(text); }};
+        context.round = round.get();
+        context.neverDry = neverDry;
         return Requette(context);
     }
     // Paths the request appended, in order.
@@ -55,8 +80,13 @@ struct Request {
     VirtualClock clock;
     std::function<void()> yield;
     QStringList told;  // what the request had to tell the operator
+    PlayHistory history;
+    std::unique_ptr<RequetteRound> round;
+    bool neverDry = false;
+    int64_t readCostMs = 0;  // virtual time each length read takes
     QString unreadable = QStringLiteral("Artiste 13 ");
     TrackLengthReader reader = [this](const QString& path, QString* error) {
+        clock.advanceMs(readCostMs);
         if (path.contains(unreadable)) {
             *error = QStringLiteral("illisible");
         }
@@ -151,6 +181,139 @@ private slots:
         };
         request.run();
         QCOMPARE(request.playlist.count(), 10);
+    }
+
+    // Slow files: the limit holds whatever the request is doing, the fallbacks
+    // of the switch included.
+    void limitHoldsWithSlowFiles() {
+        Request request(40, 0);
+        request.remember({});
+        request.neverDry = true;
+        request.readCostMs = 400;
+        QCOMPARE(request.run(), 4);  // read at 1, 402, 803 and 1204 ms
+        QVERIFY(request.clock.monotonicMs() <= 1500 + 400 + 10);
+    }
+
+    // With the rules of the options file, whatever the seed: two artists take
+    // turns; a lone artist still gets all its titles; an artist written with
+    // other case and accents is one artist, so its second track comes only
+    // once no other choice is left.
+    void keepsArtistsApart_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("lastArtist");  // "": no last row required
+        QTest::addColumn<bool>("takingTurns");
+        QTest::newRow("two artists")
+            << QStringList{"Alpha - 1.mp3", "Alpha - 2.mp3", "Alpha - 3.mp3",
+                           "Beta - 1.mp3",  "Beta - 2.mp3",  "Beta - 3.mp3"}
+            << QString() << true;
+        QTest::newRow("one artist")
+            << QStringList{"Solo - 1.mp3", "Solo - 2.mp3", "Solo - 3.mp3", "Solo - 4.mp3"}
+            << QString() << false;
+        QTest::newRow("case and accents")
+            << QStringList{"Céline Dion - Un.mp3", "CELINE  DION - Deux.mp3", "Ana - Trois.mp3",
+                           "Bob - Quatre.mp3",     "Cyd - Cinq.mp3",          "Dan - Six.mp3"}
+            << QStringLiteral("celine dion") << false;
+    }
+    void keepsArtistsApart() {
+        QFETCH(QStringList, names);
+        QFETCH(QString, lastArtist);
+        QFETCH(bool, takingTurns);
+        for (uint32_t seed = 1; seed <= 8; ++seed) {
+            Request request(0, 0);
+            request.listNames(names);
+            request.remember({}, seed);
+            QCOMPARE(request.run(), names.size());  // even when no choice keeps the rules
+            QStringList artists;
+            for (int i = 1; i <= request.playlist.count(); ++i) {
+                artists.append(nameKey(request.playlist.row(i).artist));
+            }
+            for (int i = 1; takingTurns && i < artists.size(); ++i) {
+                QVERIFY2(artists[i] != artists[i - 1], qPrintable(artists.join(", ")));
+            }
+            if (!lastArtist.isEmpty()) {
+                QVERIFY2(artists.constLast() == lastArtist, qPrintable(artists.join(", ")));
+            }
+        }
+    }
+
+    // An artist last heard more than an hour ago is free again; one heard
+    // just now is not, whatever the seed.
+    void anArtistHeardLongAgoIsFreeAgain() {
+        const PlaylistRow old{"Ancien", "Un", "03:00", "/air/Ancien - Un.mp3", "180000"};
+        const PlaylistRow recent{"Récent", "Un", "03:00", "/air/Récent - Un.mp3", "180000"};
+        constexpr int64_t kMinute = 60000;
+        for (uint32_t seed = 1; seed <= 8; ++seed) {
+            Request request(0, 0);
+            request.listNames({"RECENT - Deux.mp3", "Ancien - Deux.mp3"});
+            request.remember({0, 60, 2}, seed);  // an hour apart; remembered for two
+            request.history.started(old, 0);
+            request.history.ended(old.path, 3 * kMinute);
+            request.history.started(recent, 70 * kMinute);
+            request.history.ended(recent.path, 73 * kMinute);
+            request.clock.setMs(73 * kMinute);
+            QCOMPARE(request.run(), 2);
+            QCOMPARE(request.playlist.row(1).artist, QStringLiteral("Ancien"));
+        }
+    }
+
+    // The switch on: the folder, then the catalogue (told once), then, once
+    // both are spent, a new round (told once) that starts with the tracks heard
+    // longest ago; never a row queued twice.
+    void neverDryAcrossFolderCatalogueAndNewRound() {
+        QTemporaryDir dir;
+        const QString catalogue = dir.filePath("Catalogue.txt");
+        QVERIFY(filebytes::write(catalogue,
+                                 "/cat/Cat 1 - A.mp3\r\n/cat/Cat 2 - B.mp3\r\n"
+                                 "/browser/Artiste 0 - Titre.mp3\r\n"));
+        Request request(3, 0);
+        request.remember({0, 0, 0});  // no separation: the order is the sources'
+        request.round->setCatalogueFile(catalogue);
+        request.neverDry = true;
+        QCOMPARE(request.run(), 5);
+        QCOMPARE(request.added().size(), 3);
+        const QStringList fromCatalogue = request.playlist.paths().mid(3);
+        QCOMPARE(QSet<QString>(fromCatalogue.begin(), fromCatalogue.end()),
+                 QSet<QString>({"/cat/Cat 1 - A.mp3", "/cat/Cat 2 - B.mp3"}));
+        QCOMPARE(request.told.filter("catalogue").size(), 1);
+        QCOMPARE(request.told.filter("nouveau tour").size(), 0);
+
+        // Three tracks go on air; the new round brings them back, the first
+        // heard first, and leaves the two still queued alone.
+        const QStringList heard = request.playlist.paths().mid(0, 3);
+        for (int i = 0; i < 3; ++i) {
+            request.playTopRow();
+        }
+        QCOMPARE(request.run(), 3);
+        QCOMPARE(request.told.filter("nouveau tour").size(), 1);
+        QCOMPARE(request.playlist.row(3).path, heard[0]);
+        const QStringList paths = request.playlist.paths();
+        QCOMPARE(QSet<QString>(paths.begin(), paths.end()).size(), paths.size());
+    }
+
+    // The options file: its values, a default for what is missing or wrong,
+    // and the defaults written for the operator when it has none.
+    void rulesFromTheOptionsFile_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<RequestRules>("expected");
+        QTest::newRow("values") << QByteArray(
+                                       "[requette]\nartiste_pistes=5\nartiste_minutes=0\n"
+                                       "titre_heures=12\n")
+                                << RequestRules{5, 0, 12};
+        QTest::newRow("wrong and missing")
+            << QByteArray("[requette]\nartiste_pistes=beaucoup\nartiste_minutes=-4\n")
+            << RequestRules{};
+        QTest::newRow("no file") << QByteArray() << RequestRules{};
+    }
+    void rulesFromTheOptionsFile() {
+        QFETCH(QByteArray, file);
+        QFETCH(RequestRules, expected);
+        QTemporaryDir dir;
+        const QString conf = RequestRules::confFile(dir.path() + '/');
+        if (!file.isEmpty()) {
+            QVERIFY(filebytes::write(conf, file));
+        }
+        QCOMPARE(RequestRules::load(conf), expected);
+        QVERIFY(filebytes::read(conf).contains("artiste_pistes="));  // the operator finds it
     }
 };
 

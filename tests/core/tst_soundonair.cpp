@@ -2,10 +2,6 @@
 // through the offline output as the render plays it; the names that tags give;
 // pre-listening at the loudness of the air.
 
-#include <fileref.h>
-#include <sndfile.h>
-#include <tag.h>
-
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,9 +14,11 @@
 #include "ScriptedDialogs.h"
 #include "SourceLengthReader.h"
 #include "Synth.h"
+#include "TaggedFiles.h"
 #include "TestSignals.h"
 #include "TrackNaming.h"
 #include "TrackPreparation.h"
+#include "VirtualTicks.h"
 
 using namespace varonel;
 using namespace varonel::core;
@@ -125,7 +123,10 @@ private slots:
             auto* output = new audio::OfflineOutput(44100);
             audio::Player player{std::unique_ptr<audio::AudioOutput>(output)};
             ScriptedDialogs dialogs;
-            PreListening preListening(player, dialogs);
+            VirtualClock clock;
+            VirtualTicks ticks(clock);
+            SliderHold hold;
+            PreListening preListening(player, dialogs, ticks, hold);
             preListening.setGain([gain](const QString&) { return gain; });
             preListening.rowClicked(path);
             preListening.btnPlay_Click();
@@ -147,34 +148,19 @@ private:
             playlist.append(row);
         }
         VirtualClock clock;
+        VirtualTicks ticks(clock);
         ScriptedDialogs dialogs;
-        Transport transport(chain, playlist, clock, dialogs);
+        Transport transport(chain, playlist, clock, ticks, dialogs);
         transport.CheckAutoMix_Click(true);
         TrackPreparation preparation(TrackPreparation::Missing::AnalyseOnTheSpot);
         preparation.setOptions(options);
         transport.setPlanner(&preparation);
-        VirtualDriver driver(transport, static_cast<audio::OfflineOutput&>(*chain.output), clock);
+        VirtualDriver driver(chain, clock, ticks);
         return mixlistener::playAndListen(transport, driver, 300000);
     }
 
-    // A short Ogg Vorbis file with these tags (none when the artist is empty).
     QString writeOgg(const QString& name, const QString& artist, const QString& title) {
-        const QString path = m_dir.filePath(name);
-        const synth::Audio audio = synth::sine(440, 1.0, 0.3f);
-        SF_INFO info{};
-        info.samplerate = audio.sampleRate;
-        info.channels = audio.channels;
-        info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-        SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-        sf_writef_float(file, audio.samples.data(), audio.frames());
-        sf_close(file);
-        if (!artist.isEmpty()) {
-            TagLib::FileRef ref(QFile::encodeName(path).constData());
-            ref.tag()->setArtist(TagLib::String(artist.toStdString(), TagLib::String::UTF8));
-            ref.tag()->setTitle(TagLib::String(title.toStdString(), TagLib::String::UTF8));
-            ref.save();
-        }
-        return path;
+        return taggedfiles::writeOgg(m_dir.filePath(name), artist, title);
     }
 
     // No hyphen in the folder: the artist is taken from the first one in the path.

@@ -1,5 +1,5 @@
-// Start-up pieces: the settings files, where they live, file lookup and the
-// sound output lists.
+// Start-up pieces: the settings and options files, where they live, file
+// lookup and the sound output lists.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,8 +10,10 @@
 #include "AppPaths.h"
 #include "DeviceList.h"
 #include "ExisteFichier.h"
+#include "FileSizeLimit.h"
 #include "OutputSettings.h"
 #include "ProgramLayout.h"
+#include "ProgramOptions.h"
 
 using namespace varonel::core;
 
@@ -37,7 +39,10 @@ class StartupTest : public QObject {
 private slots:
     void settingsFileChoosesOutputs_data();
     void settingsFileChoosesOutputs();
-    void settingsAreWrittenAsOneLine();
+    void settingsFileKeepsItsFirstLine();
+    void optionsFile_data();
+    void optionsFile();
+    void fullDiskLeavesTheOldFileWhole();
     void cheminAppliFallsBackToUserData();
     void programLayout_data();
     void programLayout();
@@ -64,6 +69,14 @@ void StartupTest::settingsFileChoosesOutputs_data() {
     QTest::newRow("nothing selected") << QByteArray("-1,-1\r\n") << 2 << 0 << 0 << true;
     QTest::newRow("no file") << QByteArray() << 3 << 0 << 0 << false;
     QTest::newRow("garbage") << QByteArray("\x01\x02zz") << 3 << 0 << 0 << true;
+    // The devices' names, on the second line, win over the positions...
+    QTest::newRow("names moved") << QByteArray("1,2\r\nE2\tE1\r\n") << 4 << 2 << 1 << false;
+    QTest::newRow("name beyond the old count")
+        << QByteArray("5,1\r\nE3\tE1\r\n") << 4 << 3 << 1 << false;
+    // ...when the lists hold them; otherwise the positions serve as before.
+    QTest::newRow("name gone") << QByteArray("1,2\r\nGone\tE1\r\n") << 4 << 1 << 1 << false;
+    QTest::newRow("name gone, position too")
+        << QByteArray("3,1\r\nGone\t\r\n") << 2 << 0 << 0 << true;
 }
 
 void StartupTest::settingsFileChoosesOutputs() {
@@ -78,7 +91,11 @@ void StartupTest::settingsFileChoosesOutputs() {
     if (!bytes.isNull()) {
         QVERIFY(writeBytes(path, bytes));
     }
-    const OutputSelection selection = chooseOutputs(readOutputSettings(path), listCount, listCount);
+    QStringList entries;
+    for (int i = 0; i < listCount; ++i) {
+        entries.append(QStringLiteral("E%1").arg(i));
+    }
+    const OutputSelection selection = chooseOutputs(readOutputSettings(path), entries, entries);
     QCOMPARE(selection, (OutputSelection{first, second, alert, alert}));
     if (selection.deleteFile) {
         QVERIFY(removeOutputSettings(path));
@@ -86,13 +103,72 @@ void StartupTest::settingsFileChoosesOutputs() {
     }
 }
 
-void StartupTest::settingsAreWrittenAsOneLine() {
+// The first line is what older versions wrote and read; the names follow.
+void StartupTest::settingsFileKeepsItsFirstLine() {
     const QString path = m_dir.filePath("PlayerAB.Ini");
-    QVERIFY(writeOutputSettings(path, {3, 1}));
-    QCOMPARE(readBytes(path), QByteArray("3,1\r\n"));
-    // Overwriting replaces the line rather than appending to it.
-    QVERIFY(writeOutputSettings(path, {-1, 0}));
-    QCOMPARE(readBytes(path), QByteArray("-1,0\r\n"));
+    QVERIFY(writeOutputSettings(path, {3, 1}, "Carte USB", "Casque"));
+    QCOMPARE(readBytes(path), QByteArray("3,1\r\nCarte USB\tCasque\r\n"));
+    const OutputSettingsRead read = readOutputSettings(path);
+    QCOMPARE(read.choice, (OutputChoice{3, 1}));
+    QCOMPARE(read.firstName, QStringLiteral("Carte USB"));
+    // Overwriting replaces the file; a name that would break its line is left out.
+    QVERIFY(writeOutputSettings(path, {-1, 0}, "Deux\nlignes", "Défaut"));
+    QCOMPARE(readBytes(path), QByteArray("-1,0\r\n\tD\xc3\xa9"
+                                         "faut\r\n"));
+}
+
+void StartupTest::optionsFile_data() {
+    QTest::addColumn<QByteArray>("bytes");  // a null array: no file
+    QTest::addColumn<int>("tamponMs");
+
+    QTest::newRow("no file") << QByteArray() << ProgramOptions().tamponMs;
+    QTest::newRow("set") << QByteArray("[Sorties]\r\nTamponMs=400\r\n") << 400;
+    QTest::newRow("out of range") << QByteArray("[Sorties]\nTamponMs=5\n")
+                                  << ProgramOptions().tamponMs;
+    QTest::newRow("not a number") << QByteArray("[Sorties]\nTamponMs=vite\n")
+                                  << ProgramOptions().tamponMs;
+    QTest::newRow("other keys only") << QByteArray("[Autre]\nCle=1\n") << ProgramOptions().tamponMs;
+}
+
+void StartupTest::optionsFile() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, tamponMs);
+
+    const QString path = m_dir.filePath("Varonel.conf");
+    QFile::remove(path);
+    if (!bytes.isNull()) {
+        QVERIFY(writeBytes(path, bytes));
+    }
+    QCOMPARE(readProgramOptions(path).tamponMs, tamponMs);
+    // Only a missing file is written, with the defaults, for the operator to find.
+    QVERIFY(createProgramOptionsIfMissing(path));
+    if (!bytes.isNull()) {
+        QCOMPARE(readBytes(path), bytes);
+    } else {
+        const QByteArray written = readBytes(path);
+        QVERIFY2(written.contains("[Sorties]") && written.contains("TamponMs=250"), written);
+    }
+}
+
+// On a full disk the writes fail and say so, and what was there stays whole.
+void StartupTest::fullDiskLeavesTheOldFileWhole() {
+    const QString ini = m_dir.filePath("Plein.Ini");
+    QVERIFY(writeOutputSettings(ini, {2, 1}, "Carte", "Casque"));
+    const QByteArray old = readBytes(ini);
+    const QString conf = m_dir.filePath("Plein.conf");
+    QFile::remove(conf);
+    QString iniError;
+    QString confError;
+    {
+        const FileSizeLimit limit(4);
+        QVERIFY(!writeOutputSettings(ini, {1, 2}, "Casque", "Carte", &iniError));
+        QVERIFY(!createProgramOptionsIfMissing(conf, &confError));
+    }
+    QVERIFY(!iniError.isEmpty() && !confError.isEmpty());
+    QCOMPARE(readBytes(ini), old);
+    QVERIFY(!QFile::exists(conf));
+    QCOMPARE(QDir(m_dir.path()).entryList({"Plein*"}, QDir::Files | QDir::Hidden),
+             QStringList{"Plein.Ini"});
 }
 
 void StartupTest::cheminAppliFallsBackToUserData() {

@@ -19,9 +19,11 @@
 #include "ScriptedDialogs.h"
 #include "SourceLengthReader.h"
 #include "TestTracks.h"
+#include "Timer3.h"
 #include "TrackNaming.h"
 #include "Transport.h"
 #include "VirtualDriver.h"
+#include "VirtualTicks.h"
 
 using namespace varonel;
 using namespace varonel::core;
@@ -40,7 +42,7 @@ public:
 // A main window's worth of transport, with an offline output and a virtual clock.
 struct OnAir {
     explicit OnAir(QTime start = QTime(12, 0)) : clock(start) {
-        transport.setKeyboard(&keys);
+        timer3.setKeyboard(&keys);
         QObject::connect(&transport, &Transport::trackStarted,
                          [this](const QString& label, const QString&) {
                              started.append({label, clock.monotonicMs(), positionOutgoing()});
@@ -75,12 +77,14 @@ struct OnAir {
     };
 
     VirtualClock clock;
+    VirtualTicks ticks{clock};
     ScriptedDialogs dialogs;
     PlaylistModel playlist;
     MainAudioChain chain{std::make_unique<audio::OfflineOutput>(44100)};
     audio::OfflineOutput& output = static_cast<audio::OfflineOutput&>(*chain.output);
-    Transport transport{chain, playlist, clock, dialogs};
-    VirtualDriver driver{transport, output, clock};
+    Transport transport{chain, playlist, clock, ticks, dialogs};
+    Timer3 timer3{transport, clock, ticks};
+    VirtualDriver driver{chain, clock, ticks};
     HeldKeys keys;
     QList<Start> started;
 };
@@ -108,10 +112,12 @@ private slots:
         QVERIFY2(chainedAt >= 176000 && chainedAt < 176000 + 100 + 20,
                  qPrintable(QString::number(chainedAt)));
         QVERIFY(air.transport.inTransition());
-        QVERIFY(!air.transport.timer1Enabled());
+        QVERIFY(!air.ticks.isActive("Timer1"));
         QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); }, 3000));
         const int64_t overlap = air.clock.monotonicMs() - air.started[1].atMs;
-        QVERIFY2(overlap >= 1600 && overlap <= 1650, qPrintable(QString::number(overlap)));
+        // The next track is told on air at the poll after it began to be heard.
+        QVERIFY2(overlap >= 1600 - Transport::kPollPeriodMs && overlap <= 1650,
+                 qPrintable(QString::number(overlap)));
         QCOMPARE(air.transport.SourceActive(), 1);
         QCOMPARE(air.transport.display().trackBarMaximum, 60000);
         QCOMPARE(air.transport.display().artiste, QString("Test - next"));
@@ -233,39 +239,35 @@ private slots:
         air.add(track("b", {30.0}));
         air.transport.CmdPlay_Click();
         air.driver.advanceMs(3100);
-        QCOMPARE(air.transport.display().time, QString("09:05:10"));
+        QCOMPARE(air.timer3.time(), QString("09:05:10"));
         air.keys.held = {int(TransportKey::Numpad0)};
         air.driver.advanceMs(200);
         air.keys.held.clear();
         QCOMPARE(air.started.size(), 2);
     }
 
-    // Holding a slider freezes both; releasing the position slider seeks.
+    // Holding either slider freezes both; releasing the position slider seeks.
     void slidersFreezeWhileHeldAndReleaseSeeks() {
         OnAir air;
         air.add(track("a", {60.0}));
-        int32_t pfl = 1234;
-        air.transport.setPflPosition([&] { return pfl; });
+        int follows = 0;
+        air.transport.setFollowPfl([&] { ++follows; });
         air.transport.CmdPlay_Click();
         air.driver.advanceMs(2000);
         QVERIFY(std::abs(air.transport.display().trackBarValue - 2000) <= 120);
-        QCOMPARE(air.transport.display().pflBarValue, 1234);
-        air.transport.TrackBarPFL_Press();
+        QVERIFY(follows >= 19);
+        air.transport.glissement().held = true;  // pre-listening's slider held
         const int32_t frozen = air.transport.display().trackBarValue;
-        pfl = 5000;
+        const int followed = follows;
         air.driver.advanceMs(1000);
-        air.transport.Timer2_Timer();  // pre-listening's own tick is frozen too
         QCOMPARE(air.transport.display().trackBarValue, frozen);
-        QCOMPARE(air.transport.display().pflBarValue, 1234);
+        QCOMPARE(follows, followed);
         air.transport.TrackBar_Release(40000);
         QVERIFY(!air.transport.GlissementEnCours());
         air.driver.advanceMs(500);
         QVERIFY(std::abs(air.positionOnAir() - 40500) <= 150);
         QVERIFY(std::abs(air.transport.display().trackBarValue - 40500) <= 150);
-        QCOMPARE(air.transport.display().pflBarValue, 5000);
-        pfl = 7000;
-        air.transport.Timer2_Timer();
-        QCOMPARE(air.transport.display().pflBarValue, 7000);
+        QVERIFY(follows > followed);
     }
 
     // The refill runs only on air, in automatic mode, at seconds that are a
@@ -387,7 +389,7 @@ private slots:
         air.keys.held = {int(TransportKey::Enter)};
         air.driver.advanceMs(200);
         QVERIFY(!air.transport.EnDiffusion());
-        QVERIFY(!air.transport.timer1Enabled());
+        QVERIFY(!air.ticks.isActive("Timer1"));
         QCOMPARE(air.playlist.count(), 2);
         air.keys.held.clear();
         air.driver.advanceMs(2000);
@@ -582,7 +584,7 @@ private slots:
         QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); },
                                         Transport::kTransitionSafetyMs + 100));
         QVERIFY(air.chain.mixer.inputFinished(0));
-        QVERIFY(air.transport.timer1Enabled());
+        QVERIFY(air.ticks.isActive("Timer1"));
         QCOMPARE(air.transport.SourceActive(), 1);
     }
 
@@ -600,7 +602,7 @@ private slots:
         air.driver.advanceMs(1700);
         QCOMPARE(air.output.levelLeft(), 0);  // both faded
         air.driver.advanceMs(1000);
-        QVERIFY(!air.transport.timer1Enabled());
+        QVERIFY(!air.ticks.isActive("Timer1"));
         QVERIFY(!air.transport.EnDiffusion());
         QVERIFY(!air.output.isStarted());
     }
@@ -624,6 +626,7 @@ private slots:
         } gate;
         FakeDeviceBackend backend(1);
         SystemClock clock;
+        TimerTicks ticks(nullptr);
         ScriptedDialogs dialogs;
         PlaylistModel playlist;
         MainAudioChain chain(std::make_unique<audio::DeviceOutput>(backend));
@@ -631,7 +634,7 @@ private slots:
             Gate& gate;
             ~Releaser() { gate.release(); }
         } releaser{gate};
-        Transport transport(chain, playlist, clock, dialogs);
+        Transport transport(chain, playlist, clock, ticks, dialogs);
         QStringList started;
         QObject::connect(&transport, &Transport::trackStarted,
                          [&](const QString& label, const QString&) { started.append(label); });
@@ -649,18 +652,12 @@ private slots:
         transport.PS_Change(5);
         transport.CmdPlay_Click();
         QVERIFY(transport.EnDiffusion());
-        // The window's timers, in real time.
+        // The transport's own timers, in real time.
         const auto run = [&](int ms, const std::function<bool()>& done) {
             QElapsedTimer timer;
             timer.start();
-            int64_t nextTick = 100;
             while (timer.elapsed() < ms && !(done && done())) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                transport.pollWaits();
-                if (timer.elapsed() >= nextTick) {
-                    nextTick += 100;
-                    transport.Timer1_Timer();
-                }
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
             }
         };
         run(5000, [&] { return transport.inTransition(); });
@@ -779,6 +776,38 @@ private slots:
         QVERIFY2(now.startsWith(old + "\r\n2026-11-02 20:00:0") && now.contains("\tTest - b\t") &&
                      now.endsWith("\r\n") && now.count('\n') == 3,
                  QByteArray(now).replace("\r", "<CR>").replace("\n", "<LF>").constData());
+    }
+
+    // Nothing audible on air for 15 s chains to the next track and says how;
+    // a track's own quiet passage, shorter, never does.
+    void deadAirGuard_data() {
+        QTest::addColumn<float>("level");
+        QTest::addColumn<double>("silentStart");
+        QTest::addColumn<bool>("deadAir");
+        QTest::newRow("a track of silence") << 0.0f << 0.0 << true;
+        QTest::newRow("a quiet start of 10 s") << 0.5f << 10.0 << false;
+        QTest::newRow("a quiet start of 14.5 s") << 0.5f << 14.5 << false;
+    }
+    void deadAirGuard() {
+        QFETCH(float, level);
+        QFETCH(double, silentStart);
+        QFETCH(bool, deadAir);
+        OnAir air;
+        air.transport.CheckAutoMix_Click(false);
+        air.add(track("quiet", {40.0, level, 0.0, silentStart}));
+        air.add(track("next", {20.0}));
+        QSignalSpy told(&air.transport, &Transport::deadAir);
+        QStringList hows;
+        QObject::connect(&air.transport, &Transport::trackEnded,
+                         [&](const QString&, const QString& how) { hows.append(how); });
+        air.transport.CmdPlay_Click();
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 60000));
+        QVERIFY(air.driver.advanceUntil([&] { return !hows.isEmpty(); }, 3000));
+        const int64_t chainedAt = air.started[1].atMs;
+        QCOMPARE(told.size(), deadAir ? 1 : 0);
+        QCOMPARE(hows[0], deadAir ? Transport::howDeadAir() : Transport::howExitPoint());
+        QVERIFY2(deadAir ? std::abs(chainedAt - Transport::kDeadAirMs) <= 150 : chainedAt >= 36000,
+                 qPrintable(QString::number(chainedAt)));
     }
 
 private:

@@ -2,8 +2,8 @@
 // A device backend for tests: each opened device is a thread that pulls its
 // callback at roughly real-time pace, and a device can be made to disappear the
 // way an unplugged card does (its callback stops and it reads lost). The list of
-// devices can change under the outputs, and what each device plays can be
-// recorded.
+// devices can change under the outputs, the system default can stand for any of
+// them, and what each device plays can be recorded.
 
 #include <algorithm>
 #include <atomic>
@@ -48,6 +48,10 @@ public:
         std::lock_guard lock(m_mutex);
         return index >= 0 && index < int(m_names.size()) ? m_names[size_t(index)] : "";
     }
+    std::string defaultDevice() override {
+        std::lock_guard lock(m_mutex);
+        return m_default;
+    }
 
     bool open(int index, int bufferFrames, Callback callback, void* user, Opened* opened,
               std::string* error) override {
@@ -61,7 +65,9 @@ public:
         const uint32_t id = ++m_nextId;
         auto device = std::make_unique<Device>();
         device->index = index;
-        device->name = index < 0 ? "Fake default" : m_names[size_t(index)];
+        device->name = index >= 0          ? m_names[size_t(index)]
+                       : m_default.empty() ? "Fake default"
+                                           : m_default;
         m_opened.push_back(device->name);
         device->thread = std::thread([this, d = device.get(), bufferFrames, callback, user] {
             std::vector<float> buffer(size_t(bufferFrames) * 2);
@@ -69,7 +75,8 @@ public:
             auto due = std::chrono::steady_clock::now();
             while (!d->quit.load()) {
                 if (d->playing.load() && !d->lost.load()) {
-                    callback(user, buffer.data(), bufferFrames);
+                    callback(user, buffer.data(), bufferFrames,
+                             bufferFrames + m_latencyFrames.load());
                     d->framesPulled.fetch_add(bufferFrames);
                     std::lock_guard lock(m_recorderMutex);
                     if (m_recorder) {
@@ -80,8 +87,9 @@ public:
                 std::this_thread::sleep_until(due);
             }
         });
+        const std::string name = device->name;
         m_devices[id] = std::move(device);
-        *opened = Opened{id, 44100, bufferFrames};
+        *opened = Opened{id, 44100, bufferFrames, index >= 0 ? name : m_default};
         ++m_opens;
         return true;
     }
@@ -120,6 +128,13 @@ public:
         }
     }
     void refuseIndex(int index) { m_refuseIndex.store(index); }
+    // Frames each device holds before the block it asks for is heard.
+    void setLatencyFrames(int frames) { m_latencyFrames.store(frames); }
+    // The listed device the system default stands for ("" for none of them).
+    void setDefault(const std::string& name) {
+        std::lock_guard lock(m_mutex);
+        m_default = name;
+    }
     int opens() const { return m_opens.load(); }
 
     // The device called `name` goes away: it reads lost and leaves the list, so
@@ -169,6 +184,7 @@ private:
     }
 
     std::vector<std::string> m_names;
+    std::string m_default;
     std::vector<std::string> m_opened;
     std::mutex m_recorderMutex;
     Recorder m_recorder;
@@ -176,5 +192,6 @@ private:
     std::map<uint32_t, std::unique_ptr<Device>> m_devices;
     uint32_t m_nextId = 0;
     std::atomic<int> m_refuseIndex{-100};
+    std::atomic<int> m_latencyFrames{0};
     std::atomic<int> m_opens{0};
 };

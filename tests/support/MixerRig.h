@@ -13,6 +13,7 @@
 #include "PlaylistView.h"
 #include "ScriptedDialogs.h"
 #include "VirtualDriver.h"
+#include "VirtualTicks.h"
 
 namespace mixerrig {
 
@@ -26,17 +27,21 @@ using Row = varonel::core::PlaylistRow;
 // output plays in real time, on the system's clock and the window's own timers.
 // `ini`, when not empty, is written as the settings file before the load.
 // Messages go to the scripted dialogs unless `realDialogs` is given.
+// `cheminAppli`, when not empty, is the program folder instead of a new one (a
+// second session in the folder of a first).
 struct Rig {
     explicit Rig(int screenWidth = 1024, std::unique_ptr<audio::AudioOutput> output = nullptr,
                  const QByteArray& ini = QByteArray(),
                  std::unique_ptr<audio::Player> wavePfl = nullptr,
-                 core::Dialogs* realDialogs = nullptr) {
+                 core::Dialogs* realDialogs = nullptr, const QString& cheminAppli = QString())
+        : programFolder(cheminAppli.isEmpty() ? folder.path() : cheminAppli) {
         if (!ini.isEmpty() && !filebytes::write(iniPath(), ini)) {
             qFatal("cannot write the settings file");
         }
         // Every track whole at its own level, whatever the background analysis
         // has done by then: the window's tests stay the same at every run.
-        if (!filebytes::write(folder.filePath("Varonel.conf"),
+        if (!QFile::exists(programFolder + "/Varonel.conf") &&
+            !filebytes::write(programFolder + "/Varonel.conf",
                               "[Son]\nSauterSilences=false\nNormalisation=off\n")) {
             qFatal("cannot write the options file");
         }
@@ -50,17 +55,20 @@ struct Rig {
         std::unique_ptr<core::Clock> ownedClock = std::move(virtualClock);
         if (offline == nullptr) {
             ownedClock = std::make_unique<core::SystemClock>();
+        } else {
+            ticks = std::make_unique<core::VirtualTicks>(*clock);
         }
         window = std::make_unique<MainWindow>(
             std::make_unique<core::MainAudioChain>(std::move(output)), std::move(ownedClock),
             realDialogs != nullptr ? *realDialogs : dialogs,
             wavePfl ? std::move(wavePfl)
-                    : std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()));
+                    : std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()),
+            ticks.get());
         if (offline != nullptr) {
-            driver = std::make_unique<core::VirtualDriver>(window->transport(), *offline, *clock);
+            driver = std::make_unique<core::VirtualDriver>(window->chain(), *clock, *ticks);
         }
         MainWindow::LoadOptions options;
-        options.cheminAppli = folder.path();
+        options.cheminAppli = programFolder;
         options.screenWidth = screenWidth;
         options.desktopFolder = folder.filePath("Bureau");
         loaded = window->Form_Load(options);
@@ -74,9 +82,13 @@ struct Rig {
     void trigger(const QString& action) const { find<QAction>(action)->trigger(); }
     void click(const QString& button) const { find<QAbstractButton>(button)->click(); }
     bool enabled(const QString& name) const { return find<QWidget>(name)->isEnabled(); }
-    bool timer1() const { return find<QTimer>("Timer1")->isActive(); }
+    // Whether the tick of that name runs, whichever kind the window has.
+    bool ticking(const QString& name) const {
+        return ticks ? ticks->isActive(name) : find<QTimer>(name)->isActive();
+    }
+    bool timer1() const { return ticking(QStringLiteral("Timer1")); }
     PlaylistView* pl() const { return find<PlaylistView>("PL"); }
-    QString iniPath() const { return folder.filePath("Varonel.Ini"); }
+    QString iniPath() const { return programFolder + QStringLiteral("/Varonel.Ini"); }
     QPoint rowCentre(int row) const {
         return pl()->visualItemRect(pl()->topLevelItem(row - 1)).center();
     }
@@ -104,7 +116,10 @@ struct Rig {
     }
 
     QTemporaryDir folder;
+    QString programFolder;
     ScriptedDialogs dialogs;
+    // Virtual ticks with the offline output, the window's own timers otherwise.
+    std::unique_ptr<core::VirtualTicks> ticks;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<core::VirtualDriver> driver;
     bool loaded = false;

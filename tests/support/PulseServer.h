@@ -1,14 +1,15 @@
 #pragma once
 // A private PulseAudio server for tests and benchmarks: started in a temporary
-// folder with its own socket and two null sinks ("VaronelA" and "VaronelB"),
-// recorded through their monitors with parecord, stopped and cleaned up on
-// destruction. Nothing of the machine's own sound set-up is touched.
+// folder with its own socket and its null sinks ("VaronelA" and "VaronelB" unless
+// told otherwise), recorded through their monitors with parecord, stopped and
+// cleaned up on destruction. Nothing of the machine's own sound set-up is touched.
 //
 // PulseAudio warns when it runs as root (as CI does) but runs; where it cannot
 // start at all, start() says why and the caller skips.
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -22,6 +23,8 @@
 
 class PulseServer {
 public:
+    explicit PulseServer(QStringList sinks = {"VaronelA", "VaronelB"})
+        : m_sinks(std::move(sinks)) {}
     ~PulseServer() {
         for (auto& [name, recorder] : m_recorders) {
             stopProcess(*recorder);
@@ -31,7 +34,8 @@ public:
         }
     }
 
-    // Starts the server and its two sinks; false with *why set when it cannot.
+    // Starts the server and its sinks, the first one the default; false with *why
+    // set when it cannot.
     bool start(QString* why) {
         const QString pulseaudio = QStandardPaths::findExecutable("pulseaudio");
         if (pulseaudio.isEmpty() || QStandardPaths::findExecutable("pactl").isEmpty() ||
@@ -65,18 +69,32 @@ public:
             }
             QThread::msleep(50);
         }
-        for (const QString& sink : {QStringLiteral("VaronelA"), QStringLiteral("VaronelB")}) {
-            QString index;
-            if (pactl({"load-module", "module-null-sink", "sink_name=" + sink,
-                       "sink_properties=device.description=" + sink},
-                      &index) != 0) {
+        for (const QString& sink : m_sinks) {
+            if (!addSink(sink)) {
                 *why = "the null sink " + sink + " could not be loaded";
                 return false;
             }
-            m_modules[sink] = index.trimmed();
         }
-        pactl({"set-default-sink", "VaronelA"});
+        setDefaultSink(m_sinks.value(0));
         return true;
+    }
+
+    // Adds a null sink (again, after removeSink(), as a card plugged back in).
+    bool addSink(const QString& sink) {
+        QString index;
+        if (pactl({"load-module", "module-null-sink", "sink_name=" + sink,
+                   "sink_properties=device.description=" + sink},
+                  &index) != 0) {
+            return false;
+        }
+        m_modules[sink] = index.trimmed();
+        return true;
+    }
+    // Makes `sink` the default, and its monitor the default source: where the
+    // server moves the recording of a sink that is removed.
+    bool setDefaultSink(const QString& sink) {
+        return pactl({"set-default-sink", sink}) == 0 &&
+               pactl({"set-default-source", sink + ".monitor"}) == 0;
     }
 
     // What SDL and the clients must be told to use this server.
@@ -88,11 +106,27 @@ public:
         recorder->setProcessEnvironment(environment());
         recorder->start("parecord", {"--server=" + serverAddress(), "--device=" + sink + ".monitor",
                                      "--format=float32le", "--rate=44100", "--channels=2",
-                                     "--latency-msec=20", "--file-format=wav", wavPath(sink)});
+                                     "--file-format=wav", wavPath(sink)});
         if (!recorder->waitForStarted(3000)) {
             return false;
         }
         m_recorders[sink] = std::move(recorder);
+        return true;
+    }
+    // Waits until the recording of `sink` holds `frames` more than it did when
+    // asked (at most `ms`): an idle null sink hands its monitor sound in large
+    // blocks, late. False when it did not.
+    bool awaitRecorded(const QString& sink, int64_t frames, int ms) const {
+        const QFileInfo file(wavPath(sink));
+        const int64_t target = file.size() / 8 + frames;
+        QElapsedTimer timer;
+        timer.start();
+        while (QFileInfo(wavPath(sink)).size() / 8 < target) {
+            if (timer.elapsed() > ms) {
+                return false;
+            }
+            QThread::msleep(20);
+        }
         return true;
     }
     // Stops the recording of `sink` and returns its samples, interleaved stereo.
@@ -112,6 +146,25 @@ public:
         sf_readf_float(file, samples.data(), info.frames);
         sf_close(file);
         return samples;
+    }
+
+    // How many playback streams the server plays on `sink` now.
+    int streamsOn(const QString& sink) const {
+        QString sinks;
+        QString inputs;
+        pactl({"list", "short", "sinks"}, &sinks);
+        pactl({"list", "short", "sink-inputs"}, &inputs);
+        QString index;
+        for (const QString& line : sinks.split('\n')) {
+            if (line.section('\t', 1, 1) == sink) {
+                index = line.section('\t', 0, 0);
+            }
+        }
+        int count = 0;
+        for (const QString& line : inputs.split('\n')) {
+            count += !index.isEmpty() && line.section('\t', 1, 1) == index ? 1 : 0;
+        }
+        return count;
     }
 
     // Removes a sink, as when a card is unplugged.
@@ -155,6 +208,7 @@ private:
         }
     }
 
+    QStringList m_sinks;
     QTemporaryDir m_dir;
     QString m_socket;
     std::unique_ptr<QProcess> m_server;

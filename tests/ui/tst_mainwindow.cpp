@@ -28,6 +28,7 @@
 #include "TestTracks.h"
 #include "TrackLength.h"
 #include "TransportKeys.h"
+#include "VaronelStartup.h"
 #include "VirtualDriver.h"
 
 using namespace mixerrig;
@@ -378,7 +379,7 @@ private slots:
         QVERIFY(!rig.enabled("Output"));
         QVERIFY(play->icon().pixmap(44).toImage() != idlePicture);
         QVERIFY(rig.timer1());
-        rig.driver->advanceMs(3000);
+        rig.driver->advanceMs(2500);
         QCOMPARE(rig.label("LblPo"), QStringLiteral("00:02"));
         rig.window->refreshLevels();
         // The test tracks sit at half of full scale.
@@ -534,6 +535,9 @@ private slots:
         QTest::newRow("3,1 too few devices")
             << QByteArray("3,1\r\n") << 0 << 0
             << QStringList{"Mauvais choix de sortie audio\r\nassignez de nouveau les sorties"};
+        // The devices' names win over positions that the system's order changed.
+        QTest::newRow("names") << QByteArray("1,2\r\nFake card 1\tFake card 0\r\n") << 2 << 1
+                               << QStringList();
     }
 
     // On a device in real time, with the window's own timers: jingles shorter
@@ -598,7 +602,57 @@ private slots:
         rig.find<QComboBox>("PFL")->setCurrentIndex(2);
         rig.window->show();
         QVERIFY(rig.window->close());
-        QCOMPARE(filebytes::read(rig.iniPath()), QByteArray("1,2\r\n"));
+        QCOMPARE(filebytes::read(rig.iniPath()), QByteArray("1,2\r\nFake card 0\tFake card 1\r\n"));
+    }
+
+    // On air on "Carte", pre-listening on "Casque". The card is unplugged while
+    // the system's default moves to the headphones: the programme must not go
+    // there, so it waits, silent, its position held, and the list and the
+    // on-air panel say so at once. Once the card is back the programme goes on
+    // on it by itself.
+    void lostOutputIsShownAndComesBack() {
+        FakeDeviceBackend backend(0);
+        backend.setDevices({"Carte", "Casque"});
+        backend.setDefault("Carte");
+        std::atomic<bool> programmeOnHeadphones{false};
+        backend.setRecorder([&](const std::string& device, const float* block, int frames) {
+            if (device == "Casque" &&
+                std::any_of(block, block + frames * 2, [](float s) { return s != 0.0f; })) {
+                programmeOnHeadphones = true;
+            }
+        });
+        ui::MixerOutputs outputs = ui::mixerOutputs(backend);
+        Rig rig(1024, std::move(outputs.main), "1,2\r\nCarte\tCasque\r\n",
+                std::move(outputs.wavePfl));
+        auto* output = rig.find<QComboBox>("Output");
+        auto* onAir = rig.find<QLabel>("LblSortiePerdue");
+        // Both devices are open from the load: the start is heard at once.
+        QCOMPARE(backend.opened(), (std::vector<std::string>{"Carte", "Casque"}));
+        openTracks(rig, {m_names[0]});
+        rig.click("CmdPlay");
+        const audio::FileSource& source = rig.window->chain().sources[0];
+        QVERIFY(QTest::qWaitFor([&] { return source.positionMs() > 200; }, 3000));
+        QVERIFY(onAir->isHidden());
+
+        backend.setDefault("Casque");
+        backend.unplug("Carte");
+        QVERIFY(QTest::qWaitFor([&] { return !onAir->isHidden(); }, 2000));
+        QCOMPARE(onAir->text(), QStringLiteral("Sortie perdue\nen attente de son retour"));
+        QCOMPARE(output->currentText(), QStringLiteral("Carte (perdue)"));
+        QCOMPARE(rig.label("LblSortie"), QStringLiteral("Sortie principale : sortie perdue"));
+        const int32_t held = source.positionMs();
+        QTest::qWait(300);
+        QCOMPARE(source.positionMs(), held);
+
+        backend.plug("Carte");
+        QVERIFY(QTest::qWaitFor([&] { return onAir->isHidden(); }, 3000));
+        QCOMPARE(output->currentText(), QStringLiteral("Carte"));
+        QCOMPARE(rig.label("LblSortie"), QStringLiteral("Sortie principale"));
+        QCOMPARE(backend.opened().back(), std::string("Carte"));
+        QVERIFY(QTest::qWaitFor([&] { return source.positionMs() > held + 200; }, 2000));
+        QVERIFY(rig.window->transport().EnDiffusion());
+        backend.setRecorder({});
+        QVERIFY(!programmeOnHeadphones);
     }
 
     // Delete, a reorder drop and a browser drop, each once through the window.

@@ -19,6 +19,7 @@
 #include "TestTracks.h"
 #include "Transport.h"
 #include "VirtualDriver.h"
+#include "VirtualTicks.h"
 
 using namespace varonel;
 
@@ -42,11 +43,12 @@ struct Rig {
     }
 
     core::VirtualClock clock;
+    core::VirtualTicks ticks{clock};
     ScriptedDialogs dialogs;
     core::PlaylistModel playlist;
     core::MainAudioChain chain{std::make_unique<audio::OfflineOutput>(44100)};
-    core::Transport transport{chain, playlist, clock, dialogs};
-    core::VirtualDriver driver{transport, static_cast<audio::OfflineOutput&>(*chain.output), clock};
+    core::Transport transport{chain, playlist, clock, ticks, dialogs};
+    core::VirtualDriver driver{chain, clock, ticks};
     std::unique_ptr<ui::MprisService> service;
     bool published = false;
     int raised = 0;
@@ -163,7 +165,9 @@ private slots:
         QVERIFY2(position > 4800000 && position <= 5000000, qPrintable(QString::number(position)));
 
         QVERIFY(command("Next"));
-        QVERIFY(rig.driver.advanceUntil([&] { return rig.transport.inTransition(); }, 200));
+        QVERIFY(rig.driver.advanceUntil(
+            [&] { return rig.transport.onAirRow().title == QStringLiteral("Second"); }, 200));
+        QVERIFY(rig.transport.inTransition());
         metadata = player("Metadata");
         QVERIFY2(metadata.contains("\"Second\"") && metadata.contains("\"Beta\""),
                  qPrintable(metadata));

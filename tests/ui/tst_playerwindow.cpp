@@ -14,6 +14,7 @@
 #include "DropRouting.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "KeyEvents.h"
 #include "OfflineOutput.h"
 #include "PlayerStartup.h"
@@ -21,6 +22,7 @@
 #include "ScriptedDialogs.h"
 #include "SdlJoystick.h"
 #include "SystemFolder.h"
+#include "TaggedFiles.h"
 #include "TestTracks.h"
 #include "TrackBrowser.h"
 
@@ -30,24 +32,26 @@ using varonel::ui::PlayerWindow;
 namespace {
 
 // A player window loaded in a temporary program folder, its decks on offline
-// outputs unless a backend is given. `ini`, when set, is the settings file.
+// outputs unless a backend is given (the program's own decks then play on it).
+// `ini`, when set, is the settings file.
 struct PlayerRig {
     explicit PlayerRig(FakeDeviceBackend* backend = nullptr, const QByteArray& ini = {},
                        int screenWidth = 800) {
         if (!ini.isNull() && !filebytes::write(folder.filePath("PlayerAB.Ini"), ini)) {
             qFatal("cannot write the settings file");
         }
-        auto output = [backend]() -> std::unique_ptr<audio::AudioOutput> {
-            if (backend) {
-                return std::make_unique<audio::DeviceOutput>(*backend);
+        PlayerWindow::DeckPlayers decks;
+        if (backend) {
+            decks = PlayerWindow::deckPlayers(*backend);
+        } else {
+            for (auto& deck : decks) {
+                deck = std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>());
             }
-            return std::make_unique<audio::OfflineOutput>();
-        };
+        }
         auto ownedClock = std::make_unique<core::VirtualClock>();
         clock = ownedClock.get();
-        window = std::make_unique<PlayerWindow>(std::move(ownedClock), dialogs,
-                                                std::make_unique<audio::Player>(output()),
-                                                std::make_unique<audio::Player>(output()));
+        window = std::make_unique<PlayerWindow>(std::move(ownedClock), dialogs, std::move(decks[0]),
+                                                std::move(decks[1]));
         PlayerWindow::LoadOptions options;
         options.cheminAppli = folder.path();
         options.screenWidth = screenWidth;
@@ -204,7 +208,70 @@ private slots:
         rig.find<QComboBox>("Output0")->setCurrentIndex(2);
         QCOMPARE(rig.window->decks().player(0).deviceIndex(), 1);
         QVERIFY(rig.window->close());
-        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")), QByteArray("2,0\r\n"));
+        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")),
+                 QByteArray("2,0\r\nFake card 1\tFake default\r\n"));
+    }
+
+    // The player's list names a file whose name gives no artist by its tags.
+    void namesFromTags() {
+        PlayerRig rig;
+        QTemporaryDir folder(QDir::tempPath() + "/varonel_XXXXXX");
+        taggedfiles::writeOgg(folder.filePath("Nocturne.ogg"), "Orchestre", "Nuit");
+        rig.window->browser().showFolder(folder.path());
+        const core::BrowserModel& list = *rig.window->browser().model();
+        QTRY_COMPARE(list.count() == 1 ? list.row(0).artist : QString(),
+                     QStringLiteral("Orchestre"));
+        QCOMPARE(list.row(0).title, QStringLiteral("Nuit"));
+    }
+
+    // Deck B plays on "Casque"; the headphones are unplugged while the default
+    // is free: deck B goes on there at once, marked on its list and in its time
+    // panel, and deck A is left alone. Once the headphones are back, deck B
+    // returns to them by itself.
+    void lostOutputIsShownAndComesBack() {
+        FakeDeviceBackend backend(0);
+        backend.setDevices({"Carte", "Casque", "Enceintes"});
+        backend.setDefault("Enceintes");
+        PlayerRig rig(&backend, "1,2\r\nCarte\tCasque\r\n");
+        // Both decks' devices are open from the load: a first start is heard at once.
+        QCOMPARE(backend.opened(), (std::vector<std::string>{"Carte", "Casque"}));
+        rig.window->decks().setMorceauGlisse(
+            {"Dupont", "Valse", QString(), m_tracks.filePath("Dupont - Valse.wav")});
+        rig.window->decks().dropOnDeck(1);
+        rig.press(1, "Play");
+        auto* mark = rig.find<QLabel>("SortiePerdue1");
+        auto* list = rig.find<QComboBox>("Output1");
+        QVERIFY(mark->isHidden());
+
+        backend.unplug("Casque");
+        QVERIFY(QTest::qWaitFor([&] { return !mark->isHidden(); }, 2000));
+        QCOMPARE(mark->text(), QStringLiteral("Sortie perdue\nson sur la sortie par défaut"));
+        QCOMPARE(list->currentText(), QStringLiteral("Casque (perdue)"));
+        QCOMPARE(backend.opened().back(), std::string("Enceintes"));
+        QVERIFY(rig.find<QLabel>("SortiePerdue0")->isHidden());
+
+        backend.plug("Casque");
+        QVERIFY(QTest::qWaitFor([&] { return mark->isHidden(); }, 3000));
+        QCOMPARE(list->currentText(), QStringLiteral("Casque"));
+        QCOMPARE(backend.opened().back(), std::string("Casque"));
+        QVERIFY(rig.window->decks().playing(1));
+        rig.press(1, "Stop");
+    }
+
+    // Closing on a full disk leaves the settings file as it was, and says so.
+    void fullDiskAtCloseKeepsTheSettings() {
+        FakeDeviceBackend backend(2);
+        const QByteArray ini("2,1\r\nFake card 1\tFake card 0\r\n");
+        PlayerRig rig(&backend, ini);
+        rig.find<QComboBox>("Output0")->setCurrentIndex(1);
+        {
+            const FileSizeLimit limit(4);
+            QVERIFY(rig.window->close());
+        }
+        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")), ini);
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QVERIFY(rig.dialogs.texts().value(0).startsWith(
+            "Les sorties choisies n'ont pas pu être enregistrées dans"));
     }
 
     // A press beside the handle of a deck's position slider holds the handle

@@ -73,6 +73,12 @@ void AsRunLog::skipped(const QString& path, const QString& reason) {
                     howSkipped(reason)));
 }
 
+void AsRunLog::writeInterrupted(const QDateTime& start, const QString& artisteTitre,
+                                const QString& path, int64_t heardMs) {
+    const QDateTime when = start.isValid() ? start : m_now();
+    write(when, line(when, artisteTitre, path, heardMs, howInterrupted()));
+}
+
 void AsRunLog::write(const QDateTime& start, const QString& text) {
     if (!m_file.isEmpty() && !m_replacement) {
         return;  // the file of setFile() could not be made: told already

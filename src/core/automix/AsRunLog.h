@@ -62,6 +62,14 @@ public:
     static QString howSkipped(const QString& reason) {
         return QStringLiteral("sautée : ") + reason;
     }
+    // How a track ended when the program itself died under it.
+    static QString howInterrupted() {
+        return QStringLiteral("interrompue : arrêt imprévu de Varonel");
+    }
+    // The line of a track that was on air when the program died, written by the
+    // next session: it was heard from `start` for about `heardMs`.
+    void writeInterrupted(const QDateTime& start, const QString& artisteTitre, const QString& path,
+                          int64_t heardMs);
     // One line, without its line end.
     static QString line(const QDateTime& start, const QString& artisteTitre, const QString& path,
                         int64_t heardMs, const QString& how);

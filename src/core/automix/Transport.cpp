@@ -9,17 +9,73 @@
 #include "TrackNaming.h"
 
 namespace varonel::core {
-namespace {
 
-double secondsOfDay(const QTime& time) {
-    return time.msecsSinceStartOfDay() / 1000.0;
+class Transport::TickHold {
+public:
+    explicit TickHold(Transport& transport) : m_transport(transport) {
+        ++m_transport.m_tickHolds;
+        m_transport.syncTimer1();
+    }
+    ~TickHold() {
+        --m_transport.m_tickHolds;
+        m_transport.syncTimer1();
+    }
+    TickHold(const TickHold&) = delete;
+    TickHold& operator=(const TickHold&) = delete;
+
+private:
+    Transport& m_transport;
+};
+
+Transport::Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock,
+                     TickSource& ticks, Dialogs& dialogs, QObject* parent)
+    : QObject(parent),
+      m_chain(chain),
+      m_playlist(playlist),
+      m_clock(clock),
+      m_dialogs(dialogs),
+      m_timer1(
+          ticks.makeTick(QStringLiteral("Timer1"), kTimer1PeriodMs, [this] { Timer1_Timer(); })),
+      m_poll(
+          ticks.makeTick(QStringLiteral("TimerAttente"), kPollPeriodMs, [this] { pollWaits(); })) {
+    m_poll->start();
 }
 
-}  // namespace
+Transport::~Transport() = default;
 
-Transport::Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock, Dialogs& dialogs,
-                     QObject* parent)
-    : QObject(parent), m_chain(chain), m_playlist(playlist), m_clock(clock), m_dialogs(dialogs) {}
+// ---------------------------------------------------------------------------
+// The phases
+
+// Every move of the transport goes through here: idle to on air (a start) or to
+// stopping (the stop's sequence runs even when idle), on air to a transition or
+// to stopping, a transition back on air or to stopping, and stopping to idle.
+// Any other move is a fault of the caller and is refused.
+void Transport::moveTo(Phase next) {
+    constexpr int kPhases = 4;
+    constexpr bool kAllowed[kPhases][kPhases] = {
+        // to:  Idle   OnAir  Trans. Stopping
+        {false, true, false, true},   // from Idle
+        {false, false, true, true},   // from OnAir
+        {false, true, false, true},   // from Transition
+        {true, false, false, false},  // from Stopping
+    };
+    if (!kAllowed[int(m_phase)][int(next)]) {
+        Q_ASSERT_X(false, "Transport::moveTo", "a move the transport does not make");
+        return;
+    }
+    m_phase = next;
+    syncTimer1();
+}
+
+// Timer1 runs exactly while on air, unless a request holds it still.
+void Transport::syncTimer1() {
+    const bool wanted = m_phase == Phase::OnAir && m_tickHolds == 0;
+    if (wanted && !m_timer1->isActive()) {
+        m_timer1->start();
+    } else if (!wanted && m_timer1->isActive()) {
+        m_timer1->stop();
+    }
+}
 
 int Transport::SourceActive() const {
     if (m_onAir >= 0) {
@@ -34,7 +90,7 @@ int Transport::SourceActive() const {
 void Transport::CmdPlay_Click() {
     // A start during the stop's fade would find the output about to stop under
     // it: it is refused until the stop has finished.
-    if (m_EnDiffusion || stopping()) {
+    if (m_phase != Phase::Idle) {
         return;
     }
     m_statistics.reset();
@@ -42,10 +98,16 @@ void Transport::CmdPlay_Click() {
     if (m_playlist.isEmpty()) {
         m_dialogs.message({QStringLiteral("Le réservoir est vide"), {}, MessageIcon::None});
     } else if (startFirstTrack()) {
-        m_EnDiffusion = true;
+        moveTo(Phase::OnAir);
         CalculTiming();
     }
     MajBouton();
+}
+
+void Transport::resumeAt(int32_t positionMs) {
+    m_resumeAtMs = std::max(positionMs, 0);
+    CmdPlay_Click();
+    m_resumeAtMs = 0;
 }
 
 // Loads row 1 into source 0 and starts the output. A failing step is shown to
@@ -66,9 +128,11 @@ bool Transport::startFirstTrack() {
         if (source.fileName() != path || source.loadState() != LoadState::Loading) {
             source.load(path, planFor(0, row.path));
         }
-        const bool answered =
-            source.waitForLoad(m_loadsAwaited || m_unattended ? -1 : kStartLoadWaitMs);
+        const bool answered = source.waitForLoad(m_unattended ? -1 : kStartLoadWaitMs);
         if (answered && source.loadState() == LoadState::Ready) {
+            if (m_resumeAtMs > 0) {
+                source.setPositionMs(m_resumeAtMs);
+            }
             break;
         }
         const QString error =
@@ -101,13 +165,12 @@ bool Transport::startFirstTrack() {
             return false;
         }
     }
-    setTimer1(true);
     m_onAir = 0;
     showOnAir(m_playlist.row(1), 0);
     m_playlist.removeAt(1);
     emit playlistChanged();
     m_display.trackBarMaximum = source.lengthMs();
-    m_display.trackBarValue = 0;
+    m_display.trackBarValue = m_resumeAtMs;
     m_display.outputEnabled = false;
     return true;
 }
@@ -136,9 +199,6 @@ int32_t Transport::audioEnd(int source) {
 // The 100 ms tick
 
 void Transport::Timer1_Timer() {
-    if (!m_timer1Enabled) {
-        return;
-    }
     if (m_MixIntelligent) {
         m_statistics.addSample(m_chain.output->levelLeft() + m_chain.output->levelRight());
         m_display.pourCent = m_statistics.LblPourCent();
@@ -155,15 +215,22 @@ void Transport::Timer1_Timer() {
     if (m_display.trackBarMaximum == 0 && m_DureeMs > 0) {
         m_display.trackBarMaximum = m_DureeMs;
     }
+    const bool silent = deadAirHeard();
+    if (silent) {
+        emit deadAir(m_airPath[size_t(active)]);
+        m_EnchainerMaintenant = true;
+    }
     const bool asked = m_EnchainerMaintenant;
     if (m_EnchainerMaintenant) {
         source.fadeOut(kFadeMs);
     }
     // Without a known length no transition is made, not even a requested one,
-    // except once the track has really ended: the air is never left silent. A
-    // track that ended is ended whatever its position says.
+    // except once the track has really ended, or silence has lasted: the air is
+    // never left silent. A track that ended is ended whatever its position says.
     if (onAirEnded()) {
         transition(active, asked ? howChainNow() : howEnded());
+    } else if (silent) {
+        transition(active, howDeadAir());
     } else if (m_DureeMs >= 1) {
         QString how = asked ? howChainNow() : howExitPoint();
         // The smart mix counts from where the track's audio starts and ends.
@@ -179,11 +246,33 @@ void Transport::Timer1_Timer() {
             transition(active, how);
         }
     }
-    if (!m_GlissementEnCours) {
+    if (!m_GlissementEnCours.held) {
         m_display.trackBarValue = source.positionMs();
-        m_display.pflBarValue = m_pflPosition ? m_pflPosition() : 0;
+        if (m_followPfl) {
+            m_followPfl();
+        }
     }
     changed();
+}
+
+// The main output has carried nothing audible for kDeadAirMs, all of it while
+// this track was on air: a track of silence, or a decoder that yields nothing
+// but silence. A track's own quiet passages are shorter.
+bool Transport::deadAirHeard() const {
+    return m_chain.output->quietMs() >= kDeadAirMs &&
+           m_clock.monotonicMs() - m_onAirSinceMs >= kDeadAirMs;
+}
+
+// With the request switch on, the air never stops for want of rows: the request
+// runs once more before an empty playlist ends the broadcast. False when the
+// operator stopped meanwhile (the request lets window events run).
+bool Transport::refillWhenDry() {
+    if (m_playlist.isEmpty() && m_RequetteAuto && m_requette) {
+        // The tick must not run inside the request.
+        const TickHold hold(*this);
+        m_requette();
+    }
+    return EnDiffusion();
 }
 
 // Starts the next track on the other source while the one on air fades out. The
@@ -191,13 +280,16 @@ void Transport::Timer1_Timer() {
 void Transport::transition(int active, const QString& how) {
     m_statistics.reset();
     m_endHow[size_t(active)] = how;
+    if (!refillWhenDry()) {
+        return;
+    }
     if (m_playlist.isEmpty()) {
         CmdStop_Click();
         return;
     }
-    setTimer1(false);
+    moveTo(Phase::Transition);
     m_outgoingSource = active;
-    m_transitionDeadline = m_clock.monotonicMs() + kTransitionSafetyMs;
+    m_deadlineMs = m_clock.monotonicMs() + kTransitionSafetyMs;
     loadIncoming(1 - active);
 }
 
@@ -218,6 +310,9 @@ void Transport::followEndedIncoming() {
     }
     m_endHow[size_t(m_onAir)] = howEnded();
     endHeard(m_onAir);
+    if (!refillWhenDry()) {
+        return;
+    }
     if (m_playlist.isEmpty()) {
         CmdStop_Click();
         return;
@@ -236,36 +331,33 @@ void Transport::endSilencedTracks() {
 }
 
 // Gives row 1 to `source` and starts it on top of the outgoing track, which fades
-// from the moment it is heard. A row whose file cannot be opened is dropped and
-// the next one tried, so an unreadable file never leaves the air silent; with
-// nothing left, the stop runs.
+// from the moment it is heard. A row whose file cannot be opened is dropped at
+// the next poll and the next one tried (the outgoing track plays on meanwhile),
+// so an unreadable file never leaves the air silent; with nothing left, the stop
+// runs.
 void Transport::loadIncoming(int source, bool crossFade) {
-    audio::FileSource& incoming = m_chain.sources[size_t(source)];
     m_onAir = source;
-    for (;;) {
-        if (m_playlist.isEmpty()) {
-            m_incomingSource = -1;
-            CmdStop_Click();
-            return;
-        }
-        m_incomingRow = m_playlist.row(1);
-        m_playlist.removeAt(1);
-        emit playlistChanged();
-        m_chain.mixer.setInputFinished(source, true);
-        incoming.load(systemPath(m_incomingRow.path), planFor(source, m_incomingRow.path));
-        m_chain.mixer.setInputFinished(source, false);
-        if (crossFade && m_outgoingSource >= 0) {
-            m_chain.mixer.fadeOutWhenStarted(m_outgoingSource, source, kFadeMs);
-        }
-        m_incomingSource = source;
-        if (m_loadsAwaited) {
-            incoming.waitForLoad(-1);
-        }
-        if (!incomingFailed()) {
-            return;
-        }
-        crossFade = crossFade && !m_chain.mixer.inputFinished(m_outgoingSource);
+    m_incomingSource = -1;
+    if (m_playlist.isEmpty() && !refillWhenDry()) {
+        return;
     }
+    if (m_playlist.isEmpty()) {
+        CmdStop_Click();
+        return;
+    }
+    m_incomingRow = m_playlist.row(1);
+    m_playlist.removeAt(1);
+    emit playlistChanged();
+    m_chain.mixer.setInputFinished(source, true);
+    m_chain.sources[size_t(source)].load(systemPath(m_incomingRow.path),
+                                         planFor(source, m_incomingRow.path));
+    m_chain.mixer.setInputFinished(source, false);
+    if (crossFade && m_outgoingSource >= 0) {
+        m_chain.mixer.fadeOutWhenStarted(m_outgoingSource, source, kFadeMs);
+    }
+    // Whether it opened is seen at the next poll, on air as in virtual time,
+    // where the driver waits for the file first: every run is the same.
+    m_incomingSource = source;
 }
 
 // Looks at the incoming file: on air once open, reported when it cannot be
@@ -290,6 +382,8 @@ bool Transport::incomingFailed() {
     return true;
 }
 
+// Every 10 ms: the incoming file that opened or failed, the tracks no longer
+// heard, and the end of the phase's wait.
 void Transport::pollWaits() {
     const int64_t now = m_clock.monotonicMs();
     if (m_incomingSource >= 0 && incomingFailed()) {
@@ -297,29 +391,43 @@ void Transport::pollWaits() {
                      m_outgoingSource >= 0 && !m_chain.mixer.inputFinished(m_outgoingSource));
     }
     endSilencedTracks();
-    if (inTransition()) {
-        followEndedIncoming();
+    switch (m_phase) {
+        case Phase::Transition:
+            waitTransition(now);
+            break;
+        case Phase::OnAir:
+            // A track that ended by itself is followed now rather than at the next
+            // tick (unless a request holds the tick, and lets this poll run inside it).
+            if (m_tickHolds == 0 && onAirEnded()) {
+                transition(m_onAir, m_EnchainerMaintenant ? howChainNow() : howEnded());
+            }
+            break;
+        case Phase::Stopping:
+            if (now >= m_deadlineMs) {
+                finishStop();
+            }
+            break;
+        case Phase::Idle:
+            break;
     }
-    if (inTransition()) {
-        // The safety bound counts from the moment the next file is open: a slow
-        // disk must not cut the outgoing track short.
-        if (m_chain.sources[size_t(m_onAir)].loadState() == audio::FileSource::LoadState::Loading) {
-            m_transitionDeadline = now + kTransitionSafetyMs;
-        }
-        if (m_chain.mixer.inputFinished(m_outgoingSource) || now >= m_transitionDeadline) {
-            finishTransition();
-        }
-    } else if (m_timer1Enabled && onAirEnded()) {
-        // A track that ended by itself is followed now rather than at the next tick.
-        transition(m_onAir, m_EnchainerMaintenant ? howChainNow() : howEnded());
+}
+
+void Transport::waitTransition(int64_t now) {
+    followEndedIncoming();
+    if (m_phase != Phase::Transition) {
+        return;
     }
-    if (stopping() && now >= m_stopDeadline) {
-        finishStop();
+    // The safety bound counts from the moment the next file is open: a slow
+    // disk must not cut the outgoing track short.
+    if (m_chain.sources[size_t(m_onAir)].loadState() == audio::FileSource::LoadState::Loading) {
+        m_deadlineMs = now + kTransitionSafetyMs;
+    }
+    if (m_chain.mixer.inputFinished(m_outgoingSource) || now >= m_deadlineMs) {
+        finishTransition();
     }
 }
 
 void Transport::finishTransition() {
-    m_transitionDeadline = -1;
     if (!m_chain.mixer.inputFinished(m_outgoingSource)) {
         // The outgoing input never reported the end of its fade: release it.
         m_chain.mixer.setInputFinished(m_outgoingSource, true);
@@ -329,7 +437,7 @@ void Transport::finishTransition() {
     m_outgoingSource = -1;
     m_display.trackBarMaximum = m_chain.sources[size_t(m_onAir)].lengthMs();
     m_statistics.reset();
-    setTimer1(true);
+    moveTo(Phase::OnAir);
     m_EnchainerMaintenant = false;
     CalculTiming();
 }
@@ -353,12 +461,10 @@ void Transport::CmdStop_Click() {
     if (stopping()) {
         return;
     }
-    m_EnDiffusion = false;
-    m_display.stopPicture = kStopInProgress;
-    setTimer1(false);
     // A stop in the middle of a transition ends it: both tracks fade together,
     // and the transition's end can no longer bring the tick back.
-    m_transitionDeadline = -1;
+    moveTo(Phase::Stopping);
+    m_display.stopPicture = kStopInProgress;
     m_incomingSource = -1;
     for (int input = 0; input < 2; ++input) {
         if (input == SourceActive() || !m_chain.mixer.inputFinished(input)) {
@@ -368,13 +474,13 @@ void Transport::CmdStop_Click() {
             m_endHow[size_t(input)] = howStop();
         }
     }
-    m_stopDeadline = m_clock.monotonicMs() + kStopWaitMs;
+    m_deadlineMs = m_clock.monotonicMs() + kStopWaitMs;
     emit stopBegun();
     changed();
 }
 
 void Transport::finishStop() {
-    m_stopDeadline = -1;
+    moveTo(Phase::Idle);
     endHeard(0);
     endHeard(1);
     m_chain.output->stop();
@@ -384,6 +490,7 @@ void Transport::finishStop() {
     }
     m_onAir = -1;
     m_outgoingSource = -1;
+    m_onAirRow = {};
     m_display.outputEnabled = true;
     MajBouton();
     // The automatic request is always left switched off.
@@ -392,8 +499,8 @@ void Transport::finishStop() {
 }
 
 void Transport::MajBouton() {
-    m_display.playPicture = m_EnDiffusion ? kPlayOnAir : kPlayIdle;
-    m_display.stopPicture = m_EnDiffusion ? kStopOnAir : kStopIdle;
+    m_display.playPicture = EnDiffusion() ? kPlayOnAir : kPlayIdle;
+    m_display.stopPicture = EnDiffusion() ? kStopOnAir : kStopIdle;
     changed();
     emit focusBrowser();
 }
@@ -408,7 +515,7 @@ void Transport::CmdStopImmediat_Click() {
 
 void Transport::TrackBar_Release(int32_t value) {
     m_chain.sources[size_t(SourceActive())].setPositionMs(value);
-    m_GlissementEnCours = false;
+    m_GlissementEnCours.held = false;
 }
 
 void Transport::PS_Change(int seconds) {
@@ -432,6 +539,16 @@ void Transport::MixagePourCent_Click(int entry) {
     }
 }
 
+void Transport::setRequetteAuto(bool on) {
+    m_RequetteAuto = on;
+    m_display.requetteAuto = on;
+    changed();
+}
+
+int32_t Transport::onAirPositionMs() const {
+    return m_onAir >= 0 ? m_chain.sources[size_t(m_onAir)].positionMs() : 0;
+}
+
 void Transport::P1_Click() {
     m_RequetteAuto = !m_RequetteAuto;
     m_display.requetteAuto = m_RequetteAuto;
@@ -448,56 +565,13 @@ void Transport::CalculTiming() {
     changed();
 }
 
-void Transport::Timer2_Timer() {
-    followPfl();
-}
-
-void Transport::followPfl() {
-    if (!m_GlissementEnCours) {
-        m_display.pflBarValue = m_pflPosition ? m_pflPosition() : 0;
-        changed();
-    }
-}
-
 // ---------------------------------------------------------------------------
-// The 80 ms tick: clock, keys, automatic refill
+// The automatic refill, at Timer3's rhythm
 
-void Transport::Timer3_Timer() {
-    const QTime now = m_clock.timeOfDay();
-    m_display.time = now.toString(QStringLiteral("HH:mm:ss"));
-    if (m_keyboard && m_keyboard->mainWindowActive()) {
-        if (m_keyboard->isHeld(TransportKey::Numpad0)) {
-            m_EnchainerMaintenant = true;
-        }
-        if (m_keyboard->isHeld(TransportKey::Space)) {
-            spaceKey(secondsOfDay(now));
-        }
-        if (m_keyboard->isHeld(TransportKey::Enter)) {
-            CmdPlay_Click();
-        }
-    }
-    if (m_keyboard) {
-        m_keyboard->tickRead();
-    }
-    if (m_EnDiffusion && m_RequetteAuto && now.second() % 10 == 0 && m_playlist.count() < 2 &&
+void Transport::refillTick(const QTime& now) {
+    if (EnDiffusion() && m_RequetteAuto && now.second() % 10 == 0 && m_playlist.count() < 2 &&
         m_requette) {
         m_requette();
-    }
-    changed();
-}
-
-// Space toggles start and stop at most once every 2 seconds while held.
-void Transport::spaceKey(double now) {
-    if (now - m_DernierEspace < 0) {
-        m_DernierEspace = now - 3;  // midnight has passed
-    }
-    if (now - m_DernierEspace > 2) {
-        m_DernierEspace = std::floor(now);
-        if (m_EnDiffusion) {
-            CmdStop_Click();
-        } else {
-            CmdPlay_Click();
-        }
     }
 }
 
@@ -506,7 +580,10 @@ void Transport::showOnAir(const PlaylistRow& row, int source) {
     m_display.artiste = row.artist + QStringLiteral(" - ") + row.title;
     m_airPath[size_t(source)] = row.path;
     m_endHow[size_t(source)].clear();
+    m_onAirRow = row;
+    m_onAirSinceMs = m_clock.monotonicMs();
     emit trackStarted(m_display.artiste, row.path);
+    changed();
 }
 
 }  // namespace varonel::core

@@ -4,10 +4,12 @@
 // when the smart mix hears it fade) with a 1.6 s fade of the outgoing track, and
 // stops with a 2.5 s fade.
 //
-// It owns no timer: its driver calls Timer1_Timer every 100 ms while
-// timer1Enabled(), Timer3_Timer every 80 ms, and pollWaits() often (every 20 ms,
-// or every audio block in virtual time). The waits of a transition and of a stop
-// are states that pollWaits() ends, so no event loop ever runs inside a tick.
+// Its state is one phase, idle, on air, in a transition or stopping, with the
+// moves between them in one place (moveTo). It owns its ticks, made by the
+// tick source it is given (the window's timers, or virtual ones): Timer1 runs
+// exactly while on air, and the waits of a transition and of a stop are phases
+// that a poll every 10 ms ends, so no event loop ever runs inside a tick and no
+// caller ever starts or stops a tick for it.
 //
 // A transition never waits for the disk: the next file opens on its source's own
 // thread, the mixer starts it as soon as its first audio is decoded and begins
@@ -21,6 +23,11 @@
 // ends while the track before it still fades. The transport remembers which
 // source is on air rather than reading it back from the mixer's flags, which
 // cannot tell once both inputs have ended.
+//
+// Unattended air: with the request switch on, a transition that finds the
+// playlist empty runs the request once more before it decides to stop; and a
+// main output that has carried nothing audible for kDeadAirMs chains to the
+// next track (the dead-air guard).
 // Main thread only.
 
 #include <QObject>
@@ -29,30 +36,19 @@
 #include <cstdint>
 #include <functional>
 
+#include <memory>
+
 #include "Clock.h"
 #include "Dialogs.h"
 #include "LevelStatistics.h"
 #include "MainAudioChain.h"
 #include "PlayPlan.h"
 #include "PlaylistModel.h"
+#include "SliderHold.h"
+#include "Ticks.h"
 #include "TransportDisplay.h"
 
 namespace varonel::core {
-
-// Keys read as held or not when Timer3 ticks.
-enum class TransportKey { Space, Enter, Numpad0 };
-
-class KeyboardState {
-public:
-    virtual ~KeyboardState() = default;
-    // Held now, or pressed since the last tick: a quick tap between two ticks
-    // counts at the next one.
-    virtual bool isHeld(TransportKey key) const = 0;
-    // The tick has read the keys: taps it has seen count no more.
-    virtual void tickRead() = 0;
-    // The keys count only while the main window is the active window.
-    virtual bool mainWindowActive() const = 0;
-};
 
 class Transport : public QObject {
     Q_OBJECT
@@ -64,77 +60,90 @@ public:
     // if its input never reads finished, so a fault can never freeze the air.
     static constexpr int32_t kTransitionSafetyMs = kFadeMs + 3000;
     static constexpr int kTimer1PeriodMs = 100;
-    static constexpr int kTimer2PeriodMs = 1000;
-    static constexpr int kTimer3PeriodMs = 80;
+    // The waits are looked at this often (one block of audio in virtual time).
+    static constexpr int kPollPeriodMs = 10;
     // How long the start waits for its file before it reports it as not answering.
     static constexpr int kStartLoadWaitMs = 1000;
+    // Silence on air for this long, whatever its cause, chains to the next track.
+    static constexpr int64_t kDeadAirMs = 15000;
 
     // How each track left the air, as the as-run log writes it.
     static QString howExitPoint() { return QStringLiteral("point de sortie"); }
     static QString howChainNow() { return QStringLiteral("enchaînement"); }
     static QString howStop() { return QStringLiteral("arrêt"); }
     static QString howEnded() { return QStringLiteral("fin de piste"); }
+    static QString howDeadAir() { return QStringLiteral("silence de 15 s à l'antenne"); }
     static QString howSmartMix(int level, int threshold) {
         return QStringLiteral("mix intelligent %1 % < %2 %").arg(level).arg(threshold);
     }
 
-    Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock, Dialogs& dialogs,
-              QObject* parent = nullptr);
+    enum class Phase { Idle, OnAir, Transition, Stopping };
+
+    Transport(MainAudioChain& chain, PlaylistModel& playlist, Clock& clock, TickSource& ticks,
+              Dialogs& dialogs, QObject* parent = nullptr);
+    ~Transport() override;
 
     // --- Collaborators that may be absent ---
-    void setKeyboard(KeyboardState* keyboard) { m_keyboard = keyboard; }
     // Requette: tops the playlist up (the browser's random request).
     void setRequette(std::function<void()> requette) { m_requette = std::move(requette); }
-    // Position of the pre-listening player, for its slider.
-    void setPflPosition(std::function<int32_t()> position) { m_pflPosition = std::move(position); }
+    // Moves pre-listening's slider with the track on air's, at each tick.
+    void setFollowPfl(std::function<void()> follow) { m_followPfl = std::move(follow); }
     // Where each track starts and ends on air and how loud (the silences skipped,
     // one loudness); without a planner every track plays whole at its own level.
     void setPlanner(PlayPlanner* planner) { m_planner = planner; }
     // Unattended (the offline render): an unreadable first track is skipped like
-    // any other instead of asking the operator.
+    // any other instead of asking the operator, and the start waits for its file
+    // as long as it takes.
     void setUnattended(bool unattended) { m_unattended = unattended; }
-    // Virtual time (tests, the offline render): a file takes no time to open, so
-    // each load is waited for and every run is the same.
-    void setLoadsAwaited(bool awaited) { m_loadsAwaited = awaited; }
 
     // --- Commands and events of the main window ---
     void CmdPlay_Click();
+    // The start, with the first track from `positionMs` on (a broadcast resumed
+    // after a crash).
+    void resumeAt(int32_t positionMs);
     void CmdStop_Click();
     void CmdStopImmediat_Click();
-    void TrackBar_Press() { m_GlissementEnCours = true; }
-    void TrackBarPFL_Press() { m_GlissementEnCours = true; }
+    // Numpad 0: a transition at the next tick, the focus left where it is.
+    void requestChain() { m_EnchainerMaintenant = true; }
+    void TrackBar_Press() { m_GlissementEnCours.held = true; }
     void TrackBar_Release(int32_t value);
-    void TrackBarPFL_Release() { m_GlissementEnCours = false; }
     void PS_Change(int seconds);
     void CheckAutoMix_Click(bool checked);
     // Entry of MixagePourCent ("10" to "70").
     void MixagePourCent_Click(int entry);
     void P1_Click();
+    // Sets the request switch without running a request (a session restored).
+    void setRequetteAuto(bool on);
     void CalculTiming();
 
-    // --- Ticks ---
+    // The 100 ms tick, run by Timer1 while on air (public for the benchmark that
+    // times one tick).
     void Timer1_Timer();
-    // Every second while pre-listening plays: moves its slider.
-    void Timer2_Timer();
-    // Pre-listening was loaded, started, stopped or sought: its slider shows
-    // where the player stands now, not where the last tick left it.
-    void followPfl();
-    void Timer3_Timer();
-    void pollWaits();
-    bool timer1Enabled() const { return m_timer1Enabled; }
+    // The automatic refill of Timer3 (every 80 ms): on air with the request
+    // switch on, a playlist of fewer than 2 rows is topped up in the seconds that
+    // are multiples of 10.
+    void refillTick(const QTime& now);
 
     // --- State ---
-    bool EnDiffusion() const { return m_EnDiffusion; }
+    Phase phase() const { return m_phase; }
+    // The views of the phase that the window and the other parts read.
+    bool EnDiffusion() const { return m_phase == Phase::OnAir || m_phase == Phase::Transition; }
+    bool stopping() const { return m_phase == Phase::Stopping; }
+    bool inTransition() const { return m_phase == Phase::Transition; }
     bool EnchainerMaintenant() const { return m_EnchainerMaintenant; }
-    bool GlissementEnCours() const { return m_GlissementEnCours; }
+    bool GlissementEnCours() const { return m_GlissementEnCours.held; }
+    // The flag both position sliders share (pre-listening holds it too).
+    SliderHold& glissement() { return m_GlissementEnCours; }
     bool MixIntelligent() const { return m_MixIntelligent; }
     bool RequetteAuto() const { return m_RequetteAuto; }
-    bool stopping() const { return m_stopDeadline >= 0; }
-    bool inTransition() const { return m_transitionDeadline >= 0; }
     // The source on air: the one that took the last track, from the moment it was
     // given to it.
     int SourceActive() const;
     int SourceSuivante() const { return 1 - SourceActive(); }
+    // The row of the track on air (the last that went on air); empty when idle.
+    const PlaylistRow& onAirRow() const { return m_onAirRow; }
+    // Where the track on air is, in milliseconds; 0 when idle.
+    int32_t onAirPositionMs() const;
     const TransportDisplay& display() const { return m_display; }
     const LevelStatistics& statistics() const { return m_statistics; }
     int mixagePourCent() const { return m_mixagePourCent; }
@@ -153,11 +162,22 @@ signals:
     void trackSkipped(const QString& path, const QString& error);
     // The stop's fade began.
     void stopBegun();
+    // The dead-air guard chains the track of `path`: nothing was heard for kDeadAirMs.
+    void deadAir(const QString& path);
     // The keyboard focus goes back to the browser.
     void focusBrowser();
 
 private:
+    // Holds Timer1 still while a request lets window events run.
+    class TickHold;
+
+    void moveTo(Phase next);
+    void syncTimer1();
+    void pollWaits();
+    void waitTransition(int64_t now);
     bool startFirstTrack();
+    bool refillWhenDry();
+    bool deadAirHeard() const;
     void transition(int active, const QString& how);
     void loadIncoming(int source, bool crossFade = true);
     audio::TrackCues planFor(int source, const QString& path);
@@ -171,31 +191,35 @@ private:
     void endHeard(int source);
     void MajBouton();
     void showOnAir(const PlaylistRow& row, int source);
-    void setTimer1(bool enabled) { m_timer1Enabled = enabled; }
-    void spaceKey(double now);
     void changed() { emit displayChanged(); }
 
     MainAudioChain& m_chain;
     PlaylistModel& m_playlist;
     Clock& m_clock;
     Dialogs& m_dialogs;
-    KeyboardState* m_keyboard = nullptr;
     std::function<void()> m_requette;
-    std::function<int32_t()> m_pflPosition;
+    std::function<void()> m_followPfl;
     PlayPlanner* m_planner = nullptr;
     bool m_unattended = false;
-    bool m_loadsAwaited = false;
 
-    bool m_EnDiffusion = false;
+    Phase m_phase = Phase::Idle;
+    // The end of the phase's wait, monotonic ms: a transition's safety bound, the
+    // stop's 2.5 s.
+    int64_t m_deadlineMs = 0;
+    int m_tickHolds = 0;
+    std::unique_ptr<Tick> m_timer1;
+    std::unique_ptr<Tick> m_poll;
+
     bool m_EnchainerMaintenant = false;
-    bool m_GlissementEnCours = false;
+    SliderHold m_GlissementEnCours;
     bool m_MixIntelligent = false;
     bool m_RequetteAuto = false;
-    double m_DernierEspace = 0.0;
     int32_t m_PositionMs = 0;
     int32_t m_DureeMs = 0;
     int m_mixagePourCent = 50;
-    bool m_timer1Enabled = false;
+    int32_t m_resumeAtMs = 0;
+    PlaylistRow m_onAirRow;
+    int64_t m_onAirSinceMs = 0;
     int m_onAir = -1;  // source 0 or 1 that holds the track on air; -1 when idle
     int m_outgoingSource = -1;
     int m_incomingSource = -1;  // a source whose file is still opening; -1 when none
@@ -207,8 +231,6 @@ private:
     // planner (0 for an end not known yet).
     std::array<int32_t, 2> m_audioStartMs{};
     std::array<int32_t, 2> m_audioEndMs{};
-    int64_t m_transitionDeadline = -1;  // monotonic ms; -1 when no transition waits
-    int64_t m_stopDeadline = -1;        // monotonic ms; -1 when no stop waits
     LevelStatistics m_statistics;
     TransportDisplay m_display;
 };

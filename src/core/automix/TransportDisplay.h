@@ -22,11 +22,9 @@ struct TransportDisplay {
     QString position = QStringLiteral("--:--");           // LblPo
     QString reste = QStringLiteral("--:--");              // LblReste
     QString temps = QStringLiteral("00:00");              // LblTemps
-    QString time = QStringLiteral("--:--:--");            // LblTime
     QString pourCent = QStringLiteral("%");               // LblPourCent
     int32_t trackBarMaximum = 0;                          // TrackBar
     int32_t trackBarValue = 0;
-    int32_t pflBarValue = 0;    // TrackBarPFL
     bool outputEnabled = true;  // Output
     int playPicture = kPlayIdle;
     int stopPicture = kStopIdle;

@@ -9,6 +9,7 @@ const PlaylistRow& PlaylistModel::row(int index) const {
 
 void PlaylistModel::append(const PlaylistRow& row) {
     m_rows.append(row);
+    ++m_revision;
 }
 
 bool PlaylistModel::insertAt(int index, const PlaylistRow& row) {
@@ -16,6 +17,7 @@ bool PlaylistModel::insertAt(int index, const PlaylistRow& row) {
         return false;
     }
     m_rows.insert(index - 1, row);
+    ++m_revision;
     return true;
 }
 
@@ -24,6 +26,7 @@ bool PlaylistModel::removeAt(int index) {
         return false;
     }
     m_rows.removeAt(index - 1);
+    ++m_revision;
     return true;
 }
 
@@ -35,6 +38,7 @@ bool PlaylistModel::moveRow(int from, int to) {
     // `to` counts rows of the full list; in the shortened one it is at most
     // count() + 1, which appends.
     m_rows.insert(to - 1, moved);
+    ++m_revision;
     return true;
 }
 

@@ -25,7 +25,10 @@ public:
     bool insertAt(int index, const PlaylistRow& row);
     // False (and nothing changes) when index is not a row.
     bool removeAt(int index);
-    void clear() { m_rows.clear(); }
+    void clear() {
+        m_rows.clear();
+        ++m_revision;
+    }
 
     // Reorder drop: the row `from` is taken out, then put back at index `to` of
     // the shortened list, so a row moved down lands just below the target row
@@ -36,8 +39,15 @@ public:
     // Column 3 of every row, in row order.
     QStringList paths() const;
 
+    // Every row, in order. A copy costs nothing until one side changes (the
+    // rows are shared), so another thread may keep one to write it out.
+    const QList<PlaylistRow>& rows() const { return m_rows; }
+    // Counts every change of the rows, so a watcher sees that they changed.
+    quint64 revision() const { return m_revision; }
+
 private:
     QList<PlaylistRow> m_rows;
+    quint64 m_revision = 0;
 };
 
 }  // namespace varonel::core

@@ -26,6 +26,21 @@ int64_t totalMilliseconds(const PlaylistModel& playlist) {
     return static_cast<int64_t>(total);
 }
 
+int64_t rowLengthMs(const PlaylistRow& row) {
+    const double ms = leadingNumber(row.milliseconds);
+    if (ms > 0) {
+        return int64_t(ms);
+    }
+    // A row added by a double click has only its duration text.
+    const qsizetype colon = row.durationText.indexOf(u':');
+    if (colon < 0) {
+        return 0;
+    }
+    const double minutes = leadingNumber(QStringView(row.durationText).left(colon));
+    const double seconds = leadingNumber(QStringView(row.durationText).mid(colon + 1));
+    return int64_t((minutes * kSecondsPerMinute + seconds) * 1000);
+}
+
 QString totalTimeText(int64_t totalMs) {
     // Hours come from the rounded seconds too: taking them from the raw total
     // would show 0h0mn for the half second just below each full hour.

@@ -19,6 +19,10 @@ int64_t totalMilliseconds(const PlaylistModel& playlist);
 // 0h1mn and 3 599 999 ms reads 1h0mn.
 QString totalTimeText(int64_t totalMs);
 
+// How long a row's track plays: its milliseconds cell, or else its duration
+// text ("mm:ss"); 0 when neither tells.
+int64_t rowLengthMs(const PlaylistRow& row);
+
 // The text of the total-time label for the playlist.
 QString CalculTiming(const PlaylistModel& playlist);
 

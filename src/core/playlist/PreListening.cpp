@@ -5,8 +5,29 @@
 
 namespace varonel::core {
 
-PreListening::PreListening(audio::Player& wavePfl, Dialogs& dialogs, QObject* parent)
-    : QObject(parent), m_player(wavePfl), m_dialogs(dialogs) {}
+PreListening::PreListening(audio::Player& wavePfl, Dialogs& dialogs, TickSource& ticks,
+                           SliderHold& glissement, QObject* parent)
+    : QObject(parent),
+      m_player(wavePfl),
+      m_dialogs(dialogs),
+      m_glissement(glissement),
+      m_timer2(ticks.makeTick(QStringLiteral("Timer2"), kTimer2PeriodMs, [this] { follow(); })) {}
+
+PreListening::~PreListening() = default;
+
+// Every change shows where the player stands now: a slider that waited for the
+// next tick would show the previous track's position, or the one before a seek.
+void PreListening::shown() {
+    m_display.barMaximum = m_player.lengthMs();
+    follow();
+}
+
+void PreListening::follow() {
+    if (!m_glissement.held) {
+        m_display.barValue = m_player.positionMs();
+    }
+    emit displayChanged();
+}
 
 void PreListening::rowClicked(const QString& path) {
     btnStop_Click();
@@ -14,20 +35,17 @@ void PreListening::rowClicked(const QString& path) {
     m_path = path;
     openFile();
     m_display.buttonsEnabled = true;
-    emit displayChanged();
+    shown();
 }
 
 void PreListening::btnPlay_Click() {
-    m_display.barMaximum = m_player.lengthMs();
-    m_display.barReset = true;
-    emit displayChanged();
+    shown();
     if (!startPlaying()) {
         return;  // the operator gave up: nothing else changes
     }
-    m_display.barMaximum = m_player.lengthMs();  // the file may have opened at a retry
-    m_display.timer2Enabled = true;
+    m_timer2->start();
     m_display.outputEnabled = false;
-    emit displayChanged();
+    shown();  // the file may have opened at a retry
 }
 
 // Plays, showing the player's own text after each failure; the operator may
@@ -64,14 +82,15 @@ void PreListening::openFile() {
 
 void PreListening::btnStop_Click() {
     m_player.stop();
-    m_display.timer2Enabled = false;
+    m_timer2->stop();
     m_display.outputEnabled = true;
-    emit displayChanged();
+    shown();
 }
 
 void PreListening::TrackBarPFL_Release(int32_t value) {
+    m_glissement.held = false;
     m_player.setPositionMs(value);
-    emit displayChanged();
+    follow();
 }
 
 void PreListening::PFL_Click(int entry) {
@@ -80,12 +99,6 @@ void PreListening::PFL_Click(int entry) {
     }
     m_player.stop();
     m_player.setDeviceIndex(deviceIndexForEntry(entry));
-}
-
-bool PreListening::takeBarReset() {
-    const bool reset = m_display.barReset;
-    m_display.barReset = false;
-    return reset;
 }
 
 }  // namespace varonel::core

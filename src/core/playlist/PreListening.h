@@ -2,8 +2,10 @@
 // Pre-listening: a browser track heard on the second output (headphones) with
 // its own player `WavePFL`, while the playlist plays on the main output. The
 // operator loads a track by clicking a browser row, starts and stops it, and
-// follows or moves it on its slider `TrackBarPFL`, whose value the transport's
-// ticks move (Timer1 and Timer2, see Transport).
+// follows or moves it on its slider `TrackBarPFL`. It owns `Timer2`, which runs
+// every second while the player plays and moves the slider; the transport's
+// Timer1 moves it too (follow()). The one thing it shares with the transport is
+// `GlissementEnCours`: while either slider is held, neither moves.
 //
 // Main thread only.
 
@@ -12,8 +14,12 @@
 #include <cstdint>
 #include <functional>
 
+#include <memory>
+
 #include "Dialogs.h"
 #include "Player.h"
+#include "SliderHold.h"
+#include "Ticks.h"
 
 namespace varonel::core {
 
@@ -21,31 +27,36 @@ namespace varonel::core {
 struct PreListeningDisplay {
     bool buttonsEnabled = false;  // btnPlay and btnStop
     bool outputEnabled = true;    // PFL: locked while the player plays
-    bool timer2Enabled = false;   // Timer2 runs exactly while playing
     int32_t barMaximum = 0;       // TrackBarPFL
-    bool barReset = false;        // set TrackBarPFL's value to 0 (once)
+    int32_t barValue = 0;         // where the player stands, unless a slider is held
 };
 
 class PreListening final : public QObject {
     Q_OBJECT
 
 public:
-    PreListening(audio::Player& wavePfl, Dialogs& dialogs, QObject* parent = nullptr);
+    static constexpr int kTimer2PeriodMs = 1000;
+
+    PreListening(audio::Player& wavePfl, Dialogs& dialogs, TickSource& ticks,
+                 SliderHold& glissement, QObject* parent = nullptr);
+    ~PreListening() override;
 
     // A browser row was clicked: the player stops, then loads the row's file
     // (when the browser has rows); it does not start.
     void rowClicked(const QString& path);
     void btnPlay_Click();
     void btnStop_Click();
-    // The operator let go of TrackBarPFL at `value` milliseconds.
+    void TrackBarPFL_Press() { m_glissement.held = true; }
+    // The operator let go of TrackBarPFL at `value` milliseconds: the player seeks
+    // there, and the slider shows it at once.
     void TrackBarPFL_Release(int32_t value);
+    // The slider takes where the player stands now, unless a slider is held.
+    void follow();
     // Entry chosen in PFL: the player stops and moves to that entry's device.
     void PFL_Click(int entry);
 
     int32_t position() const { return m_player.positionMs(); }
     const PreListeningDisplay& display() const { return m_display; }
-    // Reads and clears the one-time slider reset.
-    bool takeBarReset();
     audio::Player& player() { return m_player; }
     // The gain of each file, so that a track is heard as it will go on air.
     void setGain(std::function<float(const QString& path)> gain) { m_gain = std::move(gain); }
@@ -59,9 +70,12 @@ private:
     bool startPlaying();
     // Gives m_path to the player and keeps the reason when it does not open.
     void openFile();
+    void shown();
 
     audio::Player& m_player;
     Dialogs& m_dialogs;
+    SliderHold& m_glissement;
+    std::unique_ptr<Tick> m_timer2;
     std::function<float(const QString& path)> m_gain;
     QString m_path;       // the row clicked last, opened or not
     QString m_openError;  // why it did not open; "" when it did

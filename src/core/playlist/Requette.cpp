@@ -1,10 +1,12 @@
 #include "Requette.h"
 
-#include <random>
+#include <memory>
+#include <optional>
 
 #include <QDir>
 
 #include "RowFiller.h"
+#include "TrackNaming.h"
 
 namespace varonel::core {
 
@@ -16,9 +18,18 @@ void tell(const RequetteContext& context, const QString& text) {
     }
 }
 
-// Appends a copy of browser row `index`, its length read again from the file.
-bool appendBrowserRow(const RequetteContext& context, int index) {
-    PlaylistRow row = rowFromBrowser(context.browser.row(index));
+// Appends a copy of a browser row, or of a file from elsewhere named as the
+// browser would list it, its length read again from the file.
+bool appendRow(const RequetteContext& context, const QString& path, const BrowserRow* browserRow) {
+    PlaylistRow row;
+    if (browserRow == nullptr) {
+        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+        row.artist = Artiste(name);
+        row.title = Titre(name);
+        row.path = path;
+    } else {
+        row = rowFromBrowser(*browserRow);
+    }
     QString error;
     if (!refreshRowLength(context.reader, MillisecondsCell::Filled, &row, &error)) {
         tell(context, QStringLiteral("titre illisible, non ajouté : ") + error);
@@ -58,7 +69,7 @@ void tellWhenNothingLeft(const RequetteContext& context) {
 }  // namespace
 
 int Requette(const RequetteContext& context) {
-    if (context.browser.count() == 0) {
+    if (context.browser.count() == 0 && !(context.round && context.neverDry)) {
         tellWhenNothingLeft(context);
         return 0;
     }
@@ -72,26 +83,38 @@ int Requette(const RequetteContext& context) {
     // past it across midnight, and a request whose every row is taken would
     // draw for ever.
     const int64_t t0 = context.clock.monotonicMs();
-    std::mt19937 random(uint32_t(context.clock.timeOfDay().msecsSinceStartOfDay()));
-    std::uniform_real_distribution<double> draw(0.0, 1.0);
+    const PlayHistory noHistory;
+    std::unique_ptr<RequetteRound> ownRound;
+    if (context.round == nullptr) {
+        ownRound = std::make_unique<RequetteRound>(
+            noHistory, context.clock, uint32_t(context.clock.timeOfDay().msecsSinceStartOfDay()));
+    }
+    RequetteRound& round = context.round ? *context.round : *ownRound;
+    const RequetteRound::Tell tellRound = [&context](const QString& text) { tell(context, text); };
     int appended = 0;
     while (context.playlist.count() < kRequetteFillTo &&
            context.clock.monotonicMs() - t0 <= kRequetteLimitMs) {
         if (context.yield) {
             context.yield();
         }
-        const int rows = context.browser.count();
-        if (rows == 0) {
-            continue;  // the folder changed meanwhile; its rows may come
+        // Read again at every turn: the folder may have changed meanwhile, or a
+        // nested request taken rows.
+        const RequetteRound::Pick pick =
+            round.next(context.browser, context.playlist, context.neverDry, tellRound);
+        if (pick.isEmpty() && context.neverDry) {
+            break;  // the catalogue and a new round found nothing either
         }
-        const int index = std::min(int(draw(random) * rows), rows - 1);
-        if (!context.browser.row(index).tag.isEmpty()) {
-            continue;
+        if (pick.isEmpty()) {
+            continue;  // nothing now; the folder may change before the limit
         }
-        // A file that cannot be read is tagged as well, so that it is never
-        // drawn again, but it adds no broken row.
-        context.browser.setTag(index, QLatin1String(BrowserModel::kTaken));
-        if (appendBrowserRow(context, index)) {
+        // A file that cannot be read is taken as well, so that it is never
+        // drawn again in this round, but it adds no broken row.
+        std::optional<BrowserRow> browserRow;
+        if (pick.browserRow >= 0) {
+            browserRow = context.browser.row(pick.browserRow);
+        }
+        round.take(pick, context.browser);
+        if (appendRow(context, pick.path, browserRow ? &*browserRow : nullptr)) {
             ++appended;
             if (context.playlistGrown) {
                 context.playlistGrown();

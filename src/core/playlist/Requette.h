@@ -1,7 +1,9 @@
 #pragma once
 // The automatic request: tops the playlist up to 10 rows with random browser
 // rows not taken before, for at most 1.5 s. Rows it takes are tagged "x" and are
-// not taken again until the folder is listed anew.
+// not taken again until the folder is listed anew. The choice keeps artists and
+// titles apart, and with the request switch on it never runs dry (see
+// RequetteRound).
 //
 // Main thread only. `yield` lets pending window events run inside the loop, as
 // a timer may start a nested request or the operator change the folder: the
@@ -12,6 +14,7 @@
 #include "BrowserModel.h"
 #include "Clock.h"
 #include "PlaylistModel.h"
+#include "RequetteRound.h"
 #include "TrackLengthReader.h"
 
 namespace varonel::core {
@@ -27,6 +30,12 @@ struct RequetteContext {
     // What the operator should learn from this request without being stopped:
     // a drawn file that could not be read, nothing left to take. May be empty.
     std::function<void(const QString&)> tell;
+    // What the request remembers from one run to the next. Null: a round of its
+    // own for this run, that knows nothing of what the air played.
+    RequetteRound* round = nullptr;
+    // The request switch is on: the catalogue and new rounds when the folder
+    // has nothing left.
+    bool neverDry = false;
 };
 
 inline constexpr int kRequetteFillTo = 10;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 
+#include "AppPaths.h"
 #include "AsRunLog.h"
 #include "FileError.h"
 #include "FileNames.h"
@@ -11,9 +12,12 @@
 #include "LineFile.h"
 #include "MainAudioChain.h"
 #include "OfflineOutput.h"
+#include "RenderRequest.h"
 #include "RenderTargets.h"
+#include "RequestRules.h"
 #include "RowFiller.h"
 #include "SourceLengthReader.h"
+#include "Timer3.h"
 #include "TrackNaming.h"
 #include "TrackPreparation.h"
 #include "Transport.h"
@@ -23,6 +27,8 @@ namespace varonel::core {
 namespace {
 
 constexpr int kRenderRate = 44100;
+constexpr int kMaxRenderHours = 24 * 365;
+constexpr int64_t kHourMs = 3600 * 1000;
 
 // No one is there to answer: messages go to the error stream.
 class UnattendedDialogs final : public Dialogs {
@@ -96,6 +102,15 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
             options.smartMix = false;
             continue;
         }
+        if (option == "--no-output") {
+            options.noOutput = true;
+            continue;
+        }
+        // With --request, the playlist may be left out: --render stands alone.
+        if (option == "--render" &&
+            (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--")))) {
+            continue;
+        }
         if (i + 1 >= arguments.size()) {
             *error = QStringLiteral("Option incomplète : ") + option;
             return std::nullopt;
@@ -110,6 +125,16 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
         } else if (option == "--loudness") {
             if (!options.sound.setLoudnessText(value)) {
                 *error = QStringLiteral("--loudness : off, -23, -18, -16 ou -14");
+                return std::nullopt;
+            }
+        } else if (option == "--request") {
+            options.request = value;
+        } else if (option == "--hours") {
+            bool ok = false;
+            options.hours = value.toDouble(&ok);
+            if (!ok || !(options.hours > 0) || options.hours > kMaxRenderHours) {
+                *error = QStringLiteral("--hours : un nombre d'heures de plus de 0 à %1")
+                             .arg(kMaxRenderHours);
                 return std::nullopt;
             }
         } else if (option == "--exit-point") {
@@ -130,8 +155,10 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
             return std::nullopt;
         }
     }
-    if (options.playlist.isEmpty() || options.output.isEmpty()) {
-        *error = QStringLiteral("Il faut --render PLAYLIST et --output MIX.wav");
+    if ((options.playlist.isEmpty() && options.request.isEmpty()) ||
+        options.output.isEmpty() == !options.noOutput) {
+        *error = QStringLiteral(
+            "Il faut --render PLAYLIST ou --request DOSSIER, et --output MIX.wav ou --no-output");
         return std::nullopt;
     }
     if (!options.smartMix && !given.contains("--exit-point")) {
@@ -146,9 +173,10 @@ QString renderHelpText() {
         "\n"
         "Sans argument, ouvre la fenêtre du programme.\n"
         "\n"
-        "Varonel --render PLAYLIST --output MIX.wav [--exit-point N]\n"
+        "Varonel --render [PLAYLIST] --output MIX.wav [--exit-point N]\n"
         "        [--smart-mix POURCENT | --no-smart-mix] [--log FICHIER]\n"
         "        [--no-trim] [--loudness off|-23|-18|-16|-14]\n"
+        "        [--request DOSSIER] [--hours N] [--no-output]\n"
         "  Joue la playlist (fichier .pls) comme à l'antenne, sans fenêtre et plus vite\n"
         "  que le temps réel, et écrit le mix en WAV 16 bits stéréo 44 100 Hz.\n"
         "  --exit-point N        point de sortie en secondes, de 1 à 30 (2 avec le mix\n"
@@ -162,6 +190,13 @@ QString renderHelpText() {
         "  --log FICHIER         écrit le journal de diffusion du mix dans FICHIER (une\n"
         "                        ligne par piste : date et heure, Artiste - Titre, chemin,\n"
         "                        millisecondes entendues, fin)\n"
+        "  --request DOSSIER     requette automatique sur les fichiers de DOSSIER, son mode\n"
+        "                        activé dès le départ, comme à l'antenne (PLAYLIST est\n"
+        "                        alors facultative)\n"
+        "  --hours N             arrête le mix au bout de N heures (décimales admises :\n"
+        "                        0.5 pour une demi-heure)\n"
+        "  --no-output           n'écrit le mix nulle part (au lieu de --output) : pour\n"
+        "                        un mix de plusieurs jours, ses lignes et son journal\n"
         "  Affiche une ligne par piste mise à l'antenne :\n"
         "    HH:MM:SS.mmm<TAB>Artiste - Titre<TAB>chemin complet\n"
         "  puis HH:MM:SS.mmm<TAB>stop quand l'arrêt final commence.\n"
@@ -180,11 +215,14 @@ QString renderHelpText() {
 int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) {
     QStringList lines;
     QString error;
-    if (!readLineFile(options.playlist, &lines, &error)) {
+    if (!options.playlist.isEmpty() && !readLineFile(options.playlist, &lines, &error)) {
         err << "Playlist illisible : " << options.playlist << " (" << error << ")\n";
         return kRenderFailed;
     }
-    QList<RenderTarget> targets{{QStringLiteral("--output"), options.output}};
+    QList<RenderTarget> targets;
+    if (!options.noOutput) {
+        targets.append({QStringLiteral("--output"), options.output});
+    }
     if (!options.log.isEmpty()) {
         targets.append({QStringLiteral("--log"), options.log});
     }
@@ -196,7 +234,7 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
     auto ownedOutput = std::make_unique<audio::OfflineOutput>(kRenderRate);
     audio::OfflineOutput& output = *ownedOutput;
     std::string wavError;
-    if (!output.openWav(systemPath(options.output), &wavError)) {
+    if (!options.noOutput && !output.openWav(systemPath(options.output), &wavError)) {
         err << fromSystemName(wavError) << '\n';
         return kRenderFailed;
     }
@@ -205,8 +243,11 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
     fillPlaylist(lines, chain.sources[2], &playlist);
 
     VirtualClock clock;
+    VirtualTicks ticks(clock);
     UnattendedDialogs dialogs(err);
-    Transport transport(chain, playlist, clock, dialogs);
+    Transport transport(chain, playlist, clock, ticks, dialogs);
+    // The clock and the refill of the 80 ms tick; no keys.
+    Timer3 timer3(transport, clock, ticks);
     transport.setUnattended(true);
     // Each track is analysed before it plays, so that a render is always the same.
     TrackPreparation preparation(TrackPreparation::Missing::AnalyseOnTheSpot);
@@ -219,7 +260,7 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
     transport.PS_Change(options.exitPointSeconds);
     transport.MixagePourCent_Click(
         int(mixagePourCentEntries().indexOf(QString::number(options.smartMixPercent))));
-    VirtualDriver driver(transport, output, clock);
+    VirtualDriver driver(chain, clock, ticks);
 
     // The as-run log, in the render's own time: it starts now and runs virtually.
     std::unique_ptr<AsRunLog> asRunLog;
@@ -251,13 +292,27 @@ int renderMix(const RenderOptions& options, QTextStream& out, QTextStream& err) 
         stopBegun = true;
     });
 
+    std::unique_ptr<RenderRequest> request;
+    if (!options.request.isEmpty()) {
+        request = std::make_unique<RenderRequest>(
+            options.request, transport, playlist, clock, chain.sources[2],
+            RequestRules::read(RequestRules::confFile(CheminAppli())),
+            [&err](const QString& text) { err << text << '\n'; });
+        transport.P1_Click();  // the switch on, and a first request
+    }
+
     transport.CmdPlay_Click();
     if (!transport.EnDiffusion()) {
         output.discardWav();
         return kRenderFailed;
     }
-    driver.advanceUntil([&] { return stopBegun && !transport.stopping(); },
-                        std::numeric_limits<int64_t>::max() / 2);
+    const auto ended = [&] { return stopBegun && !transport.stopping(); };
+    const int64_t limitMs = options.hours > 0 ? int64_t(options.hours * kHourMs)
+                                              : std::numeric_limits<int64_t>::max() / 2;
+    if (!driver.advanceUntil(ended, limitMs)) {
+        transport.CmdStop_Click();
+        driver.advanceUntil(ended, limitMs);
+    }
     if (!output.closeWav(&wavError)) {
         err << fromSystemName(wavError) << '\n';
         return kRenderFailed;  // the log of a mix that was not written is dropped

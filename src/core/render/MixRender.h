@@ -6,6 +6,12 @@
 //     Varonel --render PLAYLIST --output MIX.wav [--exit-point N]
 //             [--smart-mix PERCENT | --no-smart-mix] [--log FILE]
 //             [--no-trim] [--loudness off|-23|-18|-16|-14]
+//             [--request FOLDER] [--hours N] [--no-output]
+//
+// With --request, the automatic request tops the playlist up from FOLDER with
+// its switch on, as on air (PLAYLIST may then be left out); --hours ends the
+// mix after N hours; --no-output renders without writing the audio anywhere
+// (a render of days, for its track lines and its log).
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +28,10 @@ struct RenderOptions {
     int exitPointSeconds = 2;  // as after start-up, with the smart mix on
     bool smartMix = true;
     int smartMixPercent = 50;
-    QString log;  // the as-run log's lines go there when given
+    QString log;       // the as-run log's lines go there when given
+    QString request;   // the request's folder, "" for none
+    double hours = 0;  // 0: until the playlist runs out
+    bool noOutput = false;
     // As the window's Options menu has them; the defaults are the window's.
     SoundOptions sound;
     // Where what is known of each track is kept between runs; "" for nowhere.

@@ -2,15 +2,11 @@
 
 namespace varonel::core {
 
-VirtualDriver::VirtualDriver(Transport& transport, audio::OfflineOutput& output,
-                             VirtualClock& clock)
-    : m_transport(transport),
-      m_output(output),
+VirtualDriver::VirtualDriver(MainAudioChain& chain, VirtualClock& clock, VirtualTicks& ticks)
+    : m_chain(chain),
+      m_output(static_cast<audio::OfflineOutput&>(*chain.output)),
       m_clock(clock),
-      m_timer3Due(clock.monotonicMs() + Transport::kTimer3PeriodMs) {
-    // The output waits for the decoders; the transport waits for files to open.
-    m_transport.setLoadsAwaited(true);
-}
+      m_ticks(ticks) {}
 
 void VirtualDriver::advanceMs(int64_t ms) {
     const int64_t end = nowMs() + ms;
@@ -30,34 +26,18 @@ bool VirtualDriver::advanceUntil(const std::function<bool()>& done, int64_t limi
     return true;
 }
 
-// One block of audio, then whatever a window's event loop would have run in it:
-// the waits' poll and the timers that came due, a timer that was (re)enabled
-// firing one period after that.
+// A file opening takes no virtual time; then one block of audio, then the
+// ticks that came due in it.
 void VirtualDriver::step() {
+    for (audio::FileSource& source : m_chain.sources) {
+        source.waitForLoad(-1);
+    }
     const float* block = m_output.pull(kBlockFrames);
     if (m_sink) {
         m_sink(block, kBlockFrames);
     }
     m_clock.setMs(m_output.elapsedMs());
-    const int64_t now = nowMs();
-    m_transport.pollWaits();
-    if (m_transport.timer1Enabled() && !m_timer1WasEnabled) {
-        m_timer1Due = now + Transport::kTimer1PeriodMs;
-    }
-    m_timer1WasEnabled = m_transport.timer1Enabled();
-    if (m_timer1WasEnabled && now >= m_timer1Due) {
-        m_timer1Due += Transport::kTimer1PeriodMs;
-        m_transport.Timer1_Timer();
-    }
-    if (now >= m_timer3Due) {
-        m_timer3Due += Transport::kTimer3PeriodMs;
-        m_transport.Timer3_Timer();
-    }
-    // A command run by a tick may have switched Timer1 on or off.
-    if (m_transport.timer1Enabled() != m_timer1WasEnabled) {
-        m_timer1WasEnabled = m_transport.timer1Enabled();
-        m_timer1Due = now + Transport::kTimer1PeriodMs;
-    }
+    m_ticks.fireDue();
 }
 
 }  // namespace varonel::core

@@ -1,16 +1,18 @@
 #pragma once
-// Runs a transport in virtual time: renders the main chain's offline output block
-// by block, moves the virtual clock with it, and fires the transport's ticks when
-// their periods come round, as the window's timers would. Tests and the offline
-// render use it; a render is identical every time and runs far faster than real
-// time.
+// Runs the main sound chain in virtual time: renders its offline output block
+// by block, moves the virtual clock with it, and fires the ticks that came due,
+// as a window's timers would. A file being opened holds virtual time still, as
+// the render waits for the decoders: every run is the same and runs far faster
+// than real time, through the program's own paths. Tests and the offline
+// render use it.
 
 #include <cstdint>
 #include <functional>
 
 #include "Clock.h"
+#include "MainAudioChain.h"
 #include "OfflineOutput.h"
-#include "Transport.h"
+#include "VirtualTicks.h"
 
 namespace varonel::core {
 
@@ -19,7 +21,8 @@ public:
     // 10 ms blocks at 44.1 kHz: ticks land within 10 ms of their due time.
     static constexpr int kBlockFrames = 441;
 
-    VirtualDriver(Transport& transport, audio::OfflineOutput& output, VirtualClock& clock);
+    // The chain's main output must be an offline output.
+    VirtualDriver(MainAudioChain& chain, VirtualClock& clock, VirtualTicks& ticks);
 
     // Called with each rendered block (interleaved stereo), e.g. to write it.
     void setBlockSink(std::function<void(const float*, int)> sink) { m_sink = std::move(sink); }
@@ -35,13 +38,11 @@ public:
 private:
     void step();
 
-    Transport& m_transport;
+    MainAudioChain& m_chain;
     audio::OfflineOutput& m_output;
     VirtualClock& m_clock;
+    VirtualTicks& m_ticks;
     std::function<void(const float*, int)> m_sink;
-    bool m_timer1WasEnabled = false;
-    int64_t m_timer1Due = 0;
-    int64_t m_timer3Due = 0;
 };
 
 }  // namespace varonel::core

@@ -48,12 +48,16 @@ QString FichierIniPlayer(const QString& cheminAppli) {
     return cheminAppli + QStringLiteral("PlayerAB.Ini");
 }
 
-QString FichierCatalogue(const QString& cheminAppli) {
-    return cheminAppli + QStringLiteral("Catalogue.txt");
-}
-
 QString FichierOptions(const QString& cheminAppli) {
     return cheminAppli + QStringLiteral("Varonel.conf");
+}
+
+QString FichierOptionsPlayer(const QString& cheminAppli) {
+    return cheminAppli + QStringLiteral("PlayerAB.conf");
+}
+
+QString FichierCatalogue(const QString& cheminAppli) {
+    return cheminAppli + QStringLiteral("Catalogue.txt");
 }
 
 QString FichierCachePistes(const QString& cheminAppli) {

@@ -32,10 +32,11 @@ bool canCreateFilesIn(const QString& folder);
 QString FichierIni(const QString& cheminAppli);
 // Settings file of the two-deck player.
 QString FichierIniPlayer(const QString& cheminAppli);
+// Options of the automatic mixer and of the player, beside their settings files.
+QString FichierOptions(const QString& cheminAppli);
+QString FichierOptionsPlayer(const QString& cheminAppli);
 // Catalogue of the search window.
 QString FichierCatalogue(const QString& cheminAppli);
-// Options beyond the choice of outputs (Qt's INI format).
-QString FichierOptions(const QString& cheminAppli);
 // What is known of each track (lengths and analyses), shared by the window and
 // the offline render.
 QString FichierCachePistes(const QString& cheminAppli);

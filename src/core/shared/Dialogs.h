@@ -8,8 +8,8 @@
 namespace varonel::core {
 
 enum class MessageIcon { None, Information, Exclamation, Critical };
-enum class MessageButtons { Ok, RetryCancel };
-enum class MessageAnswer { Ok, Retry, Cancel };
+enum class MessageButtons { Ok, RetryCancel, YesNoCancel };
+enum class MessageAnswer { Ok, Retry, Cancel, Yes, No };
 
 struct Message {
     QString text;

@@ -1,10 +1,10 @@
 #include "OutputSettings.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <limits>
 
 #include "ExisteFichier.h"
+#include "LineFile.h"
 #include "TextEncoding.h"
 
 namespace varonel::core {
@@ -50,9 +50,28 @@ bool isEntryOf(int entry, int listCount) {
     return entry >= 0 && entry < listCount;
 }
 
+// The line that follows the numbers, without its line end.
+QString namesLine(QStringView rest) {
+    qsizetype end = 0;
+    while (end < rest.size() && rest[end] != u'\r' && rest[end] != u'\n') {
+        ++end;
+    }
+    return rest.left(end).toString();
+}
+
+// A name that would break the line is not kept: the position alone serves then.
+QString storableName(const QString& name) {
+    return name.contains(u'\t') || name.contains(u'\r') || name.contains(u'\n') ? QString() : name;
+}
+
+// The entry a saved name stands for, -1 when the list does not hold it.
+int entryNamed(const QString& name, const QStringList& entries) {
+    return name.isEmpty() ? -1 : int(entries.indexOf(name));
+}
+
 }  // namespace
 
-std::optional<OutputChoice> parseOutputChoice(QStringView text) {
+std::optional<OutputChoice> parseOutputChoice(QStringView text, QStringView* rest) {
     qsizetype pos = 0;
     const std::optional<int16_t> first = readNumber(text, &pos);
     if (!first) {
@@ -61,6 +80,9 @@ std::optional<OutputChoice> parseOutputChoice(QStringView text) {
     const std::optional<int16_t> second = readNumber(text, &pos);
     if (!second) {
         return std::nullopt;
+    }
+    if (rest != nullptr) {
+        *rest = text.mid(pos);
     }
     return OutputChoice{*first, *second};
 }
@@ -76,26 +98,26 @@ OutputSettingsRead readOutputSettings(const QString& filePath) {
         return result;
     }
     // The line is a few characters; a larger file cannot be a settings file.
-    const QByteArray bytes = file.read(4096);
-    const std::optional<OutputChoice> choice = parseOutputChoice(decodeUtf8OrWindows1252(bytes));
+    const QString text = decodeUtf8OrWindows1252(file.read(4096));
+    QStringView rest;
+    const std::optional<OutputChoice> choice = parseOutputChoice(text, &rest);
     if (choice) {
         result.state = OutputSettingsRead::State::Valid;
         result.choice = *choice;
+        const QStringList names = namesLine(rest).split(u'\t');
+        if (names.size() == 2) {
+            result.firstName = names[0];
+            result.secondName = names[1];
+        }
     }
     return result;
 }
 
-bool writeOutputSettings(const QString& filePath, OutputChoice choice, QString* error) {
-    const QByteArray line =
-        QByteArray::number(choice.first) + ',' + QByteArray::number(choice.second) + "\r\n";
-    QSaveFile file(filePath);
-    if (file.open(QIODevice::WriteOnly) && file.write(line) == line.size() && file.commit()) {
-        return true;
-    }
-    if (error != nullptr) {
-        *error = file.errorString();
-    }
-    return false;
+bool writeOutputSettings(const QString& filePath, OutputChoice choice, const QString& firstName,
+                         const QString& secondName, QString* error) {
+    const QStringList lines{QString::number(choice.first) + u',' + QString::number(choice.second),
+                            storableName(firstName) + u'\t' + storableName(secondName)};
+    return writeLineFile(filePath, lines, error);
 }
 
 bool removeOutputSettings(const QString& filePath) {
@@ -107,15 +129,22 @@ bool removeOutputSettings(const QString& filePath) {
     return file.remove();
 }
 
-OutputSelection chooseOutputs(const OutputSettingsRead& read, int firstListCount,
-                              int secondListCount) {
+OutputSelection chooseOutputs(const OutputSettingsRead& read, const QStringList& firstEntries,
+                              const QStringList& secondEntries) {
     using State = OutputSettingsRead::State;
     if (read.state == State::Missing) {
         return {};
     }
-    if (read.state == State::Valid && isEntryOf(read.choice.first, firstListCount) &&
-        isEntryOf(read.choice.second, secondListCount)) {
-        return {read.choice.first, read.choice.second, false, false};
+    if (read.state != State::Valid) {
+        return {0, 0, true, true};
+    }
+    const int firstNamed = entryNamed(read.firstName, firstEntries);
+    const int secondNamed = entryNamed(read.secondName, secondEntries);
+    const int first = firstNamed >= 0 ? firstNamed : read.choice.first;
+    const int second = secondNamed >= 0 ? secondNamed : read.choice.second;
+    if (isEntryOf(first, int(firstEntries.size())) &&
+        isEntryOf(second, int(secondEntries.size()))) {
+        return {first, second, false, false};
     }
     return {0, 0, true, true};
 }

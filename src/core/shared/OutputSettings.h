@@ -1,8 +1,12 @@
 #pragma once
-// The settings files Varonel.Ini and PlayerAB.Ini: one line "a,b" with the
-// chosen entries of two sound output lists, and what to select from it.
+// The settings files Varonel.Ini and PlayerAB.Ini: a line "a,b" with the chosen
+// entries of two sound output lists, then a line with the two entries' names
+// (separated by a tab), and what to select from them. The names keep each choice
+// when the system lists its devices in another order; a file of one line, as
+// older versions wrote, is read by position alone.
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <cstdint>
 #include <optional>
@@ -30,18 +34,25 @@ struct OutputSettingsRead {
     };
     State state = State::Missing;
     OutputChoice choice;
+    // The names of the two chosen entries, "" where the file has none.
+    QString firstName;
+    QString secondName;
 };
 
 // The two integers at the start of the text, separated by a comma, a line end
-// or spaces; what follows them is ignored. Nothing when they are missing, not
-// whole numbers or beyond 16 bits.
-std::optional<OutputChoice> parseOutputChoice(QStringView text);
+// or spaces. Nothing when they are missing, not whole numbers or beyond 16
+// bits. *rest, when given, receives the text after them.
+std::optional<OutputChoice> parseOutputChoice(QStringView text, QStringView* rest = nullptr);
 
 // Reads the file; a file that ExisteFichier does not find is Missing.
 OutputSettingsRead readOutputSettings(const QString& filePath);
 
-// Writes "a,b" CR LF. The old file stays whole until the new one is complete.
-bool writeOutputSettings(const QString& filePath, OutputChoice choice, QString* error = nullptr);
+// Writes "a,b" CR LF, then the two names separated by a tab, CR LF (a name that
+// holds a tab or a line end is left out). The old file stays whole until the new
+// one is complete on disk.
+bool writeOutputSettings(const QString& filePath, OutputChoice choice,
+                         const QString& firstName = {}, const QString& secondName = {},
+                         QString* error = nullptr);
 
 // Deletes the file, making it writable first. True when it is gone.
 bool removeOutputSettings(const QString& filePath);
@@ -55,10 +66,11 @@ struct OutputSelection {
     bool operator==(const OutputSelection&) const = default;
 };
 
-// Entries a and b when the file held two numbers that both lists have (entry
-// numbers from 0); entry 0 of both lists, quietly, when there is no file; entry
-// 0 of both lists with the message and the deletion of the file otherwise.
-OutputSelection chooseOutputs(const OutputSettingsRead& read, int firstListCount,
-                              int secondListCount);
+// For each list, the entry of the name the file gives when the list holds it,
+// else entry a (or b) when the list has it (entry numbers from 0); entry 0 of
+// both lists, quietly, when there is no file; entry 0 of both lists with the
+// message and the deletion of the file otherwise.
+OutputSelection chooseOutputs(const OutputSettingsRead& read, const QStringList& firstEntries,
+                              const QStringList& secondEntries);
 
 }  // namespace varonel::core

@@ -21,6 +21,8 @@ void addDeck(QList<DesignEntry>* table, int deck, QList<QByteArray>* names) {
     add("Temp", {1755, 45, 2100, 810});
     add("Label2", {4110, 60, 1380, 390});
     add("Label1", {60, 450, 600, 390});
+    // Shown in the time panel while the deck's output has lost its device.
+    add("SortiePerdue", {60, 45, 1650, 400});
     add("VuMettre", {150, 1530, 5610, 210});
     add("Pitch", {150, 1830, 5610, 330});
     add("MemoPitch", {2355, 2190, 1200, 300});

@@ -47,6 +47,11 @@ QWidget#Centre { background: #202329; }
     padding: 1px 6px;
 }
 #Centre QComboBox:disabled { color: #6c7580; background: #1e2329; }
+#Centre QComboBox[perdue="true"] { color: #ffb4ab; border: 2px solid #e0463a; }
+#Centre QLabel#SortiePerdue0, #Centre QLabel#SortiePerdue1 {
+    color: #ffffff; background: #b3261e; border-radius: 3px; font-size: 8pt; font-weight: 700;
+    padding: 0px 3px;
+}
 #Centre QComboBox QAbstractItemView { background: #252b33; color: #e2e7ec; }
 )";
 

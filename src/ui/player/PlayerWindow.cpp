@@ -14,11 +14,13 @@
 #include "DeckKeys.h"
 #include "DeckPanel.h"
 #include "DeviceList.h"
+#include "DeviceOutput.h"
 #include "FolderSeparator.h"
 #include "OutputLists.h"
 #include "PaintedSurface.h"
 #include "PlayerDesign.h"
 #include "PlayerStyle.h"
+#include "ProgramOptions.h"
 #include "ScreenAdaptation.h"
 #include "SdlJoystick.h"
 #include "TrackBrowser.h"
@@ -31,6 +33,17 @@ namespace {
 
 // Widths of the status bar's five panels, in twips.
 constexpr int kPanelTwips[] = {3000, 3000, 2000, 1200, 1440};
+
+// The decks given (by tests), the program's own on the system's devices otherwise.
+PlayerWindow::DeckPlayers decksOr(std::unique_ptr<audio::Player> deckA,
+                                  std::unique_ptr<audio::Player> deckB) {
+    if (!deckA || !deckB) {
+        PlayerWindow::DeckPlayers own = PlayerWindow::deckPlayers(audio::systemBackend());
+        deckA = deckA ? std::move(deckA) : std::move(own[0]);
+        deckB = deckB ? std::move(deckB) : std::move(own[1]);
+    }
+    return {std::move(deckA), std::move(deckB)};
+}
 
 QLabel* makeLabel(const QString& name, const QString& text, const QString& toolTip,
                   QWidget* parent) {
@@ -48,8 +61,7 @@ PlayerWindow::PlayerWindow(std::unique_ptr<core::Clock> clock, core::Dialogs& di
     : QMainWindow(parent),
       m_clock(std::move(clock)),
       m_dialogs(dialogs),
-      m_players{deckA ? std::move(deckA) : std::make_unique<audio::Player>(),
-                deckB ? std::move(deckB) : std::make_unique<audio::Player>()},
+      m_players(decksOr(std::move(deckA), std::move(deckB))),
       m_decks(std::make_unique<core::PlayerDecks>(*m_players[0], *m_players[1], dialogs)),
       m_joystick(std::make_unique<core::JoystickControl>(*m_decks)),
       m_browserModel(std::make_unique<core::BrowserModel>(
@@ -74,6 +86,12 @@ PlayerWindow::PlayerWindow(std::unique_ptr<core::Clock> clock, core::Dialogs& di
     applyDisplay();
 }
 
+PlayerWindow::DeckPlayers PlayerWindow::deckPlayers(audio::DeviceBackend& backend) {
+    const auto group = std::make_shared<audio::OutputGroup>();
+    return {std::make_unique<audio::Player>(std::make_unique<audio::DeviceOutput>(backend, group)),
+            std::make_unique<audio::Player>(std::make_unique<audio::DeviceOutput>(backend, group))};
+}
+
 PlayerWindow::~PlayerWindow() {
     // The parts hold references to the decks and their players: they go first.
     delete m_centre;
@@ -86,6 +104,8 @@ void PlayerWindow::buildParts() {
     m_centre = new QWidget(this);
     m_centre->setObjectName(QStringLiteral("Centre"));
     setCentralWidget(m_centre);
+    m_tags = std::make_unique<core::DurationReader>(core::DurationReader::exactLength, 1);
+    m_tags->serve(m_browserModel.get());
     m_browser = new TrackBrowser(m_centre, m_browserModel.get(), this);
     m_browser->view()->setColumnTwips({3000, 3000, 0, 6000});
     connect(m_browser->view(), &BrowserView::rowDragged, this,
@@ -107,7 +127,28 @@ void PlayerWindow::buildParts() {
                                 {"Output1", " Sortie de la platine B "}, m_dialogs,
                                 OutputLists::BadFile::FallBackQuietly, this);
     connect(m_outputs, &OutputLists::entryChosen, m_decks.get(), &core::PlayerDecks::Output_Click);
+    buildLostOutputMarks();
     m_joystickInput = new SdlJoystick(*m_joystick, this);
+}
+
+// A deck whose output lost its device says so in its time panel, beside the
+// mark of its list.
+void PlayerWindow::buildLostOutputMarks() {
+    std::array<QLabel*, core::kDeckCount> marks{};
+    for (int d = 0; d < core::kDeckCount; ++d) {
+        auto* panel = m_centre->findChild<QWidget*>(QStringLiteral("Picture1%1").arg(d));
+        marks[size_t(d)] =
+            makeLabel(QStringLiteral("SortiePerdue%1").arg(d), QString(), QString(), panel);
+        marks[size_t(d)]->setAlignment(Qt::AlignCenter);
+        marks[size_t(d)]->hide();
+        m_outputs->watch(d, &m_players[size_t(d)]->output());
+    }
+    connect(m_outputs, &OutputLists::routeChanged, this,
+            [marks](int deck, audio::OutputRoute route) {
+                QLabel* mark = marks[size_t(deck)];
+                mark->setText(OutputLists::lostMark(route));
+                mark->setVisible(!mark->text().isEmpty());
+            });
 }
 
 void PlayerWindow::buildStatusBar() {
@@ -138,6 +179,7 @@ bool PlayerWindow::Form_Load(const LoadOptions& options) {
         return false;
     }
     m_fichierIni = core::FichierIniPlayer(m_cheminAppli);
+    applyOptions(core::FichierOptionsPlayer(m_cheminAppli));
     m_browser->startAtVolumeOf(QDir::currentPath());
     setWindowState(windowState() | Qt::WindowMaximized);
     const core::WindowRule rule = adaptToScreen(
@@ -149,6 +191,21 @@ bool PlayerWindow::Form_Load(const LoadOptions& options) {
     LSOutputPlayer(QStringLiteral("Load"));
     m_joystickInput->start();
     return true;
+}
+
+// The options go to the decks' outputs before the settings open their devices.
+void PlayerWindow::applyOptions(const QString& fichierOptions) {
+    QString error;
+    if (!core::createProgramOptionsIfMissing(fichierOptions, &error)) {
+        m_dialogs.message({QStringLiteral("Les options n'ont pas pu être écrites dans %1 :\r\n%2")
+                               .arg(fichierOptions, error),
+                           QStringLiteral("Alerte"), core::MessageIcon::Exclamation,
+                           core::MessageButtons::Ok});
+    }
+    const core::ProgramOptions options = core::readProgramOptions(fichierOptions);
+    for (const auto& player : m_players) {
+        player->output().setBufferFrames(core::framesOfMs(options.tamponMs));
+    }
 }
 
 void PlayerWindow::fillDeviceLists() {

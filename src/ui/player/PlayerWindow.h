@@ -11,7 +11,9 @@
 
 #include "Clock.h"
 #include "DesignTable.h"
+#include "DeviceBackend.h"
 #include "Dialogs.h"
+#include "DurationReader.h"
 #include "JoystickControl.h"
 #include "Player.h"
 #include "PlayerDecks.h"
@@ -43,7 +45,13 @@ public:
         int screenWidth = -1;  // -1: the primary screen's width
     };
 
-    // Null players play on sound devices.
+    using DeckPlayers = std::array<std::unique_ptr<audio::Player>, core::kDeckCount>;
+    // The program's decks on `backend`, in one group: a deck that lost its
+    // device never falls back onto the other's, so a track being prepared never
+    // reaches the audience.
+    static DeckPlayers deckPlayers(audio::DeviceBackend& backend);
+
+    // Null players play on the system's sound devices (deckPlayers()).
     PlayerWindow(std::unique_ptr<core::Clock> clock, core::Dialogs& dialogs,
                  std::unique_ptr<audio::Player> deckA = nullptr,
                  std::unique_ptr<audio::Player> deckB = nullptr, QWidget* parent = nullptr);
@@ -75,18 +83,23 @@ protected:
 private:
     void buildParts();
     void buildStatusBar();
+    void buildLostOutputMarks();
+    void applyOptions(const QString& fichierOptions);
     void fillDeviceLists();
     void applyDisplay();
     void tick();
 
     std::unique_ptr<core::Clock> m_clock;
     core::Dialogs& m_dialogs;
-    std::array<std::unique_ptr<audio::Player>, core::kDeckCount> m_players;
+    DeckPlayers m_players;
     std::unique_ptr<core::PlayerDecks> m_decks;
     std::unique_ptr<DeckKeys> m_keys;
     std::unique_ptr<core::PlayerMainTimer> m_mainTimer;
     std::unique_ptr<core::JoystickControl> m_joystick;
     std::unique_ptr<core::BrowserModel> m_browserModel;
+    // The player lists no durations: its reader only reads the tags of the
+    // files whose name gives no artist.
+    std::unique_ptr<core::DurationReader> m_tags;
     DesignTable m_design;
 
     QWidget* m_centre = nullptr;

@@ -84,6 +84,16 @@ core::MessageAnswer QtDialogs::message(const core::Message& message) {
         return box.clickedButton() == retry ? core::MessageAnswer::Retry
                                             : core::MessageAnswer::Cancel;
     }
+    if (message.buttons == core::MessageButtons::YesNoCancel) {
+        QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+        box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes  ? core::MessageAnswer::Yes
+               : box.clickedButton() == no ? core::MessageAnswer::No
+                                           : core::MessageAnswer::Cancel;
+    }
     box.addButton(QMessageBox::Ok);
     box.exec();
     return core::MessageAnswer::Ok;

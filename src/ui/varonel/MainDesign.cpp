@@ -20,6 +20,9 @@ DesignTable mainDesignTable() {
         {"LblPo", {150, 690, 1950, 540}},
         {"LblReste", {2190, 690, 5940, 540}},
         {"TrackBar", {150, 1350, 7980, 390}},
+        // Shown over the time left's free side while the main output has lost
+        // its device.
+        {"LblSortiePerdue", {2250, 660, 4200, 600}},
         // Middle band, left: the main output, the exit point, the smart mix,
         // the playlist's total time and the duration switch of the browser.
         {"LblSortie", {60, 2010, 3540, 240}},

@@ -76,6 +76,12 @@ QMenuBar::item:selected { background: #2f5d8a; }
 #Centre QFrame#Picture1 QLabel#LblReste[onAir="true"][shade="light"] { color: #a4161a; }
 #Centre QFrame#Picture1 QLabel#LblReste[onAir="true"][shade="dark"] { color: #ffb547; }
 #Centre QFrame#Picture1 QLabel#LblArtiste[onAir="false"][shade="light"] { color: #3a424c; }
+#Centre QFrame#Picture1 QLabel#LblSortiePerdue {
+    color: #ffffff; background: #b3261e; border-radius: 4px; font-size: 9pt; font-weight: 700;
+    padding: 1px 6px;
+}
+#Centre QComboBox[perdue="true"] { color: #ffb4ab; border: 2px solid #e0463a; }
+#Centre QLabel#Label2[perdue="true"], #Centre QLabel#LblSortie[perdue="true"] { color: #ff8a80; }
 )";
 
 // Scoped under #F3 so that it never reaches the message boxes shown over it.

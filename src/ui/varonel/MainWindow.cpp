@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -10,6 +11,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTime>
 #include <QTimer>
 
 #include "AppPaths.h"
@@ -27,11 +30,16 @@
 #include "MixerBrowser.h"
 #include "OutputLists.h"
 #include "PaintedSurface.h"
+#include "PlayHistoryBinding.h"
 #include "PlaylistCommands.h"
 #include "PlaylistView.h"
 #include "PreListeningPanel.h"
 #include "ProgramLayout.h"
+#include "ProgramOptions.h"
+#include "RequestRules.h"
+#include "ResumeJournal.h"
 #include "ScreenAdaptation.h"
+#include "SessionResume.h"
 #include "SoundOptionsMenu.h"
 #include "SourceLengthReader.h"
 #include "SplashWindow.h"
@@ -43,15 +51,23 @@ namespace varonel::ui {
 
 MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
                        std::unique_ptr<core::Clock> clock, core::Dialogs& dialogs,
-                       std::unique_ptr<audio::Player> wavePfl, QWidget* parent)
+                       std::unique_ptr<audio::Player> wavePfl, core::TickSource* ticks,
+                       QWidget* parent)
     : QMainWindow(parent),
       m_chain(std::move(chain)),
       m_wavePfl(wavePfl ? std::move(wavePfl) : std::make_unique<audio::Player>()),
       m_clock(std::move(clock)),
       m_dialogs(dialogs),
+      m_ownTicks(ticks ? nullptr : std::make_unique<core::TimerTicks>(this)),
+      m_ticks(ticks ? *ticks : *m_ownTicks),
       m_statusLine(std::make_unique<core::StatusLine>(*m_clock)),
-      m_transport(std::make_unique<core::Transport>(*m_chain, m_playlist, *m_clock, dialogs)),
-      m_preListening(std::make_unique<core::PreListening>(*m_wavePfl, dialogs)),
+      m_transport(
+          std::make_unique<core::Transport>(*m_chain, m_playlist, *m_clock, m_ticks, dialogs)),
+      m_timer3(std::make_unique<core::Timer3>(*m_transport, *m_clock, m_ticks)),
+      m_round(std::make_unique<core::RequetteRound>(
+          m_history, *m_clock, uint32_t(QTime::currentTime().msecsSinceStartOfDay()))),
+      m_preListening(std::make_unique<core::PreListening>(*m_wavePfl, dialogs, m_ticks,
+                                                          m_transport->glissement())),
       m_preparation(
           std::make_unique<core::TrackPreparation>(core::TrackPreparation::Missing::PlayMeanwhile)),
       m_design(mainDesignTable()) {
@@ -65,21 +81,25 @@ MainWindow::MainWindow(std::unique_ptr<core::MainAudioChain> chain,
     m_centre->setMinimumSize(m_design.extentOn(m_centre));
 
     m_keys = std::make_unique<TransportKeys>(this);
-    m_transport->setKeyboard(m_keys.get());
+    m_timer3->setKeyboard(m_keys.get());
     m_transport->setRequette([this] { Requette(); });
-    m_transport->setPflPosition([this] { return m_preListening->position(); });
+    m_transport->setFollowPfl([this] { m_preListening->follow(); });
     m_transport->setPlanner(m_preparation.get());
     m_preListening->setGain([this](const QString& path) { return m_preparation->gainFor(path); });
     prepareTracksAhead();
     connect(m_transport.get(), &core::Transport::playlistChanged, m_commands,
             &PlaylistCommands::syncPlaylist);
+    core::followAir(*m_transport, m_history, *m_clock, this);
+    m_browser->setRound(m_round.get(), [this] { return m_transport->RequetteAuto(); });
 }
 
 MainWindow::~MainWindow() {
     // The parts, the log and the transport hold references to the chain, the
     // playlist, the clock and the players: they go first.
+    delete m_journal;
     delete m_centre;
     delete m_asRunLog;
+    m_timer3.reset();
     m_transport.reset();
     m_preListening.reset();
 }
@@ -102,10 +122,10 @@ void MainWindow::buildParts() {
         [this] { return m_cheminAppli; }, [this] { CalculTiming(); });
     m_browser = new MixerBrowser(m_centre, m_playlist, *m_commands, *m_preListening, *m_statusLine,
                                  lengthReader(), [this] { CalculTiming(); });
-    m_transportPanel = new TransportPanel(m_centre, *m_transport, *m_chain, m_outputs->list(0),
-                                          m_browser->browser().view());
-    m_preListeningPanel =
-        new PreListeningPanel(m_centre, *m_preListening, *m_transport, m_outputs->list(1));
+    m_transportPanel = new TransportPanel(m_centre, *m_transport, *m_timer3, *m_chain,
+                                          m_outputs->list(0), m_browser->browser().view());
+    m_preListeningPanel = new PreListeningPanel(m_centre, *m_preListening, m_outputs->list(1));
+    buildLostOutputMarks();
 
     constexpr int kP3PictureSize = 28;
     QPushButton* p3 = makePictureButton(QStringLiteral("P3"), QStringLiteral(" Catalogue "),
@@ -127,6 +147,48 @@ void MainWindow::buildStatusLine() {
             [this](const QString&, const QString& reason) {
                 m_statusLine->post(QStringLiteral("Piste sautée : ") + reason);
             });
+    connect(
+        m_transport.get(), &core::Transport::deadAir, m_statusLine.get(),
+        [this](const QString& path) {
+            m_statusLine->post(QStringLiteral("Silence à l'antenne depuis 15 s, titre suivant : ") +
+                               QDir::toNativeSeparators(path));
+        });
+}
+
+// A lost output shows on air (the main output) and on the pre-listening caption,
+// beside the mark of its list.
+void MainWindow::buildLostOutputMarks() {
+    auto* onAir = makeLabel(QStringLiteral("LblSortiePerdue"), QString(),
+                            m_centre->findChild<QWidget*>(QStringLiteral("Picture1")));
+    onAir->setAlignment(Qt::AlignCenter);
+    onAir->setWordWrap(true);
+    onAir->hide();
+    m_outputs->watch(0, m_chain->output.get());
+    m_outputs->watch(1, &m_wavePfl->output());
+    connect(m_outputs, &OutputLists::routeChanged, this,
+            [this, onAir](int list, audio::OutputRoute route) {
+                const QString mark = OutputLists::lostMark(route);
+                if (list == 0) {
+                    onAir->setText(mark);
+                    onAir->setVisible(!mark.isEmpty());
+                    showLost(QStringLiteral("LblSortie"), QStringLiteral("Sortie principale"),
+                             mark);
+                } else {
+                    showLost(QStringLiteral("Label2"), QStringLiteral("Pré-écoute (PFL)"), mark);
+                }
+            });
+}
+
+// A caption above an output list says when its output has lost the device.
+void MainWindow::showLost(const QString& caption, const QString& text, const QString& mark) {
+    auto* label = m_centre->findChild<QLabel*>(caption);
+    if (label == nullptr) {
+        return;
+    }
+    label->setText(mark.isEmpty() ? text : text + QStringLiteral(" : sortie perdue"));
+    label->setProperty("perdue", !mark.isEmpty());
+    label->style()->unpolish(label);
+    label->style()->polish(label);
 }
 
 void MainWindow::buildMenus() {
@@ -139,7 +201,7 @@ void MainWindow::buildMenus() {
         {"mnuNouvelle", "Nouvelle", [this] { m_commands->mnuNouvelle_Click(); }},
         {"MnuOuvrir", "Ouvrir", [this] { m_commands->MnuOuvrir_Click(); }},
         {"MnuSauver", "Sauver", [this] { m_commands->MnuSauver_Click(); }},
-        {"mnuRequette", "Requette", [this] { m_transportPanel->forward([this] { Requette(); }); }},
+        {"mnuRequette", "Requette", [this] { Requette(); }},
         {"mnuQuitter", "Quitter", [this] { mnuQuitter_Click(); }},
     };
     for (const Item& item : items) {
@@ -227,6 +289,12 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
                           ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
                           : options.desktopFolder;
     m_fichierCatalogue = core::FichierCatalogue(m_cheminAppli);
+    m_fichierReprise = core::resumeFile(m_cheminAppli);
+    const core::RequestRules rules =
+        core::RequestRules::load(core::RequestRules::confFile(m_cheminAppli));
+    m_round->setRules(rules);
+    m_round->setCatalogueFile(m_fichierCatalogue);
+    m_history.keepFor(rules);
     // The as-run log lives in the settings folder, beside Varonel.Ini.
     if (m_asRunLog == nullptr) {
         m_asRunLog = bindAsRunLog(*m_transport, *m_clock, m_cheminAppli, *m_statusLine, this);
@@ -234,6 +302,7 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
 
     m_soundOptions->load(core::FichierOptions(m_cheminAppli));
     m_preparation->useCacheFile(core::FichierCachePistes(m_cheminAppli));
+    applyOptions(core::FichierOptions(m_cheminAppli));
 
     m_browser->browser().startAtVolumeOf(QDir::currentPath());
     setWindowState(windowState() | Qt::WindowMaximized);
@@ -242,10 +311,77 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
     fillDeviceLists();
     LSOutputPlayer(QStringLiteral("Load"));
     m_transportPanel->load();
+    restorePreviousSession();
     if (options.splash) {
         options.splash->hide();
     }
     return true;
+}
+
+// The options go to the outputs before the settings open their devices.
+void MainWindow::applyOptions(const QString& fichierOptions) {
+    QString error;
+    if (!core::createProgramOptionsIfMissing(fichierOptions, &error)) {
+        m_dialogs.message({QStringLiteral("Les options n'ont pas pu être écrites dans %1 :\r\n%2")
+                               .arg(fichierOptions, error),
+                           QStringLiteral("Alerte"), core::MessageIcon::Exclamation,
+                           core::MessageButtons::Ok});
+    }
+    const core::ProgramOptions options = core::readProgramOptions(fichierOptions);
+    m_chain->output->setBufferFrames(core::framesOfMs(options.tamponMs));
+    m_wavePfl->output().setBufferFrames(core::framesOfMs(options.tamponMs));
+}
+
+// The file left by a session that did not close cleanly: its playlist and
+// switches come back at once; whether to resume its broadcast is asked once
+// the window shows. A file that cannot be trusted is set aside, never read
+// half.
+void MainWindow::restorePreviousSession() {
+    const core::ResumeRead previous = core::readResumeState(m_fichierReprise);
+    if (previous.status == core::ResumeFileStatus::Damaged) {
+        const QString aside = m_fichierReprise + QStringLiteral(".endommage");
+        QFile::remove(aside);
+        QFile::rename(m_fichierReprise, aside);
+        m_statusLine->post(
+            QStringLiteral("La session précédente n'a pas pu être rétablie, son fichier de "
+                           "reprise est endommagé (%1) ; il est mis de côté : %2")
+                .arg(previous.error, QDir::toNativeSeparators(aside)));
+        return;
+    }
+    if (previous.status != core::ResumeFileStatus::Read) {
+        return;
+    }
+    const core::ResumeState& state = previous.state;
+    core::restoreSession(state, m_playlist, *m_transport);
+    m_commands->syncPlaylist();
+    m_statusLine->post(QStringLiteral("Session précédente rétablie après un arrêt imprévu : %1 "
+                                      "titre(s) dans la playlist")
+                           .arg(state.rows.size()),
+                       core::StatusLine::Kind::Information);
+    if (state.onAir) {
+        // Its as-run line was lost with the program: it is written now.
+        m_asRunLog->writeInterrupted(state.trackStart,
+                                     state.track.artist + QStringLiteral(" - ") + state.track.title,
+                                     state.track.path, state.positionMs);
+        m_interrupted = state;
+        m_resumePending = true;
+    }
+}
+
+void MainWindow::offerResume() {
+    if (m_resumePending) {
+        m_resumePending = false;
+        const core::ResumeChoice choice = core::askResume(m_interrupted, m_dialogs);
+        core::resumeBroadcast(choice, m_interrupted, m_playlist, *m_transport);
+        m_commands->syncPlaylist();
+    }
+    if (m_journal == nullptr) {
+        m_journal =
+            new core::ResumeJournal(*m_transport, m_playlist, *m_clock, m_fichierReprise, this);
+        connect(m_journal, &core::ResumeJournal::cannotWrite, m_statusLine.get(),
+                [this](const QString& message) { m_statusLine->post(message); });
+        m_journal->poll();
+    }
 }
 
 void MainWindow::fillDeviceLists() {
@@ -275,6 +411,9 @@ void MainWindow::Output_Click(int entry) {
     m_chain->output->stop();
     m_chain->output->close();
     m_chain->output->setDeviceIndex(core::deviceIndexForEntry(entry));
+    // Opened now, so that the start is heard at once and a loss shows before
+    // it. A device that cannot open is marked lost and looked for again.
+    m_chain->output->open();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -285,13 +424,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_catalogue) {
         m_catalogue->close();  // a walk under way ends with it
     }
-    m_transportPanel->stopTicks();
     m_chain->output->stop();
     m_chain->output->close();
     for (audio::FileSource& source : m_chain->sources) {
         source.setFileName(std::string());
     }
     LSOutputPlayer(QStringLiteral("Save"));
+    if (m_journal) {
+        m_journal->closeCleanly();  // nothing to resume at the next start
+    }
     event->accept();
     emit programEnded();
 }
@@ -309,7 +450,7 @@ void MainWindow::mnuQuitter_Click() {
 // --- Shared by the parts ---
 
 void MainWindow::CalculTiming() {
-    m_transportPanel->forward([this] { m_transport->CalculTiming(); });
+    m_transport->CalculTiming();
 }
 
 void MainWindow::Requette() {

@@ -17,17 +17,23 @@
 #include "DesignTable.h"
 #include "Dialogs.h"
 #include "MainAudioChain.h"
+#include "PlayHistory.h"
 #include "Player.h"
 #include "PlaylistModel.h"
 #include "PreListening.h"
+#include "RequetteRound.h"
+#include "ResumeState.h"
 #include "StatusLine.h"
+#include "Ticks.h"
+#include "Timer3.h"
 #include "TrackLengthReader.h"
 #include "TrackPreparation.h"
 #include "Transport.h"
 
 namespace varonel::core {
 class AsRunLog;
-}
+class ResumeJournal;
+}  // namespace varonel::core
 
 namespace varonel::ui {
 
@@ -58,15 +64,21 @@ public:
     };
 
     // `wavePfl` is the pre-listening player; null plays on a sound device.
+    // `ticks` makes the ticks of the transport and of pre-listening: the window's
+    // own timers when null, virtual ones in tests.
     MainWindow(std::unique_ptr<core::MainAudioChain> chain, std::unique_ptr<core::Clock> clock,
                core::Dialogs& dialogs, std::unique_ptr<audio::Player> wavePfl = nullptr,
-               QWidget* parent = nullptr);
+               core::TickSource* ticks = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The load sequence. False when the screen is too narrow: the message has
-    // been shown and the program is to end.
+    // been shown and the program is to end. A session that did not end
+    // cleanly comes back with its playlist and switches.
     bool Form_Load(const LoadOptions& options);
     bool Form_Load() { return Form_Load(LoadOptions()); }
+    // Once the window shows: when the last session was cut off on air, asks
+    // whether to resume it; then keeps the session on disk from now on.
+    void offerResume();
     static bool screenWideEnough(int widthPx) { return widthPx >= kMinimumScreenWidth; }
 
     // "Load" reads the settings file and selects the two outputs; "Save" writes
@@ -90,6 +102,9 @@ public:
     core::StatusLine& statusLine() { return *m_statusLine; }
     // The as-run log, from the load on; null before.
     core::AsRunLog* asRunLog() const { return m_asRunLog; }
+    // The resume state on disk, from offerResume() on; null before.
+    core::ResumeJournal* resumeJournal() const { return m_journal; }
+    const QString& fichierReprise() const { return m_fichierReprise; }
     const DesignTable& design() const { return m_design; }
     const QString& cheminAppli() const { return m_cheminAppli; }
     const QString& fichierIni() const { return m_fichierIni; }
@@ -121,18 +136,27 @@ private:
     void buildMenus();
     void buildHelpMenu();
     void prepareTracksAhead();
+    void buildLostOutputMarks();
+    void showLost(const QString& caption, const QString& text, const QString& mark);
+    void applyOptions(const QString& fichierOptions);
     void fillDeviceLists();
     void outputChosen(int list, int entry);
     void Output_Click(int entry);
     void mnuQuitter_Click();
+    void restorePreviousSession();
 
     std::unique_ptr<core::MainAudioChain> m_chain;
     std::unique_ptr<audio::Player> m_wavePfl;
     std::unique_ptr<core::Clock> m_clock;
     core::Dialogs& m_dialogs;
+    std::unique_ptr<core::TickSource> m_ownTicks;
+    core::TickSource& m_ticks;
     std::unique_ptr<core::StatusLine> m_statusLine;
     core::PlaylistModel m_playlist;
     std::unique_ptr<core::Transport> m_transport;
+    std::unique_ptr<core::Timer3> m_timer3;
+    core::PlayHistory m_history;
+    std::unique_ptr<core::RequetteRound> m_round;
     std::unique_ptr<core::PreListening> m_preListening;
     std::unique_ptr<core::TrackPreparation> m_preparation;
     std::unique_ptr<TransportKeys> m_keys;
@@ -147,12 +171,16 @@ private:
     SoundOptionsMenu* m_soundOptions = nullptr;
     QPointer<CatalogueWindow> m_catalogue;
     core::AsRunLog* m_asRunLog = nullptr;
+    core::ResumeJournal* m_journal = nullptr;
+    core::ResumeState m_interrupted;  // the session cut off on air, until offerResume()
+    bool m_resumePending = false;
 
     QString m_cheminAppli;
     QString m_desktopFolder;
     QWidget* m_about = nullptr;
     QString m_fichierIni;
     QString m_fichierCatalogue;
+    QString m_fichierReprise;
 };
 
 }  // namespace varonel::ui

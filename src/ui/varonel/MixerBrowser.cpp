@@ -50,17 +50,19 @@ MixerBrowser::MixerBrowser(QWidget* host, core::PlaylistModel& playlist, Playlis
 }
 
 void MixerBrowser::Requette() {
-    const core::RequetteContext context{m_model,
-                                        m_playlist,
-                                        m_reader,
-                                        m_clock,
-                                        [] { QCoreApplication::processEvents(); },
-                                        [](bool on) {
-                                            on ? QGuiApplication::setOverrideCursor(Qt::WaitCursor)
-                                               : QGuiApplication::restoreOverrideCursor();
-                                        },
-                                        [this] { m_commands.syncPlaylist(); },
-                                        [this](const QString& text) { m_status.post(text); }};
+    core::RequetteContext context{m_model,
+                                  m_playlist,
+                                  m_reader,
+                                  m_clock,
+                                  [] { QCoreApplication::processEvents(); },
+                                  [](bool on) {
+                                      on ? QGuiApplication::setOverrideCursor(Qt::WaitCursor)
+                                         : QGuiApplication::restoreOverrideCursor();
+                                  },
+                                  [this] { m_commands.syncPlaylist(); },
+                                  [this](const QString& text) { m_status.post(text); }};
+    context.round = m_round;
+    context.neverDry = m_switchOn && m_switchOn();
     core::Requette(context);
     m_calculTiming();
 }

@@ -15,6 +15,7 @@
 #include "DurationReader.h"
 #include "PlaylistModel.h"
 #include "PreListening.h"
+#include "RequetteRound.h"
 #include "StatusLine.h"
 #include "TrackBrowser.h"
 #include "TrackLengthReader.h"
@@ -35,6 +36,13 @@ public:
                  core::PreListening& preListening, core::StatusLine& status,
                  core::TrackLengthReader reader, std::function<void()> calculTiming);
 
+    // What the request remembers between runs (the air's history, the rules,
+    // the catalogue, the round), and whether its switch is on: then it never
+    // runs dry.
+    void setRound(core::RequetteRound* round, std::function<bool()> switchOn) {
+        m_round = round;
+        m_switchOn = std::move(switchOn);
+    }
     // Tops the playlist up with random rows of the browser, then recomputes
     // the total time.
     void Requette();
@@ -61,6 +69,8 @@ private:
     // virtual clock (the offline render, the tests) does not move inside it.
     core::SystemClock m_clock;
     std::function<void()> m_calculTiming;
+    core::RequetteRound* m_round = nullptr;
+    std::function<bool()> m_switchOn;
     QPushButton* m_checkDuree;
 };
 

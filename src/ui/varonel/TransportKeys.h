@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "KeyStateTable.h"
-#include "Transport.h"
+#include "Timer3.h"
 
 namespace varonel::ui {
 

@@ -33,10 +33,11 @@ void setLook(QWidget* widget, const char* property, bool value) {
 
 }  // namespace
 
-TransportPanel::TransportPanel(QWidget* host, core::Transport& transport,
+TransportPanel::TransportPanel(QWidget* host, core::Transport& transport, core::Timer3& timer3,
                                core::MainAudioChain& chain, QComboBox* output, QWidget* browserList)
     : QObject(host),
       m_transport(transport),
+      m_timer3(timer3),
       m_chain(chain),
       m_output(output),
       m_browserList(browserList),
@@ -45,7 +46,7 @@ TransportPanel::TransportPanel(QWidget* host, core::Transport& transport,
     buildOnAirPanel(host);
     buildButtonPanel(host);
     buildSettings(host);
-    buildTimers();
+    buildLevelTimer();
     connectControls();
     applyDisplay();
 }
@@ -113,22 +114,10 @@ void TransportPanel::buildSettings(QWidget* host) {
     m_lblTemps->setToolTip(QStringLiteral(" Temps total de la playlist "));
 }
 
-void TransportPanel::buildTimers() {
-    m_timer1 = makeTimer(QStringLiteral("Timer1"), core::Transport::kTimer1PeriodMs, this);
-    m_timer3 = makeTimer(QStringLiteral("Timer3"), core::Transport::kTimer3PeriodMs, this);
-    m_waitTimer = makeTimer(QStringLiteral("TimerAttente"), kWaitPollMs, this);
+void TransportPanel::buildLevelTimer() {
     m_levelTimer = makeTimer(QStringLiteral("TimerNiveaux"), kLevelRefreshMs, this);
-    connect(m_timer1, &QTimer::timeout, this,
-            [this] { forward([this] { m_transport.Timer1_Timer(); }); });
-    connect(m_timer3, &QTimer::timeout, this,
-            [this] { forward([this] { m_transport.Timer3_Timer(); }); });
-    connect(m_waitTimer, &QTimer::timeout, this,
-            [this] { forward([this] { m_transport.pollWaits(); }); });
     connect(m_levelTimer, &QTimer::timeout, this, &TransportPanel::refreshLevels);
-    m_timer3->start();
-    m_waitTimer->start();
     m_levelTimer->start();
-    syncTimer1();
 }
 
 void TransportPanel::connectControls() {
@@ -137,31 +126,26 @@ void TransportPanel::connectControls() {
     connect(transport, &core::Transport::focusBrowser, this,
             [this] { m_browserList->setFocus(Qt::OtherFocusReason); });
 
-    connect(m_cmdPlay, &QPushButton::clicked, this,
-            [this] { forward([this] { m_transport.CmdPlay_Click(); }); });
-    connect(m_cmdStop, &QPushButton::clicked, this,
-            [this] { forward([this] { m_transport.CmdStop_Click(); }); });
-    connect(m_cmdStopImmediat, &QPushButton::clicked, this,
-            [this] { forward([this] { m_transport.CmdStopImmediat_Click(); }); });
-    connect(m_p1, &QToolButton::clicked, this,
-            [this] { forward([this] { m_transport.P1_Click(); }); });
-    connect(m_checkAutoMix, &QCheckBox::clicked, this, [this](bool checked) {
-        forward([this, checked] { m_transport.CheckAutoMix_Click(checked); });
-    });
+    connect(&m_timer3, &core::Timer3::timeChanged, m_lblTime, &QLabel::setText);
+    connect(m_cmdPlay, &QPushButton::clicked, transport, &core::Transport::CmdPlay_Click);
+    connect(m_cmdStop, &QPushButton::clicked, transport, &core::Transport::CmdStop_Click);
+    connect(m_cmdStopImmediat, &QPushButton::clicked, transport,
+            &core::Transport::CmdStopImmediat_Click);
+    connect(m_p1, &QToolButton::clicked, transport, &core::Transport::P1_Click);
+    connect(m_checkAutoMix, &QCheckBox::clicked, transport, &core::Transport::CheckAutoMix_Click);
     connect(m_mixagePourCent, &QComboBox::currentIndexChanged, this, [this](int entry) {
         if (entry >= 0) {
-            forward([this, entry] { m_transport.MixagePourCent_Click(entry); });
+            m_transport.MixagePourCent_Click(entry);
         }
     });
     connect(m_ps, &QSlider::valueChanged, this, [this](int seconds) {
         m_lblPs->setText(QString::number(seconds));
-        forward([this, seconds] { m_transport.PS_Change(seconds); });
+        m_transport.PS_Change(seconds);
     });
 
-    connect(m_trackBar, &QSlider::sliderPressed, this, [this] { m_transport.TrackBar_Press(); });
-    connect(m_trackBar, &QSlider::sliderReleased, this, [this] {
-        forward([this] { m_transport.TrackBar_Release(m_trackBar->sliderPosition()); });
-    });
+    connect(m_trackBar, &QSlider::sliderPressed, transport, &core::Transport::TrackBar_Press);
+    connect(m_trackBar, &QSlider::sliderReleased, this,
+            [this] { m_transport.TrackBar_Release(m_trackBar->sliderPosition()); });
 }
 
 // --- Load and close ---
@@ -175,23 +159,10 @@ void TransportPanel::load() {
     }
     m_mixagePourCent->setCurrentIndex(core::kMixagePourCentDefaultEntry);
     m_checkAutoMix->setChecked(true);
-    forward([this] { m_transport.CheckAutoMix_Click(true); });
-}
-
-void TransportPanel::stopTicks() {
-    m_timer1->stop();
+    m_transport.CheckAutoMix_Click(true);
 }
 
 // --- Display ---
-
-void TransportPanel::syncTimer1() {
-    const bool wanted = m_transport.timer1Enabled();
-    if (wanted && !m_timer1->isActive()) {
-        m_timer1->start();
-    } else if (!wanted && m_timer1->isActive()) {
-        m_timer1->stop();
-    }
-}
 
 void TransportPanel::applyDisplay() {
     const core::TransportDisplay& display = m_transport.display();
@@ -200,7 +171,7 @@ void TransportPanel::applyDisplay() {
     m_lblPo->setText(display.position);
     m_lblReste->setText(display.reste);
     m_lblTemps->setText(display.temps);
-    m_lblTime->setText(display.time);
+    m_lblTime->setText(m_timer3.time());
     m_lblPourCent->setText(display.pourCent);
     m_lblPourCent->setVisible(display.mixIntelligent);
     m_mixagePourCent->setVisible(display.mixIntelligent);
@@ -235,7 +206,6 @@ void TransportPanel::applyDisplay() {
         m_p1->setIcon(m_p1Pictures[p1Picture]);
     }
     setOnAirLook(m_transport.EnDiffusion());
-    syncTimer1();
 }
 
 void TransportPanel::setOnAirLook(bool onAir) {

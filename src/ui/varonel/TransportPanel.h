@@ -2,9 +2,10 @@
 // The transport's side of the mixer's main window: the on-air panels (Picture1
 // with the artist, position, time left and slider; Picture2 with the start,
 // stop and chain buttons, the request switch, the clock and the level meters),
-// the exit point, the smart mix, the total time, and the timers that tick the
-// transport. It forwards the operator's clicks to the transport and copies what
-// the transport shows into the widgets; it decides nothing itself.
+// the exit point, the smart mix and the total time. It forwards the operator's
+// clicks to the transport and copies what the transport (and Timer3's clock)
+// show into the widgets; it decides nothing itself, and owns no tick of the
+// transport's.
 //
 // Main thread only.
 
@@ -13,6 +14,7 @@
 #include <QPixmap>
 
 #include "MainAudioChain.h"
+#include "Timer3.h"
 #include "Transport.h"
 
 class QCheckBox;
@@ -33,41 +35,30 @@ class TransportPanel final : public QObject {
 
 public:
     static constexpr int kLevelRefreshMs = 50;
-    static constexpr int kWaitPollMs = 20;
 
     // Creates the controls as named children of `host` (no layout: the design
     // table places them). `output` is the main output list, disabled on air;
     // `browserList` takes the focus after each start and stop.
-    TransportPanel(QWidget* host, core::Transport& transport, core::MainAudioChain& chain,
-                   QComboBox* output, QWidget* browserList);
-
-    // Calls into the transport go through here, so that Timer1 runs exactly
-    // while the transport wants its tick and the widgets show the result.
-    template <typename F>
-    void forward(F&& call) {
-        call();
-        syncTimer1();
-    }
+    TransportPanel(QWidget* host, core::Transport& transport, core::Timer3& timer3,
+                   core::MainAudioChain& chain, QComboBox* output, QWidget* browserList);
 
     // The load's part: the threshold list with "50" chosen, LblPS, and the
     // smart mix ticked (its click handler runs).
     void load();
     // Reads the main output's two levels into MMLevelX1 and MMLevelX2.
     void refreshLevels();
-    // Stops the transport's tick for good (the window closes).
-    void stopTicks();
 
 private:
     void buildOnAirPanel(QWidget* host);
     void buildButtonPanel(QWidget* host);
     void buildSettings(QWidget* host);
-    void buildTimers();
+    void buildLevelTimer();
     void connectControls();
     void applyDisplay();
     void setOnAirLook(bool onAir);
-    void syncTimer1();
 
     core::Transport& m_transport;
+    core::Timer3& m_timer3;
     core::MainAudioChain& m_chain;
     QComboBox* m_output;
     QWidget* m_browserList;
@@ -79,9 +70,6 @@ private:
     int m_shownP1Picture = -1;
     int m_shownOnAir = -1;
 
-    QTimer* m_timer1 = nullptr;
-    QTimer* m_timer3 = nullptr;
-    QTimer* m_waitTimer = nullptr;
     QTimer* m_levelTimer = nullptr;
 
     QFrame* m_picture1 = nullptr;

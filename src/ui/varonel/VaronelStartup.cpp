@@ -23,9 +23,10 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
         }
     }
 
-    auto chain = std::make_unique<core::MainAudioChain>(std::make_unique<audio::DeviceOutput>());
-    program.f1 = std::make_unique<MainWindow>(std::move(chain),
-                                              std::make_unique<core::SystemClock>(), dialogs);
+    MixerOutputs outputs = mixerOutputs(audio::systemBackend());
+    program.f1 = std::make_unique<MainWindow>(
+        std::make_unique<core::MainAudioChain>(std::move(outputs.main)),
+        std::make_unique<core::SystemClock>(), dialogs, std::move(outputs.wavePfl));
     MainWindow::LoadOptions load;
     load.cheminAppli = options.cheminAppli;
     load.splash = program.f2.get();
@@ -35,7 +36,17 @@ VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options) {
     }
     program.f1->show();
     program.mpris = publishOnSessionBus(*program.f1);
+    program.f1->offerResume();
     return program;
+}
+
+MixerOutputs mixerOutputs(audio::DeviceBackend& backend) {
+    const auto group = std::make_shared<audio::OutputGroup>();
+    MixerOutputs outputs;
+    outputs.main = std::make_unique<audio::DeviceOutput>(backend, group);
+    outputs.wavePfl =
+        std::make_unique<audio::Player>(std::make_unique<audio::DeviceOutput>(backend, group));
+    return outputs;
 }
 
 }  // namespace varonel::ui

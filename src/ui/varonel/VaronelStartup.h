@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+#include "DeviceBackend.h"
 #include "Dialogs.h"
 #include "MainWindow.h"
 #include "MprisService.h"
@@ -28,5 +29,13 @@ struct VaronelProgram {
 };
 
 VaronelProgram Main(core::Dialogs& dialogs, const MainOptions& options = {});
+
+// The mixer's two outputs on `backend`: the main output and the pre-listening
+// player, in one group so that neither falls back onto the other's device.
+struct MixerOutputs {
+    std::unique_ptr<audio::AudioOutput> main;
+    std::unique_ptr<audio::Player> wavePfl;
+};
+MixerOutputs mixerOutputs(audio::DeviceBackend& backend);
 
 }  // namespace varonel::ui

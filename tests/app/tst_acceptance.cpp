@@ -1,0 +1,909 @@
+// Both programs as a person runs them: the real executables on a private X
+// display with a window manager (Xvfb and openbox), driven with the mouse and
+// the keyboard through xdotool (menus, quick taps, NumLock or Shift changed
+// while a key is down, held keys, drags), playing on a private PulseAudio
+// server whose null sinks are recorded. Checked: the windows and message boxes
+// they show, pictures of their controls, the mixer's now-playing service on a
+// private session bus, the files they write (the as-run log, the settings) and
+// what reached each sink. Where a tool is missing it says so and skips.
+//
+// The places of the controls come from twins: the programs' own windows, built
+// here offscreen at the size the real ones take on the display. The same code
+// lays both out with the same fonts and style.
+
+#include <unistd.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include "BrowserModel.h"
+#include "CatalogueWindow.h"
+#include "FileBytes.h"
+#include "MixerBrowser.h"
+#include "MixerRig.h"
+#include "OfflineOutput.h"
+#include "PlayerWindow.h"
+#include "PulseServer.h"
+#include "ScriptedDialogs.h"
+#include "SessionBus.h"
+#include "Synth.h"
+#include "SystemFolder.h"
+#include "ToneScan.h"
+#include "TrackBrowser.h"
+#include "XSession.h"
+
+using namespace varonel;
+using Window = XSession::Window;
+
+namespace {
+
+// Each track is a tone of its own.
+struct Track {
+    const char* name;
+    double hz;
+};
+// The mixer's folder: the track dragged first, the pre-listened one, the
+// playlist file's four, and in the subfolder one that only an opened folder
+// would show.
+constexpr Track kDragged{"Alpha - Depart.wav", 410};
+constexpr Track kPreListened{"Bravo - Ecoute.wav", 1330};
+constexpr Track kListed[] = {{"Charlie - Un.wav", 530},
+                             {"Delta - Deux.wav", 650},
+                             {"Echo - Trois.wav", 770},
+                             {"Foxtrot - Quatre.wav", 890}};
+constexpr Track kHidden{"Zulu - Sous.wav", 1010};
+// The player's folder: a track for each deck, and one dropped where nothing loads.
+constexpr Track kDeckA{"Alpha - Platine A.wav", 470};
+constexpr Track kDeckB{"Bravo - Platine B.wav", 590};
+constexpr Track kOnTime{"Charlie - Heure.wav", 710};
+
+constexpr char kSubfolder[] = "Zulu";
+// The selection of the folder and browser lists, as both programs' style has it.
+const QColor kSelection(0x2f, 0x5d, 0x8a);
+// Both outputs' settings: entry 1 (VaronelA) and entry 2 (VaronelB).
+constexpr char kOutputs[] = "1,2\r\n";
+// What quitting writes back: the numbers, then the names of the devices they were.
+constexpr char kOutputsKept[] = "1,2\r\nVaronelA\tVaronelB\r\n";
+
+const QString kMpris = QStringLiteral("org.mpris.MediaPlayer2.varonel");
+
+QString writeTone(const QString& folder, const Track& track, double seconds) {
+    const QString path = QDir(folder).filePath(QLatin1String(track.name));
+    std::string error;
+    if (!synth::writeWav(path.toStdString(), synth::sine(track.hz, seconds, 0.25f, 44100, 1),
+                         synth::WavFormat::Pcm16, &error)) {
+        qFatal("cannot write %s: %s", qPrintable(path), error.c_str());
+    }
+    return path;
+}
+
+// One user of one program: a home of their own (runtime, data and settings
+// folders), the audio component already installed, and the program in a
+// folder of its own as a copied folder holds it, so that its settings files
+// and its as-run log land beside it.
+class ProgramRun {
+public:
+    ~ProgramRun() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    bool start(const QString& executable, QProcessEnvironment environment,
+               const QMap<QString, QByteArray>& settings, QString* why) {
+        const QString folder = m_home.filePath(QStringLiteral("programme"));
+        const QString copy = folder + QLatin1Char('/') + QFileInfo(executable).fileName();
+        QDir home(m_home.path());
+        if (!home.mkpath(QStringLiteral("programme")) || !home.mkpath(QStringLiteral("run")) ||
+            !home.mkpath(QStringLiteral("data/Varonel/systeme")) ||
+            !QFile::setPermissions(m_home.filePath(QStringLiteral("run")),
+                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+            !filebytes::write(m_home.filePath(QStringLiteral("data/Varonel/systeme/")) +
+                                  QLatin1String(ui::kComposantAudio),
+                              "installé\n")) {
+            *why = QStringLiteral("the home folder cannot be made");
+            return false;
+        }
+        // A link is the same program; a copy where the folders lie apart.
+        if (::link(QFile::encodeName(executable).constData(),
+                   QFile::encodeName(copy).constData()) != 0 &&
+            !QFile::copy(executable, copy)) {
+            *why = QStringLiteral("the program cannot be copied");
+            return false;
+        }
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it) {
+            if (!filebytes::write(file(it.key()), it.value())) {
+                *why = QStringLiteral("cannot write ") + it.key();
+                return false;
+            }
+        }
+        environment.insert(QStringLiteral("HOME"), m_home.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath("run"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath("data"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config"));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath("cache"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        // From the root, the browser starts at the root.
+        m_process.setWorkingDirectory(QDir::rootPath());
+        m_process.start(copy, {});
+        if (!m_process.waitForStarted(10000)) {
+            *why = m_process.errorString();
+            return false;
+        }
+        return true;
+    }
+
+    // A file of the program's folder, where it keeps its settings.
+    QString file(const QString& name) const {
+        return m_home.filePath(QStringLiteral("programme/")) + name;
+    }
+    QProcess& process() { return m_process; }
+    // What the program printed, for the reports of failures.
+    QString output() {
+        m_printed += QString::fromLocal8Bit(m_process.readAll());
+        return m_printed.right(2000);
+    }
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_process;
+    QString m_printed;
+};
+
+// Where a control of a twin window lies, in that window's coordinates.
+QRect placeOf(const QWidget* control) {
+    return {control->mapTo(control->window(), QPoint(0, 0)), control->size()};
+}
+
+// Lays a twin window out at the size of its real one.
+void layOutAs(QWidget* twin, QSize size) {
+    twin->setWindowState(Qt::WindowNoState);
+    twin->show();
+    twin->resize(size);
+    QApplication::processEvents();
+}
+
+// The vertical middle of the band that the list's selection paints in
+// `area` of the picture; -1 when there is none.
+int selectedBand(const QImage& picture, QRect area) {
+    auto selected = [&](int y) {
+        int count = 0;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            count += std::abs(c.red() - kSelection.red()) < 16 &&
+                             std::abs(c.green() - kSelection.green()) < 16 &&
+                             std::abs(c.blue() - kSelection.blue()) < 16
+                         ? 1
+                         : 0;
+        }
+        return count * 3 > area.width();
+    };
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        if (selected(y)) {
+            int end = y;
+            while (end < area.bottom() && selected(end + 1)) {
+                ++end;
+            }
+            return (y + end) / 2;
+        }
+    }
+    return -1;
+}
+
+// Two pictures of a list show the same rows: the focus moving away only
+// shades the selection a little, another row or name changes pixels by far more.
+bool sameContent(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                    std::abs(qBlue(p) - qBlue(q)) >
+                90) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The as-run log's lines, split into their fields, from every daily file.
+QList<QStringList> asRunLines(const QString& folder) {
+    QList<QStringList> lines;
+    QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({QStringLiteral("Diffusion-*.txt")}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            if (!line.trimmed().isEmpty()) {
+                lines.append(line.trimmed().split(QLatin1Char('\t')));
+            }
+        }
+    }
+    return lines;
+}
+
+// The player's window built offscreen, as the twin of the real one.
+struct PlayerTwin {
+    PlayerTwin() {
+        window = std::make_unique<ui::PlayerWindow>(
+            std::make_unique<core::VirtualClock>(), dialogs,
+            std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()),
+            std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()));
+        ui::PlayerWindow::LoadOptions options;
+        options.cheminAppli = folder.path();
+        options.screenWidth = XSession::kWidth;
+        loaded = window->Form_Load(options);
+    }
+    QTemporaryDir folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ui::PlayerWindow> window;
+    bool loaded = false;
+};
+
+}  // namespace
+
+class AcceptanceTest : public QObject {
+    Q_OBJECT
+
+    // --- The display, the sound server and the bus ---
+
+    // A named control of a twin window.
+    template <typename T>
+    T* twinChild(QWidget* twin, const QString& name) const {
+        T* child = twin->findChild<T*>(name);
+        if (child == nullptr) {
+            qFatal("the twin window has no %s", qPrintable(name));
+        }
+        return child;
+    }
+
+    QImage region(const Window& window, QRect area) const { return m_x.picture(window).copy(area); }
+    // Waits until `area` of the window shows something else than `before`
+    // and holds still; that picture, null when nothing changed in `ms`.
+    QImage waitForChange(const Window& window, QRect area, const QImage& before,
+                         int ms = 10000) const {
+        QElapsedTimer timer;
+        timer.start();
+        QImage last;
+        while (timer.elapsed() < ms) {
+            const QImage now = region(window, area);
+            if (!now.isNull() && now != before && now == last) {
+                return now;
+            }
+            last = now;
+            QTest::qWait(150);
+        }
+        return {};
+    }
+    // True when `condition` stays true for `ms` (a thing that must not happen
+    // is watched for that long).
+    template <typename Condition>
+    static bool holdsFor(int ms, Condition condition) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < ms) {
+            if (!condition()) {
+                return false;
+            }
+            QTest::qWait(100);
+        }
+        return condition();
+    }
+
+    // Opens `folder` in the folder list `dir1` of the window as a person does:
+    // from the root it shows, the name of each folder on the way is typed, so
+    // that the list jumps to it, and the folder double-clicked.
+    bool openFolder(const Window& window, QRect dir1, QRect browser, const QString& folder) const {
+        const QImage start = m_x.picture(window);
+        const int current = selectedBand(start, dir1);
+        if (current < 0) {
+            return false;
+        }
+        m_x.click(window, {dir1.center().x(), current});
+        const QStringList steps = folder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        QImage browserBefore = start.copy(browser);
+        for (const QString& step : steps) {
+            const QImage before = region(window, dir1);
+            // The list's search starts anew after a pause.
+            QTest::qWait(500);
+            m_x.type(step);
+            const QImage found = waitForChange(window, dir1, before);
+            const int band = selectedBand(m_x.picture(window), dir1);
+            if (found.isNull() || band < 0) {
+                qWarning("%s was not found in the folder list", qPrintable(step));
+                return false;
+            }
+            m_x.click(window, {dir1.center().x(), band}, 2);
+            if (waitForChange(window, dir1, found).isNull()) {
+                qWarning("%s did not open", qPrintable(step));
+                return false;
+            }
+        }
+        // The browser shows the folder's tracks.
+        return !waitForChange(window, browser, browserBefore).isNull();
+    }
+
+    // Clicks the subfolder listed under the folder that the folder list
+    // shows (the row under the selected one), which selects it; true once the
+    // list shows it selected.
+    bool chooseSubfolder(const Window& window, QRect dir1, QWidget* twin) const {
+        const auto* list = twinChild<QTreeWidget>(twin, QStringLiteral("Dir1"));
+        const int rowHeight = list->visualItemRect(list->topLevelItem(0)).height();
+        const int shown = selectedBand(m_x.picture(window), dir1);
+        if (shown < 0) {
+            return false;
+        }
+        m_x.click(window, {dir1.center().x(), shown + rowHeight});
+        QElapsedTimer timer;
+        timer.start();
+        while (selectedBand(m_x.picture(window), dir1) != shown + rowHeight) {
+            if (timer.elapsed() > 5000) {
+                return false;
+            }
+            QTest::qWait(50);
+        }
+        return true;
+    }
+
+    // The now-playing service's property, as dbus-send prints it.
+    QString mpris(const QString& property) const {
+        return m_bus.property(kMpris, QStringLiteral("/org/mpris/MediaPlayer2"),
+                              QStringLiteral("org.mpris.MediaPlayer2.Player"), property);
+    }
+    bool playing() const { return mpris(QStringLiteral("PlaybackStatus")).contains("\"Playing\""); }
+    bool onAir(const QString& path) const {
+        return playing() && mpris(QStringLiteral("Metadata"))
+                                .contains(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    }
+
+    // The message boxes of the mixer (titled as its window) shown now.
+    QStringList varonelBoxes() const {
+        QStringList boxes = m_x.windows(QStringLiteral("^Varonel$"));
+        boxes.removeAll(m_varonelWindow);
+        return boxes;
+    }
+    // Answers a box with a click on its OK button, where a box of this size
+    // has it.
+    void clickOk(const Window& box) const {
+        const QSize size = m_x.size(box);
+        m_x.click(box, {size.width() - m_okFromCorner.x(), size.height() - m_okFromCorner.y()});
+    }
+
+    QPoint twinPoint(const QWidget* control, QPointF at = {0.5, 0.5}) const {
+        const QRect place = placeOf(control);
+        return {place.left() + int(place.width() * at.x()),
+                place.top() + int(place.height() * at.y())};
+    }
+    QPoint mixer(const QString& name, QPointF at = {0.5, 0.5}) const {
+        return twinPoint(twinChild<QWidget>(m_mixerTwin->window.get(), name), at);
+    }
+    QRect mixerPlace(const QString& name) const {
+        return placeOf(twinChild<QWidget>(m_mixerTwin->window.get(), name));
+    }
+    QPoint menu(const QString& action) const {
+        QMenuBar* bar = m_mixerTwin->window->menuBar();
+        return placeOf(bar).topLeft() +
+               bar->actionGeometry(twinChild<QAction>(bar, action)).center();
+    }
+    // The middle of a row of a twin's browser, found by its file.
+    static QPoint browserRow(const QTreeView* view, const core::BrowserModel& model,
+                             const QString& path) {
+        for (int row = 0; row < model.count(); ++row) {
+            if (model.row(row).path == path) {
+                const QRect cell = view->visualRect(view->model()->index(row, 0));
+                return view->viewport()->mapTo(view->window(), cell.center());
+            }
+        }
+        qFatal("%s is not in the browser", qPrintable(path));
+    }
+
+    QPoint player(const QString& name, QPointF at = {0.5, 0.5}) const {
+        return twinPoint(twinChild<QWidget>(m_playerTwin->window.get(), name), at);
+    }
+    QRect playerPlace(const QString& name) const {
+        return placeOf(twinChild<QWidget>(m_playerTwin->window.get(), name));
+    }
+    QPoint toolbarButton(int deck, const QString& action) const {
+        auto* bar =
+            twinChild<QToolBar>(m_playerTwin->window.get(), QStringLiteral("bar1%1").arg(deck));
+        return twinPoint(bar->widgetForAction(twinChild<QAction>(bar, action)));
+    }
+    // A drag from a row of the player's browser to `target`, up through the gap
+    // between the two decks' meters (a track dragged over a meter loads its
+    // deck) and then across.
+    QList<QPoint> routeToDeck(const QString& path, QPoint target) const {
+        const QPoint row = browserRow(m_playerTwin->window->browser().view(),
+                                      *m_playerTwin->window->browser().model(), path);
+        const int gap = (playerPlace(QStringLiteral("MMMeterX1")).right() +
+                         playerPlace(QStringLiteral("MMMeterX2")).left()) /
+                        2;
+        const QList<QPoint> route{
+            row, row + QPoint(0, -15), {gap, row.y() - 15}, {gap, target.y()}, target};
+        // The twin tells whether a meter lies on the way.
+        for (qsizetype i = 1; i < route.size(); ++i) {
+            for (int step = 0; step <= 100; ++step) {
+                const QPoint at = route[i - 1] + (route[i] - route[i - 1]) * step / 100;
+                const QWidget* under = m_playerTwin->window->childAt(at);
+                if (under != nullptr && under->objectName().startsWith("MMMeterX")) {
+                    qFatal("the drag would pass over %s", qPrintable(under->objectName()));
+                }
+            }
+        }
+        return route;
+    }
+
+private slots:
+    void initTestCase() {
+        // The twins take the programs' style.
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QString why;
+        if (!m_x.start(&why)) {
+            QSKIP(qPrintable("No X display with a window manager here, test skipped: " + why));
+        }
+        if (!m_pulse.start(&why)) {
+            QSKIP(qPrintable("PulseAudio server not available here, test skipped: " + why));
+        }
+        if (!m_bus.start(&why)) {
+            QSKIP(qPrintable("No session bus here, test skipped: " + why));
+        }
+        QVERIFY(m_files.isValid());
+        // Folders named as a person types them: the names are typed in the lists.
+        const QDir files(QFileInfo(m_files.path()).canonicalFilePath());
+        m_music = files.filePath(QStringLiteral("musique"));
+        m_decks = files.filePath(QStringLiteral("platines"));
+        for (const QString& folder : {m_music, m_decks}) {
+            QVERIFY(QDir().mkpath(folder + QLatin1Char('/') + QLatin1String(kSubfolder)));
+            writeTone(folder + QLatin1Char('/') + QLatin1String(kSubfolder), kHidden, 20);
+        }
+        m_dragged = writeTone(m_music, kDragged, 20);
+        m_preListened = writeTone(m_music, kPreListened, 40);
+        QByteArray pls;
+        for (const Track& track : kListed) {
+            m_listed.append(writeTone(m_music, track, 20));
+            pls += m_listed.last().toUtf8() + "\r\n";
+        }
+        m_playlistFile = files.filePath(QStringLiteral("Soiree.pls"));
+        QVERIFY(filebytes::write(m_playlistFile, pls));
+        m_deckA = writeTone(m_decks, kDeckA, 20);
+        m_deckB = writeTone(m_decks, kDeckB, 20);
+        m_onTime = writeTone(m_decks, kOnTime, 20);
+
+        // Where a box puts its OK button, from its bottom right corner.
+        QMessageBox box;
+        box.setText(QStringLiteral("Le réservoir est vide"));
+        box.addButton(QMessageBox::Ok);
+        box.show();
+        QApplication::processEvents();
+        const QRect ok = placeOf(box.buttons().constFirst());
+        m_okFromCorner = {box.width() - ok.center().x(), box.height() - ok.center().y()};
+        m_emptyBoxWidth = box.width();
+    }
+
+    // --- Varonel ---
+
+    void varonelStarts() {
+        QString why;
+        m_varonel = std::make_unique<ProgramRun>();
+        QVERIFY2(m_varonel->start(QStringLiteral(VARONEL_EXECUTABLE), programEnvironment(),
+                                  {{QStringLiteral("Varonel.Ini"), kOutputs},
+                                   {QStringLiteral("Catalogue.txt"),
+                                    m_dragged.toUtf8() + "\r\n" + m_preListened.toUtf8() + "\r\n"}},
+                                  &why),
+                 qPrintable(why));
+        m_varonelWindow = m_x.waitForWindow(QStringLiteral("^Varonel$"));
+        QVERIFY2(!m_varonelWindow.isEmpty(), qPrintable(m_varonel->output()));
+        // Maximised by the window manager.
+        QTRY_COMPARE_WITH_TIMEOUT(m_x.size(m_varonelWindow).width(), XSession::kWidth, 10000);
+        const QSize size = m_x.settledSize(m_varonelWindow);
+
+        m_mixerTwin = std::make_unique<mixerrig::Rig>(XSession::kWidth);
+        QVERIFY(m_mixerTwin->loaded);
+        // The catalogue is read, not walked, in the twin too.
+        QVERIFY(filebytes::write(m_mixerTwin->folder.filePath("Catalogue.txt"), ""));
+        m_mixerTwin->window->browser().browser().showFolder(m_music);
+        layOutAs(m_mixerTwin->window.get(), size);
+        QCOMPARE(m_mixerTwin->window->size(), size);
+        m_mixerTwin->window->P3_Click();
+        QVERIFY(m_mixerTwin->window->catalogueWindow() != nullptr);
+
+        QVERIFY2(openFolder(m_varonelWindow, mixerPlace("Dir1"), mixerPlace("ListRech"), m_music),
+                 "the browser did not reach the music folder");
+    }
+
+    // Enter belongs to the transport: in the folder list it starts (here finds
+    // the playlist empty, once) and never opens the folder.
+    void enterInTheFolderListRaisesTheEmptyPlaylistOnce() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        const QRect dir1 = mixerPlace(QStringLiteral("Dir1"));
+        QVERIFY(chooseSubfolder(m_varonelWindow, dir1, m_mixerTwin->window.get()));
+        const QImage chosen = region(m_varonelWindow, dir1);
+
+        m_x.tap(QStringLiteral("Return"));
+        const Window box = m_x.waitForWindow(QStringLiteral("^Varonel$"), {m_varonelWindow}, 5000);
+        QVERIFY2(!box.isEmpty(), "Enter in the folder list raised no box");
+        QVERIFY2(std::abs(m_x.size(box).width() - m_emptyBoxWidth) <= 4,
+                 "the box is not \"Le réservoir est vide\"");
+        clickOk(box);
+        QVERIFY2(m_x.waitUntilGone(box, QStringLiteral("^Varonel$")), "the box stays");
+        QVERIFY2(holdsFor(1500, [this] { return varonelBoxes().isEmpty(); }),
+                 "the box came again: Enter stays held");
+        QVERIFY2(sameContent(region(m_varonelWindow, dir1), chosen), "Enter opened the folder");
+    }
+
+    // A box raised while the catalogue window (kept above the others) is open
+    // comes above it and takes a click; then the main window's menus work.
+    void boxAboveTheCatalogueWindow() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        m_x.click(m_varonelWindow, mixer(QStringLiteral("P3")));
+        const Window catalogue =
+            m_x.waitForWindow(QStringLiteral("Catalogue Wav Mp3|Fichiers Audio"), {}, 10000);
+        QVERIFY2(!catalogue.isEmpty(), "the catalogue window did not open");
+
+        m_x.click(m_varonelWindow, mixer(QStringLiteral("CmdPlay")));
+        const Window box = m_x.waitForWindow(QStringLiteral("^Varonel$"), {m_varonelWindow}, 5000);
+        QVERIFY2(!box.isEmpty(), "the empty playlist raised no box");
+        // Its button lies over the catalogue window: a click there tells which
+        // window is above.
+        const QSize boxSize = m_x.size(box);
+        const QPoint button = m_x.origin(box) + QPoint(boxSize.width() - m_okFromCorner.x(),
+                                                       boxSize.height() - m_okFromCorner.y());
+        QVERIFY(QRect(m_x.origin(catalogue), m_x.size(catalogue)).contains(button));
+        clickOk(box);
+        QVERIFY2(m_x.waitUntilGone(box, QStringLiteral("^Varonel$"), 5000),
+                 "the box is under the catalogue window: the click did not reach it");
+
+        // The menus answer: "Ouvrir" loads the evening's playlist.
+        m_x.click(m_varonelWindow, menu(QStringLiteral("MnuOuvrir")));
+        const Window open = m_x.waitForWindow(QStringLiteral("^Ouvrir$"), {}, 10000);
+        QVERIFY2(!open.isEmpty(), "the menu did not open the file dialog");
+        QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), open, 5000);
+        m_x.type(m_playlistFile);
+        m_x.tap(QStringLiteral("Return"));
+        QVERIFY2(m_x.waitUntilGone(open, QStringLiteral("^Ouvrir$")), "the dialog stays");
+
+        const QPoint quit = twinPoint(
+            twinChild<QWidget>(m_mixerTwin->window->catalogueWindow(), QStringLiteral("cmdExit")));
+        m_x.click(catalogue, quit);
+        QVERIFY2(m_x.waitUntilGone(catalogue, QStringLiteral("Catalogue Wav Mp3|Fichiers Audio")),
+                 "the catalogue window did not close");
+    }
+
+    // A browser row dragged onto the playlist's first row goes in before it.
+    void dragFromTheBrowserOntoThePlaylist() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        QVERIFY(m_pulse.record(QStringLiteral("VaronelA")));
+        QVERIFY(m_pulse.record(QStringLiteral("VaronelB")));
+        const QRect pl = mixerPlace(QStringLiteral("PL"));
+        const QImage before = region(m_varonelWindow, pl);
+        const auto* view = twinChild<QTreeView>(m_mixerTwin->window.get(), "ListRech");
+        const core::BrowserModel& model = m_mixerTwin->window->browser().model();
+        const QPoint firstRow = twinChild<QAbstractScrollArea>(m_mixerTwin->window.get(), "PL")
+                                    ->viewport()
+                                    ->mapTo(m_mixerTwin->window.get(), QPoint(60, 5));
+        const QPoint row = browserRow(view, model, m_dragged);
+        m_x.drag(m_varonelWindow, {row, row + QPoint(0, -20), firstRow});
+        QVERIFY2(!waitForChange(m_varonelWindow, pl, before, 5000).isNull(),
+                 "the playlist did not change");
+
+        // Pre-listening: a click on a row loads it, its play button plays it.
+        m_x.click(m_varonelWindow, browserRow(view, model, m_preListened));
+        m_x.click(m_varonelWindow, mixer(QStringLiteral("btnPlay")));
+    }
+
+    // Enter with the folder list focused starts the broadcast with the row
+    // dragged first.
+    void enterInTheFolderListStartsTheBroadcast() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        const QRect dir1 = mixerPlace(QStringLiteral("Dir1"));
+        const int band = selectedBand(m_x.picture(m_varonelWindow), dir1);
+        QVERIFY(band >= 0);
+        m_x.click(m_varonelWindow, {dir1.center().x(), band});
+        m_outputIdle = region(m_varonelWindow, mixerPlace(QStringLiteral("Output")));
+        m_x.tap(QStringLiteral("Return"));
+        QTRY_VERIFY2_WITH_TIMEOUT(playing(), "Enter in the folder list did not start", 10000);
+        // On air, the output list is locked.
+        QTRY_VERIFY_WITH_TIMEOUT(region(m_varonelWindow, mixerPlace("Output")) != m_outputIdle,
+                                 5000);
+        QVERIFY2(onAir(m_dragged), qPrintable("not the dragged track: " + mpris("Metadata")));
+        QVERIFY(varonelBoxes().isEmpty());
+    }
+
+    // Numpad 0 pressed with NumLock on and released after NumLock went off
+    // (the key then reads Insert) chains once, not every 1.6 s.
+    void numpad0WithNumLockChangedChainsOnce() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        m_x.setNumLock(true);
+        m_x.keyDown(QStringLiteral("KP_Insert"));
+        QTest::qWait(150);
+        m_x.setNumLock(false);
+        QTest::qWait(150);
+        m_x.keyUp(QStringLiteral("KP_Insert"));
+        QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[0]), "Numpad 0 did not chain", 5000);
+        QVERIFY2(holdsFor(3500, [this] { return onAir(m_listed[0]); }),
+                 "the key stayed held: the broadcast runs through the playlist");
+    }
+
+    // The same with Shift pressed while Numpad 0 is down.
+    void numpad0WithShiftChangedChainsOnce() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        m_x.setNumLock(true);
+        m_x.keyDown(QStringLiteral("KP_Insert"));
+        QTest::qWait(150);
+        m_x.keyDown(QStringLiteral("Shift_L"));
+        QTest::qWait(150);
+        m_x.keyUp(QStringLiteral("KP_Insert"));
+        m_x.keyUp(QStringLiteral("Shift_L"));
+        QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[1]), "Numpad 0 did not chain", 5000);
+        QVERIFY2(holdsFor(2500, [this] { return onAir(m_listed[1]); }),
+                 "the key stayed held: the broadcast runs through the playlist");
+    }
+
+    // A tap far shorter than the 80 ms tick stops the broadcast.
+    void quickTapOfSpaceStops() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        m_x.tap(QStringLiteral("space"));
+        QTRY_VERIFY2_WITH_TIMEOUT(!playing(), "the tap was lost", 3000);
+        QVERIFY2(stopEnds(), "the output list did not come back after the stop");
+    }
+
+    // Space held for 3 s starts the broadcast, then stops it, once each.
+    void heldSpaceStartsThenStopsOnce() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        QElapsedTimer held;
+        int starts = 0;
+        int stops = 0;
+        bool wasPlaying = false;
+        m_x.keyDown(QStringLiteral("space"));
+        held.start();
+        while (held.elapsed() < 3000) {
+            const bool now = playing();
+            starts += now && !wasPlaying ? 1 : 0;
+            stops += !now && wasPlaying ? 1 : 0;
+            wasPlaying = now;
+            QTest::qWait(50);
+        }
+        m_x.keyUp(QStringLiteral("space"));
+        QVERIFY2(stopEnds(), "the output list did not come back after the stop");
+        QCOMPARE(starts, 1);
+        QCOMPARE(stops, 1);
+        QVERIFY(holdsFor(1000, [this] { return !playing(); }));
+    }
+
+    // "Quitter" ends the program; the as-run log it wrote tells the evening.
+    void quitWritesTheLogAndTheSettings() {
+        QVERIFY(!m_varonelWindow.isEmpty());
+        m_mainSink = m_pulse.stopRecording(QStringLiteral("VaronelA"));
+        m_pflSink = m_pulse.stopRecording(QStringLiteral("VaronelB"));
+        m_x.click(m_varonelWindow, menu(QStringLiteral("mnuQuitter")));
+        QVERIFY2(m_varonel->process().waitForFinished(15000), qPrintable(m_varonel->output()));
+        QCOMPARE(m_varonel->process().exitCode(), 0);
+        QCOMPARE(filebytes::read(m_varonel->file(QStringLiteral("Varonel.Ini"))),
+                 QByteArray(kOutputsKept));
+
+        const QList<QStringList> lines = asRunLines(m_varonel->file({}));
+        const QStringList expected[] = {{m_dragged, "enchaînement"},
+                                        {m_listed[0], "enchaînement"},
+                                        {m_listed[1], "arrêt"},
+                                        {m_listed[2], "arrêt"}};
+        QCOMPARE(lines.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(lines[i].size(), 5);
+            QCOMPARE(lines[i][2], expected[i][0]);
+            QCOMPARE(lines[i][4], expected[i][1]);
+        }
+    }
+
+    // The main sink heard the mix, the pre-listening sink the pre-listened
+    // track alone.
+    void eachOutputOnItsSink() {
+        QVERIFY(!m_mainSink.empty() && !m_pflSink.empty());
+        for (const Track& track : {kDragged, kListed[0], kListed[1], kListed[2]}) {
+            QVERIFY2(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, track.hz)) > 5,
+                     track.name);
+            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_pflSink, track.hz)), 0);
+        }
+        for (const Track& track : {kListed[3], kHidden}) {
+            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, track.hz)), 0);
+        }
+        QVERIFY(tonescan::heardBlocks(tonescan::amplitudes(m_pflSink, kPreListened.hz)) > 20);
+        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, kPreListened.hz)), 0);
+    }
+
+    // --- VaronelPlayer ---
+
+    void playerStarts() {
+        QString why;
+        m_player = std::make_unique<ProgramRun>();
+        QVERIFY2(m_player->start(QStringLiteral(PLAYER_EXECUTABLE), programEnvironment(),
+                                 {{QStringLiteral("PlayerAB.Ini"), kOutputs}}, &why),
+                 qPrintable(why));
+        m_playerWindow = m_x.waitForWindow(QStringLiteral("^DJ Orval Player$"));
+        QVERIFY2(!m_playerWindow.isEmpty(), qPrintable(m_player->output()));
+        // Maximised by the window manager.
+        QTRY_COMPARE_WITH_TIMEOUT(m_x.size(m_playerWindow).width(), XSession::kWidth, 10000);
+        const QSize size = m_x.settledSize(m_playerWindow);
+
+        m_playerTwin = std::make_unique<PlayerTwin>();
+        QVERIFY(m_playerTwin->loaded);
+        m_playerTwin->window->browser().showFolder(m_decks);
+        layOutAs(m_playerTwin->window.get(), size);
+        QCOMPARE(m_playerTwin->window->size(), size);
+        QVERIFY2(openFolder(m_playerWindow, playerPlace("Dir1"), playerPlace("ListRech"), m_decks),
+                 "the browser did not reach the decks' folder");
+        QVERIFY(m_pulse.record(QStringLiteral("VaronelA")));
+        QVERIFY(m_pulse.record(QStringLiteral("VaronelB")));
+    }
+
+    // A track dropped on a deck's time label loads nothing; dropped on the
+    // deck's picture, it loads.
+    void dropsLoadOnlyOnTheDecksTargets() {
+        QVERIFY(!m_playerWindow.isEmpty());
+        const QRect titleA = playerPlace(QStringLiteral("LblArtiste0"));
+        const QRect titleB = playerPlace(QStringLiteral("LblArtiste1"));
+        const QImage emptyA = region(m_playerWindow, titleA);
+        const QImage emptyB = region(m_playerWindow, titleB);
+
+        const QPoint time = player(QStringLiteral("Temp1"));
+        QCOMPARE(m_playerTwin->window->childAt(time)->objectName(), QStringLiteral("Temp1"));
+        m_x.drag(m_playerWindow, routeToDeck(m_onTime, time));
+        // Play would sound a loaded deck.
+        m_x.click(m_playerWindow, toolbarButton(1, QStringLiteral("Play")));
+        QVERIFY2(holdsFor(1500, [&] { return region(m_playerWindow, titleB) == emptyB; }),
+                 "a drop on the time label loaded the deck");
+
+        // The bare face of each picture.
+        const QPoint pictureA = player(QStringLiteral("Picture10"), {0.1, 0.5});
+        const QPoint pictureB = player(QStringLiteral("Picture11"), {0.1, 0.5});
+        QCOMPARE(m_playerTwin->window->childAt(pictureA)->objectName(),
+                 QStringLiteral("Picture10"));
+        QCOMPARE(m_playerTwin->window->childAt(pictureB)->objectName(),
+                 QStringLiteral("Picture11"));
+        m_x.drag(m_playerWindow, routeToDeck(m_deckA, pictureA));
+        QVERIFY2(!waitForChange(m_playerWindow, titleA, emptyA, 5000).isNull(),
+                 "a drop on deck A's picture did not load it");
+        m_x.drag(m_playerWindow, routeToDeck(m_deckB, pictureB));
+        QVERIFY2(!waitForChange(m_playerWindow, titleB, emptyB, 5000).isNull(),
+                 "a drop on deck B's picture did not load it");
+    }
+
+    // Numpad 0 (stop) pressed with NumLock on and released after NumLock went
+    // off: the next Play plays on.
+    void numpad0WithNumLockChangedLeavesTheNextPlay() {
+        QVERIFY(!m_playerWindow.isEmpty());
+        m_x.click(m_playerWindow, player(QStringLiteral("LblPlatine0")));
+        m_x.setNumLock(true);
+        m_x.keyDown(QStringLiteral("KP_Insert"));
+        QTest::qWait(150);
+        m_x.setNumLock(false);
+        QTest::qWait(150);
+        m_x.keyUp(QStringLiteral("KP_Insert"));
+        m_x.click(m_playerWindow, toolbarButton(0, QStringLiteral("Play")));
+        QVERIFY2(deckPlaysOn(0), "deck A stopped after Play: Numpad 0 stayed held");
+    }
+
+    // Enter with the folder list focused starts the selected deck and opens
+    // no folder; a click on Stop then stops it for good.
+    void enterInTheFolderListStartsTheDeck() {
+        QVERIFY(!m_playerWindow.isEmpty());
+        m_x.click(m_playerWindow, player(QStringLiteral("LblPlatine1")));
+        const QRect dir1 = playerPlace(QStringLiteral("Dir1"));
+        QVERIFY(chooseSubfolder(m_playerWindow, dir1, m_playerTwin->window.get()));
+        const QRect browser = playerPlace(QStringLiteral("ListRech"));
+        const QImage listed = region(m_playerWindow, browser);
+
+        m_x.tap(QStringLiteral("Return"));
+        QVERIFY2(deckPlaysOn(1), "Enter did not start deck B");
+        QVERIFY2(sameContent(region(m_playerWindow, browser), listed), "Enter opened the folder");
+
+        m_x.click(m_playerWindow, toolbarButton(1, QStringLiteral("Stop")));
+        QTest::qWait(1500);
+        m_deckSinks[0] = m_pulse.stopRecording(QStringLiteral("VaronelA"));
+        m_deckSinks[1] = m_pulse.stopRecording(QStringLiteral("VaronelB"));
+        // Its last second is silent: Enter did not start it again.
+        const std::vector<float> lastSecond(m_deckSinks[1].end() - 2 * 44100, m_deckSinks[1].end());
+        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(lastSecond, kDeckB.hz)), 0);
+    }
+
+    // Each deck played on its own sink; the track dropped on the time label
+    // was heard nowhere.
+    void eachDeckOnItsSink() {
+        QVERIFY(!m_deckSinks[0].empty() && !m_deckSinks[1].empty());
+        QVERIFY(tonescan::longestRun(tonescan::amplitudes(m_deckSinks[0], kDeckA.hz)) > 2.0);
+        QVERIFY(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[1], kDeckB.hz)) > 10);
+        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[0], kDeckB.hz)), 0);
+        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[1], kDeckA.hz)), 0);
+        for (const std::vector<float>& sink : m_deckSinks) {
+            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(sink, kOnTime.hz)), 0);
+        }
+
+        // Closed from the window manager once deck A is stopped, it keeps its outputs.
+        m_x.click(m_playerWindow, toolbarButton(0, QStringLiteral("Stop")));
+        QTRY_VERIFY2_WITH_TIMEOUT(closeFromTheWindowManager(), qPrintable(m_player->output()),
+                                  15000);
+        QCOMPARE(filebytes::read(m_player->file(QStringLiteral("PlayerAB.Ini"))),
+                 QByteArray(kOutputsKept));
+    }
+
+private:
+    // The stop's fade and wait are over when the output list is free again.
+    bool stopEnds() const {
+        QElapsedTimer timer;
+        timer.start();
+        while (region(m_varonelWindow, mixerPlace(QStringLiteral("Output"))) != m_outputIdle) {
+            if (timer.elapsed() > 10000) {
+                return false;
+            }
+            QTest::qWait(100);
+        }
+        return true;
+    }
+
+    // True when the deck's time left still moves a second after it started.
+    bool deckPlaysOn(int deck) const {
+        const QRect time = playerPlace(QStringLiteral("Temp%1").arg(deck));
+        QTest::qWait(1000);
+        const QImage first = region(m_playerWindow, time);
+        QTest::qWait(1300);
+        return region(m_playerWindow, time) != first;
+    }
+
+    // Alt+F4, which openbox turns into a request to close; true once the
+    // player has ended.
+    bool closeFromTheWindowManager() {
+        QProcess& process = m_player->process();
+        if (process.state() != QProcess::NotRunning) {
+            m_x.tap(QStringLiteral("alt+F4"));
+            process.waitForFinished(1000);
+        }
+        return process.state() == QProcess::NotRunning;
+    }
+
+    QProcessEnvironment programEnvironment() const {
+        QProcessEnvironment environment = m_x.environment();
+        environment.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("pulseaudio"));
+        environment.insert(QStringLiteral("PULSE_SERVER"), m_pulse.serverAddress());
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus.address());
+        return environment;
+    }
+
+    XSession m_x;
+    PulseServer m_pulse;
+    SessionBus m_bus;
+    // No hyphen in the folders: it would split the artist from the title.
+    QTemporaryDir m_files{QDir::tempPath() + QStringLiteral("/tst_acceptance_XXXXXX")};
+    QString m_music;
+    QString m_decks;
+    QString m_dragged;
+    QString m_preListened;
+    QStringList m_listed;
+    QString m_playlistFile;
+    QString m_deckA;
+    QString m_deckB;
+    QString m_onTime;
+    QPoint m_okFromCorner;
+    int m_emptyBoxWidth = 0;
+    QImage m_outputIdle;  // the main output list while off air
+
+    std::unique_ptr<ProgramRun> m_varonel;
+    Window m_varonelWindow;
+    std::unique_ptr<mixerrig::Rig> m_mixerTwin;
+    std::vector<float> m_mainSink;
+    std::vector<float> m_pflSink;
+
+    std::unique_ptr<ProgramRun> m_player;
+    Window m_playerWindow;
+    std::unique_ptr<PlayerTwin> m_playerTwin;
+    std::vector<float> m_deckSinks[2];
+};
+
+QTEST_MAIN(AcceptanceTest)
+#include "tst_acceptance.moc"

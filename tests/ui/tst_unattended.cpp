@@ -1,0 +1,318 @@
+// Varonel left alone on air, through its window: the request never runs dry
+// (the browser's folder, then the catalogue, then a new round), dead air is
+// chained and told, and a broadcast killed mid-air comes back: a child process
+// plays and is killed, then a second session in its folder brings back the
+// playlist exactly and resumes as the operator answers. A damaged state file
+// and a clean close leave nothing to resume.
+
+#include <QProcess>
+#include <QtTest>
+#include <QtWidgets>
+
+#include <cstdio>
+
+#include "AsRunLog.h"
+#include "MixerBrowser.h"
+#include "MixerRig.h"
+#include "ResumeJournal.h"
+#include "ResumeState.h"
+#include "StatusLineView.h"
+#include "TestTracks.h"
+#include "TrackBrowser.h"
+
+using namespace mixerrig;
+
+namespace {
+
+// Where the first session is killed: this far into its second track.
+constexpr int32_t kKillAtMs = 12000;
+
+QString statusHistory(const Rig& rig) {
+    QStringList texts;
+    for (const core::StatusLine::Entry& entry : rig.window->statusLine().history()) {
+        texts.append(entry.text);
+    }
+    return texts.join('\n');
+}
+
+QStringList rowTexts(const core::PlaylistModel& playlist) {
+    QStringList rows;
+    for (const Row& row : playlist.rows()) {
+        QStringList cells;
+        for (int column = 0; column < Row::kColumnCount; ++column) {
+            cells.append(row.cell(column));
+        }
+        rows.append(cells.join('\t'));
+    }
+    return rows;
+}
+
+QStringList logLines(const Rig& rig) {
+    rig.window->asRunLog()->flush();
+    QStringList lines;
+    for (const QString& name :
+         QDir(rig.programFolder).entryList({"Diffusion-*.txt"}, QDir::Files)) {
+        lines += QString::fromUtf8(filebytes::read(rig.programFolder + '/' + name))
+                     .split("\r\n", Qt::SkipEmptyParts);
+    }
+    return lines;
+}
+
+// The first session, in a process of its own: plays `pls` with the request
+// switch on and the smart mix off; once its second track is kKillAtMs in, it
+// prints its playlist's rows, the track on air and its position, and waits to
+// be killed. Virtual time brings it there in a few milliseconds, where the air
+// would take seconds: its journal is given the time it would have had.
+int playUntilKilled(const QString& folder, const QString& pls) {
+    Rig rig(1024, nullptr, QByteArray(), nullptr, nullptr, folder);
+    rig.window->offerResume();
+    rig.dialogs.fileNames = {pls};
+    rig.trigger("MnuOuvrir");
+    rig.click("CheckAutoMix");
+    rig.click("P1");
+    rig.click("CmdPlay");
+    const core::Transport& transport = rig.window->transport();
+    const QString second = rig.window->playlist().row(1).path;
+    rig.driver->advanceUntil(
+        [&] {
+            return transport.onAirRow().path == second && transport.onAirPositionMs() >= kKillAtMs;
+        },
+        120000);
+    rig.window->resumeJournal()->flush();
+    QTextStream out(stdout);
+    for (const QString& row : rowTexts(rig.window->playlist())) {
+        out << "row\t" << row << '\n';
+    }
+    out << "onair\t" << transport.onAirRow().path << '\n';
+    out << "position\t" << transport.onAirPositionMs() << '\n';
+    out.flush();
+    std::getchar();  // the parent never answers: it kills
+    return 0;
+}
+
+struct Killed {
+    QStringList rows;
+    QString onAir;
+    int32_t positionMs = -1;
+};
+
+Killed killMidAir(const QString& folder, const QString& pls) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--child", folder, pls});
+    QByteArray out;
+    while (!(out.contains("\nposition\t") && out.endsWith('\n')) && child.waitForReadyRead(60000)) {
+        out += child.readAllStandardOutput();
+    }
+    child.kill();
+    child.waitForFinished();
+    Killed killed;
+    for (const QString& line : QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith("row\t")) {
+            killed.rows.append(line.mid(4));
+        } else if (line.startsWith("onair\t")) {
+            killed.onAir = line.mid(6);
+        } else if (line.startsWith("position\t")) {
+            killed.positionMs = line.mid(9).toInt();
+        }
+    }
+    return killed;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(varonel::core::MessageAnswer)
+
+class UnattendedTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_tracks{QDir::tempPath() + QStringLiteral("/varonelalone_XXXXXX")};
+    QString m_pls;
+
+    QString track(const QString& name) const { return m_tracks.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_tracks.isValid());
+        QStringList paths;
+        for (const char* name : {"Alpha - Un.wav", "Beta - Deux.wav", "Gamma - Trois.wav",
+                                 "Delta - Quatre.wav", "Epsilon - Cinq.wav"}) {
+            paths.append(testtracks::write(track(name), {30.0, 0.5f}));
+        }
+        m_pls = track("session.pls");
+        QVERIFY(filebytes::write(m_pls, (paths.join("\r\n") + "\r\n").toUtf8()));
+        testtracks::write(track("Muet - Silence.wav"), {30.0, 0.0f});
+    }
+
+    // Killed on air, then started again: the playlist and the switches come
+    // back before anything is asked; one question, and the broadcast resumes
+    // as answered, within 5 s of where it was; the as-run log has the line
+    // that the kill lost.
+    void killedOnAirComesBack_data() {
+        QTest::addColumn<core::MessageAnswer>("answer");
+        QTest::addColumn<int>("onAirRow");  // -1: the track killed on air; -2: none
+        QTest::newRow("the track killed on air") << core::MessageAnswer::Yes << -1;
+        QTest::newRow("the next one") << core::MessageAnswer::No << 0;
+        QTest::newRow("no resume") << core::MessageAnswer::Cancel << -2;
+    }
+    void killedOnAirComesBack() {
+        QFETCH(core::MessageAnswer, answer);
+        QFETCH(int, onAirRow);
+        QTemporaryDir folder;
+        const Killed killed = killMidAir(folder.path(), m_pls);
+        QCOMPARE(killed.onAir, track("Beta - Deux.wav"));
+        QCOMPARE(killed.rows.size(), 3);
+
+        Rig rig(1024, nullptr, QByteArray(), nullptr, nullptr, folder.path());
+        QCOMPARE(rowTexts(rig.window->playlist()), killed.rows);
+        QVERIFY(rig.mirrorsModel());
+        QVERIFY(rig.window->transport().RequetteAuto());
+        QVERIFY(!rig.window->transport().MixIntelligent());
+        QVERIFY(!rig.find<QCheckBox>("CheckAutoMix")->isChecked());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+
+        rig.dialogs.answers = {answer};
+        rig.window->offerResume();
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QVERIFY(rig.dialogs.shown[0].text.contains("« Beta - Deux »"));
+        rig.driver->advanceMs(100);
+        const core::Transport& transport = rig.window->transport();
+        QCOMPARE(transport.EnDiffusion(), onAirRow != -2);
+        if (onAirRow == -1) {
+            QCOMPARE(transport.onAirRow().path, killed.onAir);
+            const int32_t resumed = transport.onAirPositionMs();
+            QVERIFY2(std::abs(resumed - killed.positionMs) <= 5000,
+                     qPrintable(QString("%1 / %2").arg(resumed).arg(killed.positionMs)));
+            QCOMPARE(rowTexts(rig.window->playlist()), killed.rows);
+        } else if (onAirRow == 0) {
+            QCOMPARE(transport.onAirRow().path, killed.rows[0].section('\t', 3, 3));
+            QCOMPARE(rowTexts(rig.window->playlist()), killed.rows.mid(1));
+        } else {
+            QCOMPARE(rowTexts(rig.window->playlist()), killed.rows);
+        }
+        QVERIFY(rig.mirrorsModel());
+        const QStringList interrupted =
+            logLines(rig).filter("\t" + core::AsRunLog::howInterrupted());
+        QCOMPARE(interrupted.size(), 1);
+        QVERIFY(interrupted[0].contains("\tBeta - Deux\t" + killed.onAir + "\t"));
+    }
+
+    // A state file that cannot be trusted brings nothing back and asks
+    // nothing; it is set aside and the operator told.
+    void damagedStateFile_data() {
+        core::ResumeState state;
+        state.onAir = true;
+        state.track = {"Alpha", "Un", "00:30", track("Alpha - Un.wav"), "30000"};
+        state.positionMs = 4000;
+        state.rows = {{"Beta", "Deux", "00:30", track("Beta - Deux.wav"), "30000"}};
+        const QByteArray whole = core::encodeResumeState(state);
+        QByteArray changed = whole;
+        changed[changed.indexOf("Deux")] = 'd';
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("cut short") << whole.left(whole.size() / 2);
+        QTest::newRow("a byte changed") << changed;
+        QTest::newRow("not a state file") << QByteArray("[Varonel]\r\nsortie=1\r\n");
+    }
+    void damagedStateFile() {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir folder;
+        const QString file = core::resumeFile(folder.path() + '/');
+        QVERIFY(filebytes::write(file, bytes));
+        Rig rig(1024, nullptr, QByteArray(), nullptr, nullptr, folder.path());
+        rig.window->offerResume();
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        QCOMPARE(rig.window->playlist().count(), 0);
+        QVERIFY2(statusHistory(rig).contains("endommagé"), qPrintable(statusHistory(rig)));
+        QCOMPARE(filebytes::read(file + ".endommage"), bytes);
+    }
+
+    // The journal keeps a change on disk; a clean close removes it, and the
+    // next session starts empty, as the program always did.
+    void cleanCloseLeavesNothingToResume() {
+        QTemporaryDir folder;
+        {
+            Rig rig(1024, nullptr, QByteArray(), nullptr, nullptr, folder.path());
+            rig.window->offerResume();
+            rig.dialogs.fileNames = {m_pls};
+            rig.trigger("MnuOuvrir");
+            rig.driver->advanceMs(200);
+            rig.window->resumeJournal()->flush();
+            const core::ResumeRead kept = core::readResumeState(rig.window->fichierReprise());
+            QCOMPARE(kept.state.rows, rig.window->playlist().rows());
+            QVERIFY(rig.window->close());
+            QVERIFY(!QFile::exists(rig.window->fichierReprise()));
+        }
+        Rig next(1024, nullptr, QByteArray(), nullptr, nullptr, folder.path());
+        next.window->offerResume();
+        QCOMPARE(next.window->playlist().count(), 0);
+        QVERIFY(next.dialogs.shown.isEmpty());
+    }
+
+    // A track of silence is chained after 15 s; the status line and the
+    // as-run log say why.
+    void deadAirIsChainedAndTold() {
+        Rig rig;
+        const QString silent = track("Muet - Silence.wav");
+        const QString pls = track("silence.pls");
+        QVERIFY(
+            filebytes::write(pls, (silent + "\r\n" + track("Alpha - Un.wav") + "\r\n").toUtf8()));
+        rig.dialogs.fileNames = {pls};
+        rig.trigger("MnuOuvrir");
+        rig.click("CmdPlay");
+        rig.driver->advanceMs(15300);
+        QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Alpha - Un"));
+        QVERIFY2(statusHistory(rig).contains("Silence à l'antenne depuis 15 s, titre suivant : " +
+                                             silent),
+                 qPrintable(statusHistory(rig)));
+        rig.driver->advanceMs(2000);
+        QCOMPARE(logLines(rig).filter(silent + "\t").filter(core::Transport::howDeadAir()).size(),
+                 1);
+    }
+
+    // The request switch on over a folder of three tracks and a catalogue of
+    // three more: a quarter of an hour of air never stops, the catalogue and
+    // the new rounds are told, and no row is ever queued twice.
+    void requestNeverRunsDry() {
+        Rig rig;
+        QTemporaryDir folder;
+        QStringList catalogue;
+        for (int i = 0; i < 3; ++i) {
+            testtracks::write(folder.filePath(QString("Dossier %1 - Chanson %1.wav").arg(i)),
+                              {40.0, 0.5f});
+            catalogue.append(testtracks::write(
+                m_tracks.filePath(QString("Catalogue %1 - Air %1.wav").arg(i)), {40.0, 0.5f}));
+        }
+        QVERIFY(filebytes::write(rig.window->fichierCatalogue(),
+                                 (catalogue.join("\r\n") + "\r\n").toUtf8()));
+        rig.window->browser().browser().showFolder(folder.path());
+        rig.click("P1");
+        QCOMPARE(rig.window->playlist().count(), 6);
+        int stops = 0;
+        int started = 0;
+        connect(&rig.window->transport(), &core::Transport::stopBegun, [&] { ++stops; });
+        connect(&rig.window->transport(), &core::Transport::trackStarted, [&] { ++started; });
+        rig.click("CmdPlay");
+        for (int second = 0; second < 15 * 60; ++second) {
+            rig.driver->advanceMs(1000);
+            const QStringList paths = rig.window->playlist().paths();
+            QCOMPARE(QSet<QString>(paths.begin(), paths.end()).size(), paths.size());
+        }
+        QCOMPARE(stops, 0);
+        QVERIFY2(started >= 20, qPrintable(QString::number(started)));
+        const QString told = statusHistory(rig);
+        QVERIFY2(told.contains("les titres viennent du catalogue"), qPrintable(told));
+        QVERIFY2(told.contains("nouveau tour"), qPrintable(told));
+        QVERIFY(rig.mirrorsModel());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--child") {
+        return playUntilKilled(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
+    UnattendedTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_unattended.moc"
