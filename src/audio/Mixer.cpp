@@ -39,11 +39,7 @@ struct CrossFade {
 
 }  // namespace
 
-Mixer::Mixer() : m_scratch(size_t(kBlockFrames) * 2) {
-    for (auto& state : m_state) {
-        state.store(kFinishedBit);
-    }
-}
+Mixer::Mixer() : m_scratch(size_t(kBlockFrames) * 2) {}
 
 void Mixer::setSource(int input, FileSource* source) {
     if (input >= 0 && input < kInputs) {
@@ -55,16 +51,14 @@ bool Mixer::inputFinished(int input) const {
     if (input < 0 || input >= kInputs) {
         return true;
     }
-    return (m_state[size_t(input)].load(std::memory_order_acquire) & kFinishedBit) != 0;
+    return m_finished[size_t(input)].value();
 }
 
 void Mixer::setInputFinished(int input, bool finished) {
     if (input < 0 || input >= kInputs) {
         return;
     }
-    std::atomic<uint32_t>& state = m_state[size_t(input)];
-    const uint32_t serial = (state.load() | kFinishedBit) + 1;  // next even value
-    state.store(serial | (finished ? kFinishedBit : 0), std::memory_order_release);
+    m_finished[size_t(input)].order(finished);
 }
 
 void Mixer::fadeOutWhenStarted(int outgoing, int incoming, int32_t ms) {
@@ -134,8 +128,8 @@ bool Mixer::renderBlock(float* stereo, int frames, const RenderContext& context)
         if (!source) {
             continue;
         }
-        uint32_t state = m_state[i].load(std::memory_order_acquire);
-        if ((state & kFinishedBit) != 0) {
+        const OrderedFlag::Reading finished = m_finished[i].read();
+        if (finished.value()) {
             // Not heard, but what it can no longer play is handed back.
             source->service(context, frames);
             continue;
@@ -145,9 +139,7 @@ bool Mixer::renderBlock(float* stereo, int frames, const RenderContext& context)
             stereo[s] += m_scratch[s];
         }
         if (source->exhausted()) {
-            // Fails, as it should, when the main thread gave a new order meanwhile.
-            m_state[i].compare_exchange_strong(state, state | kFinishedBit,
-                                               std::memory_order_acq_rel);
+            m_finished[i].setIfNoNewerOrder(finished, true);
         }
     }
     return complete;

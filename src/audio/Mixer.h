@@ -3,8 +3,8 @@
 // each input's finished flag, and makes the cross-fade of a transition.
 //
 // Threads: the main thread sets the inputs up and reads and sets the flags; the
-// puller (one output) calls render(). Flags are atomics: a flag that the puller
-// sets when its source ends never overrides a newer order from the main thread.
+// puller (one output) calls render(). Each flag is an OrderedFlag: the puller sets
+// it when its source ends, which never overrides a newer order from the main thread.
 
 #include <array>
 #include <atomic>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FileSource.h"
+#include "OrderedFlag.h"
 #include "RenderSource.h"
 
 namespace varonel::audio {
@@ -50,15 +51,12 @@ public:
     bool render(float* stereo, int frames, const RenderContext& context) override;
 
 private:
-    // An input's state word: bit 0 is the finished flag, the rest a serial that the
-    // main thread bumps at each order.
-    static constexpr uint32_t kFinishedBit = 1;
-
     bool renderBlock(float* stereo, int frames, const RenderContext& context);
     void runCrossFade(const RenderContext& context, int frames);
 
     std::array<FileSource*, kInputs> m_sources{};
-    std::array<std::atomic<uint32_t>, kInputs> m_state;
+    std::array<OrderedFlag, kInputs> m_finished{OrderedFlag(true), OrderedFlag(true),
+                                                OrderedFlag(true)};
     // The waiting cross-fade, packed (see Mixer.cpp); 0 when none.
     std::atomic<uint64_t> m_crossFade{0};
     std::atomic<bool> m_paused{false};
