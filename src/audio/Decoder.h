@@ -1,9 +1,9 @@
 #pragma once
 // Reading of audio files into interleaved float frames.
 //
-// Threads: a decoder is used by one thread at a time. The file source opens it on
-// the main thread and then hands it to its decoding thread; it is never touched by
-// the real-time callback.
+// Threads: a decoder is used by one thread at a time, the one that opened it: a
+// file source's decoding thread, the track analyser's thread, or whoever reads a
+// length. The real-time callback never touches one.
 
 #include <cstdint>
 #include <memory>

@@ -74,7 +74,9 @@ void FileSource::load(const std::string& path, const Cues& cues) {
     ++m_load;
     m_seekTargetMs = std::max(cues.startMs, 0);
     const uint64_t tag = nextTag(m_load, path.empty());
-    m_tag.store(tag, std::memory_order_release);
+    // A new file starts at full volume, whatever was asked of the previous one.
+    m_orders = Orders{tag, -1};
+    m_ordersToPuller.give(m_orders);
     Request request;
     request.tag = tag;
     request.isLoad = true;
@@ -103,7 +105,7 @@ bool FileSource::waitForStream(int timeoutMs) {
     if (!waitForLoad(timeoutMs)) {
         return false;
     }
-    const uint64_t tag = m_tag.load(std::memory_order_relaxed);
+    const uint64_t tag = m_orders.stream;
     std::unique_lock lock(m_infoMutex);
     return m_infoChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
         return m_prefilledTag == tag || m_info.state != LoadState::Ready;
@@ -141,8 +143,7 @@ int32_t FileSource::positionMs() const {
     if (state != LoadState::Ready && state != LoadState::Loading) {
         return 0;
     }
-    const bool settled =
-        m_positionTag.load(std::memory_order_acquire) == m_tag.load(std::memory_order_relaxed);
+    const bool settled = m_positionTag.load(std::memory_order_acquire) == m_orders.stream;
     const int32_t ms = settled ? m_positionMs.load(std::memory_order_relaxed) : m_seekTargetMs;
     const int32_t length = lengthMs();
     return length > 0 ? std::min(ms, length) : ms;
@@ -156,16 +157,22 @@ void FileSource::setPositionMs(int32_t ms) {
     const int32_t length = lengthMs();
     m_seekTargetMs = length > 0 ? std::clamp(ms, 0, length) : std::max(ms, 0);
     const uint64_t tag = nextTag(m_load, false);
-    m_tag.store(tag, std::memory_order_release);
+    m_orders.stream = tag;
+    m_ordersToPuller.give(m_orders);
     Request request;
     request.tag = tag;
     request.seekMs = m_seekTargetMs;
     post(std::move(request));
 }
 
+// The transport asks again at every tick until the track has ended: an order that
+// changes nothing is not given.
 void FileSource::fadeOut(int32_t ms) {
-    const auto clamped = uint32_t(std::clamp(ms, 0, 0x7FFFFFFF));
-    m_fade.store((uint64_t(m_load) << 32) | clamped, std::memory_order_release);
+    const int32_t clamped = std::max(ms, 0);
+    if (clamped != m_orders.fadeMs) {
+        m_orders.fadeMs = clamped;
+        m_ordersToPuller.give(m_orders);
+    }
 }
 
 void FileSource::setSpeed(double speed) {
@@ -173,7 +180,7 @@ void FileSource::setSpeed(double speed) {
 }
 
 bool FileSource::atEnd() const {
-    return m_endedTag.load(std::memory_order_acquire) == m_tag.load(std::memory_order_relaxed);
+    return m_endedTag.load(std::memory_order_acquire) == m_orders.stream;
 }
 
 bool FileSource::hasStarted() const {
@@ -354,7 +361,7 @@ bool FileSource::fillChunk(Decoder& decoder, AudioChunk& chunk, uint64_t tag, in
 // Puller
 
 bool FileSource::pull(float* stereo, int frames, const RenderContext& context) {
-    syncCommands(context.sampleRate);
+    takeOrders(context.sampleRate);
     ReaderState& r = m_reader;
     int written = 0;
     bool starved = false;
@@ -428,7 +435,7 @@ void FileSource::noteStall(bool stalled, int frames, int sampleRate) {
 }
 
 void FileSource::service(const RenderContext& context, int frames) {
-    syncCommands(context.sampleRate);
+    takeOrders(context.sampleRate);
     if (m_reader.ended) {
         // What the device still held of the end goes on being heard.
         m_reader.framesAfterEnd += frames;
@@ -452,7 +459,7 @@ void FileSource::service(const RenderContext& context, int frames) {
 }
 
 bool FileSource::readyToStart(const RenderContext& context, int frames) {
-    syncCommands(context.sampleRate);
+    takeOrders(context.sampleRate);
     if (m_reader.started) {
         return true;
     }
@@ -514,19 +521,22 @@ void FileSource::publishPosition(const RenderContext& context) {
     m_positionTag.store(r.tag, std::memory_order_release);
 }
 
-// Takes in what the main thread asked since the last block.
-void FileSource::syncCommands(int sampleRate) {
+// Takes in what the main thread ordered since the last block.
+void FileSource::takeOrders(int sampleRate) {
+    Orders orders;
+    if (!m_ordersToPuller.take(&orders)) {
+        return;
+    }
     ReaderState& r = m_reader;
-    const uint64_t tag = m_tag.load(std::memory_order_acquire);
-    if (tag != r.tag) {
-        if (loadOf(tag) != loadOf(r.tag)) {
+    if (orders.stream != r.tag) {
+        if (loadOf(orders.stream) != loadOf(r.tag)) {
             // A new file starts at full volume, whatever was asked of the previous one.
             r.fading = r.fadedOut = false;
             r.gain = 1.0;
             r.started = false;
         }
-        r.tag = tag;
-        r.hasFile = (tag & kReleaseBit) == 0;
+        r.tag = orders.stream;
+        r.hasFile = (orders.stream & kReleaseBit) == 0;
         r.awaiting = true;
         r.ended = false;
         r.framesAfterEnd = 0;
@@ -534,17 +544,10 @@ void FileSource::syncCommands(int sampleRate) {
         r.stalledFrames = 0;
         src_reset(m_resampler);
     }
-    const uint64_t fade = m_fade.load(std::memory_order_acquire);
-    if (fade != r.fadeSeen) {
-        const auto ahead = int32_t(loadOf(fade) - loadOf(r.tag));
-        // A fade for a load the puller has not reached yet waits for it; a fade for
-        // an earlier load is dropped.
-        if (ahead <= 0) {
-            r.fadeSeen = fade;
-        }
-        if (ahead == 0) {
-            startFade(int32_t(fade & 0x7FFFFFFF), sampleRate);
-        }
+    // The fade comes again with each later order of its load (a seek): a fade
+    // already under way is never made longer, so only a shorter one changes it.
+    if (orders.fadeMs >= 0) {
+        startFade(orders.fadeMs, sampleRate);
     }
 }
 

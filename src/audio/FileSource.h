@@ -10,9 +10,11 @@
 //    queue. It reads the disk holding no lock that the main thread waits for.
 //  - the puller (the real-time callback, or the offline caller): everything under
 //    "Puller only", never concurrently with itself.
-// Each load is numbered, and every command carries the number of the load it was
-// given for: a fade, a seek or a file rate never reaches another file. The puller
-// never locks or allocates.
+// Each load is numbered, and a load or a seek starts a new stream whose tag holds
+// that number; decoded chunks, positions and ends carry their stream's tag. The
+// main thread's orders reach the puller whole (the stream to play with the fade
+// asked of its load), so a fade never reaches another file. The puller never locks
+// or allocates.
 
 #include <atomic>
 #include <condition_variable>
@@ -26,6 +28,7 @@
 
 #include "ChunkQueue.h"
 #include "Decoder.h"
+#include "NewestOrder.h"
 #include "RenderSource.h"
 
 typedef struct SRC_STATE_tag SRC_STATE;
@@ -100,7 +103,7 @@ public:
     void setAlwaysResample(bool always) { m_alwaysResample.store(always); }
 
     // True once the puller has played the last load's stream to its end. A fade
-    // or a seek does not clear it; a new load or a seek does.
+    // does not clear it; a new load or a seek does.
     bool atEnd() const;
     // True once the puller has begun to play the last load.
     bool hasStarted() const;
@@ -120,7 +123,7 @@ public:
     // of output, or that cannot be read further, ends there.
     bool pull(float* stereo, int frames, const RenderContext& context);
     // For a source that is not pulled in this block: takes in the main thread's
-    // commands and hands back decoded audio that can no longer be heard, so that
+    // orders and hands back decoded audio that can no longer be heard, so that
     // the next load always finds room.
     // `frames` is the block the source sits out.
     void service(const RenderContext& context, int frames);
@@ -155,12 +158,17 @@ private:
         int64_t framesAfterEnd = 0;  // output frames sent since the stream ended
         int fileRate = 44100;
         bool resampling = false;
-        uint64_t fadeSeen = 0;
         // Fade: gain falls by `gainStep` per frame for `fadeFrames` frames.
         bool fading = false;
         double gain = 1.0;
         double gainStep = 0.0;
         int64_t fadeFrames = 0;
+    };
+
+    // Everything the main thread has ordered the puller, given whole at each order.
+    struct Orders {
+        uint64_t stream = 0;  // tag of the stream to play
+        int32_t fadeMs = -1;  // the fade last asked of the stream's load; -1 for none
     };
 
     struct Request {
@@ -187,7 +195,7 @@ private:
     uint64_t nextTag(uint32_t load, bool release);
 
     // Puller helpers.
-    void syncCommands(int sampleRate);
+    void takeOrders(int sampleRate);
     void startFade(int32_t ms, int sampleRate);
     const AudioChunk* currentChunk(bool wait);
     int readDirect(float* out, int frames, const AudioChunk& chunk);
@@ -205,6 +213,7 @@ private:
     uint32_t m_load = 0;
     uint32_t m_streams = 0;
     int32_t m_seekTargetMs = 0;
+    Orders m_orders;
 
     // Requests to the decoding thread: the last load, and the last seek after it.
     // Held only to copy a request in or out, never while reading the disk.
@@ -220,9 +229,9 @@ private:
     LoadInfo m_info;
     uint64_t m_prefilledTag = 0;
 
-    // Crossing to the puller.
-    std::atomic<uint64_t> m_tag{0};   // the stream to play
-    std::atomic<uint64_t> m_fade{0};  // the last fade: load number, milliseconds
+    // Crossing to the puller: the orders, and two settings of which only the
+    // newest value counts, read where they are used.
+    NewestOrder<Orders> m_ordersToPuller;
     std::atomic<double> m_speed{1.0};
     std::atomic<bool> m_alwaysResample{false};
 

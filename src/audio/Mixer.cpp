@@ -8,42 +8,9 @@ namespace {
 
 constexpr int kBlockFrames = 4096;
 
-// A cross-fade in one word, so that the puller never sees half of one: bit 63 says
-// one waits, then the outgoing and incoming inputs (2 bits each), the fade in
-// milliseconds (16 bits), and the low 21 bits of both sources' load numbers.
-constexpr uint64_t kWaiting = uint64_t(1) << 63;
-constexpr uint32_t kLoadMask = (1u << 21) - 1;
-
-struct CrossFade {
-    int outgoing = 0;
-    int incoming = 0;
-    int32_t ms = 0;
-    uint32_t outgoingLoad = 0;
-    uint32_t incomingLoad = 0;
-
-    uint64_t pack() const {
-        return kWaiting | (uint64_t(outgoing) << 61) | (uint64_t(incoming) << 59) |
-               (uint64_t(ms) << 43) | (uint64_t(outgoingLoad & kLoadMask) << 22) |
-               (uint64_t(incomingLoad & kLoadMask) << 1);
-    }
-    static CrossFade unpack(uint64_t word) {
-        CrossFade fade;
-        fade.outgoing = int((word >> 61) & 3);
-        fade.incoming = int((word >> 59) & 3);
-        fade.ms = int32_t((word >> 43) & 0xFFFF);
-        fade.outgoingLoad = uint32_t((word >> 22) & kLoadMask);
-        fade.incomingLoad = uint32_t((word >> 1) & kLoadMask);
-        return fade;
-    }
-};
-
 }  // namespace
 
-Mixer::Mixer() : m_scratch(size_t(kBlockFrames) * 2) {
-    for (auto& state : m_state) {
-        state.store(kFinishedBit);
-    }
-}
+Mixer::Mixer() : m_scratch(size_t(kBlockFrames) * 2) {}
 
 void Mixer::setSource(int input, FileSource* source) {
     if (input >= 0 && input < kInputs) {
@@ -55,16 +22,14 @@ bool Mixer::inputFinished(int input) const {
     if (input < 0 || input >= kInputs) {
         return true;
     }
-    return (m_state[size_t(input)].load(std::memory_order_acquire) & kFinishedBit) != 0;
+    return m_finished[size_t(input)].value();
 }
 
 void Mixer::setInputFinished(int input, bool finished) {
     if (input < 0 || input >= kInputs) {
         return;
     }
-    std::atomic<uint32_t>& state = m_state[size_t(input)];
-    const uint32_t serial = (state.load() | kFinishedBit) + 1;  // next even value
-    state.store(serial | (finished ? kFinishedBit : 0), std::memory_order_release);
+    m_finished[size_t(input)].order(finished);
 }
 
 void Mixer::fadeOutWhenStarted(int outgoing, int incoming, int32_t ms) {
@@ -75,10 +40,10 @@ void Mixer::fadeOutWhenStarted(int outgoing, int incoming, int32_t ms) {
     CrossFade fade;
     fade.outgoing = outgoing;
     fade.incoming = incoming;
-    fade.ms = std::clamp(ms, 0, 0xFFFF);
+    fade.ms = std::max(ms, 0);
     fade.outgoingLoad = m_sources[size_t(outgoing)]->loadNumber();
     fade.incomingLoad = m_sources[size_t(incoming)]->loadNumber();
-    m_crossFade.store(fade.pack(), std::memory_order_release);
+    m_crossFadeOrders.give(fade);
 }
 
 bool Mixer::render(float* stereo, int frames, const RenderContext& context) {
@@ -91,13 +56,17 @@ bool Mixer::render(float* stereo, int frames, const RenderContext& context) {
 }
 
 // Starts the waiting cross-fade's fade when its incoming source is about to be
-// heard, before either is pulled: the overlap then begins on the same frame.
+// heard, before either is pulled: the overlap then begins on the same frame. A
+// newer order replaces the one waiting.
 void Mixer::runCrossFade(const RenderContext& context, int frames) {
-    uint64_t word = m_crossFade.load(std::memory_order_acquire);
-    if (word == 0) {
+    CrossFade ordered;
+    if (m_crossFadeOrders.take(&ordered)) {
+        m_waitingCrossFade = ordered;
+    }
+    if (!m_waitingCrossFade) {
         return;
     }
-    const CrossFade fade = CrossFade::unpack(word);
+    const CrossFade fade = *m_waitingCrossFade;
     if (inputFinished(fade.incoming)) {
         return;
     }
@@ -106,18 +75,17 @@ void Mixer::runCrossFade(const RenderContext& context, int frames) {
     // readyToStart() takes in the incoming source's last load, which the main
     // thread gave before this cross-fade: a different number means a newer load.
     const bool ready = incoming->readyToStart(context, frames);
-    if ((incoming->pullerLoad() & kLoadMask) != fade.incomingLoad) {
-        m_crossFade.compare_exchange_strong(word, 0, std::memory_order_acq_rel);
+    if (incoming->pullerLoad() != fade.incomingLoad) {
+        m_waitingCrossFade.reset();
         return;
     }
     if (!ready) {
         return;
     }
-    if (m_crossFade.compare_exchange_strong(word, 0, std::memory_order_acq_rel)) {
-        outgoing->service(context, 0);  // takes in its own load first
-        if ((outgoing->pullerLoad() & kLoadMask) == fade.outgoingLoad) {
-            outgoing->fadeOutNow(fade.ms, context.sampleRate);
-        }
+    m_waitingCrossFade.reset();
+    outgoing->service(context, 0);  // takes in its own load first
+    if (outgoing->pullerLoad() == fade.outgoingLoad) {
+        outgoing->fadeOutNow(fade.ms, context.sampleRate);
     }
 }
 
@@ -134,8 +102,8 @@ bool Mixer::renderBlock(float* stereo, int frames, const RenderContext& context)
         if (!source) {
             continue;
         }
-        uint32_t state = m_state[i].load(std::memory_order_acquire);
-        if ((state & kFinishedBit) != 0) {
+        const OrderedFlag::Reading finished = m_finished[i].read();
+        if (finished.value()) {
             // Not heard, but what it can no longer play is handed back.
             source->service(context, frames);
             continue;
@@ -145,9 +113,7 @@ bool Mixer::renderBlock(float* stereo, int frames, const RenderContext& context)
             stereo[s] += m_scratch[s];
         }
         if (source->exhausted()) {
-            // Fails, as it should, when the main thread gave a new order meanwhile.
-            m_state[i].compare_exchange_strong(state, state | kFinishedBit,
-                                               std::memory_order_acq_rel);
+            m_finished[i].setIfNoNewerOrder(finished, true);
         }
     }
     return complete;

@@ -3,15 +3,19 @@
 // each input's finished flag, and makes the cross-fade of a transition.
 //
 // Threads: the main thread sets the inputs up and reads and sets the flags; the
-// puller (one output) calls render(). Flags are atomics: a flag that the puller
-// sets when its source ends never overrides a newer order from the main thread.
+// puller (one output) calls render(). Each flag is an OrderedFlag: the puller sets
+// it when its source ends, which never overrides a newer order from the main thread.
+// A cross-fade reaches the puller as a NewestOrder.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "FileSource.h"
+#include "NewestOrder.h"
+#include "OrderedFlag.h"
 #include "RenderSource.h"
 
 namespace varonel::audio {
@@ -37,7 +41,8 @@ public:
     // The cross-fade of a transition: `outgoing` begins to fade over `ms` in the
     // very block in which `incoming` begins to be heard, so a slow disk never
     // leaves a gap between them. Both stay tied to the loads their sources have
-    // now: a later load of either cancels it. One cross-fade waits at a time.
+    // now: a later load of either cancels it. One cross-fade waits at a time: a
+    // newer one replaces it.
     void fadeOutWhenStarted(int outgoing, int incoming, int32_t ms);
 
     // The global switch: while True the whole mix is held, silent, with every
@@ -50,17 +55,23 @@ public:
     bool render(float* stereo, int frames, const RenderContext& context) override;
 
 private:
-    // An input's state word: bit 0 is the finished flag, the rest a serial that the
-    // main thread bumps at each order.
-    static constexpr uint32_t kFinishedBit = 1;
+    // A cross-fade as ordered: both inputs, the fade, and the loads it is tied to.
+    struct CrossFade {
+        int outgoing = 0;
+        int incoming = 0;
+        int32_t ms = 0;
+        uint32_t outgoingLoad = 0;
+        uint32_t incomingLoad = 0;
+    };
 
     bool renderBlock(float* stereo, int frames, const RenderContext& context);
     void runCrossFade(const RenderContext& context, int frames);
 
     std::array<FileSource*, kInputs> m_sources{};
-    std::array<std::atomic<uint32_t>, kInputs> m_state;
-    // The waiting cross-fade, packed (see Mixer.cpp); 0 when none.
-    std::atomic<uint64_t> m_crossFade{0};
+    std::array<OrderedFlag, kInputs> m_finished{OrderedFlag(true), OrderedFlag(true),
+                                                OrderedFlag(true)};
+    NewestOrder<CrossFade> m_crossFadeOrders;
+    std::optional<CrossFade> m_waitingCrossFade;  // puller only
     std::atomic<bool> m_paused{false};
     std::vector<float> m_scratch;  // one block of one input, allocated once
 };

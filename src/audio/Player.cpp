@@ -105,22 +105,16 @@ void Player::setDeviceIndex(int index) {
     }
 }
 
-void Player::Stream::setPlaying(bool playing) {
-    const uint32_t serial = (m_state.load() | 1) + 1;  // next even value
-    m_state.store(serial | (playing ? 1 : 0), std::memory_order_release);
-}
-
 bool Player::Stream::render(float* stereo, int frames, const RenderContext& context) {
-    uint32_t state = m_state.load(std::memory_order_acquire);
-    if ((state & 1) == 0) {
+    const OrderedFlag::Reading playing = m_playing.read();
+    if (!playing.value()) {
         m_source.service(context, frames);
         std::memset(stereo, 0, size_t(frames) * 2 * sizeof(float));
         return true;
     }
     const bool complete = m_source.pull(stereo, frames, context);
     if (m_source.exhausted()) {
-        // Fails, as it should, when a play or stop order came in meanwhile.
-        m_state.compare_exchange_strong(state, state & ~1u, std::memory_order_acq_rel);
+        m_playing.setIfNoNewerOrder(playing, false);
     }
     return complete;
 }

@@ -3,15 +3,15 @@
 // Pre-listening uses one, and each deck of the two-deck player has its own.
 //
 // Threads: main thread only; the sound is pulled by the output's own thread. The
-// play and stop orders reach the puller through one word that carries a serial:
-// the puller's own "ended" never wipes out an order given at the same moment.
+// play and stop orders reach the puller through an OrderedFlag: the puller's own
+// "ended" never wipes out an order given at the same moment.
 
-#include <atomic>
 #include <memory>
 #include <string>
 
 #include "AudioOutput.h"
 #include "FileSource.h"
+#include "OrderedFlag.h"
 
 namespace varonel::audio {
 
@@ -72,13 +72,12 @@ private:
         explicit Stream(FileSource& source) : m_source(source) {}
         bool render(float* stereo, int frames, const RenderContext& context) override;
         // Main thread.
-        void setPlaying(bool playing);
-        bool playing() const { return (m_state.load(std::memory_order_acquire) & 1) != 0; }
+        void setPlaying(bool playing) { m_playing.order(playing); }
+        bool playing() const { return m_playing.value(); }
 
     private:
         FileSource& m_source;
-        // Bit 0: playing; the rest a serial bumped by each order of the main thread.
-        std::atomic<uint32_t> m_state{0};
+        OrderedFlag m_playing{false};
     };
 
     FileSource m_source;
