@@ -30,7 +30,8 @@ void AudioOutput::process(float* stereo, int frames, const RenderContext& contex
     showHeardLevels(peakLeft, peakRight, frames, context.latencyFrames);
     m_latencyMs.store(int(int64_t(context.latencyFrames) * 1000 / std::max(context.sampleRate, 1)),
                       std::memory_order_relaxed);
-    if (std::max(peakLeft, peakRight) >= kAudiblePeak) {
+    if (m_quietReset.exchange(false, std::memory_order_relaxed) ||
+        std::max(peakLeft, peakRight) >= kAudiblePeak) {
         m_quietFrames = 0;
     } else {
         m_quietFrames += frames;

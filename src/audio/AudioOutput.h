@@ -86,10 +86,12 @@ protected:
     // --- Puller ---
     void process(float* stereo, int frames, const RenderContext& context);
     // Called while nothing pulls (stopped or closed).
+    // A callback may still be finishing its block: the puller's own count of quiet
+    // frames is reset by the puller at its next block, never from here.
     void clearLevels() {
         m_left.clear();
         m_right.clear();
-        m_quietFrames = 0;
+        m_quietReset.store(true, std::memory_order_relaxed);
         m_quietMs.store(0, std::memory_order_relaxed);
     }
 
@@ -114,7 +116,8 @@ private:
     std::array<SentBlock, kSentBlocks> m_sent{};
     size_t m_nextSent = 0;
     int64_t m_framesSent = 0;
-    int64_t m_quietFrames = 0;  // puller only, but for clearLevels()
+    int64_t m_quietFrames = 0;  // puller only
+    std::atomic<bool> m_quietReset{false};
     std::atomic<int64_t> m_quietMs{0};
     std::atomic<uint64_t> m_underruns{0};
     std::atomic<int64_t> m_longestBlockNs{0};
