@@ -18,12 +18,12 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "DurationReader.h"
-#include "FolderList.h"
 #include "GapMeter.h"
 #include "Synth.h"
-#include "TrackBrowser.h"
-#include "TrackNaming.h"
+#include "core/browser/DurationReader.h"
+#include "core/shared/TrackNaming.h"
+#include "ui/shared/FolderList.h"
+#include "ui/shared/TrackBrowser.h"
 
 namespace {
 

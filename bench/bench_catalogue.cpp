@@ -20,11 +20,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "CatalogueList.h"
-#include "CatalogueWalk.h"
-#include "CatalogueWindow.h"
 #include "GapMeter.h"
-#include "LineFile.h"
+#include "core/catalogue/CatalogueList.h"
+#include "core/catalogue/CatalogueWalk.h"
+#include "core/shared/LineFile.h"
+#include "ui/varonel/CatalogueWindow.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "Decoder.h"
 #include "Synth.h"
-#include "TrackLength.h"
+#include "audio/Decoder.h"
+#include "audio/TrackLength.h"
 
 namespace {
 

@@ -20,19 +20,19 @@
 #include <string>
 #include <thread>
 
-#include "DeviceOutput.h"
-#include "FileSource.h"
-#include "MainAudioChain.h"
-#include "Mixer.h"
-#include "Player.h"
 #include "PulseServer.h"
-#include "RowFiller.h"
 #include "ScriptedDialogs.h"
-#include "SourceLengthReader.h"
 #include "Synth.h"
-#include "Ticks.h"
-#include "Timer3.h"
-#include "Transport.h"
+#include "audio/DeviceOutput.h"
+#include "audio/FileSource.h"
+#include "audio/Mixer.h"
+#include "audio/Player.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Timer3.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/RowFiller.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/shared/Ticks.h"
 
 using namespace varonel;
 

@@ -11,15 +11,15 @@
 #include <filesystem>
 #include <vector>
 
-#include "Decoder.h"
-#include "MainAudioChain.h"
-#include "MixRender.h"
-#include "OfflineOutput.h"
-#include "RowFiller.h"
 #include "ScriptedDialogs.h"
 #include "Synth.h"
-#include "Transport.h"
-#include "VirtualTicks.h"
+#include "audio/Decoder.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/RowFiller.h"
+#include "core/render/MixRender.h"
+#include "core/render/VirtualTicks.h"
 
 using namespace varonel;
 

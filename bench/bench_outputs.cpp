@@ -35,14 +35,14 @@
 #include <thread>
 #include <vector>
 
-#include "DeviceOutput.h"
-#include "FileSource.h"
-#include "Mixer.h"
-#include "OutputGroup.h"
-#include "Player.h"
-#include "ProgramOptions.h"
 #include "PulseServer.h"
 #include "Synth.h"
+#include "audio/DeviceOutput.h"
+#include "audio/FileSource.h"
+#include "audio/Mixer.h"
+#include "audio/OutputGroup.h"
+#include "audio/Player.h"
+#include "core/shared/ProgramOptions.h"
 
 using namespace varonel;
 using Clock = std::chrono::steady_clock;

@@ -19,11 +19,11 @@
 #include <string>
 #include <thread>
 
-#include "DeviceOutput.h"
-#include "OfflineOutput.h"
-#include "Player.h"
 #include "PulseServer.h"
 #include "Synth.h"
+#include "audio/DeviceOutput.h"
+#include "audio/OfflineOutput.h"
+#include "audio/Player.h"
 
 using namespace varonel;
 

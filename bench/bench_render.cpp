@@ -12,12 +12,12 @@
 #include <thread>
 #include <vector>
 
-#include "Decoder.h"
-#include "DeviceOutput.h"
-#include "FileSource.h"
-#include "Mixer.h"
-#include "OfflineOutput.h"
 #include "Synth.h"
+#include "audio/Decoder.h"
+#include "audio/DeviceOutput.h"
+#include "audio/FileSource.h"
+#include "audio/Mixer.h"
+#include "audio/OfflineOutput.h"
 
 using namespace varonel;
 using Clock = std::chrono::steady_clock;

@@ -11,16 +11,16 @@
 #include <cmath>
 #include <cstdio>
 
-#include "AsRunLog.h"
-#include "MainAudioChain.h"
-#include "OfflineOutput.h"
-#include "RowFiller.h"
 #include "ScriptedDialogs.h"
-#include "SourceLengthReader.h"
 #include "Synth.h"
-#include "Transport.h"
-#include "VirtualDriver.h"
-#include "VirtualTicks.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/AsRunLog.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/RowFiller.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/render/VirtualDriver.h"
+#include "core/render/VirtualTicks.h"
 
 using namespace varonel;
 

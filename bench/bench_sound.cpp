@@ -20,21 +20,21 @@
 #include <filesystem>
 #include <thread>
 
-#include "DeviceOutput.h"
-#include "MainAudioChain.h"
 #include "MixListener.h"
-#include "OfflineOutput.h"
 #include "PulseServer.h"
-#include "RowFiller.h"
 #include "ScriptedDialogs.h"
-#include "SourceLengthReader.h"
 #include "Synth.h"
-#include "TrackAnalyser.h"
-#include "TrackCache.h"
-#include "TrackPreparation.h"
-#include "Transport.h"
-#include "VirtualDriver.h"
-#include "VirtualTicks.h"
+#include "audio/DeviceOutput.h"
+#include "audio/OfflineOutput.h"
+#include "audio/TrackAnalyser.h"
+#include "audio/TrackCache.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/TrackPreparation.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/RowFiller.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/render/VirtualDriver.h"
+#include "core/render/VirtualTicks.h"
 
 using namespace varonel;
 

@@ -24,16 +24,16 @@
 #include <limits>
 #include <thread>
 
-#include "MainAudioChain.h"
-#include "NameKey.h"
-#include "OfflineOutput.h"
-#include "PlaylistModel.h"
-#include "ResumeJournal.h"
 #include "ScriptedDialogs.h"
 #include "Synth.h"
-#include "TrackNaming.h"
-#include "Transport.h"
-#include "VirtualTicks.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/ResumeJournal.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/render/VirtualTicks.h"
+#include "core/request/NameKey.h"
+#include "core/shared/TrackNaming.h"
 
 using namespace varonel;
 

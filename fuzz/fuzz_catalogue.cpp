@@ -4,10 +4,10 @@
 
 #include <QString>
 
-#include "ArtisteTitre.h"
-#include "CatalogueFile.h"
-#include "CatalogueList.h"
 #include "FuzzFile.h"
+#include "core/catalogue/ArtisteTitre.h"
+#include "core/catalogue/CatalogueFile.h"
+#include "core/catalogue/CatalogueList.h"
 
 using namespace varonel::core;
 

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <vector>
 
-#include "Decoder.h"
 #include "FuzzFile.h"
-#include "TrackLength.h"
+#include "audio/Decoder.h"
+#include "audio/TrackLength.h"
 
 using namespace varonel::audio;
 

@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "FuzzFile.h"
-#include "OutputSettings.h"
+#include "core/shared/OutputSettings.h"
 
 using namespace varonel::core;
 

@@ -7,9 +7,9 @@
 #include <QString>
 
 #include "FuzzFile.h"
-#include "LineFile.h"
-#include "PlaylistFile.h"
-#include "PlaylistTiming.h"
+#include "core/playlist/PlaylistFile.h"
+#include "core/playlist/PlaylistTiming.h"
+#include "core/shared/LineFile.h"
 
 using namespace varonel::core;
 

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include "SystemFolder.h"
+#include "ui/shared/SystemFolder.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

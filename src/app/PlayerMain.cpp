@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QTextStream>
 
-#include "DesktopIdentity.h"
-#include "FrenchTranslations.h"
-#include "PlayerStartup.h"
-#include "QtDialogs.h"
-#include "SingleInstance.h"
+#include "core/shared/DesktopIdentity.h"
+#include "ui/player/PlayerStartup.h"
+#include "ui/shared/FrenchTranslations.h"
+#include "ui/shared/QtDialogs.h"
+#include "ui/shared/SingleInstance.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QTextStream>
 
-#include "AppPaths.h"
-#include "DesktopIdentity.h"
-#include "FrenchTranslations.h"
-#include "MixRender.h"
-#include "QtDialogs.h"
-#include "SingleInstance.h"
-#include "VaronelStartup.h"
+#include "core/render/MixRender.h"
+#include "core/shared/AppPaths.h"
+#include "core/shared/DesktopIdentity.h"
+#include "ui/shared/FrenchTranslations.h"
+#include "ui/shared/QtDialogs.h"
+#include "ui/shared/SingleInstance.h"
+#include "ui/varonel/VaronelStartup.h"
 
 namespace {
 

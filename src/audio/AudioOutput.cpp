@@ -1,4 +1,4 @@
-#include "AudioOutput.h"
+#include "audio/AudioOutput.h"
 
 #include <algorithm>
 #include <chrono>

@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <string>
 
-#include "LevelMeter.h"
-#include "PeakLimiter.h"
-#include "RenderSource.h"
+#include "audio/LevelMeter.h"
+#include "audio/PeakLimiter.h"
+#include "audio/RenderSource.h"
 
 namespace varonel::audio {
 

@@ -1,7 +1,7 @@
 // Chooses the decoder of a file from its content, and names what is wrong with a file
 // that cannot be decoded.
 
-#include "Decoder.h"
+#include "audio/Decoder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,10 +12,10 @@
 #include <cstring>
 #include <vector>
 
-#include "FileAccess.h"
-#include "Mpg123Decoder.h"
-#include "SndfileDecoder.h"
-#include "TrackLength.h"
+#include "audio/FileAccess.h"
+#include "audio/Mpg123Decoder.h"
+#include "audio/SndfileDecoder.h"
+#include "audio/TrackLength.h"
 
 namespace varonel::audio {
 

@@ -1,4 +1,4 @@
-#include "DeviceOutput.h"
+#include "audio/DeviceOutput.h"
 
 #include <algorithm>
 #include <chrono>

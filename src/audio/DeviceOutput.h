@@ -23,9 +23,9 @@
 #include <string>
 #include <thread>
 
-#include "AudioOutput.h"
-#include "DeviceBackend.h"
-#include "OutputGroup.h"
+#include "audio/AudioOutput.h"
+#include "audio/DeviceBackend.h"
+#include "audio/OutputGroup.h"
 
 namespace varonel::audio {
 

@@ -1,4 +1,4 @@
-#include "FileAccess.h"
+#include "audio/FileAccess.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "FileSource.h"
+#include "audio/FileSource.h"
 
 #include <samplerate.h>
 
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "TrackLength.h"
+#include "audio/TrackLength.h"
 
 namespace varonel::audio {
 namespace {

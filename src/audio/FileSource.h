@@ -26,10 +26,10 @@
 #include <thread>
 #include <vector>
 
-#include "ChunkQueue.h"
-#include "Decoder.h"
-#include "NewestOrder.h"
-#include "RenderSource.h"
+#include "audio/ChunkQueue.h"
+#include "audio/Decoder.h"
+#include "audio/NewestOrder.h"
+#include "audio/RenderSource.h"
 
 typedef struct SRC_STATE_tag SRC_STATE;
 

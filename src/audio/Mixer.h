@@ -13,10 +13,10 @@
 #include <optional>
 #include <vector>
 
-#include "FileSource.h"
-#include "NewestOrder.h"
-#include "OrderedFlag.h"
-#include "RenderSource.h"
+#include "audio/FileSource.h"
+#include "audio/NewestOrder.h"
+#include "audio/OrderedFlag.h"
+#include "audio/RenderSource.h"
 
 namespace varonel::audio {
 

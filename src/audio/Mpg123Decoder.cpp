@@ -1,4 +1,4 @@
-#include "Mpg123Decoder.h"
+#include "audio/Mpg123Decoder.h"
 
 #include <mpg123.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "FileAccess.h"
+#include "audio/FileAccess.h"
 
 namespace varonel::audio {
 

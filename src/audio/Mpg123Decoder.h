@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "Decoder.h"
-#include "TrackLength.h"
+#include "audio/Decoder.h"
+#include "audio/TrackLength.h"
 
 struct mpg123_handle_struct;
 

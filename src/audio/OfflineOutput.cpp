@@ -1,4 +1,4 @@
-#include "OfflineOutput.h"
+#include "audio/OfflineOutput.h"
 
 #include <sndfile.h>
 
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "FileAccess.h"
+#include "audio/FileAccess.h"
 
 namespace varonel::audio {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "AudioOutput.h"
-#include "ReplacementFile.h"
+#include "audio/AudioOutput.h"
+#include "audio/ReplacementFile.h"
 
 typedef struct sf_private_tag SNDFILE;
 

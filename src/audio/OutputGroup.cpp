@@ -1,4 +1,4 @@
-#include "OutputGroup.h"
+#include "audio/OutputGroup.h"
 
 #include <algorithm>
 

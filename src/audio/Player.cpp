@@ -1,9 +1,9 @@
-#include "Player.h"
+#include "audio/Player.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "DeviceOutput.h"
+#include "audio/DeviceOutput.h"
 
 namespace varonel::audio {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "AudioOutput.h"
-#include "FileSource.h"
-#include "OrderedFlag.h"
+#include "audio/AudioOutput.h"
+#include "audio/FileSource.h"
+#include "audio/OrderedFlag.h"
 
 namespace varonel::audio {
 

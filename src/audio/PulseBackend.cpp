@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "DeviceBackend.h"
+#include "audio/DeviceBackend.h"
 
 namespace varonel::audio {
 namespace {

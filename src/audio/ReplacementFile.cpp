@@ -1,4 +1,4 @@
-#include "ReplacementFile.h"
+#include "audio/ReplacementFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "FileAccess.h"
+#include "audio/FileAccess.h"
 
 namespace varonel::audio {
 

@@ -14,7 +14,7 @@
 #include <memory>
 #include <mutex>
 
-#include "DeviceBackend.h"
+#include "audio/DeviceBackend.h"
 
 namespace varonel::audio {
 namespace {

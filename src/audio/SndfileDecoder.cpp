@@ -1,10 +1,10 @@
-#include "SndfileDecoder.h"
+#include "audio/SndfileDecoder.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 
-#include "FileAccess.h"
+#include "audio/FileAccess.h"
 
 namespace varonel::audio {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "Decoder.h"
+#include "audio/Decoder.h"
 
 namespace varonel::audio {
 

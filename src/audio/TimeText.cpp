@@ -1,4 +1,4 @@
-#include "TimeText.h"
+#include "audio/TimeText.h"
 
 #include <cstdio>
 

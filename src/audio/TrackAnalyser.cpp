@@ -1,4 +1,4 @@
-#include "TrackAnalyser.h"
+#include "audio/TrackAnalyser.h"
 
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -6,8 +6,8 @@
 
 #include <chrono>
 
-#include "TrackAnalysis.h"
-#include "TrackCache.h"
+#include "audio/TrackAnalysis.h"
+#include "audio/TrackCache.h"
 
 namespace varonel::audio {
 

@@ -1,4 +1,4 @@
-#include "TrackAnalysis.h"
+#include "audio/TrackAnalysis.h"
 
 #include <ebur128.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "Decoder.h"
+#include "audio/Decoder.h"
 
 namespace varonel::audio {
 

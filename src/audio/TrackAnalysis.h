@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TrackLength.h"
+#include "audio/TrackLength.h"
 
 namespace varonel::audio {
 

@@ -1,4 +1,4 @@
-#include "TrackCache.h"
+#include "audio/TrackCache.h"
 
 #include <unistd.h>
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "TrackAnalysis.h"
-#include "TrackLength.h"
+#include "audio/TrackAnalysis.h"
+#include "audio/TrackLength.h"
 
 namespace varonel::audio {
 

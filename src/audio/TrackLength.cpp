@@ -1,16 +1,16 @@
 // Exact and quick track lengths; exact ones are kept in the track cache.
 
-#include "TrackLength.h"
+#include "audio/TrackLength.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <limits>
 
-#include "Decoder.h"
-#include "Mpg123Decoder.h"
-#include "SndfileDecoder.h"
-#include "TrackCache.h"
+#include "audio/Decoder.h"
+#include "audio/Mpg123Decoder.h"
+#include "audio/SndfileDecoder.h"
+#include "audio/TrackCache.h"
 
 namespace varonel::audio {
 

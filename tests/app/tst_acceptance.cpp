@@ -16,21 +16,21 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "BrowserModel.h"
-#include "CatalogueWindow.h"
 #include "FileBytes.h"
-#include "MixerBrowser.h"
 #include "MixerRig.h"
-#include "OfflineOutput.h"
-#include "PlayerWindow.h"
 #include "PulseServer.h"
 #include "ScriptedDialogs.h"
 #include "SessionBus.h"
 #include "Synth.h"
-#include "SystemFolder.h"
 #include "ToneScan.h"
-#include "TrackBrowser.h"
 #include "XSession.h"
+#include "audio/OfflineOutput.h"
+#include "core/browser/BrowserModel.h"
+#include "ui/player/PlayerWindow.h"
+#include "ui/shared/SystemFolder.h"
+#include "ui/shared/TrackBrowser.h"
+#include "ui/varonel/CatalogueWindow.h"
+#include "ui/varonel/MixerBrowser.h"
 
 using namespace varonel;
 using Window = XSession::Window;

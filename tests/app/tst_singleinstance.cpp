@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "FileBytes.h"
-#include "SingleInstance.h"
+#include "ui/shared/SingleInstance.h"
 
 class SingleInstanceTest : public QObject {
     Q_OBJECT

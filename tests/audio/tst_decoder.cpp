@@ -18,10 +18,10 @@
 #include <numeric>
 #include <optional>
 
-#include "Decoder.h"
 #include "FileBytes.h"
 #include "Synth.h"
-#include "TrackLength.h"
+#include "audio/Decoder.h"
+#include "audio/TrackLength.h"
 
 using namespace varonel::audio;
 namespace synth = varonel::synth;

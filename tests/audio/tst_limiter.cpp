@@ -6,11 +6,11 @@
 
 #include <cmath>
 
-#include "FileSource.h"
-#include "Mixer.h"
-#include "OfflineOutput.h"
-#include "PeakLimiter.h"
 #include "TestSignals.h"
+#include "audio/FileSource.h"
+#include "audio/Mixer.h"
+#include "audio/OfflineOutput.h"
+#include "audio/PeakLimiter.h"
 
 using namespace varonel::audio;
 

@@ -13,12 +13,12 @@
 #include <set>
 #include <thread>
 
-#include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
-#include "FileSource.h"
-#include "Mixer.h"
-#include "OutputGroup.h"
 #include "TestSignals.h"
+#include "audio/DeviceOutput.h"
+#include "audio/FileSource.h"
+#include "audio/Mixer.h"
+#include "audio/OutputGroup.h"
 
 using namespace varonel::audio;
 

@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "FileBytes.h"
-#include "FileSource.h"
-#include "Mixer.h"
-#include "OfflineOutput.h"
 #include "TestSignals.h"
+#include "audio/FileSource.h"
+#include "audio/Mixer.h"
+#include "audio/OfflineOutput.h"
 
 using namespace varonel::audio;
 using namespace testsignals;

@@ -5,8 +5,8 @@
 
 #include <thread>
 
-#include "NewestOrder.h"
-#include "OrderedFlag.h"
+#include "audio/NewestOrder.h"
+#include "audio/OrderedFlag.h"
 
 using namespace varonel::audio;
 

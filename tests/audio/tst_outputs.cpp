@@ -8,10 +8,10 @@
 #include <atomic>
 #include <thread>
 
-#include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
-#include "Player.h"
 #include "TestSignals.h"
+#include "audio/DeviceOutput.h"
+#include "audio/Player.h"
 
 using namespace varonel::audio;
 

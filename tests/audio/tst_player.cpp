@@ -7,12 +7,12 @@
 
 #include <thread>
 
-#include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
-#include "OfflineOutput.h"
-#include "Player.h"
 #include "TestSignals.h"
-#include "TimeText.h"
+#include "audio/DeviceOutput.h"
+#include "audio/OfflineOutput.h"
+#include "audio/Player.h"
+#include "audio/TimeText.h"
 
 using namespace varonel::audio;
 

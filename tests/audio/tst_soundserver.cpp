@@ -10,14 +10,14 @@
 #include <cmath>
 #include <thread>
 
-#include "DeviceOutput.h"
-#include "FileSource.h"
-#include "Mixer.h"
-#include "OfflineOutput.h"
-#include "OutputGroup.h"
-#include "Player.h"
 #include "PulseServer.h"
 #include "TestSignals.h"
+#include "audio/DeviceOutput.h"
+#include "audio/FileSource.h"
+#include "audio/Mixer.h"
+#include "audio/OfflineOutput.h"
+#include "audio/OutputGroup.h"
+#include "audio/Player.h"
 
 using namespace varonel::audio;
 

@@ -7,8 +7,8 @@
 #include "FileBytes.h"
 #include "Synth.h"
 #include "TestSignals.h"
-#include "TrackAnalysis.h"
-#include "TrackCache.h"
+#include "audio/TrackAnalysis.h"
+#include "audio/TrackCache.h"
 
 using namespace varonel;
 

@@ -11,12 +11,12 @@
 #include <atomic>
 #include <semaphore>
 
-#include "BrowserModel.h"
-#include "DurationReader.h"
 #include "FileBytes.h"
-#include "FolderListing.h"
 #include "TestTracks.h"
-#include "TrackNaming.h"
+#include "core/browser/BrowserModel.h"
+#include "core/browser/DurationReader.h"
+#include "core/browser/FolderListing.h"
+#include "core/shared/TrackNaming.h"
 
 using namespace varonel::core;
 

@@ -9,16 +9,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ArtisteTitre.h"
-#include "CatalogueFile.h"
-#include "CatalogueList.h"
-#include "CatalogueWalk.h"
 #include "FileBytes.h"
-#include "FileNames.h"
-#include "FileSource.h"
-#include "FolderSeparator.h"
 #include "ScriptedDialogs.h"
-#include "SourceLengthReader.h"
+#include "audio/FileSource.h"
+#include "core/catalogue/ArtisteTitre.h"
+#include "core/catalogue/CatalogueFile.h"
+#include "core/catalogue/CatalogueList.h"
+#include "core/catalogue/CatalogueWalk.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/shared/FileNames.h"
+#include "core/shared/FolderSeparator.h"
 
 using namespace varonel;
 using namespace varonel::core;

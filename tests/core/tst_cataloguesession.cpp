@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "CatalogueSession.h"
 #include "FileBytes.h"
 #include "ScriptedDialogs.h"
+#include "core/catalogue/CatalogueSession.h"
 
 using namespace varonel::core;
 

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <optional>
 
-#include "LevelStatistics.h"
+#include "core/automix/LevelStatistics.h"
 
 using namespace varonel::core;
 

@@ -6,12 +6,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "JoystickControl.h"
-#include "OfflineOutput.h"
-#include "PlayerDecks.h"
-#include "PlayerMainTimer.h"
 #include "ScriptedDialogs.h"
 #include "TestTracks.h"
+#include "audio/OfflineOutput.h"
+#include "core/player/JoystickControl.h"
+#include "core/player/PlayerDecks.h"
+#include "core/player/PlayerMainTimer.h"
 
 using namespace varonel;
 using namespace varonel::core;

@@ -9,10 +9,10 @@
 
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
-#include "LineFile.h"
-#include "PlaylistFile.h"
-#include "RowFiller.h"
-#include "TextEncoding.h"
+#include "core/playlist/PlaylistFile.h"
+#include "core/playlist/RowFiller.h"
+#include "core/shared/LineFile.h"
+#include "core/shared/TextEncoding.h"
 
 using namespace varonel::core;
 

@@ -2,9 +2,9 @@
 // total time.
 #include <QTest>
 
-#include "PlaylistModel.h"
-#include "PlaylistTiming.h"
-#include "RowFiller.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/playlist/PlaylistTiming.h"
+#include "core/playlist/RowFiller.h"
 
 using namespace varonel::core;
 

@@ -6,14 +6,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "BrowserModel.h"
-#include "CatalogueFile.h"
-#include "Clock.h"
 #include "FileBytes.h"
-#include "NameKey.h"
-#include "PlaylistModel.h"
-#include "Requette.h"
-#include "TrackNaming.h"
+#include "core/browser/BrowserModel.h"
+#include "core/catalogue/CatalogueFile.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/request/NameKey.h"
+#include "core/request/Requette.h"
+#include "core/shared/Clock.h"
+#include "core/shared/TrackNaming.h"
 
 using namespace varonel::core;
 

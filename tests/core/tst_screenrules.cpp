@@ -4,8 +4,8 @@
 #include <QHash>
 #include <QtTest>
 
-#include "Gradient.h"
-#include "ScreenRules.h"
+#include "core/shared/Gradient.h"
+#include "core/shared/ScreenRules.h"
 
 using namespace varonel::core;
 

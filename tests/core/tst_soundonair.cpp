@@ -5,20 +5,20 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "DurationReader.h"
-#include "MainAudioChain.h"
 #include "MixListener.h"
-#include "OfflineOutput.h"
-#include "PreListening.h"
-#include "RowFiller.h"
 #include "ScriptedDialogs.h"
-#include "SourceLengthReader.h"
 #include "Synth.h"
 #include "TaggedFiles.h"
 #include "TestSignals.h"
-#include "TrackNaming.h"
-#include "TrackPreparation.h"
-#include "VirtualTicks.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/TrackPreparation.h"
+#include "core/browser/DurationReader.h"
+#include "core/playlist/RowFiller.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/prelistening/PreListening.h"
+#include "core/render/VirtualTicks.h"
+#include "core/shared/TrackNaming.h"
 
 using namespace varonel;
 using namespace varonel::core;

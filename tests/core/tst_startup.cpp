@@ -7,13 +7,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "AppPaths.h"
-#include "DeviceList.h"
-#include "ExisteFichier.h"
 #include "FileSizeLimit.h"
-#include "OutputSettings.h"
-#include "ProgramLayout.h"
-#include "ProgramOptions.h"
+#include "core/shared/AppPaths.h"
+#include "core/shared/DeviceList.h"
+#include "core/shared/ExisteFichier.h"
+#include "core/shared/OutputSettings.h"
+#include "core/shared/ProgramLayout.h"
+#include "core/shared/ProgramOptions.h"
 
 using namespace varonel::core;
 

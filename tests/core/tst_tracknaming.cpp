@@ -1,7 +1,7 @@
 // Artist, title and time texts taken from file names.
 #include <QTest>
 
-#include "TrackNaming.h"
+#include "core/shared/TrackNaming.h"
 
 using namespace varonel::core;
 

@@ -8,22 +8,22 @@
 #include <mutex>
 #include <thread>
 
-#include "AsRunLog.h"
-#include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
-#include "MainAudioChain.h"
-#include "OfflineOutput.h"
-#include "RowFiller.h"
 #include "ScriptedDialogs.h"
-#include "SourceLengthReader.h"
 #include "TestTracks.h"
-#include "Timer3.h"
-#include "TrackNaming.h"
-#include "Transport.h"
-#include "VirtualDriver.h"
-#include "VirtualTicks.h"
+#include "audio/DeviceOutput.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/AsRunLog.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Timer3.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/RowFiller.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/render/VirtualDriver.h"
+#include "core/render/VirtualTicks.h"
+#include "core/shared/TrackNaming.h"
 
 using namespace varonel;
 using namespace varonel::core;

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "DeviceBackend.h"
+#include "audio/DeviceBackend.h"
 
 class FakeDeviceBackend final : public varonel::audio::DeviceBackend {
 public:

@@ -11,8 +11,8 @@
 #include <cmath>
 #include <vector>
 
-#include "Transport.h"
-#include "VirtualDriver.h"
+#include "core/automix/Transport.h"
+#include "core/render/VirtualDriver.h"
 
 namespace mixlistener {
 

@@ -8,12 +8,12 @@
 #include <QtWidgets>
 
 #include "FileBytes.h"
-#include "MainWindow.h"
-#include "OfflineOutput.h"
-#include "PlaylistView.h"
 #include "ScriptedDialogs.h"
-#include "VirtualDriver.h"
-#include "VirtualTicks.h"
+#include "audio/OfflineOutput.h"
+#include "core/render/VirtualDriver.h"
+#include "core/render/VirtualTicks.h"
+#include "ui/varonel/MainWindow.h"
+#include "ui/varonel/PlaylistView.h"
 
 namespace mixerrig {
 

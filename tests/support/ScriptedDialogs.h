@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "Dialogs.h"
+#include "core/shared/Dialogs.h"
 
 class ScriptedDialogs final : public varonel::core::Dialogs {
 public:

@@ -7,11 +7,11 @@
 #include <QtWidgets>
 
 #include "BoxWatcher.h"
-#include "CatalogueWindow.h"
-#include "MixerBrowser.h"
 #include "MixerRig.h"
-#include "QtDialogs.h"
 #include "TestTracks.h"
+#include "ui/shared/QtDialogs.h"
+#include "ui/varonel/CatalogueWindow.h"
+#include "ui/varonel/MixerBrowser.h"
 
 using namespace mixerrig;
 

@@ -11,25 +11,25 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "AsRunLog.h"
-#include "BrowserView.h"
-#include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
 #include "KeyEvents.h"
-#include "LevelMeterWidget.h"
-#include "MainWindow.h"
-#include "MixerBrowser.h"
 #include "MixerRig.h"
-#include "OfflineOutput.h"
-#include "PlaylistView.h"
 #include "ScriptedDialogs.h"
-#include "StatusLineView.h"
 #include "TestTracks.h"
-#include "TrackLength.h"
-#include "TransportKeys.h"
-#include "VaronelStartup.h"
-#include "VirtualDriver.h"
+#include "audio/DeviceOutput.h"
+#include "audio/OfflineOutput.h"
+#include "audio/TrackLength.h"
+#include "core/automix/AsRunLog.h"
+#include "core/render/VirtualDriver.h"
+#include "ui/shared/BrowserView.h"
+#include "ui/shared/LevelMeterWidget.h"
+#include "ui/shared/StatusLineView.h"
+#include "ui/varonel/MainWindow.h"
+#include "ui/varonel/MixerBrowser.h"
+#include "ui/varonel/PlaylistView.h"
+#include "ui/varonel/TransportKeys.h"
+#include "ui/varonel/VaronelStartup.h"
 
 using namespace mixerrig;
 

@@ -6,21 +6,21 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "BrowserView.h"
-#include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
-#include "FolderList.h"
-#include "FolderSeparator.h"
 #include "KeyEvents.h"
-#include "MixerBrowser.h"
 #include "MixerRig.h"
-#include "PlaylistCommands.h"
-#include "StatusLineView.h"
 #include "TestTracks.h"
-#include "TrackBrowser.h"
-#include "TransportKeys.h"
-#include "VolumeList.h"
-#include "Volumes.h"
+#include "audio/DeviceOutput.h"
+#include "core/shared/FolderSeparator.h"
+#include "core/shared/Volumes.h"
+#include "ui/shared/BrowserView.h"
+#include "ui/shared/FolderList.h"
+#include "ui/shared/StatusLineView.h"
+#include "ui/shared/TrackBrowser.h"
+#include "ui/shared/VolumeList.h"
+#include "ui/varonel/MixerBrowser.h"
+#include "ui/varonel/PlaylistCommands.h"
+#include "ui/varonel/TransportKeys.h"
 
 using namespace mixerrig;
 

@@ -9,17 +9,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "MainAudioChain.h"
-#include "MprisService.h"
-#include "OfflineOutput.h"
-#include "RowFiller.h"
 #include "ScriptedDialogs.h"
 #include "SessionBus.h"
-#include "SourceLengthReader.h"
 #include "TestTracks.h"
-#include "Transport.h"
-#include "VirtualDriver.h"
-#include "VirtualTicks.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/RowFiller.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/render/VirtualDriver.h"
+#include "core/render/VirtualTicks.h"
+#include "ui/varonel/MprisService.h"
 
 using namespace varonel;
 

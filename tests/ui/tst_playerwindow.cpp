@@ -9,22 +9,22 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "BrowserView.h"
-#include "DeviceOutput.h"
 #include "DropRouting.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "KeyEvents.h"
-#include "OfflineOutput.h"
-#include "PlayerStartup.h"
-#include "PlayerWindow.h"
 #include "ScriptedDialogs.h"
-#include "SdlJoystick.h"
-#include "SystemFolder.h"
 #include "TaggedFiles.h"
 #include "TestTracks.h"
-#include "TrackBrowser.h"
+#include "audio/DeviceOutput.h"
+#include "audio/OfflineOutput.h"
+#include "ui/player/PlayerStartup.h"
+#include "ui/player/PlayerWindow.h"
+#include "ui/player/SdlJoystick.h"
+#include "ui/shared/BrowserView.h"
+#include "ui/shared/SystemFolder.h"
+#include "ui/shared/TrackBrowser.h"
 
 using namespace varonel;
 using varonel::ui::PlayerWindow;

@@ -11,14 +11,14 @@
 
 #include <cstdio>
 
-#include "AsRunLog.h"
-#include "MixerBrowser.h"
 #include "MixerRig.h"
-#include "ResumeJournal.h"
-#include "ResumeState.h"
-#include "StatusLineView.h"
 #include "TestTracks.h"
-#include "TrackBrowser.h"
+#include "core/automix/AsRunLog.h"
+#include "core/automix/ResumeJournal.h"
+#include "core/automix/ResumeState.h"
+#include "ui/shared/StatusLineView.h"
+#include "ui/shared/TrackBrowser.h"
+#include "ui/varonel/MixerBrowser.h"
 
 using namespace mixerrig;
 

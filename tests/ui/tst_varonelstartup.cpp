@@ -9,13 +9,13 @@
 #include <QtTest>
 
 #include "BoxWatcher.h"
-#include "DesktopShortcuts.h"
-#include "FrenchTranslations.h"
 #include "MixerRig.h"
-#include "QtDialogs.h"
 #include "ScriptedDialogs.h"
-#include "SystemFolder.h"
-#include "VaronelStartup.h"
+#include "ui/shared/FrenchTranslations.h"
+#include "ui/shared/QtDialogs.h"
+#include "ui/shared/SystemFolder.h"
+#include "ui/varonel/DesktopShortcuts.h"
+#include "ui/varonel/VaronelStartup.h"
 
 using namespace varonel;
 

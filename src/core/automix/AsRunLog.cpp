@@ -1,11 +1,11 @@
-#include "AsRunLog.h"
+#include "core/automix/AsRunLog.h"
 
 #include <QDir>
 
-#include "FileAccess.h"
-#include "FileNames.h"
-#include "TrackNaming.h"
-#include "Transport.h"
+#include "audio/FileAccess.h"
+#include "core/automix/Transport.h"
+#include "core/shared/FileNames.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 

@@ -30,8 +30,8 @@
 #include <utility>
 #include <vector>
 
-#include "Clock.h"
-#include "ReplacementFile.h"
+#include "audio/ReplacementFile.h"
+#include "core/shared/Clock.h"
 
 namespace varonel::core {
 

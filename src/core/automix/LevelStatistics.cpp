@@ -1,6 +1,6 @@
-#include "LevelStatistics.h"
+#include "core/automix/LevelStatistics.h"
 
-#include "TextRules.h"
+#include "core/shared/TextRules.h"
 
 namespace varonel::core {
 

@@ -7,9 +7,9 @@
 #include <array>
 #include <memory>
 
-#include "AudioOutput.h"
-#include "FileSource.h"
-#include "Mixer.h"
+#include "audio/AudioOutput.h"
+#include "audio/FileSource.h"
+#include "audio/Mixer.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "NowPlaying.h"
+#include "core/automix/NowPlaying.h"
 
 #include <QFileInfo>
 

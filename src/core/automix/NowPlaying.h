@@ -9,8 +9,8 @@
 #include <QString>
 #include <cstdint>
 
-#include "MainAudioChain.h"
-#include "Transport.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Transport.h"
 
 namespace varonel::core {
 

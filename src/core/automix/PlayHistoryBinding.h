@@ -5,9 +5,9 @@
 
 #include <QObject>
 
-#include "Clock.h"
-#include "PlayHistory.h"
-#include "Transport.h"
+#include "core/automix/Transport.h"
+#include "core/request/PlayHistory.h"
+#include "core/shared/Clock.h"
 
 namespace varonel::core {
 

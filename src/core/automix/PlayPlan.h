@@ -9,7 +9,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "FileSource.h"
+#include "audio/FileSource.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "ResumeJournal.h"
+#include "core/automix/ResumeJournal.h"
 
 #include <QDir>
 #include <QFile>

@@ -22,10 +22,10 @@
 #include <optional>
 #include <thread>
 
-#include "Clock.h"
-#include "PlaylistModel.h"
-#include "ResumeState.h"
-#include "Transport.h"
+#include "core/automix/ResumeState.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/shared/Clock.h"
 
 namespace varonel::core {
 

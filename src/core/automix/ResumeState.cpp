@@ -1,4 +1,4 @@
-#include "ResumeState.h"
+#include "core/automix/ResumeState.h"
 
 #include <QFile>
 #include <QStringList>

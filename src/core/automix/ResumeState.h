@@ -26,7 +26,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "PlaylistRow.h"
+#include "core/playlist/PlaylistRow.h"
 
 namespace varonel::core {
 

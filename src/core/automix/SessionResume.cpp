@@ -1,8 +1,8 @@
-#include "SessionResume.h"
+#include "core/automix/SessionResume.h"
 
 #include <algorithm>
 
-#include "TrackNaming.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 

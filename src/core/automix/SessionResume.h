@@ -6,10 +6,10 @@
 //
 // Main thread only.
 
-#include "Dialogs.h"
-#include "PlaylistModel.h"
-#include "ResumeState.h"
-#include "Transport.h"
+#include "core/automix/ResumeState.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/shared/Dialogs.h"
 
 namespace varonel::core {
 

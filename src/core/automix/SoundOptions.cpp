@@ -1,4 +1,4 @@
-#include "SoundOptions.h"
+#include "core/automix/SoundOptions.h"
 
 #include <QSettings>
 

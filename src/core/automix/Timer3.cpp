@@ -1,8 +1,8 @@
-#include "Timer3.h"
+#include "core/automix/Timer3.h"
 
 #include <cmath>
 
-#include "Transport.h"
+#include "core/automix/Transport.h"
 
 namespace varonel::core {
 

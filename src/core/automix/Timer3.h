@@ -10,8 +10,8 @@
 #include <QString>
 #include <memory>
 
-#include "Clock.h"
-#include "Ticks.h"
+#include "core/shared/Clock.h"
+#include "core/shared/Ticks.h"
 
 namespace varonel::core {
 

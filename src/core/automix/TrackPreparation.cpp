@@ -1,9 +1,9 @@
-#include "TrackPreparation.h"
+#include "core/automix/TrackPreparation.h"
 
 #include <cmath>
 
-#include "TrackAnalyser.h"
-#include "TrackCache.h"
+#include "audio/TrackAnalyser.h"
+#include "audio/TrackCache.h"
 
 namespace varonel::core {
 

@@ -18,9 +18,9 @@
 #include <QStringList>
 #include <memory>
 
-#include "PlayPlan.h"
-#include "SoundOptions.h"
-#include "TrackAnalysis.h"
+#include "audio/TrackAnalysis.h"
+#include "core/automix/PlayPlan.h"
+#include "core/automix/SoundOptions.h"
 
 namespace varonel::audio {
 class TrackAnalyser;

@@ -1,12 +1,12 @@
-#include "Transport.h"
+#include "core/automix/Transport.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "FileError.h"
-#include "FileNames.h"
-#include "PlaylistTiming.h"
-#include "TrackNaming.h"
+#include "core/playlist/PlaylistTiming.h"
+#include "core/shared/FileError.h"
+#include "core/shared/FileNames.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 

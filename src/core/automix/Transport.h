@@ -38,15 +38,15 @@
 
 #include <memory>
 
-#include "Clock.h"
-#include "Dialogs.h"
-#include "LevelStatistics.h"
-#include "MainAudioChain.h"
-#include "PlayPlan.h"
-#include "PlaylistModel.h"
-#include "SliderHold.h"
-#include "Ticks.h"
-#include "TransportDisplay.h"
+#include "core/automix/LevelStatistics.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/PlayPlan.h"
+#include "core/automix/TransportDisplay.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/shared/Clock.h"
+#include "core/shared/Dialogs.h"
+#include "core/shared/SliderHold.h"
+#include "core/shared/Ticks.h"
 
 namespace varonel::core {
 

@@ -1,7 +1,7 @@
-#include "ArtisteTitre.h"
+#include "core/catalogue/ArtisteTitre.h"
 
-#include "FolderSeparator.h"
-#include "TextRules.h"
+#include "core/shared/FolderSeparator.h"
+#include "core/shared/TextRules.h"
 
 namespace varonel::core {
 

@@ -1,10 +1,10 @@
-#include "CatalogueFile.h"
+#include "core/catalogue/CatalogueFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include "ExisteFichier.h"
-#include "LineFile.h"
+#include "core/shared/ExisteFichier.h"
+#include "core/shared/LineFile.h"
 
 namespace varonel::core {
 

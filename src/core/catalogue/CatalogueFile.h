@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "CatalogueList.h"
+#include "core/catalogue/CatalogueList.h"
 
 namespace varonel::core {
 

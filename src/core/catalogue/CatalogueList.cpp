@@ -1,4 +1,4 @@
-#include "CatalogueList.h"
+#include "core/catalogue/CatalogueList.h"
 
 namespace varonel::core {
 

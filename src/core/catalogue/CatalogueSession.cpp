@@ -1,11 +1,11 @@
-#include "CatalogueSession.h"
+#include "core/catalogue/CatalogueSession.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 
-#include "ArtisteTitre.h"
-#include "CatalogueFile.h"
-#include "FilePattern.h"
+#include "core/catalogue/ArtisteTitre.h"
+#include "core/catalogue/CatalogueFile.h"
+#include "core/shared/FilePattern.h"
 
 namespace varonel::core {
 

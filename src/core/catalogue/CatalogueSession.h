@@ -18,10 +18,10 @@
 #include <functional>
 #include <optional>
 
-#include "CatalogueList.h"
-#include "CatalogueWalk.h"
-#include "Dialogs.h"
-#include "PlaylistRow.h"
+#include "core/catalogue/CatalogueList.h"
+#include "core/catalogue/CatalogueWalk.h"
+#include "core/playlist/PlaylistRow.h"
+#include "core/shared/Dialogs.h"
 
 namespace varonel::core {
 

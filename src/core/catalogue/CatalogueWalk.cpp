@@ -1,11 +1,11 @@
-#include "CatalogueWalk.h"
+#include "core/catalogue/CatalogueWalk.h"
 
 #include <climits>
 #include <cstdlib>
 
-#include "FileNames.h"
-#include "FolderSeparator.h"
-#include "Volumes.h"
+#include "core/shared/FileNames.h"
+#include "core/shared/FolderSeparator.h"
+#include "core/shared/Volumes.h"
 
 namespace varonel::core {
 

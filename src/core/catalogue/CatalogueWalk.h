@@ -24,10 +24,10 @@
 #include <QStringList>
 #include <functional>
 
-#include "CatalogueList.h"
-#include "Dialogs.h"
-#include "FilePattern.h"
-#include "FolderScan.h"
+#include "core/catalogue/CatalogueList.h"
+#include "core/catalogue/FolderScan.h"
+#include "core/shared/Dialogs.h"
+#include "core/shared/FilePattern.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "FolderScan.h"
+#include "core/catalogue/FolderScan.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -7,9 +7,9 @@
 
 #include <cerrno>
 
-#include "EntryKind.h"
-#include "FileNames.h"
-#include "FolderListing.h"
+#include "core/browser/FolderListing.h"
+#include "core/shared/EntryKind.h"
+#include "core/shared/FileNames.h"
 
 namespace varonel::core {
 

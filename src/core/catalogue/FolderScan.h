@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "FilePattern.h"
+#include "core/shared/FilePattern.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "JoystickControl.h"
+#include "core/player/JoystickControl.h"
 
 #include <cmath>
 

@@ -7,7 +7,7 @@
 // Main thread only. Where the reports come from (SDL's joysticks and game
 // controllers) is the window's business.
 
-#include "PlayerDecks.h"
+#include "core/player/PlayerDecks.h"
 
 namespace varonel::core {
 

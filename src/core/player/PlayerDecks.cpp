@@ -1,12 +1,12 @@
-#include "PlayerDecks.h"
+#include "core/player/PlayerDecks.h"
 
 #include <QLocale>
 #include <algorithm>
 
-#include "DeviceList.h"
-#include "ExisteFichier.h"
-#include "TimeText.h"
-#include "TrackNaming.h"
+#include "audio/TimeText.h"
+#include "core/shared/DeviceList.h"
+#include "core/shared/ExisteFichier.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 

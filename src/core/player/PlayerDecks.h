@@ -11,10 +11,10 @@
 #include <QObject>
 #include <array>
 
-#include "BrowserRow.h"
-#include "Dialogs.h"
-#include "Player.h"
-#include "PlayerDisplay.h"
+#include "audio/Player.h"
+#include "core/browser/BrowserRow.h"
+#include "core/player/PlayerDisplay.h"
+#include "core/shared/Dialogs.h"
 
 namespace varonel::core {
 

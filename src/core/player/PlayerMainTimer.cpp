@@ -1,6 +1,6 @@
-#include "PlayerMainTimer.h"
+#include "core/player/PlayerMainTimer.h"
 
-#include "TrackNaming.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 

@@ -6,9 +6,9 @@
 //
 // Main thread only.
 
-#include "Clock.h"
-#include "PlayerDecks.h"
-#include "PlayerKeys.h"
+#include "core/player/PlayerDecks.h"
+#include "core/player/PlayerKeys.h"
+#include "core/shared/Clock.h"
 
 namespace varonel::core {
 

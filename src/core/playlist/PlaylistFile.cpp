@@ -1,10 +1,10 @@
-#include "PlaylistFile.h"
+#include "core/playlist/PlaylistFile.h"
 
 #include <QDir>
 
-#include "FileError.h"
-#include "LineFile.h"
-#include "RowFiller.h"
+#include "core/playlist/RowFiller.h"
+#include "core/shared/FileError.h"
+#include "core/shared/LineFile.h"
 
 namespace varonel::core {
 

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "PlaylistModel.h"
-#include "TrackLengthReader.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/shared/TrackLengthReader.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "PlaylistModel.h"
+#include "core/playlist/PlaylistModel.h"
 
 namespace varonel::core {
 

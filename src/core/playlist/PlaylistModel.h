@@ -5,7 +5,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "PlaylistRow.h"
+#include "core/playlist/PlaylistRow.h"
 
 namespace varonel::core {
 

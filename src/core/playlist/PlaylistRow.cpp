@@ -1,4 +1,4 @@
-#include "PlaylistRow.h"
+#include "core/playlist/PlaylistRow.h"
 
 namespace varonel::core {
 

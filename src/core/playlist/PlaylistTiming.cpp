@@ -1,6 +1,6 @@
-#include "PlaylistTiming.h"
+#include "core/playlist/PlaylistTiming.h"
 
-#include "TextRules.h"
+#include "core/shared/TextRules.h"
 
 namespace varonel::core {
 

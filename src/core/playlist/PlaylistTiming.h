@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "PlaylistModel.h"
+#include "core/playlist/PlaylistModel.h"
 
 namespace varonel::core {
 

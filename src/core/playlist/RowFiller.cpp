@@ -1,9 +1,9 @@
-#include "RowFiller.h"
+#include "core/playlist/RowFiller.h"
 
-#include "FileError.h"
-#include "FolderSeparator.h"
-#include "TrackNaming.h"
-#include "TrackTags.h"
+#include "core/shared/FileError.h"
+#include "core/shared/FolderSeparator.h"
+#include "core/shared/TrackNaming.h"
+#include "core/shared/TrackTags.h"
 
 namespace varonel::core {
 

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-#include "BrowserRow.h"
-#include "PlaylistRow.h"
-#include "TrackLengthReader.h"
+#include "core/browser/BrowserRow.h"
+#include "core/playlist/PlaylistRow.h"
+#include "core/shared/TrackLengthReader.h"
 
 namespace varonel::core {
 

@@ -1,6 +1,6 @@
-#include "SourceLengthReader.h"
+#include "core/playlist/SourceLengthReader.h"
 
-#include "FileNames.h"
+#include "core/shared/FileNames.h"
 
 namespace varonel::core {
 

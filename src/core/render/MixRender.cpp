@@ -1,27 +1,27 @@
-#include "MixRender.h"
+#include "core/render/MixRender.h"
 
 #include <QDateTime>
 #include <limits>
 #include <memory>
 
-#include "AppPaths.h"
-#include "AsRunLog.h"
-#include "FileError.h"
-#include "FileNames.h"
-#include "LevelStatistics.h"
-#include "LineFile.h"
-#include "MainAudioChain.h"
-#include "OfflineOutput.h"
-#include "RenderRequest.h"
-#include "RenderTargets.h"
-#include "RequestRules.h"
-#include "RowFiller.h"
-#include "SourceLengthReader.h"
-#include "Timer3.h"
-#include "TrackNaming.h"
-#include "TrackPreparation.h"
-#include "Transport.h"
-#include "VirtualDriver.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/AsRunLog.h"
+#include "core/automix/LevelStatistics.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Timer3.h"
+#include "core/automix/TrackPreparation.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/RowFiller.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/render/RenderRequest.h"
+#include "core/render/RenderTargets.h"
+#include "core/render/VirtualDriver.h"
+#include "core/request/RequestRules.h"
+#include "core/shared/AppPaths.h"
+#include "core/shared/FileError.h"
+#include "core/shared/FileNames.h"
+#include "core/shared/LineFile.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 namespace {

@@ -18,7 +18,7 @@
 #include <QTextStream>
 #include <optional>
 
-#include "SoundOptions.h"
+#include "core/automix/SoundOptions.h"
 
 namespace varonel::core {
 

@@ -1,10 +1,10 @@
-#include "RenderRequest.h"
+#include "core/render/RenderRequest.h"
 
-#include "FolderListing.h"
-#include "PlayHistoryBinding.h"
-#include "Requette.h"
-#include "SourceLengthReader.h"
-#include "TrackNaming.h"
+#include "core/automix/PlayHistoryBinding.h"
+#include "core/browser/FolderListing.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/request/Requette.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 

@@ -8,14 +8,14 @@
 #include <QString>
 #include <functional>
 
-#include "BrowserModel.h"
-#include "Clock.h"
-#include "FileSource.h"
-#include "PlayHistory.h"
-#include "PlaylistModel.h"
-#include "RequestRules.h"
-#include "RequetteRound.h"
-#include "Transport.h"
+#include "audio/FileSource.h"
+#include "core/automix/Transport.h"
+#include "core/browser/BrowserModel.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/request/PlayHistory.h"
+#include "core/request/RequestRules.h"
+#include "core/request/RequetteRound.h"
+#include "core/shared/Clock.h"
 
 namespace varonel::core {
 

@@ -1,11 +1,11 @@
-#include "RenderTargets.h"
+#include "core/render/RenderTargets.h"
 
 #include <sys/stat.h>
 
 #include <QFileInfo>
 #include <optional>
 
-#include "FileNames.h"
+#include "core/shared/FileNames.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "VirtualDriver.h"
+#include "core/render/VirtualDriver.h"
 
 namespace varonel::core {
 

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "Clock.h"
-#include "MainAudioChain.h"
-#include "OfflineOutput.h"
-#include "VirtualTicks.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/render/VirtualTicks.h"
+#include "core/shared/Clock.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "VirtualTicks.h"
+#include "core/render/VirtualTicks.h"
 
 namespace varonel::core {
 

@@ -1,11 +1,11 @@
-#include "AppPaths.h"
+#include "core/shared/AppPaths.h"
 
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#include "FolderSeparator.h"
-#include "ProgramLayout.h"
+#include "core/shared/FolderSeparator.h"
+#include "core/shared/ProgramLayout.h"
 
 namespace varonel::core {
 

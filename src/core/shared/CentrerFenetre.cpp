@@ -1,7 +1,7 @@
-#include "CentrerFenetre.h"
+#include "core/shared/CentrerFenetre.h"
 
-#include "TextRules.h"
-#include "TwipRect.h"
+#include "core/shared/TextRules.h"
+#include "core/shared/TwipRect.h"
 
 namespace varonel::core {
 

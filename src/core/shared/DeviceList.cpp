@@ -1,6 +1,6 @@
-#include "DeviceList.h"
+#include "core/shared/DeviceList.h"
 
-#include "TextRules.h"
+#include "core/shared/TextRules.h"
 
 namespace varonel::core {
 

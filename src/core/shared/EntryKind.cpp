@@ -1,4 +1,4 @@
-#include "EntryKind.h"
+#include "core/shared/EntryKind.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,8 +1,8 @@
-#include "ExisteFichier.h"
+#include "core/shared/ExisteFichier.h"
 
 #include <QFileInfo>
 
-#include "TextRules.h"
+#include "core/shared/TextRules.h"
 
 namespace varonel::core {
 

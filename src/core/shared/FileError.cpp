@@ -1,4 +1,4 @@
-#include "FileError.h"
+#include "core/shared/FileError.h"
 
 #include <QDir>
 #include <QFileInfo>

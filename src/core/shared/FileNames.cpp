@@ -1,4 +1,4 @@
-#include "FileNames.h"
+#include "core/shared/FileNames.h"
 
 namespace varonel::core {
 

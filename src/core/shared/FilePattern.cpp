@@ -1,6 +1,6 @@
-#include "FilePattern.h"
+#include "core/shared/FilePattern.h"
 
-#include "FileNames.h"
+#include "core/shared/FileNames.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "FolderSeparator.h"
+#include "core/shared/FolderSeparator.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "Gradient.h"
+#include "core/shared/Gradient.h"
 
 #include <algorithm>
 

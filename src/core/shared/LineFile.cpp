@@ -1,15 +1,15 @@
-#include "LineFile.h"
+#include "core/shared/LineFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QStringDecoder>
 
-#include "FileAccess.h"
-#include "FileError.h"
-#include "FileNames.h"
-#include "ReplacementFile.h"
-#include "TextEncoding.h"
+#include "audio/FileAccess.h"
+#include "audio/ReplacementFile.h"
+#include "core/shared/FileError.h"
+#include "core/shared/FileNames.h"
+#include "core/shared/TextEncoding.h"
 
 namespace varonel::core {
 

@@ -1,11 +1,11 @@
-#include "OutputSettings.h"
+#include "core/shared/OutputSettings.h"
 
 #include <QFile>
 #include <limits>
 
-#include "ExisteFichier.h"
-#include "LineFile.h"
-#include "TextEncoding.h"
+#include "core/shared/ExisteFichier.h"
+#include "core/shared/LineFile.h"
+#include "core/shared/TextEncoding.h"
 
 namespace varonel::core {
 

@@ -1,10 +1,10 @@
-#include "ProgramLayout.h"
+#include "core/shared/ProgramLayout.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
-#include "ExisteFichier.h"
-#include "FolderSeparator.h"
+#include "core/shared/ExisteFichier.h"
+#include "core/shared/FolderSeparator.h"
 
 namespace varonel::core {
 

@@ -1,9 +1,9 @@
-#include "ProgramOptions.h"
+#include "core/shared/ProgramOptions.h"
 
 #include <QFile>
 #include <QSettings>
 
-#include "ExisteFichier.h"
+#include "core/shared/ExisteFichier.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "ScreenRules.h"
+#include "core/shared/ScreenRules.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -8,7 +8,7 @@
 #include <QString>
 #include <functional>
 
-#include "TwipRect.h"
+#include "core/shared/TwipRect.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "StatusLine.h"
+#include "core/shared/StatusLine.h"
 
 namespace varonel::core {
 

@@ -13,7 +13,7 @@
 #include <QString>
 #include <QTime>
 
-#include "Clock.h"
+#include "core/shared/Clock.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "TextEncoding.h"
+#include "core/shared/TextEncoding.h"
 
 #include <QStringDecoder>
 #include <array>

@@ -1,4 +1,4 @@
-#include "TextRules.h"
+#include "core/shared/TextRules.h"
 
 #include <QLocale>
 #include <cmath>

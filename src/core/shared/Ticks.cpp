@@ -1,4 +1,4 @@
-#include "Ticks.h"
+#include "core/shared/Ticks.h"
 
 #include <QPointer>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "TrackTags.h"
+#include "core/shared/TrackTags.h"
 
 #include <fileref.h>
 #include <tag.h>

@@ -1,9 +1,9 @@
-#include "Volumes.h"
+#include "core/shared/Volumes.h"
 
 #include <QDir>
 #include <QStorageInfo>
 
-#include "FolderSeparator.h"
+#include "core/shared/FolderSeparator.h"
 
 namespace varonel::core {
 

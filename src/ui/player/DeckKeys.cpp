@@ -1,4 +1,4 @@
-#include "DeckKeys.h"
+#include "ui/player/DeckKeys.h"
 
 #include <QApplication>
 

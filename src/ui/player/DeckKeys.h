@@ -4,8 +4,8 @@
 
 #include <QWidget>
 
-#include "KeyStateTable.h"
-#include "PlayerKeys.h"
+#include "core/player/PlayerKeys.h"
+#include "ui/shared/KeyStateTable.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "DeckMeter.h"
+#include "ui/player/DeckMeter.h"
 
 #include <QDragMoveEvent>
 #include <QMouseEvent>

@@ -4,8 +4,8 @@
 // from the browser over it is reported at every move (entering, moving,
 // leaving), so that it loads onto the meter's deck on the way.
 
-#include "BrowserModel.h"
-#include "LevelMeterWidget.h"
+#include "core/browser/BrowserModel.h"
+#include "ui/shared/LevelMeterWidget.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "DeckPanel.h"
+#include "ui/player/DeckPanel.h"
 
 #include <QAction>
 #include <QEvent>
@@ -8,11 +8,11 @@
 #include <QSlider>
 #include <QToolBar>
 
-#include "DeckMeter.h"
-#include "DropTarget.h"
-#include "PitchSlider.h"
-#include "ProgressBar.h"
-#include "SeekSlider.h"
+#include "ui/player/DeckMeter.h"
+#include "ui/player/DropTarget.h"
+#include "ui/player/PitchSlider.h"
+#include "ui/player/ProgressBar.h"
+#include "ui/shared/SeekSlider.h"
 
 namespace varonel::ui {
 

@@ -13,8 +13,8 @@
 #include <QObject>
 #include <array>
 
-#include "BrowserModel.h"
-#include "PlayerDecks.h"
+#include "core/browser/BrowserModel.h"
+#include "core/player/PlayerDecks.h"
 
 class QLabel;
 class QSlider;

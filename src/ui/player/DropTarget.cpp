@@ -1,4 +1,4 @@
-#include "DropTarget.h"
+#include "ui/player/DropTarget.h"
 
 #include <QDropEvent>
 

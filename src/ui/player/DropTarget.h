@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QWidget>
 
-#include "BrowserModel.h"
+#include "core/browser/BrowserModel.h"
 
 namespace varonel::ui {
 

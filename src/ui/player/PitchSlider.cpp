@@ -1,8 +1,8 @@
-#include "PitchSlider.h"
+#include "ui/player/PitchSlider.h"
 
 #include <QWheelEvent>
 
-#include "PlayerDisplay.h"
+#include "core/player/PlayerDisplay.h"
 
 namespace varonel::ui {
 

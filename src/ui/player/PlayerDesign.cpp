@@ -1,4 +1,4 @@
-#include "PlayerDesign.h"
+#include "ui/player/PlayerDesign.h"
 
 namespace varonel::ui {
 

@@ -7,7 +7,7 @@
 // browser fills the bottom; the status bar lies below it. Deck controls are
 // named with their index: `Slider0`, `Slider1`, `MMMeterX0` to `MMMeterX3`.
 
-#include "DesignTable.h"
+#include "ui/shared/DesignTable.h"
 
 namespace varonel::ui {
 

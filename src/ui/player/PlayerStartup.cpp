@@ -1,6 +1,6 @@
-#include "PlayerStartup.h"
+#include "ui/player/PlayerStartup.h"
 
-#include "AudioComponent.h"
+#include "ui/shared/AudioComponent.h"
 
 namespace varonel::ui {
 

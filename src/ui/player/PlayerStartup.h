@@ -6,8 +6,8 @@
 #include <QString>
 #include <memory>
 
-#include "Dialogs.h"
-#include "PlayerWindow.h"
+#include "core/shared/Dialogs.h"
+#include "ui/player/PlayerWindow.h"
 
 namespace varonel::ui {
 

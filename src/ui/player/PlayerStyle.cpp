@@ -1,4 +1,4 @@
-#include "PlayerStyle.h"
+#include "ui/player/PlayerStyle.h"
 
 namespace varonel::ui {
 

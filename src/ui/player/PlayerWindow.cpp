@@ -1,4 +1,4 @@
-#include "PlayerWindow.h"
+#include "ui/player/PlayerWindow.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -9,23 +9,23 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "AppPaths.h"
-#include "BrowserModel.h"
-#include "DeckKeys.h"
-#include "DeckPanel.h"
-#include "DeviceList.h"
-#include "DeviceOutput.h"
-#include "FolderSeparator.h"
-#include "OutputLists.h"
-#include "PaintedSurface.h"
-#include "PlayerDesign.h"
-#include "PlayerStyle.h"
-#include "ProgramOptions.h"
-#include "ScreenAdaptation.h"
-#include "SdlJoystick.h"
-#include "TrackBrowser.h"
-#include "TrackNaming.h"
-#include "TwipRect.h"
+#include "audio/DeviceOutput.h"
+#include "core/browser/BrowserModel.h"
+#include "core/shared/AppPaths.h"
+#include "core/shared/DeviceList.h"
+#include "core/shared/FolderSeparator.h"
+#include "core/shared/ProgramOptions.h"
+#include "core/shared/TrackNaming.h"
+#include "core/shared/TwipRect.h"
+#include "ui/player/DeckKeys.h"
+#include "ui/player/DeckPanel.h"
+#include "ui/player/PlayerDesign.h"
+#include "ui/player/PlayerStyle.h"
+#include "ui/player/SdlJoystick.h"
+#include "ui/shared/OutputLists.h"
+#include "ui/shared/PaintedSurface.h"
+#include "ui/shared/ScreenAdaptation.h"
+#include "ui/shared/TrackBrowser.h"
 
 namespace varonel::ui {
 

@@ -9,15 +9,15 @@
 #include <array>
 #include <memory>
 
-#include "Clock.h"
-#include "DesignTable.h"
-#include "DeviceBackend.h"
-#include "Dialogs.h"
-#include "DurationReader.h"
-#include "JoystickControl.h"
-#include "Player.h"
-#include "PlayerDecks.h"
-#include "PlayerMainTimer.h"
+#include "audio/DeviceBackend.h"
+#include "audio/Player.h"
+#include "core/browser/DurationReader.h"
+#include "core/player/JoystickControl.h"
+#include "core/player/PlayerDecks.h"
+#include "core/player/PlayerMainTimer.h"
+#include "core/shared/Clock.h"
+#include "core/shared/Dialogs.h"
+#include "ui/shared/DesignTable.h"
 
 class QLabel;
 class QTimer;

@@ -1,4 +1,4 @@
-#include "ProgressBar.h"
+#include "ui/player/ProgressBar.h"
 
 #include <QPainter>
 #include <algorithm>

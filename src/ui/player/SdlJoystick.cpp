@@ -1,4 +1,4 @@
-#include "SdlJoystick.h"
+#include "ui/player/SdlJoystick.h"
 
 #include <SDL.h>
 

@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "JoystickControl.h"
+#include "core/player/JoystickControl.h"
 
 namespace varonel::ui {
 

@@ -1,13 +1,13 @@
-#include "AudioComponent.h"
+#include "ui/shared/AudioComponent.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 
-#include "ExisteFichier.h"
-#include "ProgramLayout.h"
-#include "SystemFolder.h"
+#include "core/shared/ExisteFichier.h"
+#include "core/shared/ProgramLayout.h"
+#include "ui/shared/SystemFolder.h"
 
 namespace varonel::ui {
 

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "Dialogs.h"
+#include "core/shared/Dialogs.h"
 
 namespace varonel::ui {
 

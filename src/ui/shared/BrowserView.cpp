@@ -1,8 +1,8 @@
-#include "BrowserView.h"
+#include "ui/shared/BrowserView.h"
 
 #include <QHeaderView>
 
-#include "TwipRect.h"
+#include "core/shared/TwipRect.h"
 
 namespace varonel::ui {
 

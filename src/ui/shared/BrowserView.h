@@ -5,7 +5,7 @@
 
 #include <QTreeView>
 
-#include "BrowserModel.h"
+#include "core/browser/BrowserModel.h"
 
 namespace varonel::ui {
 

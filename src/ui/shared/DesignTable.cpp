@@ -1,4 +1,4 @@
-#include "DesignTable.h"
+#include "ui/shared/DesignTable.h"
 
 namespace varonel::ui {
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "TwipRect.h"
+#include "core/shared/TwipRect.h"
 
 namespace varonel::ui {
 

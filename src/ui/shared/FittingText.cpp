@@ -1,4 +1,4 @@
-#include "FittingText.h"
+#include "ui/shared/FittingText.h"
 
 #include <QStringList>
 

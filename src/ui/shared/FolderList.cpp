@@ -1,4 +1,4 @@
-#include "FolderList.h"
+#include "ui/shared/FolderList.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,8 +6,8 @@
 #include <QKeyEvent>
 #include <QStyle>
 
-#include "FolderListing.h"
-#include "FolderSeparator.h"
+#include "core/browser/FolderListing.h"
+#include "core/shared/FolderSeparator.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "FrenchTranslations.h"
+#include "ui/shared/FrenchTranslations.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

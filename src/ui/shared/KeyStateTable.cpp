@@ -1,4 +1,4 @@
-#include "KeyStateTable.h"
+#include "ui/shared/KeyStateTable.h"
 
 #include <QApplication>
 #include <QKeyEvent>

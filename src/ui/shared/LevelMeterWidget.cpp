@@ -1,4 +1,4 @@
-#include "LevelMeterWidget.h"
+#include "ui/shared/LevelMeterWidget.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,10 +1,10 @@
-#include "OutputLists.h"
+#include "ui/shared/OutputLists.h"
 
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 
-#include "OutputSettings.h"
+#include "core/shared/OutputSettings.h"
 
 namespace varonel::ui {
 

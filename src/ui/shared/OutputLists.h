@@ -18,8 +18,8 @@
 #include <QString>
 #include <array>
 
-#include "AudioOutput.h"
-#include "Dialogs.h"
+#include "audio/AudioOutput.h"
+#include "core/shared/Dialogs.h"
 
 class QTimer;
 

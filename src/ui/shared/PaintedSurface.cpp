@@ -1,4 +1,4 @@
-#include "PaintedSurface.h"
+#include "ui/shared/PaintedSurface.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "Gradient.h"
+#include "core/shared/Gradient.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "QtDialogs.h"
+#include "ui/shared/QtDialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "FittingText.h"
+#include "ui/shared/FittingText.h"
 
 namespace varonel::ui {
 

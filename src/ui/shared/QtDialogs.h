@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "Dialogs.h"
+#include "core/shared/Dialogs.h"
 
 namespace varonel::ui {
 

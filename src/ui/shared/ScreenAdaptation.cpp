@@ -1,4 +1,4 @@
-#include "ScreenAdaptation.h"
+#include "ui/shared/ScreenAdaptation.h"
 
 #include <QGuiApplication>
 #include <QScreen>

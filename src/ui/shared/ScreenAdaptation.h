@@ -6,8 +6,8 @@
 #include <QMainWindow>
 #include <QSize>
 
-#include "DesignTable.h"
-#include "ScreenRules.h"
+#include "core/shared/ScreenRules.h"
+#include "ui/shared/DesignTable.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "SeekSlider.h"
+#include "ui/shared/SeekSlider.h"
 
 #include <QMouseEvent>
 #include <QStyle>

@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "ui/shared/SingleInstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "StatusLineView.h"
+#include "ui/shared/StatusLineView.h"
 
 #include <QStyle>
 

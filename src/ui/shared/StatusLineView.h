@@ -9,7 +9,7 @@
 
 #include <QLabel>
 
-#include "StatusLine.h"
+#include "core/shared/StatusLine.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "SystemFolder.h"
+#include "ui/shared/SystemFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -6,7 +6,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "ProgramLayout.h"
+#include "core/shared/ProgramLayout.h"
 
 namespace varonel::ui {
 

@@ -1,11 +1,11 @@
-#include "TrackBrowser.h"
+#include "ui/shared/TrackBrowser.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
-#include "FolderListing.h"
-#include "Volumes.h"
+#include "core/browser/FolderListing.h"
+#include "core/shared/Volumes.h"
 
 namespace varonel::ui {
 

@@ -13,11 +13,11 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "BrowserModel.h"
-#include "BrowserView.h"
-#include "FilePattern.h"
-#include "FolderList.h"
-#include "VolumeList.h"
+#include "core/browser/BrowserModel.h"
+#include "core/shared/FilePattern.h"
+#include "ui/shared/BrowserView.h"
+#include "ui/shared/FolderList.h"
+#include "ui/shared/VolumeList.h"
 
 namespace varonel::ui {
 

@@ -1,8 +1,8 @@
-#include "VolumeList.h"
+#include "ui/shared/VolumeList.h"
 
 #include <QSignalBlocker>
 
-#include "Volumes.h"
+#include "core/shared/Volumes.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "AsRunLogBinding.h"
+#include "ui/varonel/AsRunLogBinding.h"
 
 namespace varonel::ui {
 

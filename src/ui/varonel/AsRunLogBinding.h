@@ -5,8 +5,8 @@
 
 #include <QString>
 
-#include "AsRunLog.h"
-#include "StatusLine.h"
+#include "core/automix/AsRunLog.h"
+#include "core/shared/StatusLine.h"
 
 namespace varonel::ui {
 

@@ -1,9 +1,9 @@
-#include "ButtonPictures.h"
+#include "ui/varonel/ButtonPictures.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
-#include "TransportDisplay.h"
+#include "core/automix/TransportDisplay.h"
 
 namespace varonel::ui {
 

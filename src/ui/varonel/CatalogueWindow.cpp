@@ -1,4 +1,4 @@
-#include "CatalogueWindow.h"
+#include "ui/varonel/CatalogueWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -10,11 +10,11 @@
 #include <QScreen>
 #include <QStringListModel>
 
-#include "CentrerFenetre.h"
-#include "DesignTable.h"
-#include "MainStyle.h"
-#include "MainWidgets.h"
-#include "TwipRect.h"
+#include "core/shared/CentrerFenetre.h"
+#include "core/shared/TwipRect.h"
+#include "ui/shared/DesignTable.h"
+#include "ui/varonel/MainStyle.h"
+#include "ui/varonel/MainWidgets.h"
 
 namespace varonel::ui {
 

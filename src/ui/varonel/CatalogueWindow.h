@@ -10,7 +10,7 @@
 
 #include <QWidget>
 
-#include "CatalogueSession.h"
+#include "core/catalogue/CatalogueSession.h"
 
 class QAction;
 class QLabel;

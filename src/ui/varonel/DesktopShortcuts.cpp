@@ -1,4 +1,4 @@
-#include "DesktopShortcuts.h"
+#include "ui/varonel/DesktopShortcuts.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,9 +6,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "DesktopIdentity.h"
-#include "ExisteFichier.h"
-#include "ProgramLayout.h"
+#include "core/shared/DesktopIdentity.h"
+#include "core/shared/ExisteFichier.h"
+#include "core/shared/ProgramLayout.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "MainDesign.h"
+#include "ui/varonel/MainDesign.h"
 
 namespace varonel::ui {
 

@@ -6,7 +6,7 @@
 // horizontal shift and lengthen the browser band by a vertical one, which moves
 // the pre-listening group down.
 
-#include "DesignTable.h"
+#include "ui/shared/DesignTable.h"
 
 namespace varonel::ui {
 

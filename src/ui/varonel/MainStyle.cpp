@@ -1,4 +1,4 @@
-#include "MainStyle.h"
+#include "ui/varonel/MainStyle.h"
 
 #include <QPalette>
 

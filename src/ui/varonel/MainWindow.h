@@ -13,22 +13,22 @@
 #include <QPointer>
 #include <memory>
 
-#include "Clock.h"
-#include "DesignTable.h"
-#include "Dialogs.h"
-#include "MainAudioChain.h"
-#include "PlayHistory.h"
-#include "Player.h"
-#include "PlaylistModel.h"
-#include "PreListening.h"
-#include "RequetteRound.h"
-#include "ResumeState.h"
-#include "StatusLine.h"
-#include "Ticks.h"
-#include "Timer3.h"
-#include "TrackLengthReader.h"
-#include "TrackPreparation.h"
-#include "Transport.h"
+#include "audio/Player.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/ResumeState.h"
+#include "core/automix/Timer3.h"
+#include "core/automix/TrackPreparation.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/prelistening/PreListening.h"
+#include "core/request/PlayHistory.h"
+#include "core/request/RequetteRound.h"
+#include "core/shared/Clock.h"
+#include "core/shared/Dialogs.h"
+#include "core/shared/StatusLine.h"
+#include "core/shared/Ticks.h"
+#include "core/shared/TrackLengthReader.h"
+#include "ui/shared/DesignTable.h"
 
 namespace varonel::core {
 class AsRunLog;

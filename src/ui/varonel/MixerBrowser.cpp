@@ -1,14 +1,14 @@
-#include "MixerBrowser.h"
+#include "ui/varonel/MixerBrowser.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPushButton>
 
-#include "BusyCursor.h"
-#include "PlaylistCommands.h"
-#include "Requette.h"
-#include "TrackNaming.h"
-#include "TwipRect.h"
+#include "core/request/Requette.h"
+#include "core/shared/TrackNaming.h"
+#include "core/shared/TwipRect.h"
+#include "ui/shared/BusyCursor.h"
+#include "ui/varonel/PlaylistCommands.h"
 
 namespace varonel::ui {
 

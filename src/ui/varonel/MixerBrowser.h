@@ -10,15 +10,15 @@
 #include <QObject>
 #include <functional>
 
-#include "BrowserModel.h"
-#include "Clock.h"
-#include "DurationReader.h"
-#include "PlaylistModel.h"
-#include "PreListening.h"
-#include "RequetteRound.h"
-#include "StatusLine.h"
-#include "TrackBrowser.h"
-#include "TrackLengthReader.h"
+#include "core/browser/BrowserModel.h"
+#include "core/browser/DurationReader.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/prelistening/PreListening.h"
+#include "core/request/RequetteRound.h"
+#include "core/shared/Clock.h"
+#include "core/shared/StatusLine.h"
+#include "core/shared/TrackLengthReader.h"
+#include "ui/shared/TrackBrowser.h"
 
 class QPushButton;
 

@@ -1,7 +1,7 @@
-#include "MprisAdaptors.h"
+#include "ui/varonel/MprisAdaptors.h"
 
-#include "DesktopIdentity.h"
-#include "MprisService.h"
+#include "core/shared/DesktopIdentity.h"
+#include "ui/varonel/MprisService.h"
 
 namespace varonel::ui {
 

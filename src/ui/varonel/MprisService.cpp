@@ -1,4 +1,4 @@
-#include "MprisService.h"
+#include "ui/varonel/MprisService.h"
 
 #include <QApplication>
 #include <QDBusConnectionInterface>
@@ -6,9 +6,9 @@
 #include <QDBusObjectPath>
 #include <QUrl>
 
-#include "MainWindow.h"
-#include "MprisAdaptors.h"
-#include "SingleInstance.h"
+#include "ui/shared/SingleInstance.h"
+#include "ui/varonel/MainWindow.h"
+#include "ui/varonel/MprisAdaptors.h"
 
 namespace varonel::ui {
 

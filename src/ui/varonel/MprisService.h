@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "NowPlaying.h"
+#include "core/automix/NowPlaying.h"
 
 namespace varonel::ui {
 

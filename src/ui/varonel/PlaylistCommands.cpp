@@ -1,9 +1,9 @@
-#include "PlaylistCommands.h"
+#include "ui/varonel/PlaylistCommands.h"
 
-#include "BrowserView.h"
-#include "BusyCursor.h"
-#include "PlaylistFile.h"
-#include "PlaylistView.h"
+#include "core/playlist/PlaylistFile.h"
+#include "ui/shared/BrowserView.h"
+#include "ui/shared/BusyCursor.h"
+#include "ui/varonel/PlaylistView.h"
 
 namespace varonel::ui {
 

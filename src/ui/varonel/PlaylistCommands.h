@@ -11,12 +11,12 @@
 #include <QObject>
 #include <functional>
 
-#include "BrowserRow.h"
-#include "Dialogs.h"
-#include "PlaylistModel.h"
-#include "RowFiller.h"
-#include "StatusLine.h"
-#include "TrackLengthReader.h"
+#include "core/browser/BrowserRow.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/playlist/RowFiller.h"
+#include "core/shared/Dialogs.h"
+#include "core/shared/StatusLine.h"
+#include "core/shared/TrackLengthReader.h"
 
 namespace varonel::ui {
 

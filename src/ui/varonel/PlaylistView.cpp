@@ -1,4 +1,4 @@
-#include "PlaylistView.h"
+#include "ui/varonel/PlaylistView.h"
 
 #include <QDragMoveEvent>
 #include <QDropEvent>

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QTreeWidget>
 
-#include "PlaylistModel.h"
+#include "core/playlist/PlaylistModel.h"
 
 namespace varonel::ui {
 

@@ -1,12 +1,12 @@
-#include "PreListeningPanel.h"
+#include "ui/varonel/PreListeningPanel.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
 
-#include "ButtonPictures.h"
-#include "MainWidgets.h"
-#include "SeekSlider.h"
-#include "TransportDisplay.h"
+#include "core/automix/TransportDisplay.h"
+#include "ui/shared/SeekSlider.h"
+#include "ui/varonel/ButtonPictures.h"
+#include "ui/varonel/MainWidgets.h"
 
 namespace varonel::ui {
 

@@ -8,7 +8,7 @@
 
 #include <QObject>
 
-#include "PreListening.h"
+#include "core/prelistening/PreListening.h"
 
 class QComboBox;
 class QPushButton;

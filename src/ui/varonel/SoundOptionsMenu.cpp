@@ -1,11 +1,11 @@
-#include "SoundOptionsMenu.h"
+#include "ui/varonel/SoundOptionsMenu.h"
 
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
-#include "StatusLine.h"
-#include "TrackPreparation.h"
+#include "core/automix/TrackPreparation.h"
+#include "core/shared/StatusLine.h"
 
 namespace varonel::ui {
 

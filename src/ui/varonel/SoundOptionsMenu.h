@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QString>
 
-#include "SoundOptions.h"
+#include "core/automix/SoundOptions.h"
 
 class QAction;
 class QActionGroup;

@@ -1,4 +1,4 @@
-#include "SplashWindow.h"
+#include "ui/varonel/SplashWindow.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "CentrerFenetre.h"
-#include "TwipRect.h"
+#include "core/shared/CentrerFenetre.h"
+#include "core/shared/TwipRect.h"
 
 namespace varonel::ui {
 

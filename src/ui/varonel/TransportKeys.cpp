@@ -1,4 +1,4 @@
-#include "TransportKeys.h"
+#include "ui/varonel/TransportKeys.h"
 
 #include <QApplication>
 

@@ -4,8 +4,8 @@
 
 #include <QWidget>
 
-#include "KeyStateTable.h"
-#include "Timer3.h"
+#include "core/automix/Timer3.h"
+#include "ui/shared/KeyStateTable.h"
 
 namespace varonel::ui {
 

@@ -1,4 +1,4 @@
-#include "TransportPanel.h"
+#include "ui/varonel/TransportPanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,11 +11,11 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "ButtonPictures.h"
-#include "LevelMeterWidget.h"
-#include "LevelStatistics.h"
-#include "MainWidgets.h"
-#include "SeekSlider.h"
+#include "core/automix/LevelStatistics.h"
+#include "ui/shared/LevelMeterWidget.h"
+#include "ui/shared/SeekSlider.h"
+#include "ui/varonel/ButtonPictures.h"
+#include "ui/varonel/MainWidgets.h"
 
 namespace varonel::ui {
 

@@ -13,9 +13,9 @@
 #include <QObject>
 #include <QPixmap>
 
-#include "MainAudioChain.h"
-#include "Timer3.h"
-#include "Transport.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Timer3.h"
+#include "core/automix/Transport.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,11 +1,11 @@
-#include "VaronelStartup.h"
+#include "ui/varonel/VaronelStartup.h"
 
 #include <QCoreApplication>
 
-#include "AudioComponent.h"
-#include "DesktopShortcuts.h"
-#include "DeviceOutput.h"
-#include "ProgramLayout.h"
+#include "audio/DeviceOutput.h"
+#include "core/shared/ProgramLayout.h"
+#include "ui/shared/AudioComponent.h"
+#include "ui/varonel/DesktopShortcuts.h"
 
 namespace varonel::ui {
 

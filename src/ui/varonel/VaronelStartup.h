@@ -5,11 +5,11 @@
 #include <QString>
 #include <memory>
 
-#include "DeviceBackend.h"
-#include "Dialogs.h"
-#include "MainWindow.h"
-#include "MprisService.h"
-#include "SplashWindow.h"
+#include "audio/DeviceBackend.h"
+#include "core/shared/Dialogs.h"
+#include "ui/varonel/MainWindow.h"
+#include "ui/varonel/MprisService.h"
+#include "ui/varonel/SplashWindow.h"
 
 namespace varonel::ui {
 

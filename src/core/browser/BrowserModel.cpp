@@ -1,12 +1,12 @@
-#include "BrowserModel.h"
+#include "core/browser/BrowserModel.h"
 
 #include <QCoreApplication>
 #include <QMimeData>
 #include <algorithm>
 
-#include "FolderSeparator.h"
-#include "TrackNaming.h"
-#include "TrackTags.h"
+#include "core/shared/FolderSeparator.h"
+#include "core/shared/TrackNaming.h"
+#include "core/shared/TrackTags.h"
 
 namespace varonel::core {
 

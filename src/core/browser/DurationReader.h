@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "BrowserModel.h"
+#include "core/browser/BrowserModel.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "FolderListing.h"
+#include "core/browser/FolderListing.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -7,9 +7,9 @@
 #include <QFile>
 #include <algorithm>
 
-#include "EntryKind.h"
-#include "FolderSeparator.h"
-#include "Volumes.h"
+#include "core/shared/EntryKind.h"
+#include "core/shared/FolderSeparator.h"
+#include "core/shared/Volumes.h"
 
 namespace varonel::core {
 

@@ -15,7 +15,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "BrowserRow.h"
+#include "core/browser/BrowserRow.h"
 
 namespace varonel::core {
 

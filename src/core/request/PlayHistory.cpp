@@ -1,9 +1,9 @@
-#include "PlayHistory.h"
+#include "core/request/PlayHistory.h"
 
 #include <algorithm>
 
-#include "NameKey.h"
-#include "PlaylistTiming.h"
+#include "core/playlist/PlaylistTiming.h"
+#include "core/request/NameKey.h"
 
 namespace varonel::core {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "FilePattern.h"
+#include "core/shared/FilePattern.h"
 
 namespace varonel::core {
 

@@ -16,10 +16,10 @@
 
 #include <memory>
 
-#include "Dialogs.h"
-#include "Player.h"
-#include "SliderHold.h"
-#include "Ticks.h"
+#include "audio/Player.h"
+#include "core/shared/Dialogs.h"
+#include "core/shared/SliderHold.h"
+#include "core/shared/Ticks.h"
 
 namespace varonel::core {
 

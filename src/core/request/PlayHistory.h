@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <deque>
 
-#include "PlaylistRow.h"
-#include "RequestRules.h"
+#include "core/playlist/PlaylistRow.h"
+#include "core/request/RequestRules.h"
 
 namespace varonel::core {
 

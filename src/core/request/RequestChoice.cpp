@@ -1,4 +1,4 @@
-#include "RequestChoice.h"
+#include "core/request/RequestChoice.h"
 
 #include <algorithm>
 

@@ -11,11 +11,11 @@
 
 #include <functional>
 
-#include "BrowserModel.h"
-#include "Clock.h"
-#include "PlaylistModel.h"
-#include "RequetteRound.h"
-#include "TrackLengthReader.h"
+#include "core/browser/BrowserModel.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/request/RequetteRound.h"
+#include "core/shared/Clock.h"
+#include "core/shared/TrackLengthReader.h"
 
 namespace varonel::core {
 

@@ -1,4 +1,4 @@
-#include "NameKey.h"
+#include "core/request/NameKey.h"
 
 namespace varonel::core {
 

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <random>
 
-#include "RequestRules.h"
+#include "core/request/RequestRules.h"
 
 namespace varonel::core {
 

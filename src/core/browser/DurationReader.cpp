@@ -1,10 +1,10 @@
-#include "DurationReader.h"
+#include "core/browser/DurationReader.h"
 
 #include <QMetaObject>
 #include <algorithm>
 
-#include "TrackLength.h"
-#include "TrackTags.h"
+#include "audio/TrackLength.h"
+#include "core/shared/TrackTags.h"
 
 namespace varonel::core {
 

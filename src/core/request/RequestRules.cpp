@@ -1,4 +1,4 @@
-#include "RequestRules.h"
+#include "core/request/RequestRules.h"
 
 #include <QSettings>
 

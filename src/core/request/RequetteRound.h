@@ -19,12 +19,12 @@
 #include <functional>
 #include <random>
 
-#include "BrowserModel.h"
-#include "Clock.h"
-#include "PlayHistory.h"
-#include "PlaylistModel.h"
-#include "RequestChoice.h"
-#include "RequestRules.h"
+#include "core/browser/BrowserModel.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/request/PlayHistory.h"
+#include "core/request/RequestChoice.h"
+#include "core/request/RequestRules.h"
+#include "core/shared/Clock.h"
 
 namespace varonel::core {
 

@@ -1,12 +1,12 @@
-#include "Requette.h"
+#include "core/request/Requette.h"
 
 #include <memory>
 #include <optional>
 
 #include <QDir>
 
-#include "RowFiller.h"
-#include "TrackNaming.h"
+#include "core/playlist/RowFiller.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 

@@ -1,13 +1,13 @@
-#include "RequetteRound.h"
+#include "core/request/RequetteRound.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
-#include "CatalogueFile.h"
-#include "NameKey.h"
-#include "PlaylistTiming.h"
-#include "TrackNaming.h"
+#include "core/catalogue/CatalogueFile.h"
+#include "core/playlist/PlaylistTiming.h"
+#include "core/request/NameKey.h"
+#include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
 

@@ -1,7 +1,7 @@
-#include "PreListening.h"
+#include "core/prelistening/PreListening.h"
 
-#include "DeviceList.h"
-#include "FileError.h"
+#include "core/shared/DeviceList.h"
+#include "core/shared/FileError.h"
 
 namespace varonel::core {
 
