@@ -16,13 +16,13 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "AsRunLines.h"
 #include "BrowserModel.h"
 #include "CatalogueWindow.h"
 #include "FileBytes.h"
 #include "MixerBrowser.h"
 #include "MixerRig.h"
-#include "OfflineOutput.h"
-#include "PlayerWindow.h"
+#include "PlayerRig.h"
 #include "PulseServer.h"
 #include "ScriptedDialogs.h"
 #include "SessionBus.h"
@@ -92,47 +92,40 @@ public:
 
     bool start(const QString& executable, QProcessEnvironment environment,
                const QMap<QString, QByteArray>& settings, QString* why) {
-        const QString folder = m_home.filePath(QStringLiteral("programme"));
-        const QString copy = folder + QLatin1Char('/') + QFileInfo(executable).fileName();
+        const QString copy = file(QFileInfo(executable).fileName());
         QDir home(m_home.path());
-        if (!home.mkpath(QStringLiteral("programme")) || !home.mkpath(QStringLiteral("run")) ||
-            !home.mkpath(QStringLiteral("data/Varonel/systeme")) ||
-            !QFile::setPermissions(m_home.filePath(QStringLiteral("run")),
-                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
-            !filebytes::write(m_home.filePath(QStringLiteral("data/Varonel/systeme/")) +
-                                  QLatin1String(ui::kComposantAudio),
-                              "installé\n")) {
-            *why = QStringLiteral("the home folder cannot be made");
-            return false;
+        bool ready =
+            home.mkpath("programme") && home.mkpath("run") && home.mkpath("data/Varonel/systeme") &&
+            QFile::setPermissions(m_home.filePath("run"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) &&
+            filebytes::write(
+                m_home.filePath("data/Varonel/systeme/") + QLatin1String(ui::kComposantAudio),
+                "installé\n") &&
+            // A link is the same program; a copy where the folders lie apart.
+            (::link(QFile::encodeName(executable).constData(),
+                    QFile::encodeName(copy).constData()) == 0 ||
+             QFile::copy(executable, copy));
+        for (auto it = settings.cbegin(); ready && it != settings.cend(); ++it) {
+            ready = filebytes::write(file(it.key()), it.value());
         }
-        // A link is the same program; a copy where the folders lie apart.
-        if (::link(QFile::encodeName(executable).constData(),
-                   QFile::encodeName(copy).constData()) != 0 &&
-            !QFile::copy(executable, copy)) {
-            *why = QStringLiteral("the program cannot be copied");
+        if (!ready) {
+            *why = QStringLiteral("the program's folder cannot be made");
             return false;
-        }
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it) {
-            if (!filebytes::write(file(it.key()), it.value())) {
-                *why = QStringLiteral("cannot write ") + it.key();
-                return false;
-            }
         }
         environment.insert(QStringLiteral("HOME"), m_home.path());
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath("run"));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath("data"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config"));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath("cache"));
+        for (const auto& [variable, folder] : {std::pair{"XDG_RUNTIME_DIR", "run"},
+                                               {"XDG_DATA_HOME", "data"},
+                                               {"XDG_CONFIG_HOME", "config"},
+                                               {"XDG_CACHE_HOME", "cache"}}) {
+            environment.insert(QLatin1String(variable), m_home.filePath(QLatin1String(folder)));
+        }
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         // From the root, the browser starts at the root.
         m_process.setWorkingDirectory(QDir::rootPath());
         m_process.start(copy, {});
-        if (!m_process.waitForStarted(10000)) {
-            *why = m_process.errorString();
-            return false;
-        }
-        return true;
+        *why = m_process.errorString();
+        return m_process.waitForStarted(10000);
     }
 
     // A file of the program's folder, where it keeps its settings.
@@ -211,43 +204,6 @@ bool sameContent(const QImage& a, const QImage& b) {
     }
     return true;
 }
-
-// The as-run log's lines, split into their fields, from every daily file.
-QList<QStringList> asRunLines(const QString& folder) {
-    QList<QStringList> lines;
-    QDir dir(folder);
-    for (const QString& name :
-         dir.entryList({QStringLiteral("Diffusion-*.txt")}, QDir::Files, QDir::Name)) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-            if (!line.trimmed().isEmpty()) {
-                lines.append(line.trimmed().split(QLatin1Char('\t')));
-            }
-        }
-    }
-    return lines;
-}
-
-// The player's window built offscreen, as the twin of the real one.
-struct PlayerTwin {
-    PlayerTwin() {
-        window = std::make_unique<ui::PlayerWindow>(
-            std::make_unique<core::VirtualClock>(), dialogs,
-            std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()),
-            std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()));
-        ui::PlayerWindow::LoadOptions options;
-        options.cheminAppli = folder.path();
-        options.screenWidth = XSession::kWidth;
-        loaded = window->Form_Load(options);
-    }
-    QTemporaryDir folder;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ui::PlayerWindow> window;
-    bool loaded = false;
-};
 
 }  // namespace
 
@@ -485,7 +441,6 @@ private slots:
         QApplication::processEvents();
         const QRect ok = placeOf(box.buttons().constFirst());
         m_okFromCorner = {box.width() - ok.center().x(), box.height() - ok.center().y()};
-        m_emptyBoxWidth = box.width();
     }
 
     // --- Varonel ---
@@ -517,26 +472,6 @@ private slots:
 
         QVERIFY2(openFolder(m_varonelWindow, mixerPlace("Dir1"), mixerPlace("ListRech"), m_music),
                  "the browser did not reach the music folder");
-    }
-
-    // Enter belongs to the transport: in the folder list it starts (here finds
-    // the playlist empty, once) and never opens the folder.
-    void enterInTheFolderListRaisesTheEmptyPlaylistOnce() {
-        QVERIFY(!m_varonelWindow.isEmpty());
-        const QRect dir1 = mixerPlace(QStringLiteral("Dir1"));
-        QVERIFY(chooseSubfolder(m_varonelWindow, dir1, m_mixerTwin->window.get()));
-        const QImage chosen = region(m_varonelWindow, dir1);
-
-        m_x.tap(QStringLiteral("Return"));
-        const Window box = m_x.waitForWindow(QStringLiteral("^Varonel$"), {m_varonelWindow}, 5000);
-        QVERIFY2(!box.isEmpty(), "Enter in the folder list raised no box");
-        QVERIFY2(std::abs(m_x.size(box).width() - m_emptyBoxWidth) <= 4,
-                 "the box is not \"Le réservoir est vide\"");
-        clickOk(box);
-        QVERIFY2(m_x.waitUntilGone(box, QStringLiteral("^Varonel$")), "the box stays");
-        QVERIFY2(holdsFor(1500, [this] { return varonelBoxes().isEmpty(); }),
-                 "the box came again: Enter stays held");
-        QVERIFY2(sameContent(region(m_varonelWindow, dir1), chosen), "Enter opened the folder");
     }
 
     // A box raised while the catalogue window (kept above the others) is open
@@ -617,31 +552,19 @@ private slots:
         QVERIFY(varonelBoxes().isEmpty());
     }
 
-    // Numpad 0 pressed with NumLock on and released after NumLock went off
-    // (the key then reads Insert) chains once, not every 1.6 s.
+    // Numpad 0 pressed with NumLock on and released after NumLock went off,
+    // or after Shift was pressed (the key then reads Insert), chains once,
+    // not every 1.6 s.
     void numpad0WithNumLockChangedChainsOnce() {
         QVERIFY(!m_varonelWindow.isEmpty());
-        m_x.setNumLock(true);
-        m_x.keyDown(QStringLiteral("KP_Insert"));
-        QTest::qWait(150);
-        m_x.setNumLock(false);
-        QTest::qWait(150);
-        m_x.keyUp(QStringLiteral("KP_Insert"));
+        numpad0ReleasedChanged(false);
         QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[0]), "Numpad 0 did not chain", 5000);
         QVERIFY2(holdsFor(3500, [this] { return onAir(m_listed[0]); }),
                  "the key stayed held: the broadcast runs through the playlist");
     }
-
-    // The same with Shift pressed while Numpad 0 is down.
     void numpad0WithShiftChangedChainsOnce() {
         QVERIFY(!m_varonelWindow.isEmpty());
-        m_x.setNumLock(true);
-        m_x.keyDown(QStringLiteral("KP_Insert"));
-        QTest::qWait(150);
-        m_x.keyDown(QStringLiteral("Shift_L"));
-        QTest::qWait(150);
-        m_x.keyUp(QStringLiteral("KP_Insert"));
-        m_x.keyUp(QStringLiteral("Shift_L"));
+        numpad0ReleasedChanged(true);
         QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[1]), "Numpad 0 did not chain", 5000);
         QVERIFY2(holdsFor(2500, [this] { return onAir(m_listed[1]); }),
                  "the key stayed held: the broadcast runs through the playlist");
@@ -689,16 +612,17 @@ private slots:
         QCOMPARE(filebytes::read(m_varonel->file(QStringLiteral("Varonel.Ini"))),
                  QByteArray(kOutputsKept));
 
-        const QList<QStringList> lines = asRunLines(m_varonel->file({}));
+        const QStringList lines = asrunlines::read(m_varonel->file({}));
         const QStringList expected[] = {{m_dragged, "enchaînement"},
                                         {m_listed[0], "enchaînement"},
                                         {m_listed[1], "arrêt"},
                                         {m_listed[2], "arrêt"}};
         QCOMPARE(lines.size(), 4);
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(lines[i].size(), 5);
-            QCOMPARE(lines[i][2], expected[i][0]);
-            QCOMPARE(lines[i][4], expected[i][1]);
+            const QStringList fields = lines[i].split('\t');
+            QCOMPARE(fields.size(), 5);
+            QCOMPARE(fields[2], expected[i][0]);
+            QCOMPARE(fields[4], expected[i][1]);
         }
     }
 
@@ -732,7 +656,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_x.size(m_playerWindow).width(), XSession::kWidth, 10000);
         const QSize size = m_x.settledSize(m_playerWindow);
 
-        m_playerTwin = std::make_unique<PlayerTwin>();
+        m_playerTwin =
+            std::make_unique<playerrig::PlayerRig>(nullptr, QByteArray(), XSession::kWidth);
         QVERIFY(m_playerTwin->loaded);
         m_playerTwin->window->browser().showFolder(m_decks);
         layOutAs(m_playerTwin->window.get(), size);
@@ -780,12 +705,7 @@ private slots:
     void numpad0WithNumLockChangedLeavesTheNextPlay() {
         QVERIFY(!m_playerWindow.isEmpty());
         m_x.click(m_playerWindow, player(QStringLiteral("LblPlatine0")));
-        m_x.setNumLock(true);
-        m_x.keyDown(QStringLiteral("KP_Insert"));
-        QTest::qWait(150);
-        m_x.setNumLock(false);
-        QTest::qWait(150);
-        m_x.keyUp(QStringLiteral("KP_Insert"));
+        numpad0ReleasedChanged(false);
         m_x.click(m_playerWindow, toolbarButton(0, QStringLiteral("Play")));
         QVERIFY2(deckPlaysOn(0), "deck A stopped after Play: Numpad 0 stayed held");
     }
@@ -834,6 +754,24 @@ private slots:
     }
 
 private:
+    // Numpad 0 pressed with NumLock on and released after NumLock went off,
+    // or, with `shift`, after Shift went down.
+    void numpad0ReleasedChanged(bool shift) {
+        m_x.setNumLock(true);
+        m_x.keyDown(QStringLiteral("KP_Insert"));
+        QTest::qWait(150);
+        if (shift) {
+            m_x.keyDown(QStringLiteral("Shift_L"));
+        } else {
+            m_x.setNumLock(false);
+        }
+        QTest::qWait(150);
+        m_x.keyUp(QStringLiteral("KP_Insert"));
+        if (shift) {
+            m_x.keyUp(QStringLiteral("Shift_L"));
+        }
+    }
+
     // The stop's fade and wait are over when the output list is free again.
     bool stopEnds() const {
         QElapsedTimer timer;
@@ -890,7 +828,6 @@ private:
     QString m_deckB;
     QString m_onTime;
     QPoint m_okFromCorner;
-    int m_emptyBoxWidth = 0;
     QImage m_outputIdle;  // the main output list while off air
 
     std::unique_ptr<ProgramRun> m_varonel;
@@ -901,7 +838,7 @@ private:
 
     std::unique_ptr<ProgramRun> m_player;
     Window m_playerWindow;
-    std::unique_ptr<PlayerTwin> m_playerTwin;
+    std::unique_ptr<playerrig::PlayerRig> m_playerTwin;
     std::vector<float> m_deckSinks[2];
 };
 
