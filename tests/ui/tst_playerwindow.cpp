@@ -140,6 +140,22 @@ private slots:
         QVERIFY(rig.window->close());
     }
 
+    // Cue keeps the deck's position and shows it; Cue Play goes back there
+    // and plays.
+    void cueButtons() {
+        PlayerRig rig;
+        rig.load(0, valse());
+        audio::Player& deck = rig.window->decks().player(0);
+        deck.setPositionMs(5000);
+        rig.press(0, "Cue");
+        QCOMPARE(rig.text("CueInfo0"), QStringLiteral("00:05.00"));
+        deck.setPositionMs(12000);
+        rig.press(0, "CuePlay");
+        QVERIFY(rig.window->decks().playing(0));
+        QVERIFY2(qAbs(deck.positionMs() - 5000) < 100,
+                 qPrintable(QString::number(deck.positionMs())));
+    }
+
     // The choice made in a list moves its deck and is saved at the close.
     void outputChoiceSavedAtTheClose() {
         FakeDeviceBackend backend(2);
