@@ -1,7 +1,7 @@
 // The mixer's browser through its window: the drive and folder lists feeding
-// ListRech, durations, sorting, a double click and a real drag into the
-// playlist, pre-listening on a second output while the mix plays, and the
-// automatic request from its switch, its menu and the duration switch.
+// ListRech, durations, sorting, a double click into the playlist,
+// pre-listening on a second output while the mix plays, and the automatic
+// request from its switch and its menu, over an empty browser and at the stop.
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,7 +1,8 @@
 // The two-deck player's window offscreen: its controls and their places, the
-// toolbar buttons, a track picked up in the browser and dropped on a deck, the
-// settings file, the close refused while a deck plays, the joystick through
-// SDL's virtual joysticks (the real event path), and the start-up.
+// toolbar buttons, the deck keys, a track picked up in the browser and dropped
+// on a deck, the settings file, the close refused while a deck plays, the
+// joystick through SDL's virtual joysticks (the real event path), and the
+// start-up. What the decks decide is tested without widgets (tst_playerdecks).
 
 #include <SDL.h>
 
