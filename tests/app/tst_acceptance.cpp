@@ -16,17 +16,17 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "AsRunLines.h"
 #include "FileBytes.h"
 #include "MixerRig.h"
+#include "PlayerRig.h"
 #include "PulseServer.h"
 #include "ScriptedDialogs.h"
 #include "SessionBus.h"
 #include "Synth.h"
 #include "ToneScan.h"
 #include "XSession.h"
-#include "audio/OfflineOutput.h"
 #include "core/browser/BrowserModel.h"
-#include "ui/player/PlayerWindow.h"
 #include "ui/shared/SystemFolder.h"
 #include "ui/shared/TrackBrowser.h"
 #include "ui/varonel/CatalogueWindow.h"
@@ -92,47 +92,40 @@ public:
 
     bool start(const QString& executable, QProcessEnvironment environment,
                const QMap<QString, QByteArray>& settings, QString* why) {
-        const QString folder = m_home.filePath(QStringLiteral("programme"));
-        const QString copy = folder + QLatin1Char('/') + QFileInfo(executable).fileName();
+        const QString copy = file(QFileInfo(executable).fileName());
         QDir home(m_home.path());
-        if (!home.mkpath(QStringLiteral("programme")) || !home.mkpath(QStringLiteral("run")) ||
-            !home.mkpath(QStringLiteral("data/Varonel/systeme")) ||
-            !QFile::setPermissions(m_home.filePath(QStringLiteral("run")),
-                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
-            !filebytes::write(m_home.filePath(QStringLiteral("data/Varonel/systeme/")) +
-                                  QLatin1String(ui::kComposantAudio),
-                              "installé\n")) {
-            *why = QStringLiteral("the home folder cannot be made");
-            return false;
+        bool ready =
+            home.mkpath("programme") && home.mkpath("run") && home.mkpath("data/Varonel/systeme") &&
+            QFile::setPermissions(m_home.filePath("run"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) &&
+            filebytes::write(
+                m_home.filePath("data/Varonel/systeme/") + QLatin1String(ui::kComposantAudio),
+                "installé\n") &&
+            // A link is the same program; a copy where the folders lie apart.
+            (::link(QFile::encodeName(executable).constData(),
+                    QFile::encodeName(copy).constData()) == 0 ||
+             QFile::copy(executable, copy));
+        for (auto it = settings.cbegin(); ready && it != settings.cend(); ++it) {
+            ready = filebytes::write(file(it.key()), it.value());
         }
-        // A link is the same program; a copy where the folders lie apart.
-        if (::link(QFile::encodeName(executable).constData(),
-                   QFile::encodeName(copy).constData()) != 0 &&
-            !QFile::copy(executable, copy)) {
-            *why = QStringLiteral("the program cannot be copied");
+        if (!ready) {
+            *why = QStringLiteral("the program's folder cannot be made");
             return false;
-        }
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it) {
-            if (!filebytes::write(file(it.key()), it.value())) {
-                *why = QStringLiteral("cannot write ") + it.key();
-                return false;
-            }
         }
         environment.insert(QStringLiteral("HOME"), m_home.path());
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath("run"));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath("data"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config"));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath("cache"));
+        for (const auto& [variable, folder] : {std::pair{"XDG_RUNTIME_DIR", "run"},
+                                               {"XDG_DATA_HOME", "data"},
+                                               {"XDG_CONFIG_HOME", "config"},
+                                               {"XDG_CACHE_HOME", "cache"}}) {
+            environment.insert(QLatin1String(variable), m_home.filePath(QLatin1String(folder)));
+        }
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         // From the root, the browser starts at the root.
         m_process.setWorkingDirectory(QDir::rootPath());
         m_process.start(copy, {});
-        if (!m_process.waitForStarted(10000)) {
-            *why = m_process.errorString();
-            return false;
-        }
-        return true;
+        *why = m_process.errorString();
+        return m_process.waitForStarted(10000);
     }
 
     // A file of the program's folder, where it keeps its settings.
@@ -191,63 +184,6 @@ int selectedBand(const QImage& picture, QRect area) {
     }
     return -1;
 }
-
-// Two pictures of a list show the same rows: the focus moving away only
-// shades the selection a little, another row or name changes pixels by far more.
-bool sameContent(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                    std::abs(qBlue(p) - qBlue(q)) >
-                90) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-// The as-run log's lines, split into their fields, from every daily file.
-QList<QStringList> asRunLines(const QString& folder) {
-    QList<QStringList> lines;
-    QDir dir(folder);
-    for (const QString& name :
-         dir.entryList({QStringLiteral("Diffusion-*.txt")}, QDir::Files, QDir::Name)) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-            if (!line.trimmed().isEmpty()) {
-                lines.append(line.trimmed().split(QLatin1Char('\t')));
-            }
-        }
-    }
-    return lines;
-}
-
-// The player's window built offscreen, as the twin of the real one.
-struct PlayerTwin {
-    PlayerTwin() {
-        window = std::make_unique<ui::PlayerWindow>(
-            std::make_unique<core::VirtualClock>(), dialogs,
-            std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()),
-            std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()));
-        ui::PlayerWindow::LoadOptions options;
-        options.cheminAppli = folder.path();
-        options.screenWidth = XSession::kWidth;
-        loaded = window->Form_Load(options);
-    }
-    QTemporaryDir folder;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ui::PlayerWindow> window;
-    bool loaded = false;
-};
 
 }  // namespace
 
@@ -330,28 +266,6 @@ class AcceptanceTest : public QObject {
         }
         // The browser shows the folder's tracks.
         return !waitForChange(window, browser, browserBefore).isNull();
-    }
-
-    // Clicks the subfolder listed under the folder that the folder list
-    // shows (the row under the selected one), which selects it; true once the
-    // list shows it selected.
-    bool chooseSubfolder(const Window& window, QRect dir1, QWidget* twin) const {
-        const auto* list = twinChild<QTreeWidget>(twin, QStringLiteral("Dir1"));
-        const int rowHeight = list->visualItemRect(list->topLevelItem(0)).height();
-        const int shown = selectedBand(m_x.picture(window), dir1);
-        if (shown < 0) {
-            return false;
-        }
-        m_x.click(window, {dir1.center().x(), shown + rowHeight});
-        QElapsedTimer timer;
-        timer.start();
-        while (selectedBand(m_x.picture(window), dir1) != shown + rowHeight) {
-            if (timer.elapsed() > 5000) {
-                return false;
-            }
-            QTest::qWait(50);
-        }
-        return true;
     }
 
     // The now-playing service's property, as dbus-send prints it.
@@ -460,10 +374,9 @@ private slots:
         const QDir files(QFileInfo(m_files.path()).canonicalFilePath());
         m_music = files.filePath(QStringLiteral("musique"));
         m_decks = files.filePath(QStringLiteral("platines"));
-        for (const QString& folder : {m_music, m_decks}) {
-            QVERIFY(QDir().mkpath(folder + QLatin1Char('/') + QLatin1String(kSubfolder)));
-            writeTone(folder + QLatin1Char('/') + QLatin1String(kSubfolder), kHidden, 20);
-        }
+        QVERIFY(QDir().mkpath(m_music + QLatin1Char('/') + QLatin1String(kSubfolder)));
+        QVERIFY(QDir().mkpath(m_decks));
+        writeTone(m_music + QLatin1Char('/') + QLatin1String(kSubfolder), kHidden, 20);
         m_dragged = writeTone(m_music, kDragged, 20);
         m_preListened = writeTone(m_music, kPreListened, 40);
         QByteArray pls;
@@ -485,7 +398,6 @@ private slots:
         QApplication::processEvents();
         const QRect ok = placeOf(box.buttons().constFirst());
         m_okFromCorner = {box.width() - ok.center().x(), box.height() - ok.center().y()};
-        m_emptyBoxWidth = box.width();
     }
 
     // --- Varonel ---
@@ -517,26 +429,6 @@ private slots:
 
         QVERIFY2(openFolder(m_varonelWindow, mixerPlace("Dir1"), mixerPlace("ListRech"), m_music),
                  "the browser did not reach the music folder");
-    }
-
-    // Enter belongs to the transport: in the folder list it starts (here finds
-    // the playlist empty, once) and never opens the folder.
-    void enterInTheFolderListRaisesTheEmptyPlaylistOnce() {
-        QVERIFY(!m_varonelWindow.isEmpty());
-        const QRect dir1 = mixerPlace(QStringLiteral("Dir1"));
-        QVERIFY(chooseSubfolder(m_varonelWindow, dir1, m_mixerTwin->window.get()));
-        const QImage chosen = region(m_varonelWindow, dir1);
-
-        m_x.tap(QStringLiteral("Return"));
-        const Window box = m_x.waitForWindow(QStringLiteral("^Varonel$"), {m_varonelWindow}, 5000);
-        QVERIFY2(!box.isEmpty(), "Enter in the folder list raised no box");
-        QVERIFY2(std::abs(m_x.size(box).width() - m_emptyBoxWidth) <= 4,
-                 "the box is not \"Le réservoir est vide\"");
-        clickOk(box);
-        QVERIFY2(m_x.waitUntilGone(box, QStringLiteral("^Varonel$")), "the box stays");
-        QVERIFY2(holdsFor(1500, [this] { return varonelBoxes().isEmpty(); }),
-                 "the box came again: Enter stays held");
-        QVERIFY2(sameContent(region(m_varonelWindow, dir1), chosen), "Enter opened the folder");
     }
 
     // A box raised while the catalogue window (kept above the others) is open
@@ -617,31 +509,19 @@ private slots:
         QVERIFY(varonelBoxes().isEmpty());
     }
 
-    // Numpad 0 pressed with NumLock on and released after NumLock went off
-    // (the key then reads Insert) chains once, not every 1.6 s.
+    // Numpad 0 pressed with NumLock on and released after NumLock went off,
+    // or after Shift was pressed (the key then reads Insert), chains once,
+    // not every 1.6 s.
     void numpad0WithNumLockChangedChainsOnce() {
         QVERIFY(!m_varonelWindow.isEmpty());
-        m_x.setNumLock(true);
-        m_x.keyDown(QStringLiteral("KP_Insert"));
-        QTest::qWait(150);
-        m_x.setNumLock(false);
-        QTest::qWait(150);
-        m_x.keyUp(QStringLiteral("KP_Insert"));
+        numpad0ReleasedChanged(false);
         QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[0]), "Numpad 0 did not chain", 5000);
         QVERIFY2(holdsFor(3500, [this] { return onAir(m_listed[0]); }),
                  "the key stayed held: the broadcast runs through the playlist");
     }
-
-    // The same with Shift pressed while Numpad 0 is down.
     void numpad0WithShiftChangedChainsOnce() {
         QVERIFY(!m_varonelWindow.isEmpty());
-        m_x.setNumLock(true);
-        m_x.keyDown(QStringLiteral("KP_Insert"));
-        QTest::qWait(150);
-        m_x.keyDown(QStringLiteral("Shift_L"));
-        QTest::qWait(150);
-        m_x.keyUp(QStringLiteral("KP_Insert"));
-        m_x.keyUp(QStringLiteral("Shift_L"));
+        numpad0ReleasedChanged(true);
         QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[1]), "Numpad 0 did not chain", 5000);
         QVERIFY2(holdsFor(2500, [this] { return onAir(m_listed[1]); }),
                  "the key stayed held: the broadcast runs through the playlist");
@@ -689,16 +569,17 @@ private slots:
         QCOMPARE(filebytes::read(m_varonel->file(QStringLiteral("Varonel.Ini"))),
                  QByteArray(kOutputsKept));
 
-        const QList<QStringList> lines = asRunLines(m_varonel->file({}));
+        const QStringList lines = asrunlines::read(m_varonel->file({}));
         const QStringList expected[] = {{m_dragged, "enchaînement"},
                                         {m_listed[0], "enchaînement"},
                                         {m_listed[1], "arrêt"},
                                         {m_listed[2], "arrêt"}};
         QCOMPARE(lines.size(), 4);
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(lines[i].size(), 5);
-            QCOMPARE(lines[i][2], expected[i][0]);
-            QCOMPARE(lines[i][4], expected[i][1]);
+            const QStringList fields = lines[i].split('\t');
+            QCOMPARE(fields.size(), 5);
+            QCOMPARE(fields[2], expected[i][0]);
+            QCOMPARE(fields[4], expected[i][1]);
         }
     }
 
@@ -732,7 +613,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_x.size(m_playerWindow).width(), XSession::kWidth, 10000);
         const QSize size = m_x.settledSize(m_playerWindow);
 
-        m_playerTwin = std::make_unique<PlayerTwin>();
+        m_playerTwin =
+            std::make_unique<playerrig::PlayerRig>(nullptr, QByteArray(), XSession::kWidth);
         QVERIFY(m_playerTwin->loaded);
         m_playerTwin->window->browser().showFolder(m_decks);
         layOutAs(m_playerTwin->window.get(), size);
@@ -775,42 +657,16 @@ private slots:
                  "a drop on deck B's picture did not load it");
     }
 
-    // Numpad 0 (stop) pressed with NumLock on and released after NumLock went
-    // off: the next Play plays on.
-    void numpad0WithNumLockChangedLeavesTheNextPlay() {
+    // Both decks started from their toolbars play on, each on its sink.
+    void bothDecksPlay() {
         QVERIFY(!m_playerWindow.isEmpty());
-        m_x.click(m_playerWindow, player(QStringLiteral("LblPlatine0")));
-        m_x.setNumLock(true);
-        m_x.keyDown(QStringLiteral("KP_Insert"));
-        QTest::qWait(150);
-        m_x.setNumLock(false);
-        QTest::qWait(150);
-        m_x.keyUp(QStringLiteral("KP_Insert"));
         m_x.click(m_playerWindow, toolbarButton(0, QStringLiteral("Play")));
-        QVERIFY2(deckPlaysOn(0), "deck A stopped after Play: Numpad 0 stayed held");
-    }
-
-    // Enter with the folder list focused starts the selected deck and opens
-    // no folder; a click on Stop then stops it for good.
-    void enterInTheFolderListStartsTheDeck() {
-        QVERIFY(!m_playerWindow.isEmpty());
-        m_x.click(m_playerWindow, player(QStringLiteral("LblPlatine1")));
-        const QRect dir1 = playerPlace(QStringLiteral("Dir1"));
-        QVERIFY(chooseSubfolder(m_playerWindow, dir1, m_playerTwin->window.get()));
-        const QRect browser = playerPlace(QStringLiteral("ListRech"));
-        const QImage listed = region(m_playerWindow, browser);
-
-        m_x.tap(QStringLiteral("Return"));
-        QVERIFY2(deckPlaysOn(1), "Enter did not start deck B");
-        QVERIFY2(sameContent(region(m_playerWindow, browser), listed), "Enter opened the folder");
-
+        m_x.click(m_playerWindow, toolbarButton(1, QStringLiteral("Play")));
+        QVERIFY2(deckPlaysOn(0), "deck A does not play");
+        QVERIFY2(deckPlaysOn(1), "deck B does not play");
         m_x.click(m_playerWindow, toolbarButton(1, QStringLiteral("Stop")));
-        QTest::qWait(1500);
         m_deckSinks[0] = m_pulse.stopRecording(QStringLiteral("VaronelA"));
         m_deckSinks[1] = m_pulse.stopRecording(QStringLiteral("VaronelB"));
-        // Its last second is silent: Enter did not start it again.
-        const std::vector<float> lastSecond(m_deckSinks[1].end() - 2 * 44100, m_deckSinks[1].end());
-        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(lastSecond, kDeckB.hz)), 0);
     }
 
     // Each deck played on its own sink; the track dropped on the time label
@@ -834,6 +690,24 @@ private slots:
     }
 
 private:
+    // Numpad 0 pressed with NumLock on and released after NumLock went off,
+    // or, with `shift`, after Shift went down.
+    void numpad0ReleasedChanged(bool shift) {
+        m_x.setNumLock(true);
+        m_x.keyDown(QStringLiteral("KP_Insert"));
+        QTest::qWait(150);
+        if (shift) {
+            m_x.keyDown(QStringLiteral("Shift_L"));
+        } else {
+            m_x.setNumLock(false);
+        }
+        QTest::qWait(150);
+        m_x.keyUp(QStringLiteral("KP_Insert"));
+        if (shift) {
+            m_x.keyUp(QStringLiteral("Shift_L"));
+        }
+    }
+
     // The stop's fade and wait are over when the output list is free again.
     bool stopEnds() const {
         QElapsedTimer timer;
@@ -890,7 +764,6 @@ private:
     QString m_deckB;
     QString m_onTime;
     QPoint m_okFromCorner;
-    int m_emptyBoxWidth = 0;
     QImage m_outputIdle;  // the main output list while off air
 
     std::unique_ptr<ProgramRun> m_varonel;
@@ -901,7 +774,7 @@ private:
 
     std::unique_ptr<ProgramRun> m_player;
     Window m_playerWindow;
-    std::unique_ptr<PlayerTwin> m_playerTwin;
+    std::unique_ptr<playerrig::PlayerRig> m_playerTwin;
     std::vector<float> m_deckSinks[2];
 };
 

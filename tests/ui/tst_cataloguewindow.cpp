@@ -7,6 +7,7 @@
 #include <QtWidgets>
 
 #include "BoxWatcher.h"
+#include "Gestures.h"
 #include "MixerRig.h"
 #include "TestTracks.h"
 #include "ui/shared/QtDialogs.h"
@@ -40,14 +41,9 @@ void enterSearch(ui::CatalogueWindow* f3, const QString& search) {
     QTest::keyClick(rech, Qt::Key_Return);
 }
 
-// A double click as the system delivers it: a click, then the second press
-// reported as a double click.
 void doubleClickResult(ui::CatalogueWindow* f3, int row) {
     auto* list2 = f3->findChild<QListView*>("List2");
-    list2->doItemsLayout();
-    const QPoint at = list2->visualRect(list2->model()->index(row, 0)).center();
-    QTest::mouseClick(list2->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list2->viewport(), Qt::LeftButton, {}, at);
+    gestures::doubleClick(list2->viewport(), gestures::rowPoint(list2, row));
 }
 
 }  // namespace

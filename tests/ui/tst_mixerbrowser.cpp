@@ -1,12 +1,13 @@
 // The mixer's browser through its window: the drive and folder lists feeding
-// ListRech, durations, sorting, a double click and a real drag into the
-// playlist, pre-listening on a second output while the mix plays, and the
-// automatic request from its switch, its menu and the duration switch.
+// ListRech, durations, sorting, a double click into the playlist,
+// pre-listening on a second output while the mix plays, and the automatic
+// request from its switch and its menu, over an empty browser and at the stop.
 
 #include <QtTest>
 #include <QtWidgets>
 
 #include "FakeDeviceBackend.h"
+#include "Gestures.h"
 #include "KeyEvents.h"
 #include "MixerRig.h"
 #include "TestTracks.h"
@@ -23,16 +24,13 @@
 #include "ui/varonel/TransportKeys.h"
 
 using namespace mixerrig;
+using gestures::doubleClick;
+using gestures::rowPoint;
 
 namespace {
 
 ui::BrowserView* listRech(const Rig& rig) {
     return rig.find<ui::BrowserView>("ListRech");
-}
-
-QPoint rowPoint(ui::BrowserView* view, int row) {
-    view->doItemsLayout();  // rows listed while it was hidden are laid out later
-    return view->visualRect(view->model()->index(row, 0)).center();
 }
 
 QStringList browserColumn(const Rig& rig, int column) {
@@ -46,13 +44,6 @@ QStringList browserColumn(const Rig& rig, int column) {
 
 QString statusText(const Rig& rig) {
     return rig.find<ui::StatusLineView>("LblEtat")->fullText();
-}
-
-// A double click as the system delivers it: a click, then the second press
-// reported as a double click.
-void doubleClick(QWidget* widget, QPoint at) {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
 }
 
 // Double-clicks the entry of Dir1 that stands for `folder`, as the operator does.
@@ -207,12 +198,8 @@ private slots:
     }
 
     // Pre-listening plays on its own output while the mix plays on the main
-    // one; a row click stops it without starting the new row; a held slider is
-    // not moved by the ticks and seeks at its release; the list is locked
-    // while it plays and a choice in it moves the player; a file that cannot
-    // play is told with its reason, giving up leaves everything as it was,
-    // and a retry once the file is mended plays it.
-    void preListeningOnASecondOutput() {
+    // one; the output list is locked while it plays.
+    void preListeningPlaysOnItsOwnOutput() {
         FakeDeviceBackend backend(2);
         auto* output = new audio::DeviceOutput(backend);
         Rig rig(1024, std::make_unique<audio::DeviceOutput>(backend), {},
@@ -227,7 +214,6 @@ private slots:
         QCOMPARE(pfl.state(), audio::Player::kStateStopped);
         rig.click("btnPlay");
         QCOMPARE(pfl.state(), audio::Player::kStatePlaying);
-        QVERIFY(rig.find<QTimer>("Timer2")->isActive());
         QVERIFY(!rig.enabled("PFL"));
         QCOMPARE(rig.find<QSlider>("TrackBarPFL")->maximum(), pfl.lengthMs());
 
@@ -238,46 +224,51 @@ private slots:
                     rig.window->transport().display().position != "--:--");
         QVERIFY(output->levelLeft() > 0);
         QVERIFY(rig.window->chain().output->levelLeft() > 0);
+        rig.click("CmdStop");
+    }
 
-        auto* slider = rig.find<QSlider>("TrackBarPFL");
-        const int held = slider->value();
-        slider->setSliderDown(true);
-        QTest::qWait(1200);  // Timer1 and Timer2 tick meanwhile
-        QCOMPARE(slider->value(), held);
-        slider->setSliderPosition(10000);
-        slider->setSliderDown(false);  // released: the player jumps there
-        QTRY_VERIFY(pfl.positionMs() >= 10000 && pfl.positionMs() < 12000);
-
+    // A click on another row stops pre-listening without starting the new
+    // row, and frees the output list, whose choice then moves the player.
+    void rowClickStopsPreListening() {
+        FakeDeviceBackend backend(2);
+        Rig rig(1024, std::make_unique<audio::DeviceOutput>(backend), {},
+                std::make_unique<audio::Player>(std::make_unique<audio::DeviceOutput>(backend)));
+        rig.window->show();
+        rig.window->browser().browser().showFolder(m_tracks);
+        auto* view = listRech(rig);
+        audio::Player& pfl = rig.window->preListening().player();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 2));
+        rig.click("btnPlay");
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 1));  // Beta
         QCOMPARE(pfl.state(), audio::Player::kStateStopped);
         QVERIFY(QString::fromStdString(pfl.fileName()).endsWith("Beta - Deux.wav"));
-        QVERIFY(!rig.find<QTimer>("Timer2")->isActive());
-        QVERIFY(rig.enabled("PFL"));
-        rig.click("CmdStop");
+        QVERIFY(!rig.ticking("Timer2"));
         rig.find<QComboBox>("PFL")->setCurrentIndex(2);
         QCOMPARE(pfl.deviceIndex(), 1);
+    }
 
-        QVERIFY(filebytes::write(m_tracks + "/Zoe - Bruit.mp3", "pas du son"));
+    // A file that cannot play is told with its reason; giving up leaves
+    // everything as it was, and a retry once the file is mended plays it.
+    void unplayableFileIsToldThenRetried() {
+        Rig rig;
+        const QString bad = m_root.filePath("Zoe - Bruit.mp3");
+        QVERIFY(filebytes::write(bad, "pas du son"));
         rig.window->browser().browser().showFolder(m_root.path());
-        rig.window->browser().browser().showFolder(m_tracks);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 3));
-        rig.dialogs.shown.clear();
+        auto* view = listRech(rig);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 0));
         rig.click("btnPlay");  // the scripted answer gives up
-        QCOMPARE(rig.dialogs.shown.size(), 1);
-        QCOMPARE(rig.dialogs.shown[0].text,
-                 "Aucun fichier chargé.\nCe fichier n'est pas un fichier audio (WAV ou MP3) : " +
-                     m_tracks + "/Zoe - Bruit.mp3");
+        QCOMPARE(rig.dialogs.texts(),
+                 QStringList{"Aucun fichier chargé.\nCe fichier n'est pas un fichier audio (WAV "
+                             "ou MP3) : " +
+                             bad});
         QCOMPARE(rig.dialogs.shown[0].buttons, core::MessageButtons::RetryCancel);
-        QCOMPARE(rig.dialogs.shown[0].icon, core::MessageIcon::None);
-        QVERIFY(!rig.find<QTimer>("Timer2")->isActive());
+        QVERIFY(!rig.ticking("Timer2"));
         QVERIFY(rig.enabled("PFL"));
-        // Mended meanwhile: a retry opens it again and it plays.
-        testtracks::write(m_tracks + "/Zoe - Bruit.mp3", {5.0, 0.4f});
+        testtracks::write(bad, {5.0, 0.4f});
         rig.dialogs.answers = {core::MessageAnswer::Retry};
         rig.click("btnPlay");
-        QCOMPARE(pfl.state(), audio::Player::kStatePlaying);
-        QCOMPARE(rig.find<QSlider>("TrackBarPFL")->maximum(), pfl.lengthMs());
-        QFile::remove(m_tracks + "/Zoe - Bruit.mp3");
+        QCOMPARE(rig.window->preListening().player().state(), audio::Player::kStatePlaying);
+        QVERIFY(QFile::remove(bad));
     }
 
     // The pre-listening slider never shows a stale position, whatever the
@@ -316,8 +307,7 @@ private slots:
     }
 
     // P1 switched on runs a request at once; the menu runs one whatever the
-    // mode; rows taken are not taken again until the folder is listed anew;
-    // the stop switches the mode off.
+    // mode; rows taken are not taken again until the folder is listed anew.
     void requestFromTheWindow() {
         Rig rig;
         rig.window->show();
@@ -328,19 +318,60 @@ private slots:
         QCOMPARE(rig.label("LblTemps"), QStringLiteral("0h1mn"));
         rig.trigger("mnuRequette");
         QCOMPARE(rig.window->playlist().count(), 3);
-        // Short of ten rows with every row taken: the operator must choose
-        // another folder, and is told so each time.
+        // Every row taken: the operator must choose another folder, and is told so.
         QCOMPARE(statusText(rig), "12:00:00  Requette : plus rien à prendre dans " + m_tracks +
                                       ", ses 3 titres sont déjà pris (2 fois)");
         chooseFolder(rig, m_tracks);
         rig.trigger("mnuRequette");
         QCOMPARE(rig.window->playlist().count(), 6);
         QVERIFY(rig.mirrorsModel());
+    }
 
+    // P1 over a browser that lists nothing says so and takes the catalogue's
+    // tracks; with no catalogue either it adds nothing.
+    void requestWithAnEmptyBrowser_data() {
+        QTest::addColumn<bool>("catalogue");
+        QTest::newRow("no catalogue") << false;
+        QTest::newRow("a catalogue") << true;
+    }
+    void requestWithAnEmptyBrowser() {
+        QFETCH(bool, catalogue);
+        Rig rig;
+        const QString alpha = m_tracks + "/alpha - Un.WAV";
+        if (catalogue) {
+            QVERIFY(filebytes::write(rig.window->fichierCatalogue(), alpha.toUtf8() + "\r\n"));
+        }
+        QTemporaryDir empty;
+        rig.window->browser().browser().showFolder(empty.path());
+        rig.click("P1");
+        QCOMPARE(rig.window->playlist().paths(), catalogue ? QStringList{alpha} : QStringList());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        QCOMPARE(statusText(rig),
+                 QStringLiteral("12:00:00  Requette : aucun titre dans le navigateur"));
+    }
+
+    // The stop leaves the request switched off, whether it was on or off,
+    // and runs no request on the way.
+    void stopLeavesTheRequestOff_data() {
+        QTest::addColumn<bool>("on");
+        QTest::newRow("was on") << true;
+        QTest::newRow("was off") << false;
+    }
+    void stopLeavesTheRequestOff() {
+        QFETCH(bool, on);
+        Rig rig;
+        rig.window->browser().browser().showFolder(m_tracks);
+        rig.window->playlistCommands().addFromBrowser(rig.window->browser().model().row(0), 0,
+                                                      core::MillisecondsCell::Filled);
+        if (on) {
+            rig.click("P1");
+        }
+        const int rows = rig.window->playlist().count();
         rig.click("CmdPlay");
         rig.click("CmdStop");
         rig.driver->advanceMs(2600);
         QVERIFY(!rig.window->transport().RequetteAuto());
+        QCOMPARE(rig.window->playlist().count(), rows - 1);
     }
 };
 

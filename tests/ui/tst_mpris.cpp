@@ -133,8 +133,7 @@ private slots:
     }
 
     // The keys act as the buttons: Play starts, Next chains now, Stop fades
-    // out and a start during that fade is refused; the track on air is told at
-    // each transition.
+    // out; the track on air is told at each transition.
     void keysDriveTheBroadcast() {
         QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), "keys");
         Rig rig(bus);
@@ -174,10 +173,7 @@ private slots:
         QVERIFY(rig.driver.advanceUntil([&] { return !rig.transport.inTransition(); }, 3000));
         QVERIFY(player("Metadata").contains("\"Second\""));
 
-        // Stop, then Play at once: the start is refused until the fade is over.
         QVERIFY(command("Stop"));
-        QVERIFY(command("Play"));
-        QVERIFY(rig.transport.stopping());
         QVERIFY(player("PlaybackStatus").contains("\"Stopped\""));
         rig.driver.advanceMs(3000);
         QVERIFY(!rig.transport.EnDiffusion());

@@ -1,6 +1,5 @@
-// Varonel left alone on air, through its window: the request never runs dry
-// (the browser's folder, then the catalogue, then a new round), dead air is
-// chained and told, and a broadcast killed mid-air comes back: a child process
+// Varonel left alone on air, through its window: dead air is chained and
+// told, and a broadcast killed mid-air comes back: a child process
 // plays and is killed, then a second session in its folder brings back the
 // playlist exactly and resumes as the operator answers. A damaged state file
 // and a clean close leave nothing to resume.
@@ -11,14 +10,13 @@
 
 #include <cstdio>
 
+#include "AsRunLines.h"
 #include "MixerRig.h"
 #include "TestTracks.h"
 #include "core/automix/AsRunLog.h"
 #include "core/automix/ResumeJournal.h"
 #include "core/automix/ResumeState.h"
 #include "ui/shared/StatusLineView.h"
-#include "ui/shared/TrackBrowser.h"
-#include "ui/varonel/MixerBrowser.h"
 
 using namespace mixerrig;
 
@@ -49,13 +47,7 @@ QStringList rowTexts(const core::PlaylistModel& playlist) {
 
 QStringList logLines(const Rig& rig) {
     rig.window->asRunLog()->flush();
-    QStringList lines;
-    for (const QString& name :
-         QDir(rig.programFolder).entryList({"Diffusion-*.txt"}, QDir::Files)) {
-        lines += QString::fromUtf8(filebytes::read(rig.programFolder + '/' + name))
-                     .split("\r\n", Qt::SkipEmptyParts);
-    }
-    return lines;
+    return asrunlines::read(rig.programFolder);
 }
 
 // The first session, in a process of its own: plays `pls` with the request
@@ -266,42 +258,6 @@ private slots:
         rig.driver->advanceMs(2000);
         QCOMPARE(logLines(rig).filter(silent + "\t").filter(core::Transport::howDeadAir()).size(),
                  1);
-    }
-
-    // The request switch on over a folder of three tracks and a catalogue of
-    // three more: a quarter of an hour of air never stops, the catalogue and
-    // the new rounds are told, and no row is ever queued twice.
-    void requestNeverRunsDry() {
-        Rig rig;
-        QTemporaryDir folder;
-        QStringList catalogue;
-        for (int i = 0; i < 3; ++i) {
-            testtracks::write(folder.filePath(QString("Dossier %1 - Chanson %1.wav").arg(i)),
-                              {40.0, 0.5f});
-            catalogue.append(testtracks::write(
-                m_tracks.filePath(QString("Catalogue %1 - Air %1.wav").arg(i)), {40.0, 0.5f}));
-        }
-        QVERIFY(filebytes::write(rig.window->fichierCatalogue(),
-                                 (catalogue.join("\r\n") + "\r\n").toUtf8()));
-        rig.window->browser().browser().showFolder(folder.path());
-        rig.click("P1");
-        QCOMPARE(rig.window->playlist().count(), 6);
-        int stops = 0;
-        int started = 0;
-        connect(&rig.window->transport(), &core::Transport::stopBegun, [&] { ++stops; });
-        connect(&rig.window->transport(), &core::Transport::trackStarted, [&] { ++started; });
-        rig.click("CmdPlay");
-        for (int second = 0; second < 15 * 60; ++second) {
-            rig.driver->advanceMs(1000);
-            const QStringList paths = rig.window->playlist().paths();
-            QCOMPARE(QSet<QString>(paths.begin(), paths.end()).size(), paths.size());
-        }
-        QCOMPARE(stops, 0);
-        QVERIFY2(started >= 20, qPrintable(QString::number(started)));
-        const QString told = statusHistory(rig);
-        QVERIFY2(told.contains("les titres viennent du catalogue"), qPrintable(told));
-        QVERIFY2(told.contains("nouveau tour"), qPrintable(told));
-        QVERIFY(rig.mirrorsModel());
     }
 };
 
