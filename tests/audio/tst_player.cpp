@@ -127,7 +127,6 @@ private slots:
         QFETCH(int, ms);
         QFETCH(QString, text);
         QCOMPARE(QString::fromStdString(timeText(ms)), text);
-        QCOMPARE(text.size(), QString("00:00:00").size());
     }
 
 private:
