@@ -31,11 +31,8 @@ class TestCatalogue : public QObject {
     // Makes every file (and so its folders) below the test folder.
     QString tree(const QString& name, const QStringList& files) const {
         const QString root = m_dir.filePath(name);
-        for (const QString& file : files) {
-            const QString path = root + '/' + file;
-            if (!QDir().mkpath(QFileInfo(path).path()) || !filebytes::write(path, "x")) {
-                qFatal("cannot write %s", qPrintable(path));
-            }
+        if (!filebytes::writeTree(root, files)) {
+            qFatal("cannot write the files of %s", qPrintable(root));
         }
         return root;
     }

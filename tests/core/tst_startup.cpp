@@ -10,6 +10,7 @@
 #include "AppPaths.h"
 #include "DeviceList.h"
 #include "ExisteFichier.h"
+#include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "OutputSettings.h"
 #include "ProgramLayout.h"
@@ -18,20 +19,6 @@
 using namespace varonel::core;
 
 using DeviceNames = QHash<int, QString>;
-
-namespace {
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-}  // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -87,9 +74,9 @@ void StartupTest::settingsFileChoosesOutputs() {
     QFETCH(bool, alert);
 
     const QString path = m_dir.filePath("Varonel.Ini");
-    QVERIFY(removeOutputSettings(path));
+    QFile::remove(path);
     if (!bytes.isNull()) {
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(filebytes::write(path, bytes));
     }
     QStringList entries;
     for (int i = 0; i < listCount; ++i) {
@@ -97,24 +84,20 @@ void StartupTest::settingsFileChoosesOutputs() {
     }
     const OutputSelection selection = chooseOutputs(readOutputSettings(path), entries, entries);
     QCOMPARE(selection, (OutputSelection{first, second, alert, alert}));
-    if (selection.deleteFile) {
-        QVERIFY(removeOutputSettings(path));
-        QVERIFY(!QFile::exists(path));
-    }
 }
 
 // The first line is what older versions wrote and read; the names follow.
 void StartupTest::settingsFileKeepsItsFirstLine() {
     const QString path = m_dir.filePath("PlayerAB.Ini");
     QVERIFY(writeOutputSettings(path, {3, 1}, "Carte USB", "Casque"));
-    QCOMPARE(readBytes(path), QByteArray("3,1\r\nCarte USB\tCasque\r\n"));
+    QCOMPARE(filebytes::read(path), QByteArray("3,1\r\nCarte USB\tCasque\r\n"));
     const OutputSettingsRead read = readOutputSettings(path);
     QCOMPARE(read.choice, (OutputChoice{3, 1}));
     QCOMPARE(read.firstName, QStringLiteral("Carte USB"));
     // Overwriting replaces the file; a name that would break its line is left out.
     QVERIFY(writeOutputSettings(path, {-1, 0}, "Deux\nlignes", "Défaut"));
-    QCOMPARE(readBytes(path), QByteArray("-1,0\r\n\tD\xc3\xa9"
-                                         "faut\r\n"));
+    QCOMPARE(filebytes::read(path), QByteArray("-1,0\r\n\tD\xc3\xa9"
+                                               "faut\r\n"));
 }
 
 void StartupTest::optionsFile_data() {
@@ -137,15 +120,15 @@ void StartupTest::optionsFile() {
     const QString path = m_dir.filePath("Varonel.conf");
     QFile::remove(path);
     if (!bytes.isNull()) {
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(filebytes::write(path, bytes));
     }
     QCOMPARE(readProgramOptions(path).tamponMs, tamponMs);
     // Only a missing file is written, with the defaults, for the operator to find.
     QVERIFY(createProgramOptionsIfMissing(path));
     if (!bytes.isNull()) {
-        QCOMPARE(readBytes(path), bytes);
+        QCOMPARE(filebytes::read(path), bytes);
     } else {
-        const QByteArray written = readBytes(path);
+        const QByteArray written = filebytes::read(path);
         QVERIFY2(written.contains("[Sorties]") && written.contains("TamponMs=250"), written);
     }
 }
@@ -154,7 +137,7 @@ void StartupTest::optionsFile() {
 void StartupTest::fullDiskLeavesTheOldFileWhole() {
     const QString ini = m_dir.filePath("Plein.Ini");
     QVERIFY(writeOutputSettings(ini, {2, 1}, "Carte", "Casque"));
-    const QByteArray old = readBytes(ini);
+    const QByteArray old = filebytes::read(ini);
     const QString conf = m_dir.filePath("Plein.conf");
     QFile::remove(conf);
     QString iniError;
@@ -165,7 +148,7 @@ void StartupTest::fullDiskLeavesTheOldFileWhole() {
         QVERIFY(!createProgramOptionsIfMissing(conf, &confError));
     }
     QVERIFY(!iniError.isEmpty() && !confError.isEmpty());
-    QCOMPARE(readBytes(ini), old);
+    QCOMPARE(filebytes::read(ini), old);
     QVERIFY(!QFile::exists(conf));
     QCOMPARE(QDir(m_dir.path()).entryList({"Plein*"}, QDir::Files | QDir::Hidden),
              QStringList{"Plein.Ini"});
@@ -208,11 +191,7 @@ void StartupTest::programLayout() {
     QFETCH(QString, helperFolder);
     QFETCH(bool, installed);
     QTemporaryDir tree;
-    QVERIFY(QDir(tree.path()).mkpath("bin"));
-    for (const QString& helper : helpers) {
-        QVERIFY(QDir(tree.path()).mkpath(QFileInfo(helper).path()));
-        QVERIFY(writeBytes(tree.filePath(helper), "#!/bin/sh\n"));
-    }
+    QVERIFY(filebytes::writeTree(tree.path(), QStringList{"bin/"} + helpers, "#!/bin/sh\n"));
     const ProgramLayout layout = varonel::core::programLayout(tree.filePath("bin"));
     QCOMPARE(layout.programFolder, tree.filePath("bin/"));
     QCOMPARE(layout.helperFolder, tree.filePath(helperFolder));
@@ -223,9 +202,7 @@ void StartupTest::existeFichier_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("exists");
 
-    QVERIFY(writeBytes(m_dir.filePath("piste.mp3"), "x"));
-    QVERIFY(writeBytes(m_dir.filePath(".cachee.mp3"), "x"));
-    QVERIFY(QDir(m_dir.path()).mkpath("dossier"));
+    QVERIFY(filebytes::writeTree(m_dir.path(), {"piste.mp3", ".cachee.mp3", "dossier/"}));
 
     QTest::newRow("ordinary file") << m_dir.filePath("piste.mp3") << true;
     QTest::newRow("hidden file") << m_dir.filePath(".cachee.mp3") << false;

@@ -4,10 +4,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
 #include "AsRunLog.h"
 #include "DeviceOutput.h"
 #include "FakeDeviceBackend.h"
@@ -18,6 +14,7 @@
 #include "RowFiller.h"
 #include "ScriptedDialogs.h"
 #include "SourceLengthReader.h"
+#include "Stall.h"
 #include "TestTracks.h"
 #include "Timer3.h"
 #include "TrackNaming.h"
@@ -153,12 +150,24 @@ private slots:
     }
 
     // One row: it plays, its row goes; at its exit point the stop runs and the
-    // program goes idle after the 2.5 s fade, the request mode off.
+    // program goes idle after the 2.5 s fade, the request mode off whether it
+    // was on or already off, and no request made by the stop.
+    void oneRowPlaysAndStops_data() {
+        QTest::addColumn<bool>("requestMode");
+        QTest::newRow("request mode on") << true;
+        QTest::newRow("request mode already off") << false;
+    }
     void oneRowPlaysAndStops() {
+        QFETCH(bool, requestMode);
         OnAir air;
         air.add(track("solo", {12.0}));
-        air.transport.P1_Click();
-        QVERIFY(air.transport.RequetteAuto());
+        int requests = 0;
+        air.transport.setRequette([&] { ++requests; });
+        if (requestMode) {
+            air.transport.P1_Click();
+        }
+        QCOMPARE(air.transport.RequetteAuto(), requestMode);
+        const int requestsBefore = requests;
         QSignalSpy stops(&air.transport, &Transport::stopBegun);
         air.transport.CmdPlay_Click();
         QCOMPARE(air.playlist.count(), 0);
@@ -178,6 +187,10 @@ private slots:
         QCOMPARE(air.transport.display().playPicture, int(kPlayIdle));
         QCOMPARE(air.transport.display().stopPicture, int(kStopIdle));
         QVERIFY(!air.transport.RequetteAuto());
+        QVERIFY(!air.transport.display().requetteAuto);
+        if (!requestMode) {  // on air with the mode on, the tick's refill may have asked
+            QCOMPARE(requests, requestsBefore);
+        }
     }
 
     void startWhileOnAirDoesNothing() {
@@ -370,8 +383,13 @@ private slots:
         QVERIFY(air.transport.statistics().Niveaux().size() <= 8);
         QVERIFY(air.driver.advanceUntil([&] { return air.transport.inTransition(); }, 20000));
         QVERIFY(air.transport.statistics().Niveaux().empty());
+        // The new track's statistics start afresh: after its first tick they
+        // hold that tick's level alone, nothing of the track before.
         QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); }, 3000));
-        QVERIFY(air.transport.statistics().Niveaux().empty());
+        QVERIFY(
+            air.driver.advanceUntil([&] { return !air.transport.statistics().Niveaux().empty(); },
+                                    Transport::kTimer1PeriodMs + 20));
+        QCOMPARE(air.transport.statistics().Niveaux().size(), size_t(1));
     }
 
     // --- Faults the transport must survive ---
@@ -612,37 +630,20 @@ private slots:
     // at full level (its fade waits until the next track is heard, and the
     // safety bound waits for the file), and once the file answers it goes on air.
     void transitionIntoAHangingFileNeverWaitsForIt() {
-        struct Gate {
-            std::mutex mutex;
-            std::condition_variable changed;
-            bool open = false;
-            void release() {
-                {
-                    std::lock_guard lock(mutex);
-                    open = true;
-                }
-                changed.notify_all();
-            }
-        } gate;
+        stall::Stall gate;
+        gate.hold();
         FakeDeviceBackend backend(1);
         SystemClock clock;
         TimerTicks ticks(nullptr);
         ScriptedDialogs dialogs;
         PlaylistModel playlist;
         MainAudioChain chain(std::make_unique<audio::DeviceOutput>(backend));
-        struct Releaser {
-            Gate& gate;
-            ~Releaser() { gate.release(); }
-        } releaser{gate};
+        const stall::ReleaseAtEnd releaser{gate};
         Transport transport(chain, playlist, clock, ticks, dialogs);
         QStringList started;
         QObject::connect(&transport, &Transport::trackStarted,
                          [&](const QString& label, const QString&) { started.append(label); });
-        chain.sources[1].setDecoderFactory([&gate](const std::string& path) {
-            std::unique_lock lock(gate.mutex);
-            gate.changed.wait(lock, [&] { return gate.open; });
-            return audio::openDecoder(path);
-        });
+        chain.sources[1].setDecoderFactory(stall::stalledOpening(gate));
         for (const auto& [name, seconds] : {std::pair{"a", 6.0}, std::pair{"b", 6.0}}) {
             PlaylistRow row;
             QVERIFY(fillRowFromPath(track(name, {seconds}), sourceLengthReader(chain.sources[2]),
