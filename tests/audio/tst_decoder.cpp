@@ -330,50 +330,22 @@ private slots:
         QCOMPARE(estimatedLengthMs(path.toStdString()), -1);
     }
 
-    // Inputs the fuzzer found (fuzz/fuzz_decoder), as it wrote them: each opens or is
-    // refused, reads to its end and gets its lengths, where it used to hang for good.
+    // Inputs the fuzzer found (fuzz/fuzz_decoder), kept as it wrote them in
+    // findings/: each opens or is refused, reads to its end and gets its
+    // lengths, where it used to hang for good. An MP3 whose first frame found
+    // differed between two openings had libmpg123 loop for ever converting it
+    // to the rate of the first.
     void fuzzFindingsEnd_data() {
-        QTest::addColumn<QByteArray>("base64");
-        // An MP3 whose first frame found differed between two openings: libmpg123
-        // looped for ever converting it to the rate of the first.
-        QTest::newRow("mp3 converted at its second opening") << QByteArray(
-            "//uQZAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAASW5mbwAAAA/o+BgEMAYbDQGGxEAQDQMHA9bJK/"
-            "Aw"
-            "gFQFwIBgcDAYHBQWIgYAAK//gYAAoYGBsHA2GDoQshCwn//E3BioMBCkQ1aGrRjhBYQW///"
-            "HJFAigR1C5hcxDRco"
-            "5pSHO///8gxRIqTpkRY2Ol08ovJ0f////1ZiMCEA2zAjANswfIJBMBiB+DA/QrI4H/"
-            "51NmUPIzH5hRcw9YLFMHTC"
-            "TDCFQggwkEG8MDDAsERlvpEyGaGBr0//////+5JkII/yOQnFB3xAAAAADSDgAAEJVCkUD/9kgAAANIAAAAT///"
-            "//"
-            "//SYBKAWmBFASxghoJaYPsE0GJFjr5uzHDObnOOymJQBVBhFoOOYJaCmmCJAlRgiIP6dXOmRBSKbXH/jFJbcv/"
-            "/6"
-            "//////+7//7v/"
-            "65MQU1FMy4xMDCqqqqqqqqqqqqqqqqqqqqqqjAjwJ4wJwDTMDVBSjBZgn0wzcemNV67UjU6R3ow"
-            "vQIlMC8/bQAAAAAAAAAAAAAAAAAA//uQIKAAARsJoSIZ+oAAAAAzgwAAADX101lTNJOQw/"
-            "MQPDXng4iOOIdjXDQy"
-            "cJMFCzERMxMPMNCTBQEtGimusAgEUklGRnQAADsAV0FWRWZtdCAQAAAAAQAQAAAgEAaCQeH52ZmZmZn6+"
-            "9KLFixa"
-            "CETg+D+UOUef4EdlAf1g4cxAD+sCHMgD/AhzQH+Ud39BhZYowYYy2gGA+Ajhh86tMYGgAhGJjkDxm/"
-            "QtKYHGC6Gl"
-            "pBfgAICVqLe+"
-            "v7hMTExMTExMTExMTExMTExMTEzkXUxMTExMTExMTExMTExMqpeCbFhJRVFid42ismB0VVVVVcgQ"
-            "5rZwPcOAU5hDYKcYJyClGBPgBDFzALQAx9wMqKEDTSLIEW8DRCbAxGTgMokoumJ7gZNLAGDBaBi4VgYsG5kk6P"
-            "gY"
-            "BDAGGw0BhsRAEA0DBwPWySvwMIBUBcCAYHAwGBwUFiIGAACv/4GAAKGBgbBwNhg6ELIQsJ//"
-            "xNwYqDAQpENWhq0Y"
-            "4QWEFv//xyRQIoEdQuYXMQ0XKOaUhzv///JjACKk6ZEWNjpdPKLydH////9WYgAwfIJBMBiB+DA/QrI4H/"
-            "51NmUP"
-            "IzH5hRcw9YLFMHTCTDCFQggwkEG8MDDAsERlvpEyGaGBr0//////+5JkII/yOQnFB3xAAAAADSDgAAEJVCkUD/"
-            "9k"
-            "gAAANIAAAAT///////"
-            "SYBKAWmBFASxghoJaYPsE0GJFjr5uzHDObnOOymJQBVBhFoOOYJaCmmCJAlRgiIP6dXOmR"
-            "BSKbXH/jFJY=");
+        QTest::addColumn<QString>("path");
+        const QDir findings(QFINDTESTDATA("findings"));
+        for (const QFileInfo& file : findings.entryInfoList(QDir::Files)) {
+            QTest::newRow(qPrintable(file.fileName())) << file.filePath();
+        }
+        QVERIFY(findings.exists() && !findings.isEmpty());
     }
 
     void fuzzFindingsEnd() {
-        QFETCH(QByteArray, base64);
-        const QString path = pathFor(QString("finding-%1").arg(QTest::currentDataTag()));
-        QVERIFY(filebytes::write(path, QByteArray::fromBase64(base64)));
+        QFETCH(QString, path);
         DecoderOpenResult opened = openDecoder(path.toStdString());
         QVERIFY(opened.decoder || !opened.error.empty());
         if (opened.decoder) {

@@ -1,6 +1,7 @@
 // Smart-mix level statistics: the window, the average, the maximum and the
 // percentage, and the fade detection rules. Whole tracks chained early through
-// the real transport are tested in tst_transport.
+// the real transport, and a track opening in silence after an early
+// transition, are tested in tst_transport.
 #include <QTest>
 #include <optional>
 
@@ -38,7 +39,6 @@ private slots:
     void resetsBetween5And6Seconds();
     void chainsInLastSecondsOfAKnownLength_data();
     void chainsInLastSecondsOfAKnownLength();
-    void trackOpeningInSilenceIsNotChainedOnTheOldPercentage();
 };
 
 void LevelStatisticsTest::windowKeepsLast26SamplesAndTruncatesTheAverage() {
@@ -66,7 +66,6 @@ void LevelStatisticsTest::maximumAndReset() {
     stats.reset();
     QVERIFY(stats.Niveaux().empty());
     QCOMPARE(stats.LblMax(), std::nullopt);
-    QCOMPARE(stats.maxValue(), 0);
     QCOMPARE(stats.LblMoyenne(), 300);
     QCOMPARE(stats.NiveauPourCent(), 33);
 
@@ -143,25 +142,6 @@ void LevelStatisticsTest::chainsInLastSecondsOfAKnownLength() {
     LevelStatistics stats;
     fadeTo10Percent(&stats);
     QCOMPARE(stats.shouldChainEarly(position, duration, threshold), chains);
-}
-
-void LevelStatisticsTest::trackOpeningInSilenceIsNotChainedOnTheOldPercentage() {
-    // The previous track was chained early in its fade: 10 % is left over.
-    LevelStatistics stats;
-    fadeTo10Percent(&stats);
-    stats.reset();
-    // A 20-second track opening with 3 s of silence measures no maximum and
-    // is not chained on that percentage.
-    for (int32_t position = 100; position < 3000; position += 100) {
-        stats.addSample(0);
-        QVERIFY2(!stats.shouldChainEarly(position, 20000, 50),
-                 qPrintable(QString::number(position)));
-        QCOMPARE(stats.LblMax(), std::nullopt);
-        QCOMPARE(stats.NiveauPourCent(), 10);
-    }
-    // Once it has a maximum of its own, its own fade chains it.
-    fadeTo10Percent(&stats);
-    QVERIFY(stats.shouldChainEarly(8000, 20000, 50));
 }
 
 QTEST_GUILESS_MAIN(LevelStatisticsTest)
