@@ -49,18 +49,33 @@ private slots:
         QCOMPARE(air.transport.display().artiste, QString("Test - next"));
     }
 
+    // The button, or Numpad 0 read at the key timer's next tick, asks the
+    // chain; the next 100 ms tick starts the next track.
+    void chainNowChainsAtTheNextTick_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("button") << false;
+        QTest::newRow("numpad 0") << true;
+    }
     void chainNowChainsAtTheNextTick() {
+        QFETCH(bool, byKey);
         OnAir air;
         air.add(track("a", {40.0}));
         air.add(track("b", {40.0}));
         air.transport.CmdPlay_Click();
         air.driver.advanceMs(10000);
-        air.transport.CmdStopImmediat_Click();
+        if (byKey) {
+            air.keys.held = {int(TransportKey::Numpad0)};
+            air.driver.advanceMs(Timer3::kPeriodMs);
+            air.keys.held.clear();
+        } else {
+            air.transport.CmdStopImmediat_Click();
+        }
         QVERIFY(air.transport.EnchainerMaintenant());
+        const int32_t delay = byKey ? Timer3::kPeriodMs : 0;
         air.driver.advanceMs(110);
         QCOMPARE(air.started.size(), 2);
-        QVERIFY(air.started[1].atMs - 10000 <= 110);
-        air.driver.advanceMs(1700);
+        QVERIFY(air.started[1].atMs - 10000 <= 110 + delay);
+        air.driver.advanceMs(1700 - delay);
         QVERIFY(!air.transport.EnchainerMaintenant());
         QVERIFY(!air.transport.inTransition());
         QVERIFY(std::abs(air.positionOnAir() - 1700) < 150);
@@ -122,21 +137,46 @@ private slots:
         }
     }
 
-    void startWhileOnAirDoesNothing() {
+    // Play or Enter on air changes nothing; during the stop's fade they are
+    // refused, and once the stop has ended a start plays properly.
+    void startIsRefusedUnlessIdle_data() {
+        QTest::addColumn<bool>("stopping");
+        QTest::newRow("on air") << false;
+        QTest::newRow("during the stop's fade") << true;
+    }
+    void startIsRefusedUnlessIdle() {
+        QFETCH(bool, stopping);
         OnAir air;
-        air.add(track("a", {30.0}));
-        air.add(track("b", {30.0}));
+        for (int i = 0; i < 3; ++i) {
+            air.add(track("s", {30.0}));
+        }
         air.transport.CmdPlay_Click();
         air.driver.advanceMs(1000);
+        if (stopping) {
+            air.transport.CmdStop_Click();
+        }
         air.transport.CmdPlay_Click();
         air.keys.held = {int(TransportKey::Enter)};
         air.driver.advanceMs(500);
-        QCOMPARE(air.playlist.count(), 1);
+        air.keys.held.clear();
+        QCOMPARE(air.playlist.count(), 2);
         QCOMPARE(air.started.size(), 1);
-        QVERIFY(std::abs(air.positionOnAir() - 1500) < 150);
+        QCOMPARE(air.transport.EnDiffusion(), !stopping);
+        QCOMPARE(air.ticks.isActive("Timer1"), !stopping);
+        if (!stopping) {
+            QVERIFY(std::abs(air.positionOnAir() - 1500) < 150);
+            return;
+        }
+        air.driver.advanceMs(2000);
+        QVERIFY(!air.transport.stopping());
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(1000);
+        QVERIFY(air.transport.EnDiffusion());
+        QVERIFY(air.output.isStarted());
+        QVERIFY(air.output.levelLeft() > 10000);
     }
 
-    // Held Space toggles at most once per 2 s.
+    // Held Space toggles at most once per 2 s; the clock shows the time of day.
     void spaceTogglesAtMostEveryTwoSeconds() {
         OnAir air(QTime(15, 30, 0));
         air.add(track("a", {30.0}));
@@ -149,6 +189,7 @@ private slots:
         air.driver.advanceMs(1500);
         QVERIFY(!air.transport.EnDiffusion());  // toggled once more, to a stop
         QVERIFY(air.transport.stopping());
+        QCOMPARE(air.timer3.time(), QString("15:30:03"));  // the clock, at the key timer's tick
         air.keys.held.clear();
         air.driver.advanceMs(3000);
         QVERIFY(!air.transport.stopping());
@@ -173,19 +214,6 @@ private slots:
         air.driver.advanceMs(100);
         QVERIFY(!air.transport.EnDiffusion());
         QVERIFY(air.transport.stopping());
-    }
-
-    void numpadZeroChainsAndClockShowsTheTime() {
-        OnAir air(QTime(9, 5, 7));
-        air.add(track("a", {30.0}));
-        air.add(track("b", {30.0}));
-        air.transport.CmdPlay_Click();
-        air.driver.advanceMs(3100);
-        QCOMPARE(air.timer3.time(), QString("09:05:10"));
-        air.keys.held = {int(TransportKey::Numpad0)};
-        air.driver.advanceMs(200);
-        air.keys.held.clear();
-        QCOMPARE(air.started.size(), 2);
     }
 
     // Holding either slider freezes both; releasing the position slider seeks.
@@ -322,31 +350,6 @@ private slots:
     }
 
     // --- Faults the transport must survive ---
-
-    void startDuringTheStopsFadeIsRefusedUntilItEnds() {
-        OnAir air;
-        for (int i = 0; i < 3; ++i) {
-            air.add(track("s", {30.0}));
-        }
-        air.transport.CmdPlay_Click();
-        air.driver.advanceMs(1000);
-        air.transport.CmdStop_Click();
-        air.driver.advanceMs(500);
-        air.transport.CmdPlay_Click();
-        air.keys.held = {int(TransportKey::Enter)};
-        air.driver.advanceMs(200);
-        QVERIFY(!air.transport.EnDiffusion());
-        QVERIFY(!air.ticks.isActive("Timer1"));
-        QCOMPARE(air.playlist.count(), 2);
-        air.keys.held.clear();
-        air.driver.advanceMs(2000);
-        QVERIFY(!air.transport.stopping());
-        air.transport.CmdPlay_Click();  // after the stop, a start plays properly
-        air.driver.advanceMs(1000);
-        QVERIFY(air.transport.EnDiffusion());
-        QVERIFY(air.output.isStarted());
-        QVERIFY(air.output.levelLeft() > 10000);
-    }
 
     void unreadableNextTrackIsSkippedInTheSameTick() {
         OnAir air;
