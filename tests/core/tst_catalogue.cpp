@@ -146,6 +146,8 @@ private slots:
         QCOMPARE(read.entries(), w.list.entries());
         audio::FileSource source;
         QCOMPARE(sourceLengthReader(source)(read.entries()[0], &error), 20000);
+        // QTemporaryDir cannot remove names that are not UTF-8.
+        QVERIFY(::unlink(file.constData()) == 0 && ::rmdir(folder.constData()) == 0);
     }
 
     // Cleared RechercheActive ends the walk at its next step with what was

@@ -791,14 +791,11 @@ private:
         return longest * 1000 / 44100;
     }
 
+    // Each in a folder of its own, so that the label is the title alone.
     QString track(const QString& title, testtracks::Shape shape) {
-        const QString path = m_dir.filePath(QString("Test - %1 %2.wav").arg(title).arg(++m_files));
-        testtracks::write(path, shape);
-        // The title is the name without its counter, so labels read naturally.
-        const QString named = m_dir.filePath(QString("%1/Test - %2.wav").arg(m_files).arg(title));
-        QDir().mkpath(QFileInfo(named).path());
-        QFile::rename(path, named);
-        return named;
+        const QString path = m_dir.filePath(QString("%1/Test - %2.wav").arg(++m_files).arg(title));
+        QDir().mkpath(QFileInfo(path).path());
+        return testtracks::write(path, shape);
     }
     QString brokenFile() {
         const QString path = m_dir.filePath("broken - noise.mp3");
