@@ -72,17 +72,6 @@ int64_t firstLoudFrame(const std::vector<float>& samples, int channels) {
     return -1;
 }
 
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 QByteArray randomBytes(int count, quint32 seed) {  // count: a multiple of 4
     QByteArray bytes(count, '\0');
     QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), count / 4);
@@ -189,18 +178,18 @@ private slots:
             }
         }
         for (const QString key : {"wav pcm16", "mp3 vbr"}) {  // the MP3's header count then lies
-            const QByteArray bytes = readBytes(m_files[key].path);
+            const QByteArray bytes = filebytes::read(m_files[key].path);
             const QString path = pathFor("cut-" + m_files[key].path.section('/', -1));
-            writeBytes(path, bytes.left(bytes.size() / 2 + 7));
+            QVERIFY(filebytes::write(path, bytes.left(bytes.size() / 2 + 7)));
             QTest::newRow(qPrintable("truncated " + key))
                 << path << key << lengthMs(key) * 0.3 << lengthMs(key) * 0.7;
         }
         // Bursts of garbage inside the stream are skipped: the rest of the track still plays.
-        QByteArray bytes = readBytes(m_files["mp3 cbr"].path);
+        QByteArray bytes = filebytes::read(m_files["mp3 cbr"].path);
         for (const double at : {0.7, 0.5, 0.3}) {
             bytes.insert(int(bytes.size() * at), randomBytes(3000, uint32_t(at * 100)));
         }
-        writeBytes(pathFor("garbage.mp3"), bytes);
+        QVERIFY(filebytes::write(pathFor("garbage.mp3"), bytes));
         QTest::newRow("garbage inside mp3 cbr")
             << pathFor("garbage.mp3") << "mp3 cbr" << lengthMs("mp3 cbr") * 0.9
             << lengthMs("mp3 cbr") * 1.01;
@@ -209,7 +198,8 @@ private slots:
         QVERIFY(synth::writeMp3(tail.toStdString(), synth::sine(660.0, 6.0, 0.5f, 22050, 1),
                                 Mp3Mode::VbrNoXing));
         const QString key = "mp3 vbr no xing";
-        writeBytes(pathFor("glued.mp3"), readBytes(m_files[key].path) + readBytes(tail));
+        QVERIFY(filebytes::write(pathFor("glued.mp3"),
+                                 filebytes::read(m_files[key].path) + filebytes::read(tail)));
         QTest::newRow("format change inside mp3")
             << pathFor("glued.mp3") << key << lengthMs(key) + 1500.0 << lengthMs(key) + 6030.0;
     }
@@ -299,28 +289,30 @@ private slots:
         };
         add("missing", "absent.mp3", "Fichier introuvable");
         // Named .wav: the container is told by content, never by the extension.
-        writeBytes(pathFor("noise.wav"), randomBytes(50000, 11));
+        QVERIFY(filebytes::write(pathFor("noise.wav"), randomBytes(50000, 11)));
         add("random bytes", "noise.wav", "Ce fichier n'est pas un fichier audio (WAV ou MP3)");
-        writeBytes(pathFor("empty.wav"), {});
+        QVERIFY(filebytes::write(pathFor("empty.wav"), {}));
         add("empty file", "empty.wav", "Fichier vide");
         QDir(m_dir.path()).mkdir("folder.mp3");
         add("directory", "folder.mp3", "C'est un dossier, pas un fichier");
         // RIFF/WAVE with its format chunk overwritten.
-        QByteArray wav = readBytes(m_files["wav pcm16"].path);
-        writeBytes(pathFor("bad-header.wav"), wav.replace(12, 24, randomBytes(24, 12)));
+        QByteArray wav = filebytes::read(m_files["wav pcm16"].path);
+        QVERIFY(
+            filebytes::write(pathFor("bad-header.wav"), wav.replace(12, 24, randomBytes(24, 12))));
         add("corrupt WAV header", "bad-header.wav", "Fichier WAV endommagé");
         // An ID3v2 tag (10-byte header, 100 bytes of body) and nothing after it.
-        writeBytes(pathFor("tag-only.mp3"),
-                   QByteArray("ID3\x04\x00\x00\x00\x00\x00\x64", 10) + QByteArray(100, '\0'));
+        QVERIFY(filebytes::write(
+            pathFor("tag-only.mp3"),
+            QByteArray("ID3\x04\x00\x00\x00\x00\x00\x64", 10) + QByteArray(100, '\0')));
         add("ID3 tag without frames", "tag-only.mp3", "Aucune trame MP3 lisible");
         QFile::setPermissions(copyOf("mp3 cbr", "locked.mp3"), QFile::Permissions());
         add("no read permission", "locked.mp3", "Lecture du fichier refusée");
         // Well-formed files that no device could play.
-        writeBytes(pathFor("100hz.wav"), filebytes::wav16(100, 1, 400));
+        QVERIFY(filebytes::write(pathFor("100hz.wav"), filebytes::wav16(100, 1, 400)));
         add("100 Hz", "100hz.wav", "Fréquence d'échantillonnage impossible à jouer (100 Hz");
-        writeBytes(pathFor("500khz.wav"), filebytes::wav16(500000, 2, 1000));
+        QVERIFY(filebytes::write(pathFor("500khz.wav"), filebytes::wav16(500000, 2, 1000)));
         add("500 kHz", "500khz.wav", "Fréquence d'échantillonnage impossible à jouer (500000 Hz");
-        writeBytes(pathFor("12ch.wav"), filebytes::wav16(44100, 12, 1000));
+        QVERIFY(filebytes::write(pathFor("12ch.wav"), filebytes::wav16(44100, 12, 1000)));
         add("12 channels", "12ch.wav", "Nombre de canaux impossible à jouer (12");
     }
 
@@ -338,50 +330,22 @@ private slots:
         QCOMPARE(estimatedLengthMs(path.toStdString()), -1);
     }
 
-    // Inputs the fuzzer found (fuzz/fuzz_decoder), as it wrote them: each opens or is
-    // refused, reads to its end and gets its lengths, where it used to hang for good.
+    // Inputs the fuzzer found (fuzz/fuzz_decoder), kept as it wrote them in
+    // findings/: each opens or is refused, reads to its end and gets its
+    // lengths, where it used to hang for good. An MP3 whose first frame found
+    // differed between two openings had libmpg123 loop for ever converting it
+    // to the rate of the first.
     void fuzzFindingsEnd_data() {
-        QTest::addColumn<QByteArray>("base64");
-        // An MP3 whose first frame found differed between two openings: libmpg123
-        // looped for ever converting it to the rate of the first.
-        QTest::newRow("mp3 converted at its second opening") << QByteArray(
-            "//uQZAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAASW5mbwAAAA/o+BgEMAYbDQGGxEAQDQMHA9bJK/"
-            "Aw"
-            "gFQFwIBgcDAYHBQWIgYAAK//gYAAoYGBsHA2GDoQshCwn//E3BioMBCkQ1aGrRjhBYQW///"
-            "HJFAigR1C5hcxDRco"
-            "5pSHO///8gxRIqTpkRY2Ol08ovJ0f////1ZiMCEA2zAjANswfIJBMBiB+DA/QrI4H/"
-            "51NmUPIzH5hRcw9YLFMHTC"
-            "TDCFQggwkEG8MDDAsERlvpEyGaGBr0//////+5JkII/yOQnFB3xAAAAADSDgAAEJVCkUD/9kgAAANIAAAAT///"
-            "//"
-            "//SYBKAWmBFASxghoJaYPsE0GJFjr5uzHDObnOOymJQBVBhFoOOYJaCmmCJAlRgiIP6dXOmRBSKbXH/jFJbcv/"
-            "/6"
-            "//////+7//7v/"
-            "65MQU1FMy4xMDCqqqqqqqqqqqqqqqqqqqqqqjAjwJ4wJwDTMDVBSjBZgn0wzcemNV67UjU6R3ow"
-            "vQIlMC8/bQAAAAAAAAAAAAAAAAAA//uQIKAAARsJoSIZ+oAAAAAzgwAAADX101lTNJOQw/"
-            "MQPDXng4iOOIdjXDQy"
-            "cJMFCzERMxMPMNCTBQEtGimusAgEUklGRnQAADsAV0FWRWZtdCAQAAAAAQAQAAAgEAaCQeH52ZmZmZn6+"
-            "9KLFixa"
-            "CETg+D+UOUef4EdlAf1g4cxAD+sCHMgD/AhzQH+Ud39BhZYowYYy2gGA+Ajhh86tMYGgAhGJjkDxm/"
-            "QtKYHGC6Gl"
-            "pBfgAICVqLe+"
-            "v7hMTExMTExMTExMTExMTExMTEzkXUxMTExMTExMTExMTExMqpeCbFhJRVFid42ismB0VVVVVcgQ"
-            "5rZwPcOAU5hDYKcYJyClGBPgBDFzALQAx9wMqKEDTSLIEW8DRCbAxGTgMokoumJ7gZNLAGDBaBi4VgYsG5kk6P"
-            "gY"
-            "BDAGGw0BhsRAEA0DBwPWySvwMIBUBcCAYHAwGBwUFiIGAACv/4GAAKGBgbBwNhg6ELIQsJ//"
-            "xNwYqDAQpENWhq0Y"
-            "4QWEFv//xyRQIoEdQuYXMQ0XKOaUhzv///JjACKk6ZEWNjpdPKLydH////9WYgAwfIJBMBiB+DA/QrI4H/"
-            "51NmUP"
-            "IzH5hRcw9YLFMHTCTDCFQggwkEG8MDDAsERlvpEyGaGBr0//////+5JkII/yOQnFB3xAAAAADSDgAAEJVCkUD/"
-            "9k"
-            "gAAANIAAAAT///////"
-            "SYBKAWmBFASxghoJaYPsE0GJFjr5uzHDObnOOymJQBVBhFoOOYJaCmmCJAlRgiIP6dXOmR"
-            "BSKbXH/jFJY=");
+        QTest::addColumn<QString>("path");
+        const QDir findings(QFINDTESTDATA("findings"));
+        for (const QFileInfo& file : findings.entryInfoList(QDir::Files)) {
+            QTest::newRow(qPrintable(file.fileName())) << file.filePath();
+        }
+        QVERIFY(findings.exists() && !findings.isEmpty());
     }
 
     void fuzzFindingsEnd() {
-        QFETCH(QByteArray, base64);
-        const QString path = pathFor(QString("finding-%1").arg(QTest::currentDataTag()));
-        writeBytes(path, QByteArray::fromBase64(base64));
+        QFETCH(QString, path);
         DecoderOpenResult opened = openDecoder(path.toStdString());
         QVERIFY(opened.decoder || !opened.error.empty());
         if (opened.decoder) {
@@ -412,10 +376,10 @@ private slots:
         const int64_t frames = first.decoder->lengthFrames();
 
         // Blank the second half in place: a new scan would find half the frames.
-        QByteArray bytes = readBytes(path);
+        QByteArray bytes = filebytes::read(path);
         const qsizetype half = bytes.size() / 2;
-        writeBytes(path,
-                   bytes.replace(half, bytes.size() - half, QByteArray(bytes.size() - half, 0)));
+        QVERIFY(filebytes::write(
+            path, bytes.replace(half, bytes.size() - half, QByteArray(bytes.size() - half, 0))));
         setModifiedSeconds(path, 1000000000);
         QCOMPARE(exactLengthMs(file), measured);
         QCOMPARE(estimatedLengthMs(file), measured);
@@ -430,7 +394,7 @@ private slots:
         QVERIFY(remeasured.decoder->lengthFrames() < frames * 6 / 10);
         QVERIFY(estimatedLengthMs(file) < measured * 6 / 10);
         // So is a change of size alone.
-        writeBytes(path, bytes.left(half / 2));
+        QVERIFY(filebytes::write(path, bytes.left(half / 2)));
         setModifiedSeconds(path, 1000000060);
         QVERIFY(exactLengthMs(file) < measured * 4 / 10);
     }

@@ -6,59 +6,16 @@
 
 #include <cmath>
 
+#include "OfflineMix.h"
 #include "TestSignals.h"
-#include "audio/FileSource.h"
-#include "audio/Mixer.h"
-#include "audio/OfflineOutput.h"
 #include "audio/PeakLimiter.h"
 
 using namespace varonel::audio;
+using offlinemix::kRate;
 
 namespace {
 
-constexpr int kRate = 44100;
-
-varonel::synth::Audio sine(double hz, double amplitude, double seconds) {
-    varonel::synth::Audio audio;
-    audio.sampleRate = kRate;
-    const size_t frames = size_t(seconds * kRate);
-    audio.samples.resize(frames * 2);
-    for (size_t i = 0; i < frames; ++i) {
-        const auto s = float(amplitude * std::sin(2.0 * M_PI * hz * double(i) / kRate));
-        audio.samples[2 * i] = audio.samples[2 * i + 1] = s;
-    }
-    return audio;
-}
-
-// Two sources on a mixer, on an offline output with the limiter on.
-struct Main {
-    FileSource sources[2];
-    Mixer mixer;
-    OfflineOutput output{kRate};
-
-    Main() {
-        mixer.setSource(0, &sources[0]);
-        mixer.setSource(1, &sources[1]);
-        output.setSource(&mixer);
-        output.setLimiter(true);
-        output.start();
-    }
-    void play(int input, const QString& path) {
-        QVERIFY(sources[input].setFileName(path.toStdString()));
-        mixer.setInputFinished(input, false);
-    }
-    std::vector<float> left(int64_t frames) {
-        std::vector<float> out;
-        while (int64_t(out.size()) < frames) {
-            const float* block = output.pull(1024);
-            for (int i = 0; i < 1024; ++i) {
-                out.push_back(block[2 * i]);
-            }
-        }
-        out.resize(size_t(frames));
-        return out;
-    }
-};
+using varonel::synth::sine;
 
 // The longest run of equal samples at more than 80 % of full scale: a flat top.
 int longestFlatTop(const std::vector<float>& samples) {
@@ -81,8 +38,8 @@ private slots:
 
     // Below -1 dBFS nothing changes: the output is the input, only later.
     void trackPeakingAtMinusThreeDbPassesBitForBit() {
-        Main main;
-        const varonel::synth::Audio track = sine(997, std::pow(10.0, -3.0 / 20.0), 3);
+        offlinemix::Mix main(true);  // the main output: the limiter on
+        const varonel::synth::Audio track = sine(997, 3, float(std::pow(10.0, -3.0 / 20.0)));
         main.play(0, testsignals::writeFloatWav(m_dir.filePath("m3.wav"), track));
         const std::vector<float> out = main.left(kRate * 2);
         const int delay = PeakLimiter::latencyFrames();
@@ -95,15 +52,16 @@ private slots:
     // full scale: what goes out stays under full scale with no flat tops, and
     // the meters show it.
     void loudOverlapNeverClips() {
-        Main main;
-        main.play(0, testsignals::writeFloatWav(m_dir.filePath("hot.wav"), sine(220, 1.6, 3)));
-        main.play(1, testsignals::writeFloatWav(m_dir.filePath("full.wav"), sine(331, 1.0, 3)));
+        offlinemix::Mix main(true);  // the main output: the limiter on
+        main.play(0, testsignals::writeFloatWav(m_dir.filePath("hot.wav"), sine(220, 3, 1.6f)));
+        main.play(1, testsignals::writeFloatWav(m_dir.filePath("full.wav"), sine(331, 3, 1.0f)));
         const std::vector<float> out = main.left(kRate * 2);
         const auto [low, high] = std::minmax_element(out.begin(), out.end());
         QVERIFY2(*high <= PeakLimiter::kCeiling && *low >= -PeakLimiter::kCeiling,
                  qPrintable(QString("%1 %2").arg(*low, 0, 'g', 9).arg(*high, 0, 'g', 9)));
         QVERIFY(*high > 0.85f);  // limited, not muted
         QVERIFY2(longestFlatTop(out) < 2, qPrintable(QString::number(longestFlatTop(out))));
+        main.output.pull(offlinemix::kBlock);  // the meters show the last block, a whole one
         QVERIFY(main.output.levelLeft() <= int32_t(PeakLimiter::kCeiling * 32767) + 1);
         QVERIFY(main.output.levelLeft() > 25000);
     }
@@ -111,8 +69,8 @@ private slots:
     // A steady track louder than the ceiling is turned down by a steady gain:
     // its peaks do not move from one cycle to the next (no pumping).
     void steadyLoudTrackDoesNotPump() {
-        Main main;
-        main.play(0, testsignals::writeFloatWav(m_dir.filePath("steady.wav"), sine(60, 1.4, 4)));
+        offlinemix::Mix main(true);  // the main output: the limiter on
+        main.play(0, testsignals::writeFloatWav(m_dir.filePath("steady.wav"), sine(60, 4, 1.4f)));
         const std::vector<float> out = main.left(kRate * 3);
         float lowest = 1.0f;
         float highest = 0.0f;

@@ -7,20 +7,24 @@
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <set>
 #include <thread>
 
 #include "FakeDeviceBackend.h"
+#include "Stall.h"
 #include "TestSignals.h"
+#include "WaitUntil.h"
 #include "audio/DeviceOutput.h"
 #include "audio/FileSource.h"
 #include "audio/Mixer.h"
 #include "audio/OutputGroup.h"
 
 using namespace varonel::audio;
+using stall::Stall;
+using stall::stallingFactory;
+using waituntil::waitUntil;
 
 Q_DECLARE_METATYPE(varonel::audio::OutputRoute)
 
@@ -28,19 +32,6 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr float kStep = 5e-5f;  // a ramp sample says how far into its track it is
-
-template <typename Done>
-bool waitUntil(Done done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 // A stereo track heard on one channel only, rising by kStep from kStep.
 QString writeOneSided(const QString& path, int channel, double seconds) {
@@ -94,61 +85,6 @@ struct Live {
         mixer.setInputFinished(input, false);
     }
 };
-
-// A decoder of a constant level that can be made to hang in read() or in its
-// opening, the way a file on a stalled disk does.
-struct Stall {
-    std::mutex mutex;
-    std::condition_variable released;
-    bool stalled = false;
-    std::atomic<bool> inside{false};  // a call is hanging now
-
-    void hold() {
-        std::lock_guard lock(mutex);
-        stalled = true;
-    }
-    bool isStalled() {
-        std::lock_guard lock(mutex);
-        return stalled;
-    }
-    void release() {
-        {
-            std::lock_guard lock(mutex);
-            stalled = false;
-        }
-        released.notify_all();
-    }
-    void pass() {
-        std::unique_lock lock(mutex);
-        inside = stalled;
-        released.wait(lock, [this] { return !stalled; });
-        inside = false;
-    }
-};
-
-class StallingDecoder final : public Decoder {
-public:
-    explicit StallingDecoder(Stall& stall) : m_stall(stall) {}
-    int sampleRate() const override { return kRate; }
-    int channels() const override { return 2; }
-    int64_t lengthFrames() const override { return int64_t(kRate) * 30; }
-    int64_t read(float* out, int64_t frames) override {
-        m_stall.pass();
-        std::fill(out, out + frames * 2, 0.5f);
-        return frames;
-    }
-    bool seek(int64_t) override { return true; }
-
-private:
-    Stall& m_stall;
-};
-
-FileSource::DecoderFactory stallingFactory(Stall& stall) {
-    return [&stall](const std::string&) {
-        stall.pass();
-        return DecoderOpenResult{std::make_unique<StallingDecoder>(stall), {}};
-    };
-}
 
 }  // namespace
 

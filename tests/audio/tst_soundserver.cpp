@@ -3,7 +3,6 @@
 // their monitors, and the main sink unplugged and plugged back. Skipped, with
 // the reason, where the server cannot start.
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -12,6 +11,7 @@
 
 #include "PulseServer.h"
 #include "TestSignals.h"
+#include "WaitUntil.h"
 #include "audio/DeviceOutput.h"
 #include "audio/FileSource.h"
 #include "audio/Mixer.h"
@@ -20,6 +20,7 @@
 #include "audio/Player.h"
 
 using namespace varonel::audio;
+using waituntil::waitUntil;
 
 namespace {
 
@@ -60,19 +61,6 @@ size_t firstAbove(const std::vector<float>& samples, float level, size_t from = 
 
 void sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-template <typename Done>
-bool waitFor(Done done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) {
-            return false;
-        }
-        sleepMs(10);
-    }
-    return true;
 }
 
 }  // namespace
@@ -134,7 +122,7 @@ private slots:
         mixer.setInputFinished(0, false);
         QVERIFY2(main.start(&error), error.c_str());
         // A new stream on a fresh server takes a moment before it flows.
-        QVERIFY(waitFor([&] { return sources[0].positionMs() >= 500; }, 5000));
+        QVERIFY(waitUntil([&] { return sources[0].positionMs() >= 500; }, 5000));
         sources[1].load(y);
         mixer.setInputFinished(1, false);
         mixer.fadeOutWhenStarted(0, 1, kFadeMs);
@@ -144,32 +132,32 @@ private slots:
         // The sink goes with a free default: the programme goes on there.
         QVERIFY(m_server.setDefaultSink("VaronelC"));
         QVERIFY(m_server.removeSink("VaronelA"));
-        QVERIFY(waitFor([&] { return main.route() == OutputRoute::Fallback; }, 2000));
+        QVERIFY(waitUntil([&] { return main.route() == OutputRoute::Fallback; }, 2000));
         QVERIFY(m_server.awaitRecorded("VaronelA", kRate, 5000));
         const std::vector<float> a = leftOf(m_server.stopRecording("VaronelA"));
         checkTransitionAndDeadAir(a, x, y);
 
         // It comes back: so does the programme, by itself, and it goes on.
         QVERIFY(m_server.addSink("VaronelA"));
-        QVERIFY(waitFor([&] { return main.route() == OutputRoute::Chosen; }, 4000));
+        QVERIFY(waitUntil([&] { return main.route() == OutputRoute::Chosen; }, 4000));
         QCOMPARE(m_server.streamsOn("VaronelA"), 1);
         QCOMPARE(m_server.streamsOn("VaronelC"), 0);
         // A null sink just loaded first plays the block it took ahead (up to 2 s).
         const int32_t back = sources[1].positionMs();
-        QVERIFY(waitFor([&] { return sources[1].positionMs() > back + 200; }, 4000));
+        QVERIFY(waitUntil([&] { return sources[1].positionMs() > back + 200; }, 4000));
 
         // Gone again, with the player's sink as the default: the programme waits,
         // held where it was, and never reaches the player's sink.
         QVERIFY(m_server.setDefaultSink("VaronelB"));
         QVERIFY(m_server.removeSink("VaronelA"));
-        QVERIFY(waitFor([&] { return main.route() == OutputRoute::Waiting; }, 2000));
+        QVERIFY(waitUntil([&] { return main.route() == OutputRoute::Waiting; }, 2000));
         const int32_t held = sources[1].positionMs();
         sleepMs(500);
         QCOMPARE(sources[1].positionMs(), held);
         QVERIFY(m_server.addSink("VaronelA"));
-        QVERIFY(waitFor([&] { return main.route() == OutputRoute::Chosen; }, 4000));
+        QVERIFY(waitUntil([&] { return main.route() == OutputRoute::Chosen; }, 4000));
         QCOMPARE(m_server.streamsOn("VaronelA"), 1);
-        QVERIFY(waitFor([&] { return sources[1].positionMs() > held + 200; }, 4000));
+        QVERIFY(waitUntil([&] { return sources[1].positionMs() > held + 200; }, 4000));
 
         const std::vector<float> b = leftOf(m_server.stopRecording("VaronelB"));
         main.close();

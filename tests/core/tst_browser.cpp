@@ -46,13 +46,10 @@ private slots:
     // ignores case, and a name that is not valid UTF-8 is listed all the same.
     void folderListing() {
         const QString folder = m_dir.filePath("Musique");
-        QVERIFY(QDir().mkpath(folder + "/sub"));
-        QVERIFY(QDir().mkpath(folder + "/.cache"));
-        for (const char* name :
-             {"DUPONT - VALSE.WAV", "b - x.Mp3", "Intro.mp3", "notes.txt", ".cachée - x.mp3",
-              "a.mp3.txt", "f - x.flac", "o - x.OGG", "p - x.opus", "v - x.oga"}) {
-            QVERIFY(filebytes::write(folder + '/' + QString::fromUtf8(name), "x"));
-        }
+        QVERIFY(filebytes::writeTree(
+            folder, {"sub/", ".cache/", "DUPONT - VALSE.WAV", "b - x.Mp3", "Intro.mp3", "notes.txt",
+                     QString::fromUtf8(".cachée - x.mp3"), "a.mp3.txt", "f - x.flac", "o - x.OGG",
+                     "p - x.opus", "v - x.oga"}));
         const QByteArray latin1 = QFile::encodeName(folder) + "/Caf\xe9 - Noir.mp3";
         const int fd = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0644);
         QVERIFY(fd >= 0);

@@ -82,8 +82,7 @@ private slots:
         m_music = m_root.filePath("Musique");
         m_alpha = m_music + "/Rock/Alpha - Un.wav";
         m_beta = m_music + "/Beta - Deux.wav";
-        QVERIFY(QDir().mkpath(m_music + "/Rock"));
-        QVERIFY(filebytes::write(m_alpha, "x") && filebytes::write(m_beta, "x"));
+        QVERIFY(filebytes::writeTree(m_music, {"Rock/Alpha - Un.wav", "Beta - Deux.wav"}));
         m_file = m_root.filePath("Catalogue.txt");
     }
 
@@ -131,6 +130,13 @@ private slots:
             << QStringList{"walk save walking busy 0 '0' " + first + " file",
                            "reset save 2 " + two + " file", "reset save 2 " + two + " file"}
             << QStringList{"3 Erreur dans la création du catalogue"};
+        // Whoever runs the test (root deletes a read-only file), a folder that
+        // took the file's place after the loading cannot be deleted as a file.
+        QTest::newRow("a file that cannot be deleted: told, the catalogue kept")
+            << qint64(1) << QStringList{"load", "lock", "new"}
+            << QStringList{"walk new 1 '0' " + first + " file", "walk new 1 '0' " + first + " file",
+                           "walk new 1 '0' 'Catalogue Wav Mp3' Musique/Rock file"}
+            << QStringList{"3 Erreur dans la création du catalogue"};
     }
 
     void gestures() {
@@ -159,6 +165,8 @@ private slots:
                     rig.folder = m_music + "/Rock";  // the browser has moved on since the loading
                 }
                 rig.session.catalogueButton();
+            } else if (gestures[i] == "lock") {
+                QVERIFY(QFile::remove(m_file) && QDir().mkpath(m_file + "/dossier"));
             } else if (gestures[i] == "close") {
                 rig.session.close();
             } else if (gestures[i] == "wait") {

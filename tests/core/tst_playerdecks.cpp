@@ -91,6 +91,7 @@ private slots:
         QVERIFY(!d.shown(0).outputEnabled);
         d.tick(10);
         QVERIFY(std::abs(d.playerA.positionMs() - 500) <= 60);
+        QCOMPARE(d.shown(0).temp, QStringLiteral("00:01"));  // 1.5 s left
         d.decks.bar1_ButtonClick(0, Bar1Button::Cue);
         QVERIFY(d.shown(0).cueInfo.startsWith("00:00.4") ||
                 d.shown(0).cueInfo.startsWith("00:00.5"));
@@ -101,7 +102,7 @@ private slots:
         d.tick(40);  // past the end: the deck has ended, its list stays locked
         QCOMPARE(d.playerA.state(), audio::Player::kStateStopped);
         QVERIFY(!d.shown(0).outputEnabled);
-        QCOMPARE(d.shown(0).temp, QStringLiteral("--:--"));
+        QCOMPARE(d.shown(0).temp, QStringLiteral("--:--"));  // under a second left, then none
         d.decks.bar1_ButtonClick(0, Bar1Button::Stop);
         QVERIFY(d.shown(0).outputEnabled);
 

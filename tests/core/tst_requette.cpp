@@ -127,6 +127,30 @@ private slots:
         QCOMPARE(empty.clock.monotonicMs(), 0);  // returns at once
     }
 
+    // The request draws at random: whatever the seed, the rows it takes do not
+    // follow the browser's order, and two seeds give two different choices.
+    void randomPickFollowsNoOrder() {
+        QList<QList<int>> choices;
+        for (uint32_t seed = 1; seed <= 4; ++seed) {
+            Request request(20, 0);
+            request.remember({0, 0, 0}, seed);  // no separation: the draw alone decides
+            QCOMPARE(request.run(), 10);
+            QList<int> rows;
+            for (const QString& path : request.added()) {
+                for (int i = 0; i < request.browser.count(); ++i) {
+                    if (request.browser.row(i).path == path) {
+                        rows.append(i);
+                    }
+                }
+            }
+            QCOMPARE(rows.size(), 10);
+            QVERIFY2(!std::is_sorted(rows.begin(), rows.end()),
+                     qPrintable(request.added().join(", ")));
+            QVERIFY(!choices.contains(rows));
+            choices.append(rows);
+        }
+    }
+
     // Four rows all taken, then about 1.5 s of fruitless draws; a second request
     // adds nothing until the folder is listed again. The file that could not be
     // read and the want of rows are told.

@@ -10,6 +10,7 @@
 #include "Synth.h"
 #include "TaggedFiles.h"
 #include "TestSignals.h"
+#include "TransportRig.h"
 #include "audio/OfflineOutput.h"
 #include "core/automix/MainAudioChain.h"
 #include "core/automix/TrackPreparation.h"
@@ -138,25 +139,16 @@ private slots:
     }
 
 private:
-    mixlistener::Heard render(const QStringList& paths, const SoundOptions& options) {
-        MainAudioChain chain(std::make_unique<audio::OfflineOutput>(44100));
-        PlaylistModel playlist;
+    static mixlistener::Heard render(const QStringList& paths, const SoundOptions& options) {
+        transportrig::OnAir air;
         for (const QString& path : paths) {
-            PlaylistRow row;
-            fillRowFromPath(path, sourceLengthReader(chain.sources[2]), MillisecondsCell::Filled,
-                            &row);
-            playlist.append(row);
+            air.add(path);
         }
-        VirtualClock clock;
-        VirtualTicks ticks(clock);
-        ScriptedDialogs dialogs;
-        Transport transport(chain, playlist, clock, ticks, dialogs);
-        transport.CheckAutoMix_Click(true);
+        air.transport.CheckAutoMix_Click(true);
         TrackPreparation preparation(TrackPreparation::Missing::AnalyseOnTheSpot);
         preparation.setOptions(options);
-        transport.setPlanner(&preparation);
-        VirtualDriver driver(chain, clock, ticks);
-        return mixlistener::playAndListen(transport, driver, 300000);
+        air.transport.setPlanner(&preparation);
+        return mixlistener::playAndListen(air.transport, air.driver, 300000);
     }
 
     QString writeOgg(const QString& name, const QString& artist, const QString& title) {

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "core/shared/AppPaths.h"
 #include "core/shared/DeviceList.h"
@@ -19,244 +20,207 @@ using namespace varonel::core;
 
 using DeviceNames = QHash<int, QString>;
 
-namespace {
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-}  // namespace
-
 class StartupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void settingsFileChoosesOutputs_data();
-    void settingsFileChoosesOutputs();
-    void settingsFileKeepsItsFirstLine();
-    void optionsFile_data();
-    void optionsFile();
-    void fullDiskLeavesTheOldFileWhole();
-    void cheminAppliFallsBackToUserData();
-    void programLayout_data();
-    void programLayout();
-    void existeFichier_data();
-    void existeFichier();
-    void deviceEntries_data();
-    void deviceEntries();
+    void settingsFileChoosesOutputs_data() {
+        QTest::addColumn<QByteArray>("bytes");  // a null array: no file
+        QTest::addColumn<int>("listCount");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<bool>("alert");
+
+        QTest::newRow("good line") << QByteArray("3,1\r\n") << 4 << 3 << 1 << false;
+        QTest::newRow("numbers on two lines") << QByteArray("3\r\n1\r\n") << 4 << 3 << 1 << false;
+        QTest::newRow("3,1 with two entries") << QByteArray("3,1\r\n") << 2 << 0 << 0 << true;
+        QTest::newRow("1,2 with two entries") << QByteArray("1,2\r\n") << 2 << 0 << 0 << true;
+        QTest::newRow("nothing selected") << QByteArray("-1,-1\r\n") << 2 << 0 << 0 << true;
+        QTest::newRow("no file") << QByteArray() << 3 << 0 << 0 << false;
+        QTest::newRow("garbage") << QByteArray("\x01\x02zz") << 3 << 0 << 0 << true;
+        // The devices' names, on the second line, win over the positions...
+        QTest::newRow("names moved") << QByteArray("1,2\r\nE2\tE1\r\n") << 4 << 2 << 1 << false;
+        QTest::newRow("name beyond the old count")
+            << QByteArray("5,1\r\nE3\tE1\r\n") << 4 << 3 << 1 << false;
+        // ...when the lists hold them; otherwise the positions serve as before.
+        QTest::newRow("name gone") << QByteArray("1,2\r\nGone\tE1\r\n") << 4 << 1 << 1 << false;
+        QTest::newRow("name gone, position too")
+            << QByteArray("3,1\r\nGone\t\r\n") << 2 << 0 << 0 << true;
+    }
+
+    void settingsFileChoosesOutputs() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, listCount);
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(bool, alert);
+
+        const QString path = m_dir.filePath("Varonel.Ini");
+        QFile::remove(path);
+        if (!bytes.isNull()) {
+            QVERIFY(filebytes::write(path, bytes));
+        }
+        QStringList entries;
+        for (int i = 0; i < listCount; ++i) {
+            entries.append(QStringLiteral("E%1").arg(i));
+        }
+        const OutputSelection selection = chooseOutputs(readOutputSettings(path), entries, entries);
+        QCOMPARE(selection, (OutputSelection{first, second, alert, alert}));
+    }
+
+    // The first line is what older versions wrote and read; the names follow.
+    void settingsFileKeepsItsFirstLine() {
+        const QString path = m_dir.filePath("PlayerAB.Ini");
+        QVERIFY(writeOutputSettings(path, {3, 1}, "Carte USB", "Casque"));
+        QCOMPARE(filebytes::read(path), QByteArray("3,1\r\nCarte USB\tCasque\r\n"));
+        const OutputSettingsRead read = readOutputSettings(path);
+        QCOMPARE(read.choice, (OutputChoice{3, 1}));
+        QCOMPARE(read.firstName, QStringLiteral("Carte USB"));
+        // Overwriting replaces the file; a name that would break its line is left out.
+        QVERIFY(writeOutputSettings(path, {-1, 0}, "Deux\nlignes", "Défaut"));
+        QCOMPARE(filebytes::read(path), QByteArray("-1,0\r\n\tD\xc3\xa9"
+                                                   "faut\r\n"));
+    }
+
+    void optionsFile_data() {
+        QTest::addColumn<QByteArray>("bytes");  // a null array: no file
+        QTest::addColumn<int>("tamponMs");
+
+        QTest::newRow("no file") << QByteArray() << ProgramOptions().tamponMs;
+        QTest::newRow("set") << QByteArray("[Sorties]\r\nTamponMs=400\r\n") << 400;
+        QTest::newRow("out of range")
+            << QByteArray("[Sorties]\nTamponMs=5\n") << ProgramOptions().tamponMs;
+        QTest::newRow("not a number")
+            << QByteArray("[Sorties]\nTamponMs=vite\n") << ProgramOptions().tamponMs;
+        QTest::newRow("other keys only")
+            << QByteArray("[Autre]\nCle=1\n") << ProgramOptions().tamponMs;
+    }
+
+    void optionsFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, tamponMs);
+
+        const QString path = m_dir.filePath("Varonel.conf");
+        QFile::remove(path);
+        if (!bytes.isNull()) {
+            QVERIFY(filebytes::write(path, bytes));
+        }
+        QCOMPARE(readProgramOptions(path).tamponMs, tamponMs);
+        // Only a missing file is written, with the defaults, for the operator to find.
+        QVERIFY(createProgramOptionsIfMissing(path));
+        if (!bytes.isNull()) {
+            QCOMPARE(filebytes::read(path), bytes);
+        } else {
+            const QByteArray written = filebytes::read(path);
+            QVERIFY2(written.contains("[Sorties]") && written.contains("TamponMs=250"), written);
+        }
+    }
+
+    // On a full disk the writes fail and say so, and what was there stays whole.
+    void fullDiskLeavesTheOldFileWhole() {
+        const QString ini = m_dir.filePath("Plein.Ini");
+        QVERIFY(writeOutputSettings(ini, {2, 1}, "Carte", "Casque"));
+        const QByteArray old = filebytes::read(ini);
+        const QString conf = m_dir.filePath("Plein.conf");
+        QFile::remove(conf);
+        QString iniError;
+        QString confError;
+        {
+            const FileSizeLimit limit(4);
+            QVERIFY(!writeOutputSettings(ini, {1, 2}, "Casque", "Carte", &iniError));
+            QVERIFY(!createProgramOptionsIfMissing(conf, &confError));
+        }
+        QVERIFY(!iniError.isEmpty() && !confError.isEmpty());
+        QCOMPARE(filebytes::read(ini), old);
+        QVERIFY(!QFile::exists(conf));
+        QCOMPARE(QDir(m_dir.path()).entryList({"Plein*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"Plein.Ini"});
+    }
+
+    void cheminAppliFallsBackToUserData() {
+        const QString data = "/home/u/.local/share/Varonel";
+        const auto yes = [](const QString&) { return true; };
+        const auto no = [](const QString&) { return false; };
+        QCOMPARE(CheminAppli("/opt/varonel", yes, data), "/opt/varonel/");
+        QCOMPARE(CheminAppli("/usr/bin", no, data), data + "/");
+        QCOMPARE(CheminAppli("", yes, data), data + "/");
+
+        // The real probe, which leaves nothing behind.
+        QCOMPARE(CheminAppli(m_dir.path(), canCreateFilesIn, data), m_dir.path() + "/");
+        QCOMPARE(CheminAppli(m_dir.filePath("absent"), canCreateFilesIn, data), data + "/");
+        QCOMPARE(QDir(m_dir.path())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                     .filter("probe"),
+                 QStringList{});
+    }
+
+    // The helper beside the programs is a portable folder, even inside a tree
+    // that looks installed; only the helper where an install puts it makes one.
+    void programLayout_data() {
+        QTest::addColumn<QStringList>("helpers");  // relative to the tree's root
+        QTest::addColumn<QString>("helperFolder");
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("build folder") << QStringList{"bin/varonel-installer"} << "bin/" << false;
+        QTest::newRow("system install")
+            << QStringList{"libexec/varonel/varonel-installer"} << "libexec/varonel/" << true;
+        QTest::newRow("copied beside an install")
+            << QStringList{"bin/varonel-installer", "libexec/varonel/varonel-installer"} << "bin/"
+            << false;
+        QTest::newRow("no helper") << QStringList{} << "bin/" << false;
+    }
+
+    void programLayout() {
+        QFETCH(QStringList, helpers);
+        QFETCH(QString, helperFolder);
+        QFETCH(bool, installed);
+        QTemporaryDir tree;
+        QVERIFY(filebytes::writeTree(tree.path(), QStringList{"bin/"} + helpers, "#!/bin/sh\n"));
+        const ProgramLayout layout = varonel::core::programLayout(tree.filePath("bin"));
+        QCOMPARE(layout.programFolder, tree.filePath("bin/"));
+        QCOMPARE(layout.helperFolder, tree.filePath(helperFolder));
+        QCOMPARE(layout.installed, installed);
+    }
+
+    void existeFichier_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("exists");
+
+        QVERIFY(filebytes::writeTree(m_dir.path(), {"piste.mp3", ".cachee.mp3", "dossier/"}));
+
+        QTest::newRow("ordinary file") << m_dir.filePath("piste.mp3") << true;
+        QTest::newRow("hidden file") << m_dir.filePath(".cachee.mp3") << false;
+        QTest::newRow("folder") << m_dir.filePath("dossier") << false;
+        QTest::newRow("blank") << "   " << false;
+    }
+
+    void existeFichier() {
+        QFETCH(QString, path);
+        QFETCH(bool, exists);
+        QCOMPARE(ExisteFichier(path), exists);
+    }
+
+    void deviceEntries_data() {
+        QTest::addColumn<DeviceNames>("names");
+        QTest::addColumn<QStringList>("entries");
+
+        QTest::newRow("no device names at all") << DeviceNames{} << QStringList{""};
+        QTest::newRow("trimmed, empty names skipped")
+            << DeviceNames{{-1, " Défaut "}, {0, "  Carte A  "}, {1, "   "}, {2, "Carte B"}}
+            << QStringList{" Défaut ", "Carte A", "Carte B"};
+        QTest::newRow("at most 12 entries: nothing above index 10")
+            << DeviceNames{{-1, "D"}, {10, "Dix"}, {11, "Onze"}} << QStringList{"D", "Dix"};
+    }
+
+    void deviceEntries() {
+        QFETCH(DeviceNames, names);
+        QFETCH(QStringList, entries);
+
+        QCOMPARE(buildDeviceEntries([&](int index) { return names.value(index); }), entries);
+    }
 
 private:
     QTemporaryDir m_dir;
 };
-
-void StartupTest::settingsFileChoosesOutputs_data() {
-    QTest::addColumn<QByteArray>("bytes");  // a null array: no file
-    QTest::addColumn<int>("listCount");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("second");
-    QTest::addColumn<bool>("alert");
-
-    QTest::newRow("good line") << QByteArray("3,1\r\n") << 4 << 3 << 1 << false;
-    QTest::newRow("numbers on two lines") << QByteArray("3\r\n1\r\n") << 4 << 3 << 1 << false;
-    QTest::newRow("3,1 with two entries") << QByteArray("3,1\r\n") << 2 << 0 << 0 << true;
-    QTest::newRow("1,2 with two entries") << QByteArray("1,2\r\n") << 2 << 0 << 0 << true;
-    QTest::newRow("nothing selected") << QByteArray("-1,-1\r\n") << 2 << 0 << 0 << true;
-    QTest::newRow("no file") << QByteArray() << 3 << 0 << 0 << false;
-    QTest::newRow("garbage") << QByteArray("\x01\x02zz") << 3 << 0 << 0 << true;
-    // The devices' names, on the second line, win over the positions...
-    QTest::newRow("names moved") << QByteArray("1,2\r\nE2\tE1\r\n") << 4 << 2 << 1 << false;
-    QTest::newRow("name beyond the old count")
-        << QByteArray("5,1\r\nE3\tE1\r\n") << 4 << 3 << 1 << false;
-    // ...when the lists hold them; otherwise the positions serve as before.
-    QTest::newRow("name gone") << QByteArray("1,2\r\nGone\tE1\r\n") << 4 << 1 << 1 << false;
-    QTest::newRow("name gone, position too")
-        << QByteArray("3,1\r\nGone\t\r\n") << 2 << 0 << 0 << true;
-}
-
-void StartupTest::settingsFileChoosesOutputs() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, listCount);
-    QFETCH(int, first);
-    QFETCH(int, second);
-    QFETCH(bool, alert);
-
-    const QString path = m_dir.filePath("Varonel.Ini");
-    QVERIFY(removeOutputSettings(path));
-    if (!bytes.isNull()) {
-        QVERIFY(writeBytes(path, bytes));
-    }
-    QStringList entries;
-    for (int i = 0; i < listCount; ++i) {
-        entries.append(QStringLiteral("E%1").arg(i));
-    }
-    const OutputSelection selection = chooseOutputs(readOutputSettings(path), entries, entries);
-    QCOMPARE(selection, (OutputSelection{first, second, alert, alert}));
-    if (selection.deleteFile) {
-        QVERIFY(removeOutputSettings(path));
-        QVERIFY(!QFile::exists(path));
-    }
-}
-
-// The first line is what older versions wrote and read; the names follow.
-void StartupTest::settingsFileKeepsItsFirstLine() {
-    const QString path = m_dir.filePath("PlayerAB.Ini");
-    QVERIFY(writeOutputSettings(path, {3, 1}, "Carte USB", "Casque"));
-    QCOMPARE(readBytes(path), QByteArray("3,1\r\nCarte USB\tCasque\r\n"));
-    const OutputSettingsRead read = readOutputSettings(path);
-    QCOMPARE(read.choice, (OutputChoice{3, 1}));
-    QCOMPARE(read.firstName, QStringLiteral("Carte USB"));
-    // Overwriting replaces the file; a name that would break its line is left out.
-    QVERIFY(writeOutputSettings(path, {-1, 0}, "Deux\nlignes", "Défaut"));
-    QCOMPARE(readBytes(path), QByteArray("-1,0\r\n\tD\xc3\xa9"
-                                         "faut\r\n"));
-}
-
-void StartupTest::optionsFile_data() {
-    QTest::addColumn<QByteArray>("bytes");  // a null array: no file
-    QTest::addColumn<int>("tamponMs");
-
-    QTest::newRow("no file") << QByteArray() << ProgramOptions().tamponMs;
-    QTest::newRow("set") << QByteArray("[Sorties]\r\nTamponMs=400\r\n") << 400;
-    QTest::newRow("out of range") << QByteArray("[Sorties]\nTamponMs=5\n")
-                                  << ProgramOptions().tamponMs;
-    QTest::newRow("not a number") << QByteArray("[Sorties]\nTamponMs=vite\n")
-                                  << ProgramOptions().tamponMs;
-    QTest::newRow("other keys only") << QByteArray("[Autre]\nCle=1\n") << ProgramOptions().tamponMs;
-}
-
-void StartupTest::optionsFile() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, tamponMs);
-
-    const QString path = m_dir.filePath("Varonel.conf");
-    QFile::remove(path);
-    if (!bytes.isNull()) {
-        QVERIFY(writeBytes(path, bytes));
-    }
-    QCOMPARE(readProgramOptions(path).tamponMs, tamponMs);
-    // Only a missing file is written, with the defaults, for the operator to find.
-    QVERIFY(createProgramOptionsIfMissing(path));
-    if (!bytes.isNull()) {
-        QCOMPARE(readBytes(path), bytes);
-    } else {
-        const QByteArray written = readBytes(path);
-        QVERIFY2(written.contains("[Sorties]") && written.contains("TamponMs=250"), written);
-    }
-}
-
-// On a full disk the writes fail and say so, and what was there stays whole.
-void StartupTest::fullDiskLeavesTheOldFileWhole() {
-    const QString ini = m_dir.filePath("Plein.Ini");
-    QVERIFY(writeOutputSettings(ini, {2, 1}, "Carte", "Casque"));
-    const QByteArray old = readBytes(ini);
-    const QString conf = m_dir.filePath("Plein.conf");
-    QFile::remove(conf);
-    QString iniError;
-    QString confError;
-    {
-        const FileSizeLimit limit(4);
-        QVERIFY(!writeOutputSettings(ini, {1, 2}, "Casque", "Carte", &iniError));
-        QVERIFY(!createProgramOptionsIfMissing(conf, &confError));
-    }
-    QVERIFY(!iniError.isEmpty() && !confError.isEmpty());
-    QCOMPARE(readBytes(ini), old);
-    QVERIFY(!QFile::exists(conf));
-    QCOMPARE(QDir(m_dir.path()).entryList({"Plein*"}, QDir::Files | QDir::Hidden),
-             QStringList{"Plein.Ini"});
-}
-
-void StartupTest::cheminAppliFallsBackToUserData() {
-    const QString data = "/home/u/.local/share/Varonel";
-    const auto yes = [](const QString&) { return true; };
-    const auto no = [](const QString&) { return false; };
-    QCOMPARE(CheminAppli("/opt/varonel", yes, data), "/opt/varonel/");
-    QCOMPARE(CheminAppli("/usr/bin", no, data), data + "/");
-    QCOMPARE(CheminAppli("", yes, data), data + "/");
-
-    // The real probe, which leaves nothing behind.
-    QCOMPARE(CheminAppli(m_dir.path(), canCreateFilesIn, data), m_dir.path() + "/");
-    QCOMPARE(CheminAppli(m_dir.filePath("absent"), canCreateFilesIn, data), data + "/");
-    QCOMPARE(QDir(m_dir.path())
-                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
-                 .filter("probe"),
-             QStringList{});
-}
-
-// The helper beside the programs is a portable folder, even inside a tree
-// that looks installed; only the helper where an install puts it makes one.
-void StartupTest::programLayout_data() {
-    QTest::addColumn<QStringList>("helpers");  // relative to the tree's root
-    QTest::addColumn<QString>("helperFolder");
-    QTest::addColumn<bool>("installed");
-    QTest::newRow("build folder") << QStringList{"bin/varonel-installer"} << "bin/" << false;
-    QTest::newRow("system install")
-        << QStringList{"libexec/varonel/varonel-installer"} << "libexec/varonel/" << true;
-    QTest::newRow("copied beside an install")
-        << QStringList{"bin/varonel-installer", "libexec/varonel/varonel-installer"} << "bin/"
-        << false;
-    QTest::newRow("no helper") << QStringList{} << "bin/" << false;
-}
-
-void StartupTest::programLayout() {
-    QFETCH(QStringList, helpers);
-    QFETCH(QString, helperFolder);
-    QFETCH(bool, installed);
-    QTemporaryDir tree;
-    QVERIFY(QDir(tree.path()).mkpath("bin"));
-    for (const QString& helper : helpers) {
-        QVERIFY(QDir(tree.path()).mkpath(QFileInfo(helper).path()));
-        QVERIFY(writeBytes(tree.filePath(helper), "#!/bin/sh\n"));
-    }
-    const ProgramLayout layout = varonel::core::programLayout(tree.filePath("bin"));
-    QCOMPARE(layout.programFolder, tree.filePath("bin/"));
-    QCOMPARE(layout.helperFolder, tree.filePath(helperFolder));
-    QCOMPARE(layout.installed, installed);
-}
-
-void StartupTest::existeFichier_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("exists");
-
-    QVERIFY(writeBytes(m_dir.filePath("piste.mp3"), "x"));
-    QVERIFY(writeBytes(m_dir.filePath(".cachee.mp3"), "x"));
-    QVERIFY(QDir(m_dir.path()).mkpath("dossier"));
-
-    QTest::newRow("ordinary file") << m_dir.filePath("piste.mp3") << true;
-    QTest::newRow("hidden file") << m_dir.filePath(".cachee.mp3") << false;
-    QTest::newRow("folder") << m_dir.filePath("dossier") << false;
-    QTest::newRow("blank") << "   " << false;
-}
-
-void StartupTest::existeFichier() {
-    QFETCH(QString, path);
-    QFETCH(bool, exists);
-    QCOMPARE(ExisteFichier(path), exists);
-}
-
-void StartupTest::deviceEntries_data() {
-    QTest::addColumn<DeviceNames>("names");
-    QTest::addColumn<QStringList>("entries");
-
-    QTest::newRow("no device names at all") << DeviceNames{} << QStringList{""};
-    QTest::newRow("trimmed, empty names skipped")
-        << DeviceNames{{-1, " Défaut "}, {0, "  Carte A  "}, {1, "   "}, {2, "Carte B"}}
-        << QStringList{" Défaut ", "Carte A", "Carte B"};
-    QTest::newRow("at most 12 entries: nothing above index 10")
-        << DeviceNames{{-1, "D"}, {10, "Dix"}, {11, "Onze"}} << QStringList{"D", "Dix"};
-}
-
-void StartupTest::deviceEntries() {
-    QFETCH(DeviceNames, names);
-    QFETCH(QStringList, entries);
-
-    QCOMPARE(buildDeviceEntries([&](int index) { return names.value(index); }), entries);
-}
 
 QTEST_GUILESS_MAIN(StartupTest)
 #include "tst_startup.moc"

@@ -4,92 +4,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
-#include "ScriptedDialogs.h"
+#include "Stall.h"
 #include "TestTracks.h"
+#include "TransportRig.h"
 #include "audio/DeviceOutput.h"
-#include "audio/OfflineOutput.h"
 #include "core/automix/AsRunLog.h"
-#include "core/automix/MainAudioChain.h"
-#include "core/automix/Timer3.h"
-#include "core/automix/Transport.h"
-#include "core/playlist/RowFiller.h"
-#include "core/playlist/SourceLengthReader.h"
-#include "core/render/VirtualDriver.h"
-#include "core/render/VirtualTicks.h"
-#include "core/shared/TrackNaming.h"
 
 using namespace varonel;
 using namespace varonel::core;
-
-namespace {
-
-class HeldKeys final : public KeyboardState {
-public:
-    bool isHeld(TransportKey key) const override { return held.contains(int(key)); }
-    bool mainWindowActive() const override { return active; }
-    void tickRead() override {}
-    QSet<int> held;
-    bool active = true;
-};
-
-// A main window's worth of transport, with an offline output and a virtual clock.
-struct OnAir {
-    explicit OnAir(QTime start = QTime(12, 0)) : clock(start) {
-        timer3.setKeyboard(&keys);
-        QObject::connect(&transport, &Transport::trackStarted,
-                         [this](const QString& label, const QString&) {
-                             started.append({label, clock.monotonicMs(), positionOutgoing()});
-                         });
-    }
-
-    // Appends a row for the file, length read by source 2 as the window does.
-    void add(const QString& path) {
-        PlaylistRow row;
-        if (fillRowFromPath(path, sourceLengthReader(chain.sources[2]), MillisecondsCell::Filled,
-                            &row)) {
-            playlist.append(row);
-        } else {  // an unreadable file still gets its row, as a hand-edited list would
-            row.path = path;
-            row.artist = Artiste(path);
-            row.title = Titre(path);
-            playlist.append(row);
-        }
-    }
-    int32_t positionOnAir() const {
-        return chain.sources[size_t(transport.SourceActive())].positionMs();
-    }
-    // At a start, the track that was on air until then.
-    int32_t positionOutgoing() const {
-        return chain.sources[size_t(transport.SourceSuivante())].positionMs();
-    }
-
-    struct Start {
-        QString label;
-        int64_t atMs;
-        int32_t outgoingPosition;  // position of the track on air when it was chained
-    };
-
-    VirtualClock clock;
-    VirtualTicks ticks{clock};
-    ScriptedDialogs dialogs;
-    PlaylistModel playlist;
-    MainAudioChain chain{std::make_unique<audio::OfflineOutput>(44100)};
-    audio::OfflineOutput& output = static_cast<audio::OfflineOutput&>(*chain.output);
-    Transport transport{chain, playlist, clock, ticks, dialogs};
-    Timer3 timer3{transport, clock, ticks};
-    VirtualDriver driver{chain, clock, ticks};
-    HeldKeys keys;
-    QList<Start> started;
-};
-
-}  // namespace
+using transportrig::OnAir;
 
 class TestTransport : public QObject {
     Q_OBJECT
@@ -123,18 +49,33 @@ private slots:
         QCOMPARE(air.transport.display().artiste, QString("Test - next"));
     }
 
+    // The button, or Numpad 0 read at the key timer's next tick, asks the
+    // chain; the next 100 ms tick starts the next track.
+    void chainNowChainsAtTheNextTick_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("button") << false;
+        QTest::newRow("numpad 0") << true;
+    }
     void chainNowChainsAtTheNextTick() {
+        QFETCH(bool, byKey);
         OnAir air;
         air.add(track("a", {40.0}));
         air.add(track("b", {40.0}));
         air.transport.CmdPlay_Click();
         air.driver.advanceMs(10000);
-        air.transport.CmdStopImmediat_Click();
+        if (byKey) {
+            air.keys.held = {int(TransportKey::Numpad0)};
+            air.driver.advanceMs(Timer3::kPeriodMs);
+            air.keys.held.clear();
+        } else {
+            air.transport.CmdStopImmediat_Click();
+        }
         QVERIFY(air.transport.EnchainerMaintenant());
+        const int32_t delay = byKey ? Timer3::kPeriodMs : 0;
         air.driver.advanceMs(110);
         QCOMPARE(air.started.size(), 2);
-        QVERIFY(air.started[1].atMs - 10000 <= 110);
-        air.driver.advanceMs(1700);
+        QVERIFY(air.started[1].atMs - 10000 <= 110 + delay);
+        air.driver.advanceMs(1700 - delay);
         QVERIFY(!air.transport.EnchainerMaintenant());
         QVERIFY(!air.transport.inTransition());
         QVERIFY(std::abs(air.positionOnAir() - 1700) < 150);
@@ -153,12 +94,24 @@ private slots:
     }
 
     // One row: it plays, its row goes; at its exit point the stop runs and the
-    // program goes idle after the 2.5 s fade, the request mode off.
+    // program goes idle after the 2.5 s fade, the request mode off whether it
+    // was on or already off, and no request made by the stop.
+    void oneRowPlaysAndStops_data() {
+        QTest::addColumn<bool>("requestMode");
+        QTest::newRow("request mode on") << true;
+        QTest::newRow("request mode already off") << false;
+    }
     void oneRowPlaysAndStops() {
+        QFETCH(bool, requestMode);
         OnAir air;
         air.add(track("solo", {12.0}));
-        air.transport.P1_Click();
-        QVERIFY(air.transport.RequetteAuto());
+        int requests = 0;
+        air.transport.setRequette([&] { ++requests; });
+        if (requestMode) {
+            air.transport.P1_Click();
+        }
+        QCOMPARE(air.transport.RequetteAuto(), requestMode);
+        const int requestsBefore = requests;
         QSignalSpy stops(&air.transport, &Transport::stopBegun);
         air.transport.CmdPlay_Click();
         QCOMPARE(air.playlist.count(), 0);
@@ -178,23 +131,52 @@ private slots:
         QCOMPARE(air.transport.display().playPicture, int(kPlayIdle));
         QCOMPARE(air.transport.display().stopPicture, int(kStopIdle));
         QVERIFY(!air.transport.RequetteAuto());
+        QVERIFY(!air.transport.display().requetteAuto);
+        if (!requestMode) {  // on air with the mode on, the tick's refill may have asked
+            QCOMPARE(requests, requestsBefore);
+        }
     }
 
-    void startWhileOnAirDoesNothing() {
+    // Play or Enter on air changes nothing; during the stop's fade they are
+    // refused, and once the stop has ended a start plays properly.
+    void startIsRefusedUnlessIdle_data() {
+        QTest::addColumn<bool>("stopping");
+        QTest::newRow("on air") << false;
+        QTest::newRow("during the stop's fade") << true;
+    }
+    void startIsRefusedUnlessIdle() {
+        QFETCH(bool, stopping);
         OnAir air;
-        air.add(track("a", {30.0}));
-        air.add(track("b", {30.0}));
+        for (int i = 0; i < 3; ++i) {
+            air.add(track("s", {30.0}));
+        }
         air.transport.CmdPlay_Click();
         air.driver.advanceMs(1000);
+        if (stopping) {
+            air.transport.CmdStop_Click();
+        }
         air.transport.CmdPlay_Click();
         air.keys.held = {int(TransportKey::Enter)};
         air.driver.advanceMs(500);
-        QCOMPARE(air.playlist.count(), 1);
+        air.keys.held.clear();
+        QCOMPARE(air.playlist.count(), 2);
         QCOMPARE(air.started.size(), 1);
-        QVERIFY(std::abs(air.positionOnAir() - 1500) < 150);
+        QCOMPARE(air.transport.EnDiffusion(), !stopping);
+        QCOMPARE(air.ticks.isActive("Timer1"), !stopping);
+        if (!stopping) {
+            QVERIFY(std::abs(air.positionOnAir() - 1500) < 150);
+            return;
+        }
+        air.driver.advanceMs(2000);
+        QVERIFY(!air.transport.stopping());
+        air.transport.CmdPlay_Click();
+        air.driver.advanceMs(1000);
+        QVERIFY(air.transport.EnDiffusion());
+        QVERIFY(air.output.isStarted());
+        QVERIFY(air.output.levelLeft() > 10000);
     }
 
-    // Held Space toggles at most once per 2 s.
+    // Held Space toggles at most once per 2 s; the clock shows the time of day.
     void spaceTogglesAtMostEveryTwoSeconds() {
         OnAir air(QTime(15, 30, 0));
         air.add(track("a", {30.0}));
@@ -207,6 +189,7 @@ private slots:
         air.driver.advanceMs(1500);
         QVERIFY(!air.transport.EnDiffusion());  // toggled once more, to a stop
         QVERIFY(air.transport.stopping());
+        QCOMPARE(air.timer3.time(), QString("15:30:03"));  // the clock, at the key timer's tick
         air.keys.held.clear();
         air.driver.advanceMs(3000);
         QVERIFY(!air.transport.stopping());
@@ -231,19 +214,6 @@ private slots:
         air.driver.advanceMs(100);
         QVERIFY(!air.transport.EnDiffusion());
         QVERIFY(air.transport.stopping());
-    }
-
-    void numpadZeroChainsAndClockShowsTheTime() {
-        OnAir air(QTime(9, 5, 7));
-        air.add(track("a", {30.0}));
-        air.add(track("b", {30.0}));
-        air.transport.CmdPlay_Click();
-        air.driver.advanceMs(3100);
-        QCOMPARE(air.timer3.time(), QString("09:05:10"));
-        air.keys.held = {int(TransportKey::Numpad0)};
-        air.driver.advanceMs(200);
-        air.keys.held.clear();
-        QCOMPARE(air.started.size(), 2);
     }
 
     // Holding either slider freezes both; releasing the position slider seeks.
@@ -370,36 +340,16 @@ private slots:
         QVERIFY(air.transport.statistics().Niveaux().size() <= 8);
         QVERIFY(air.driver.advanceUntil([&] { return air.transport.inTransition(); }, 20000));
         QVERIFY(air.transport.statistics().Niveaux().empty());
+        // The new track's statistics start afresh: after its first tick they
+        // hold that tick's level alone, nothing of the track before.
         QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); }, 3000));
-        QVERIFY(air.transport.statistics().Niveaux().empty());
+        QVERIFY(
+            air.driver.advanceUntil([&] { return !air.transport.statistics().Niveaux().empty(); },
+                                    Transport::kTimer1PeriodMs + 20));
+        QCOMPARE(air.transport.statistics().Niveaux().size(), size_t(1));
     }
 
     // --- Faults the transport must survive ---
-
-    void startDuringTheStopsFadeIsRefusedUntilItEnds() {
-        OnAir air;
-        for (int i = 0; i < 3; ++i) {
-            air.add(track("s", {30.0}));
-        }
-        air.transport.CmdPlay_Click();
-        air.driver.advanceMs(1000);
-        air.transport.CmdStop_Click();
-        air.driver.advanceMs(500);
-        air.transport.CmdPlay_Click();
-        air.keys.held = {int(TransportKey::Enter)};
-        air.driver.advanceMs(200);
-        QVERIFY(!air.transport.EnDiffusion());
-        QVERIFY(!air.ticks.isActive("Timer1"));
-        QCOMPARE(air.playlist.count(), 2);
-        air.keys.held.clear();
-        air.driver.advanceMs(2000);
-        QVERIFY(!air.transport.stopping());
-        air.transport.CmdPlay_Click();  // after the stop, a start plays properly
-        air.driver.advanceMs(1000);
-        QVERIFY(air.transport.EnDiffusion());
-        QVERIFY(air.output.isStarted());
-        QVERIFY(air.output.levelLeft() > 10000);
-    }
 
     void unreadableNextTrackIsSkippedInTheSameTick() {
         OnAir air;
@@ -612,37 +562,20 @@ private slots:
     // at full level (its fade waits until the next track is heard, and the
     // safety bound waits for the file), and once the file answers it goes on air.
     void transitionIntoAHangingFileNeverWaitsForIt() {
-        struct Gate {
-            std::mutex mutex;
-            std::condition_variable changed;
-            bool open = false;
-            void release() {
-                {
-                    std::lock_guard lock(mutex);
-                    open = true;
-                }
-                changed.notify_all();
-            }
-        } gate;
+        stall::Stall gate;
+        gate.hold();
         FakeDeviceBackend backend(1);
         SystemClock clock;
         TimerTicks ticks(nullptr);
         ScriptedDialogs dialogs;
         PlaylistModel playlist;
         MainAudioChain chain(std::make_unique<audio::DeviceOutput>(backend));
-        struct Releaser {
-            Gate& gate;
-            ~Releaser() { gate.release(); }
-        } releaser{gate};
+        const stall::ReleaseAtEnd releaser{gate};
         Transport transport(chain, playlist, clock, ticks, dialogs);
         QStringList started;
         QObject::connect(&transport, &Transport::trackStarted,
                          [&](const QString& label, const QString&) { started.append(label); });
-        chain.sources[1].setDecoderFactory([&gate](const std::string& path) {
-            std::unique_lock lock(gate.mutex);
-            gate.changed.wait(lock, [&] { return gate.open; });
-            return audio::openDecoder(path);
-        });
+        chain.sources[1].setDecoderFactory(stall::stalledOpening(gate));
         for (const auto& [name, seconds] : {std::pair{"a", 6.0}, std::pair{"b", 6.0}}) {
             PlaylistRow row;
             QVERIFY(fillRowFromPath(track(name, {seconds}), sourceLengthReader(chain.sources[2]),
@@ -858,14 +791,11 @@ private:
         return longest * 1000 / 44100;
     }
 
+    // Each in a folder of its own, so that the label is the title alone.
     QString track(const QString& title, testtracks::Shape shape) {
-        const QString path = m_dir.filePath(QString("Test - %1 %2.wav").arg(title).arg(++m_files));
-        testtracks::write(path, shape);
-        // The title is the name without its counter, so labels read naturally.
-        const QString named = m_dir.filePath(QString("%1/Test - %2.wav").arg(m_files).arg(title));
-        QDir().mkpath(QFileInfo(named).path());
-        QFile::rename(path, named);
-        return named;
+        const QString path = m_dir.filePath(QString("%1/Test - %2.wav").arg(++m_files).arg(title));
+        QDir().mkpath(QFileInfo(path).path());
+        return testtracks::write(path, shape);
     }
     QString brokenFile() {
         const QString path = m_dir.filePath("broken - noise.mp3");

@@ -2,8 +2,11 @@
 // Whole files as bytes, for tests that write inputs or check what was written.
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
 namespace filebytes {
 
@@ -16,6 +19,21 @@ inline QByteArray read(const QString& path) {
 inline bool write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Writes each file below `root` with `bytes`, making its folders; a name that
+// ends with '/' is an empty folder. False at the first that cannot be made.
+inline bool writeTree(const QString& root, const QStringList& files,
+                      const QByteArray& bytes = "x") {
+    for (const QString& file : files) {
+        const QString path = root + u'/' + file;
+        const bool folder = file.endsWith(u'/');
+        if (!QDir().mkpath(folder ? path : QFileInfo(path).path()) ||
+            (!folder && !write(path, bytes))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // A 16-bit PCM WAV file of any rate and channel count (the synthesiser's writer

@@ -248,7 +248,6 @@ public:
             m_numLock = on;
         }
     }
-    bool numLock() const { return m_numLock; }
 
     // The picture of a window's inside as the screen shows it; null when it
     // cannot be taken.

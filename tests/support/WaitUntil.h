@@ -1,0 +1,26 @@
+#pragma once
+// Waiting in real time for what other threads do (a device's callback, a
+// worker), for tests that cannot run on a virtual clock.
+
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <thread>
+
+namespace waituntil {
+
+// Polls `done` every 2 ms until it holds (true) or `ms` pass (false).
+template <typename Done>
+bool waitUntil(Done done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+}  // namespace waituntil
