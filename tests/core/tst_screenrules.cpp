@@ -87,11 +87,6 @@ class TestScreenRules : public QObject {
     Q_OBJECT
 
 private slots:
-    void minimumScreen() {
-        QVERIFY(screenTooNarrow(screenWidthPixels(11999)));  // 799.93 pixels
-        QVERIFY(!screenTooNarrow(screenWidthPixels(12000)));
-    }
-
     void mixerShifts_data() {
         QTest::addColumn<double>("pixels");
         QTest::addColumn<int>("h");

@@ -44,7 +44,9 @@ void Timer3::readKeys(const QTime& now) {
     }
 }
 
-// Space toggles start and stop at most once every 2 seconds while held.
+// Space toggles start and stop; held down, it toggles again once the clock is more
+// than two seconds past the whole second of the last toggle (the time is kept
+// truncated to the second), so between one and two seconds later.
 void Timer3::spaceKey(double now) {
     if (now - m_DernierEspace < 0) {
         m_DernierEspace = now - 3;  // midnight has passed

@@ -173,7 +173,7 @@ bool PlayerWindow::Form_Load(const LoadOptions& options) {
     const int screenWidth = options.screenWidth >= 0 ? options.screenWidth
                             : screen                 ? screen->geometry().width()
                                                      : 0;
-    if (screenWidth < kMinimumScreenWidth) {
+    if (core::screenTooNarrow(float(screenWidth))) {
         m_dialogs.message({QStringLiteral("Le programme ne fonctione pas en dessous de 800x600"),
                            QString(), core::MessageIcon::None, core::MessageButtons::Ok});
         return false;

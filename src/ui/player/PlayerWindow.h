@@ -38,8 +38,6 @@ class PlayerWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kMinimumScreenWidth = 800;
-
     struct LoadOptions {
         QString cheminAppli;   // empty: the program folder
         int screenWidth = -1;  // -1: the primary screen's width

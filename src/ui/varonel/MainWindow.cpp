@@ -277,7 +277,7 @@ bool MainWindow::Form_Load(const LoadOptions& options) {
     const int screenWidth = options.screenWidth >= 0 ? options.screenWidth
                             : screen                 ? screen->geometry().width()
                                                      : 0;
-    if (!screenWideEnough(screenWidth)) {
+    if (core::screenTooNarrow(float(screenWidth))) {
         m_dialogs.message({QStringLiteral("Le programme ne fonctione pas en dessous de 800x600"),
                            QString(), core::MessageIcon::None, core::MessageButtons::Ok});
         return false;

@@ -50,7 +50,6 @@ class MainWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kMinimumScreenWidth = 800;
     // How often the playlist's new rows are handed to the analysis.
     static constexpr int kPrepareEveryMs = 2000;
 
@@ -79,7 +78,6 @@ public:
     // Once the window shows: when the last session was cut off on air, asks
     // whether to resume it; then keeps the session on disk from now on.
     void offerResume();
-    static bool screenWideEnough(int widthPx) { return widthPx >= kMinimumScreenWidth; }
 
     // "Load" reads the settings file and selects the two outputs; "Save" writes
     // them. Any other text does nothing.
