@@ -27,7 +27,9 @@ void PlayerMainTimer::showStatus() {
     for (int d = 0; d < kDeckCount; ++d) {
         display.decks[size_t(d)].selected = d == m_decks.PlatineCourante();
     }
-    display.info = QString::number(m_decks.player(m_decks.PlatineCourante()).state());
+    // An empty deck shows nothing: a lone "0" beside the lists reads as a fault.
+    const int state = m_decks.player(m_decks.PlatineCourante()).state();
+    display.info = state == audio::Player::kStateEmpty ? QString() : QString::number(state);
 }
 
 // Sliders of decks not held; progress and time left of the decks that play. A
