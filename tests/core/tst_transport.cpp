@@ -635,9 +635,10 @@ private slots:
         QVERIFY(air.driver.advanceUntil([&] { return !air.transport.stopping(); }, 5000));
         log.flush();
 
-        const QStringList lines =
+        QStringList lines =
             QString::fromUtf8(filebytes::read(AsRunLog::dailyFile(folder, QDate(2026, 11, 1))))
-                .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+                .split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.takeLast(), QString());  // every line ends, none is blank
         QCOMPARE(lines.size(), 4);
         const QStringList a = lines[0].split('\t');
         QCOMPARE(a.size(), 5);
