@@ -72,8 +72,9 @@ private slots:
         };
         PlaylistRow row;
         QVERIFY(fillRowFromPath(path, reader, MillisecondsCell::Filled, &row));
-        QCOMPARE(row.artist, "Tubes");
-        QCOMPARE(row.title, "2000/Dupont - Valse");
+        // The hyphen in the folder's name makes no artist.
+        QCOMPARE(row.artist, "Dupont");
+        QCOMPARE(row.title, "Valse");
         QCOMPARE(row.durationText, "01:23");
         QCOMPARE(row.path, path);
         QCOMPARE(row.milliseconds, "83456");

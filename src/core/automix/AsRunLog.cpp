@@ -5,6 +5,7 @@
 #include "audio/FileAccess.h"
 #include "core/automix/Transport.h"
 #include "core/shared/FileNames.h"
+#include "core/shared/FolderSeparator.h"
 #include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
@@ -69,7 +70,8 @@ void AsRunLog::ended(const QString& path, const QString& how) {
 // should have gone on air.
 void AsRunLog::skipped(const QString& path, const QString& reason) {
     const QDateTime now = m_now();
-    write(now, line(now, Artiste(path) + QStringLiteral(" - ") + Titre(path), path, 0,
+    const QString name = fileNameOf(path);
+    write(now, line(now, Artiste(name) + QStringLiteral(" - ") + Titre(name), path, 0,
                     howSkipped(reason)));
 }
 

@@ -45,11 +45,12 @@ bool fillRowFromPath(const QString& path, const TrackLengthReader& reader, Milli
         return false;
     }
     PlaylistRow filled;
-    filled.artist = Artiste(path);
-    filled.title = Titre(path);
+    const QString name = fileNameOf(path);
+    filled.artist = Artiste(name);
+    filled.title = Titre(name);
     // A name that gives no artist leaves it to the file's tags, when it has any.
     TagNames tags;
-    if (nameGivesNoArtist(path.mid(lastFolderSeparator(path) + 1)) && readTagNames(path, &tags)) {
+    if (nameGivesNoArtist(name) && readTagNames(path, &tags)) {
         filled.artist = tags.artist;
         filled.title = tags.title;
     }

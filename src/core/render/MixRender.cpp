@@ -20,6 +20,7 @@
 #include "core/shared/AppPaths.h"
 #include "core/shared/FileError.h"
 #include "core/shared/FileNames.h"
+#include "core/shared/FolderSeparator.h"
 #include "core/shared/LineFile.h"
 #include "core/shared/TrackNaming.h"
 
@@ -69,8 +70,8 @@ void fillPlaylist(const QStringList& lines, audio::FileSource& reader, PlaylistM
         }
         PlaylistRow row;
         if (!fillRowFromPath(line, readLength, MillisecondsCell::Filled, &row)) {
-            row.artist = Artiste(line);
-            row.title = Titre(line);
+            row.artist = Artiste(fileNameOf(line));
+            row.title = Titre(fileNameOf(line));
             row.path = line;
         }
         playlist->append(row);

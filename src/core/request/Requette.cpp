@@ -6,6 +6,7 @@
 #include <QDir>
 
 #include "core/playlist/RowFiller.h"
+#include "core/shared/FolderSeparator.h"
 #include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
@@ -23,7 +24,7 @@ void tell(const RequetteContext& context, const QString& text) {
 bool appendRow(const RequetteContext& context, const QString& path, const BrowserRow* browserRow) {
     PlaylistRow row;
     if (browserRow == nullptr) {
-        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+        const QString name = fileNameOf(path);
         row.artist = Artiste(name);
         row.title = Titre(name);
         row.path = path;

@@ -7,6 +7,7 @@
 #include "core/catalogue/CatalogueFile.h"
 #include "core/playlist/PlaylistTiming.h"
 #include "core/request/NameKey.h"
+#include "core/shared/FolderSeparator.h"
 #include "core/shared/TrackNaming.h"
 
 namespace varonel::core {
@@ -20,12 +21,6 @@ constexpr int64_t kChainedEarlyMs = 10000;
 
 QString folderText(const BrowserModel& browser) {
     return QDir::toNativeSeparators(browser.folder());
-}
-
-// Artist and title as the browser reads them: from the file's name alone, so a
-// hyphen in a folder's name never makes an artist.
-QString fileName(const QString& path) {
-    return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
 }  // namespace
@@ -187,8 +182,8 @@ void RequetteRound::addPlayedBefore(const BrowserModel& browser, const QSet<QStr
         if (busy.contains(path) || listed.contains(path) || catalogued.contains(path)) {
             continue;
         }
-        const QString artist = key(Artiste(fileName(path)));
-        const QString song = PlayHistory::songKey(artist, key(Titre(fileName(path))), path);
+        const QString artist = key(Artiste(fileNameOf(path)));
+        const QString song = PlayHistory::songKey(artist, key(Titre(fileNameOf(path))), path);
         pool->add(candidate(path, artist, song, kPlayedBefore), {-1, path, kPlayedBefore});
     }
 }
@@ -230,7 +225,7 @@ void RequetteRound::loadCatalogue() {
     readCatalogueFile(m_catalogueFile, &list);  // one that cannot be read offers nothing
     m_catalogue.reserve(list.count());
     for (const QString& path : list.entries()) {
-        const QString name = fileName(path);
+        const QString name = fileNameOf(path);
         const QString artist = key(Artiste(name));
         m_catalogue.append({path, artist, PlayHistory::songKey(artist, key(Titre(name)), path)});
     }

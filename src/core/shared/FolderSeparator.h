@@ -22,6 +22,12 @@ inline bool isFolderSeparator(QChar c) {
 // Index of the last separator in the text, -1 when there is none.
 qsizetype lastFolderSeparator(QStringView text);
 
+// The file's name alone, what follows the last separator. Artist and title are
+// read from it, so that a hyphen in a folder's name ("Best-of") never makes one.
+inline QString fileNameOf(const QString& path) {
+    return path.mid(lastFolderSeparator(path) + 1);
+}
+
 // The folder text ending with exactly one separator ("/" stays "/").
 QString withTrailingSeparator(const QString& folder);
 
