@@ -171,8 +171,8 @@ bool readWholeFile(int fd, int64_t maxBytes, std::string* bytes, std::string* re
 bool appendRecord(const std::string& path, const std::string& record, bool durable,
                   std::string* reason) {
     // Read as well as written: the file's last byte tells whether a line is open.
-    const int fd = ::open(path.c_str(),
-                          O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) {
         *reason = systemErrorText(errno);
         return false;
