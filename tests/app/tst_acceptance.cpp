@@ -569,34 +569,32 @@ private slots:
         QCOMPARE(filebytes::read(m_varonel->file(QStringLiteral("Varonel.Ini"))),
                  QByteArray(kOutputsKept));
 
-        const QStringList lines = asrunlines::read(m_varonel->file({}));
-        const QStringList expected[] = {{m_dragged, "enchaînement"},
-                                        {m_listed[0], "enchaînement"},
-                                        {m_listed[1], "arrêt"},
-                                        {m_listed[2], "arrêt"}};
-        QCOMPARE(lines.size(), 4);
-        for (int i = 0; i < 4; ++i) {
-            const QStringList fields = lines[i].split('\t');
-            QCOMPARE(fields.size(), 5);
-            QCOMPARE(fields[2], expected[i][0]);
-            QCOMPARE(fields[4], expected[i][1]);
+        QStringList told;  // the file and how it ended, of each line
+        for (const QString& line : asrunlines::read(m_varonel->file({}))) {
+            told.append(line.section('\t', 2, 2) + ' ' + line.section('\t', 4));
         }
+        QCOMPARE(told, QStringList({m_dragged + " enchaînement", m_listed[0] + " enchaînement",
+                                    m_listed[1] + " arrêt", m_listed[2] + " arrêt"}));
     }
 
     // The main sink heard the mix, the pre-listening sink the pre-listened
     // track alone.
     void eachOutputOnItsSink() {
         QVERIFY(!m_mainSink.empty() && !m_pflSink.empty());
+        const auto heard = [](const std::vector<float>& sink, const Track& track) {
+            return tonescan::heardBlocks(tonescan::amplitudes(sink, track.hz));
+        };
         for (const Track& track : {kDragged, kListed[0], kListed[1], kListed[2]}) {
-            QVERIFY2(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, track.hz)) > 5,
-                     track.name);
-            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_pflSink, track.hz)), 0);
+            QVERIFY2(heard(m_mainSink, track) > 5, track.name);
         }
-        for (const Track& track : {kListed[3], kHidden}) {
-            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, track.hz)), 0);
+        for (const Track& track :
+             {kDragged, kListed[0], kListed[1], kListed[2], kListed[3], kHidden}) {
+            QCOMPARE(heard(m_pflSink, track), 0);
         }
-        QVERIFY(tonescan::heardBlocks(tonescan::amplitudes(m_pflSink, kPreListened.hz)) > 20);
-        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, kPreListened.hz)), 0);
+        for (const Track& track : {kListed[3], kHidden, kPreListened}) {
+            QCOMPARE(heard(m_mainSink, track), 0);
+        }
+        QVERIFY(heard(m_pflSink, kPreListened) > 20);
     }
 
     // --- VaronelPlayer ---
@@ -673,13 +671,14 @@ private slots:
     // was heard nowhere.
     void eachDeckOnItsSink() {
         QVERIFY(!m_deckSinks[0].empty() && !m_deckSinks[1].empty());
+        const auto heard = [this](int sink, const Track& track) {
+            return tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[sink], track.hz));
+        };
         QVERIFY(tonescan::longestRun(tonescan::amplitudes(m_deckSinks[0], kDeckA.hz)) > 2.0);
-        QVERIFY(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[1], kDeckB.hz)) > 10);
-        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[0], kDeckB.hz)), 0);
-        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[1], kDeckA.hz)), 0);
-        for (const std::vector<float>& sink : m_deckSinks) {
-            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(sink, kOnTime.hz)), 0);
-        }
+        QVERIFY(heard(1, kDeckB) > 10);
+        QCOMPARE(
+            QList<int>({heard(0, kDeckB), heard(1, kDeckA), heard(0, kOnTime), heard(1, kOnTime)}),
+            QList<int>({0, 0, 0, 0}));
 
         // Closed from the window manager once deck A is stopped, it keeps its outputs.
         m_x.click(m_playerWindow, toolbarButton(0, QStringLiteral("Stop")));

@@ -317,8 +317,10 @@ private slots:
     }
 
     // Play takes the first row off the list, locks the output list and shows
-    // the position and the levels (the test tracks sit at half of full scale).
-    void playStartsTheFirstRow() {
+    // the position and the levels (the test tracks sit at half of full scale);
+    // chain now takes the next row at the next tick; Stop fades out, the output
+    // staying chosen until the fade is over.
+    void playChainNowAndStop() {
         Rig rig;
         onAir(rig, 2500);
         QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Alpha - Premier"));
@@ -329,6 +331,19 @@ private slots:
         const int level = rig.find<ui::LevelMeterWidget>("MMLevelX1")->shownLevel();
         QVERIFY2(level > 12000 && level < 20000, qPrintable(QString::number(level)));
         QCOMPARE(rig.find<ui::LevelMeterWidget>("MMLevelX2")->shownLevel(), level);
+
+        rig.click("CmdStopImmediat");
+        rig.driver->advanceMs(150);
+        QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Beta - Second"));
+        QCOMPARE(rig.artists(), QStringList{"Gamma"});
+
+        rig.driver->advanceMs(1000);
+        rig.click("CmdStop");
+        QVERIFY(rig.window->transport().stopping());
+        QVERIFY(!rig.enabled("Output"));
+        rig.driver->advanceMs(2600);
+        QVERIFY(rig.enabled("Output"));
+        QVERIFY(!rig.window->transport().EnDiffusion());
     }
 
     // Closing on air is refused: silently by the window, with a message by
@@ -344,28 +359,6 @@ private slots:
                  QStringList{"Impossible de quitter\narrêtez le DJ Orval en premier"});
         QVERIFY(rig.window->isVisible());
         QVERIFY(!QFile::exists(rig.iniPath()));
-    }
-
-    // Chain now: the next tick takes Beta.
-    void chainNowTakesTheNextRow() {
-        Rig rig;
-        onAir(rig, 1000);
-        rig.click("CmdStopImmediat");
-        rig.driver->advanceMs(150);
-        QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Beta - Second"));
-        QCOMPARE(rig.artists(), QStringList{"Gamma"});
-    }
-
-    // Stop fades out; the output stays chosen until the fade is over.
-    void stopFreesTheOutputAfterTheFade() {
-        Rig rig;
-        onAir(rig, 1000);
-        rig.click("CmdStop");
-        QVERIFY(rig.window->transport().stopping());
-        QVERIFY(!rig.enabled("Output"));
-        rig.driver->advanceMs(2600);
-        QVERIFY(rig.enabled("Output"));
-        QVERIFY(!rig.window->transport().EnDiffusion());
     }
 
     // A press beside the handle of TrackBar holds the handle there, the ticks

@@ -157,17 +157,6 @@ private slots:
                  qPrintable(QString::number(deck.positionMs())));
     }
 
-    // The choice made in a list moves its deck and is saved at the close.
-    void outputChoiceSavedAtTheClose() {
-        FakeDeviceBackend backend(2);
-        PlayerRig rig(&backend);
-        rig.find<QComboBox>("Output0")->setCurrentIndex(2);
-        QCOMPARE(rig.window->decks().player(0).deviceIndex(), 1);
-        QVERIFY(rig.window->close());
-        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")),
-                 QByteArray("2,0\r\nFake card 1\tFake default\r\n"));
-    }
-
     // The player's list names a file whose name gives no artist by its tags.
     void namesFromTags() {
         PlayerRig rig;
@@ -400,7 +389,8 @@ private slots:
     }
 
     // A file the lists can use is taken; anything else selects entry 0 of
-    // both lists without a word, and the file stays.
+    // both lists without a word, and the file stays. A choice made in a list
+    // moves its deck and is saved at the close.
     void settingsFile_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<int>("first");
@@ -422,6 +412,12 @@ private slots:
         QCOMPARE(rig.window->decks().player(1).deviceIndex(), second - 1);
         QVERIFY(rig.dialogs.shown.isEmpty());
         QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")), ini);
+        rig.find<QComboBox>("Output0")->setCurrentIndex(2);
+        QCOMPARE(rig.window->decks().player(0).deviceIndex(), 1);
+        QVERIFY(rig.window->close());
+        const char* names[] = {"Fake default", "Fake card 0", "Fake card 1"};
+        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")),
+                 QString("2,%1\r\nFake card 1\t%2\r\n").arg(second).arg(names[second]).toUtf8());
     }
 
     // SDL's virtual devices, through the same events as real ones: a
