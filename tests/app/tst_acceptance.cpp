@@ -52,10 +52,9 @@ constexpr Track kListed[] = {{"Charlie - Un.wav", 530},
                              {"Echo - Trois.wav", 770},
                              {"Foxtrot - Quatre.wav", 890}};
 constexpr Track kHidden{"Zulu - Sous.wav", 1010};
-// The player's folder: a track for each deck, and one dropped where nothing loads.
+// The player's folder: a track for each deck.
 constexpr Track kDeckA{"Alpha - Platine A.wav", 470};
 constexpr Track kDeckB{"Bravo - Platine B.wav", 590};
-constexpr Track kOnTime{"Charlie - Heure.wav", 710};
 
 constexpr char kSubfolder[] = "Zulu";
 // The selection of the folder and browser lists, as both programs' style has it.
@@ -388,7 +387,6 @@ private slots:
         QVERIFY(filebytes::write(m_playlistFile, pls));
         m_deckA = writeTone(m_decks, kDeckA, 20);
         m_deckB = writeTone(m_decks, kDeckB, 20);
-        m_onTime = writeTone(m_decks, kOnTime, 20);
 
         // Where a box puts its OK button, from its bottom right corner.
         QMessageBox box;
@@ -512,19 +510,15 @@ private slots:
     // Numpad 0 pressed with NumLock on and released after NumLock went off,
     // or after Shift was pressed (the key then reads Insert), chains once,
     // not every 1.6 s.
-    void numpad0WithNumLockChangedChainsOnce() {
+    void numpad0WithNumLockOrShiftChangedChainsOnce() {
         QVERIFY(!m_varonelWindow.isEmpty());
-        numpad0ReleasedChanged(false);
-        QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[0]), "Numpad 0 did not chain", 5000);
-        QVERIFY2(holdsFor(3500, [this] { return onAir(m_listed[0]); }),
-                 "the key stayed held: the broadcast runs through the playlist");
-    }
-    void numpad0WithShiftChangedChainsOnce() {
-        QVERIFY(!m_varonelWindow.isEmpty());
-        numpad0ReleasedChanged(true);
-        QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[1]), "Numpad 0 did not chain", 5000);
-        QVERIFY2(holdsFor(2500, [this] { return onAir(m_listed[1]); }),
-                 "the key stayed held: the broadcast runs through the playlist");
+        for (const bool shift : {false, true}) {
+            const QString next = m_listed[shift ? 1 : 0];
+            numpad0ReleasedChanged(shift);
+            QTRY_VERIFY2_WITH_TIMEOUT(onAir(next), "Numpad 0 did not chain", 5000);
+            QVERIFY2(holdsFor(shift ? 2500 : 3500, [&] { return onAir(next); }),
+                     "the key stayed held: the broadcast runs through the playlist");
+        }
     }
 
     // A tap far shorter than the 80 ms tick stops the broadcast.
@@ -623,23 +617,14 @@ private slots:
         QVERIFY(m_pulse.record(QStringLiteral("VaronelB")));
     }
 
-    // A track dropped on a deck's time label loads nothing; dropped on the
-    // deck's picture, it loads.
-    void dropsLoadOnlyOnTheDecksTargets() {
+    // A track dragged by hand onto a deck's picture loads that deck (where a
+    // drop loads nothing is the window test's).
+    void dropsOnTheDecksPicturesLoad() {
         QVERIFY(!m_playerWindow.isEmpty());
         const QRect titleA = playerPlace(QStringLiteral("LblArtiste0"));
         const QRect titleB = playerPlace(QStringLiteral("LblArtiste1"));
         const QImage emptyA = region(m_playerWindow, titleA);
         const QImage emptyB = region(m_playerWindow, titleB);
-
-        const QPoint time = player(QStringLiteral("Temp1"));
-        QCOMPARE(m_playerTwin->window->childAt(time)->objectName(), QStringLiteral("Temp1"));
-        m_x.drag(m_playerWindow, routeToDeck(m_onTime, time));
-        // Play would sound a loaded deck.
-        m_x.click(m_playerWindow, toolbarButton(1, QStringLiteral("Play")));
-        QVERIFY2(holdsFor(1500, [&] { return region(m_playerWindow, titleB) == emptyB; }),
-                 "a drop on the time label loaded the deck");
-
         // The bare face of each picture.
         const QPoint pictureA = player(QStringLiteral("Picture10"), {0.1, 0.5});
         const QPoint pictureB = player(QStringLiteral("Picture11"), {0.1, 0.5});
@@ -667,8 +652,7 @@ private slots:
         m_deckSinks[1] = m_pulse.stopRecording(QStringLiteral("VaronelB"));
     }
 
-    // Each deck played on its own sink; the track dropped on the time label
-    // was heard nowhere.
+    // Each deck played on its own sink.
     void eachDeckOnItsSink() {
         QVERIFY(!m_deckSinks[0].empty() && !m_deckSinks[1].empty());
         const auto heard = [this](int sink, const Track& track) {
@@ -676,9 +660,7 @@ private slots:
         };
         QVERIFY(tonescan::longestRun(tonescan::amplitudes(m_deckSinks[0], kDeckA.hz)) > 2.0);
         QVERIFY(heard(1, kDeckB) > 10);
-        QCOMPARE(
-            QList<int>({heard(0, kDeckB), heard(1, kDeckA), heard(0, kOnTime), heard(1, kOnTime)}),
-            QList<int>({0, 0, 0, 0}));
+        QCOMPARE(QList<int>({heard(0, kDeckB), heard(1, kDeckA)}), QList<int>({0, 0}));
 
         // Closed from the window manager once deck A is stopped, it keeps its outputs.
         m_x.click(m_playerWindow, toolbarButton(0, QStringLiteral("Stop")));
@@ -761,7 +743,6 @@ private:
     QString m_playlistFile;
     QString m_deckA;
     QString m_deckB;
-    QString m_onTime;
     QPoint m_okFromCorner;
     QImage m_outputIdle;  // the main output list while off air
 
