@@ -141,22 +141,6 @@ private slots:
         QVERIFY(rig.window->close());
     }
 
-    // Cue keeps the deck's position and shows it; Cue Play goes back there
-    // and plays.
-    void cueButtons() {
-        PlayerRig rig;
-        rig.load(0, valse());
-        audio::Player& deck = rig.window->decks().player(0);
-        deck.setPositionMs(5000);
-        rig.press(0, "Cue");
-        QCOMPARE(rig.text("CueInfo0"), QStringLiteral("00:05.00"));
-        deck.setPositionMs(12000);
-        rig.press(0, "CuePlay");
-        QVERIFY(rig.window->decks().playing(0));
-        QVERIFY2(qAbs(deck.positionMs() - 5000) < 100,
-                 qPrintable(QString::number(deck.positionMs())));
-    }
-
     // The player's list names a file whose name gives no artist by its tags.
     void namesFromTags() {
         PlayerRig rig;
@@ -217,29 +201,27 @@ private slots:
             "Les sorties choisies n'ont pas pu être enregistrées dans"));
     }
 
-    // A press beside the handle of a deck's position slider holds the handle
-    // there: nothing is sought until the release, and then once, where the
-    // hand leaves it.
-    void positionSliderSeeksAtTheRelease() {
+    // A deck's own controls reach it. A press beside the handle of the
+    // position slider holds the handle there: nothing is sought until the
+    // release, and then once, where the hand leaves it. The pitch slider
+    // moves one step (0.5 %) for a click on its groove and for a notch of the
+    // wheel. Cue keeps the deck's position and shows it; Cue Play goes back
+    // there and plays.
+    void deckControls() {
         PlayerRig rig;
         rig.load(0, valse());
+        audio::Player& deck = rig.window->decks().player(0);
         auto* slider = rig.find<QSlider>("Slider0");
         const int middle = slider->height() / 2;
         QTest::mousePress(slider, Qt::LeftButton, {}, {slider->width() * 3 / 4, middle});
         QVERIFY(rig.window->decks().CurseurTenu(0));
-        QCOMPARE(rig.window->decks().player(0).positionMs(), 0);
+        QCOMPARE(deck.positionMs(), 0);
         QTest::mouseMove(slider, {slider->width() / 2, middle});
         QTest::mouseRelease(slider, Qt::LeftButton, {}, {slider->width() / 2, middle});
         QVERIFY(!rig.window->decks().CurseurTenu(0));
-        const int sought = rig.window->decks().player(0).positionMs();
-        QVERIFY2(qAbs(sought - 15000) < 1000, qPrintable(QString::number(sought)));
-    }
+        QVERIFY2(qAbs(deck.positionMs() - 15000) < 1000,
+                 qPrintable(QString::number(deck.positionMs())));
 
-    // The pitch slider moves one step (0.5 %) for a click on its groove and
-    // for a notch of the wheel.
-    void pitchSliderStepsByOne() {
-        PlayerRig rig;
-        rig.load(0, valse());
         auto* pitch = rig.find<QSlider>("Pitch0");
         QTest::mouseClick(pitch, Qt::LeftButton, {},
                           {pitch->width() * 9 / 10, pitch->height() / 2});
@@ -249,7 +231,16 @@ private slots:
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(pitch, &notch);
         QCOMPARE(pitch->value(), 2);
-        QCOMPARE(rig.window->decks().player(0).pitch(), 1.0f);
+        QCOMPARE(deck.pitch(), 1.0f);
+
+        deck.setPositionMs(5000);
+        rig.press(0, "Cue");
+        QCOMPARE(rig.text("CueInfo0"), QStringLiteral("00:05.00"));
+        deck.setPositionMs(12000);
+        rig.press(0, "CuePlay");
+        QVERIFY(rig.window->decks().playing(0));
+        QVERIFY2(qAbs(deck.positionMs() - 5000) < 100,
+                 qPrintable(QString::number(deck.positionMs())));
     }
 
     // Each deck key acts on the selected deck (B here, A playing), read at
