@@ -53,12 +53,10 @@ public:
             QStringLiteral("Xvfb"),
             {"-displayfd", "1", "-screen", "0", QStringLiteral("%1x%2x24").arg(kWidth).arg(kHeight),
              "-dpi", "96", "-nolisten", "tcp", "-noreset"});
-        QElapsedTimer timer;
-        timer.start();
-        while (!m_server->canReadLine() && timer.elapsed() < 15000 &&
-               m_server->state() != QProcess::NotRunning) {
+        poll(15000, [&] {
             m_server->waitForReadyRead(200);
-        }
+            return m_server->canReadLine() || m_server->state() == QProcess::NotRunning;
+        });
         const QString number = QString::fromLatin1(m_server->readLine()).trimmed();
         if (number.isEmpty()) {
             *why = QStringLiteral("Xvfb did not start: ") +
@@ -75,13 +73,10 @@ public:
         m_windowManager->start(QStringLiteral("openbox"), {"--sm-disable"});
         // openbox names the desktops once it manages the screen.
         bool managed = false;
-        while (!managed && timer.elapsed() < 15000 &&
-               m_windowManager->state() != QProcess::NotRunning) {
+        poll(15000, [&] {
             xdotool({"get_num_desktops"}, &managed);
-            if (!managed) {
-                QThread::msleep(50);
-            }
-        }
+            return managed || m_windowManager->state() == QProcess::NotRunning;
+        });
         if (!managed) {
             *why = QStringLiteral("openbox did not start: ") +
                    QString::fromLocal8Bit(m_windowManager->readAll()).trimmed().right(300);
