@@ -309,19 +309,18 @@ private slots:
                  1);
     }
 
-    void playWithAnEmptyPlaylistIsTold() {
+    // Play with an empty playlist is told. Play takes the first row off the
+    // list, locks the output list and shows the position and the levels (the
+    // test tracks sit at half of full scale); on air the close is refused,
+    // silently by the window, with a message by Quitter, and the settings are
+    // not written; chain now takes the next row at the next tick; Stop fades
+    // out, the output staying chosen until the fade is over.
+    void playChainNowAndStop() {
         Rig rig;
         rig.click("CmdPlay");
         QCOMPARE(rig.dialogs.texts(), QStringList{"Le réservoir est vide"});
         QVERIFY(!rig.window->transport().EnDiffusion());
-    }
-
-    // Play takes the first row off the list, locks the output list and shows
-    // the position and the levels (the test tracks sit at half of full scale);
-    // chain now takes the next row at the next tick; Stop fades out, the output
-    // staying chosen until the fade is over.
-    void playChainNowAndStop() {
-        Rig rig;
+        rig.dialogs.shown.clear();
         onAir(rig, 2500);
         QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Alpha - Premier"));
         QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
@@ -331,6 +330,15 @@ private slots:
         const int level = rig.find<ui::LevelMeterWidget>("MMLevelX1")->shownLevel();
         QVERIFY2(level > 12000 && level < 20000, qPrintable(QString::number(level)));
         QCOMPARE(rig.find<ui::LevelMeterWidget>("MMLevelX2")->shownLevel(), level);
+
+        rig.window->show();
+        QVERIFY(!rig.window->close());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        rig.trigger("mnuQuitter");
+        QCOMPARE(rig.dialogs.texts(),
+                 QStringList{"Impossible de quitter\narrêtez le DJ Orval en premier"});
+        QVERIFY(rig.window->isVisible());
+        QVERIFY(!QFile::exists(rig.iniPath()));
 
         rig.click("CmdStopImmediat");
         rig.driver->advanceMs(150);
@@ -344,21 +352,6 @@ private slots:
         rig.driver->advanceMs(2600);
         QVERIFY(rig.enabled("Output"));
         QVERIFY(!rig.window->transport().EnDiffusion());
-    }
-
-    // Closing on air is refused: silently by the window, with a message by
-    // Quitter; the settings are not written.
-    void closeRefusedOnAir() {
-        Rig rig;
-        onAir(rig);
-        rig.window->show();
-        QVERIFY(!rig.window->close());
-        QVERIFY(rig.dialogs.shown.isEmpty());
-        rig.trigger("mnuQuitter");
-        QCOMPARE(rig.dialogs.texts(),
-                 QStringList{"Impossible de quitter\narrêtez le DJ Orval en premier"});
-        QVERIFY(rig.window->isVisible());
-        QVERIFY(!QFile::exists(rig.iniPath()));
     }
 
     // A press beside the handle of TrackBar holds the handle there, the ticks
