@@ -125,22 +125,6 @@ private slots:
         QCOMPARE(QDir(rig.folder.path()).entryList(QDir::Files), QStringList());
     }
 
-    // A deck that plays locks its own output list and refuses the close.
-    void playingDeckLocksItsOutputAndTheClose() {
-        FakeDeviceBackend backend(2);
-        PlayerRig rig(&backend);
-        rig.load(1, m_tracks.filePath("Intro.wav"));
-        QCOMPARE(rig.text("Label21"), QStringLiteral("00:20"));
-        rig.press(1, "Play");
-        QVERIFY(rig.window->decks().playing(1));
-        QVERIFY(!rig.find<QComboBox>("Output1")->isEnabled());
-        QVERIFY(rig.find<QComboBox>("Output0")->isEnabled());
-        QVERIFY(!rig.window->close());
-        rig.press(1, "Stop");
-        QVERIFY(rig.find<QComboBox>("Output1")->isEnabled());
-        QVERIFY(rig.window->close());
-    }
-
     // The player's list names a file whose name gives no artist by its tags.
     void namesFromTags() {
         PlayerRig rig;
@@ -156,7 +140,8 @@ private slots:
     // Deck B plays on "Casque"; the headphones are unplugged while the default
     // is free: deck B goes on there at once, marked on its list and in its time
     // panel, and deck A is left alone. Once the headphones are back, deck B
-    // returns to them by itself.
+    // returns to them by itself. A deck that plays locks its own output list
+    // and refuses the close.
     void lostOutputIsShownAndComesBack() {
         FakeDeviceBackend backend(0);
         backend.setDevices({"Carte", "Casque", "Enceintes"});
@@ -164,11 +149,15 @@ private slots:
         PlayerRig rig(&backend, "1,2\r\nCarte\tCasque\r\n");
         // Both decks' devices are open from the load: a first start is heard at once.
         QCOMPARE(backend.opened(), (std::vector<std::string>{"Carte", "Casque"}));
-        rig.load(1, valse());
+        rig.load(1, m_tracks.filePath("Intro.wav"));
+        QCOMPARE(rig.text("Label21"), QStringLiteral("00:20"));
         rig.press(1, "Play");
         auto* mark = rig.find<QLabel>("SortiePerdue1");
         auto* list = rig.find<QComboBox>("Output1");
         QVERIFY(mark->isHidden());
+        QVERIFY(!list->isEnabled());
+        QVERIFY(rig.find<QComboBox>("Output0")->isEnabled());
+        QVERIFY(!rig.window->close());
 
         backend.unplug("Casque");
         QVERIFY(QTest::qWaitFor([&] { return !mark->isHidden(); }, 2000));
@@ -183,6 +172,8 @@ private slots:
         QCOMPARE(backend.opened().back(), std::string("Casque"));
         QVERIFY(rig.window->decks().playing(1));
         rig.press(1, "Stop");
+        QVERIFY(list->isEnabled());
+        QVERIFY(rig.window->close());
     }
 
     // Closing on a full disk leaves the settings file as it was, and says so.
