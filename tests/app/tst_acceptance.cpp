@@ -52,10 +52,9 @@ constexpr Track kListed[] = {{"Charlie - Un.wav", 530},
                              {"Echo - Trois.wav", 770},
                              {"Foxtrot - Quatre.wav", 890}};
 constexpr Track kHidden{"Zulu - Sous.wav", 1010};
-// The player's folder: a track for each deck, and one dropped where nothing loads.
+// The player's folder: a track for each deck.
 constexpr Track kDeckA{"Alpha - Platine A.wav", 470};
 constexpr Track kDeckB{"Bravo - Platine B.wav", 590};
-constexpr Track kOnTime{"Charlie - Heure.wav", 710};
 
 constexpr char kSubfolder[] = "Zulu";
 // The selection of the folder and browser lists, as both programs' style has it.
@@ -279,19 +278,6 @@ class AcceptanceTest : public QObject {
                                 .contains(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
     }
 
-    // The message boxes of the mixer (titled as its window) shown now.
-    QStringList varonelBoxes() const {
-        QStringList boxes = m_x.windows(QStringLiteral("^Varonel$"));
-        boxes.removeAll(m_varonelWindow);
-        return boxes;
-    }
-    // Answers a box with a click on its OK button, where a box of this size
-    // has it.
-    void clickOk(const Window& box) const {
-        const QSize size = m_x.size(box);
-        m_x.click(box, {size.width() - m_okFromCorner.x(), size.height() - m_okFromCorner.y()});
-    }
-
     QPoint twinPoint(const QWidget* control, QPointF at = {0.5, 0.5}) const {
         const QRect place = placeOf(control);
         return {place.left() + int(place.width() * at.x()),
@@ -388,7 +374,6 @@ private slots:
         QVERIFY(filebytes::write(m_playlistFile, pls));
         m_deckA = writeTone(m_decks, kDeckA, 20);
         m_deckB = writeTone(m_decks, kDeckB, 20);
-        m_onTime = writeTone(m_decks, kOnTime, 20);
 
         // Where a box puts its OK button, from its bottom right corner.
         QMessageBox box;
@@ -446,10 +431,10 @@ private slots:
         // Its button lies over the catalogue window: a click there tells which
         // window is above.
         const QSize boxSize = m_x.size(box);
-        const QPoint button = m_x.origin(box) + QPoint(boxSize.width() - m_okFromCorner.x(),
-                                                       boxSize.height() - m_okFromCorner.y());
-        QVERIFY(QRect(m_x.origin(catalogue), m_x.size(catalogue)).contains(button));
-        clickOk(box);
+        const QPoint ok(boxSize.width() - m_okFromCorner.x(),
+                        boxSize.height() - m_okFromCorner.y());
+        QVERIFY(QRect(m_x.origin(catalogue), m_x.size(catalogue)).contains(m_x.origin(box) + ok));
+        m_x.click(box, ok);
         QVERIFY2(m_x.waitUntilGone(box, QStringLiteral("^Varonel$"), 5000),
                  "the box is under the catalogue window: the click did not reach it");
 
@@ -506,25 +491,21 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(region(m_varonelWindow, mixerPlace("Output")) != m_outputIdle,
                                  5000);
         QVERIFY2(onAir(m_dragged), qPrintable("not the dragged track: " + mpris("Metadata")));
-        QVERIFY(varonelBoxes().isEmpty());
+        QCOMPARE(m_x.windows(QStringLiteral("^Varonel$")), QStringList{m_varonelWindow});
     }
 
     // Numpad 0 pressed with NumLock on and released after NumLock went off,
     // or after Shift was pressed (the key then reads Insert), chains once,
     // not every 1.6 s.
-    void numpad0WithNumLockChangedChainsOnce() {
+    void numpad0WithNumLockOrShiftChangedChainsOnce() {
         QVERIFY(!m_varonelWindow.isEmpty());
-        numpad0ReleasedChanged(false);
-        QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[0]), "Numpad 0 did not chain", 5000);
-        QVERIFY2(holdsFor(3500, [this] { return onAir(m_listed[0]); }),
-                 "the key stayed held: the broadcast runs through the playlist");
-    }
-    void numpad0WithShiftChangedChainsOnce() {
-        QVERIFY(!m_varonelWindow.isEmpty());
-        numpad0ReleasedChanged(true);
-        QTRY_VERIFY2_WITH_TIMEOUT(onAir(m_listed[1]), "Numpad 0 did not chain", 5000);
-        QVERIFY2(holdsFor(2500, [this] { return onAir(m_listed[1]); }),
-                 "the key stayed held: the broadcast runs through the playlist");
+        for (const bool shift : {false, true}) {
+            const QString next = m_listed[shift ? 1 : 0];
+            numpad0ReleasedChanged(shift);
+            QTRY_VERIFY2_WITH_TIMEOUT(onAir(next), "Numpad 0 did not chain", 5000);
+            QVERIFY2(holdsFor(shift ? 2500 : 3500, [&] { return onAir(next); }),
+                     "the key stayed held: the broadcast runs through the playlist");
+        }
     }
 
     // A tap far shorter than the 80 ms tick stops the broadcast.
@@ -569,34 +550,32 @@ private slots:
         QCOMPARE(filebytes::read(m_varonel->file(QStringLiteral("Varonel.Ini"))),
                  QByteArray(kOutputsKept));
 
-        const QStringList lines = asrunlines::read(m_varonel->file({}));
-        const QStringList expected[] = {{m_dragged, "enchaînement"},
-                                        {m_listed[0], "enchaînement"},
-                                        {m_listed[1], "arrêt"},
-                                        {m_listed[2], "arrêt"}};
-        QCOMPARE(lines.size(), 4);
-        for (int i = 0; i < 4; ++i) {
-            const QStringList fields = lines[i].split('\t');
-            QCOMPARE(fields.size(), 5);
-            QCOMPARE(fields[2], expected[i][0]);
-            QCOMPARE(fields[4], expected[i][1]);
+        QStringList told;  // the file and how it ended, of each line
+        for (const QString& line : asrunlines::read(m_varonel->file({}))) {
+            told.append(line.section('\t', 2, 2) + ' ' + line.section('\t', 4));
         }
+        QCOMPARE(told, QStringList({m_dragged + " enchaînement", m_listed[0] + " enchaînement",
+                                    m_listed[1] + " arrêt", m_listed[2] + " arrêt"}));
     }
 
     // The main sink heard the mix, the pre-listening sink the pre-listened
     // track alone.
     void eachOutputOnItsSink() {
         QVERIFY(!m_mainSink.empty() && !m_pflSink.empty());
+        const auto heard = [](const std::vector<float>& sink, const Track& track) {
+            return tonescan::heardBlocks(tonescan::amplitudes(sink, track.hz));
+        };
         for (const Track& track : {kDragged, kListed[0], kListed[1], kListed[2]}) {
-            QVERIFY2(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, track.hz)) > 5,
-                     track.name);
-            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_pflSink, track.hz)), 0);
+            QVERIFY2(heard(m_mainSink, track) > 5, track.name);
         }
-        for (const Track& track : {kListed[3], kHidden}) {
-            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, track.hz)), 0);
+        for (const Track& track :
+             {kDragged, kListed[0], kListed[1], kListed[2], kListed[3], kHidden}) {
+            QCOMPARE(heard(m_pflSink, track), 0);
         }
-        QVERIFY(tonescan::heardBlocks(tonescan::amplitudes(m_pflSink, kPreListened.hz)) > 20);
-        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_mainSink, kPreListened.hz)), 0);
+        for (const Track& track : {kListed[3], kHidden, kPreListened}) {
+            QCOMPARE(heard(m_mainSink, track), 0);
+        }
+        QVERIFY(heard(m_pflSink, kPreListened) > 20);
     }
 
     // --- VaronelPlayer ---
@@ -625,23 +604,14 @@ private slots:
         QVERIFY(m_pulse.record(QStringLiteral("VaronelB")));
     }
 
-    // A track dropped on a deck's time label loads nothing; dropped on the
-    // deck's picture, it loads.
-    void dropsLoadOnlyOnTheDecksTargets() {
+    // A track dragged by hand onto a deck's picture loads that deck (where a
+    // drop loads nothing is the window test's).
+    void dropsOnTheDecksPicturesLoad() {
         QVERIFY(!m_playerWindow.isEmpty());
         const QRect titleA = playerPlace(QStringLiteral("LblArtiste0"));
         const QRect titleB = playerPlace(QStringLiteral("LblArtiste1"));
         const QImage emptyA = region(m_playerWindow, titleA);
         const QImage emptyB = region(m_playerWindow, titleB);
-
-        const QPoint time = player(QStringLiteral("Temp1"));
-        QCOMPARE(m_playerTwin->window->childAt(time)->objectName(), QStringLiteral("Temp1"));
-        m_x.drag(m_playerWindow, routeToDeck(m_onTime, time));
-        // Play would sound a loaded deck.
-        m_x.click(m_playerWindow, toolbarButton(1, QStringLiteral("Play")));
-        QVERIFY2(holdsFor(1500, [&] { return region(m_playerWindow, titleB) == emptyB; }),
-                 "a drop on the time label loaded the deck");
-
         // The bare face of each picture.
         const QPoint pictureA = player(QStringLiteral("Picture10"), {0.1, 0.5});
         const QPoint pictureB = player(QStringLiteral("Picture11"), {0.1, 0.5});
@@ -669,17 +639,15 @@ private slots:
         m_deckSinks[1] = m_pulse.stopRecording(QStringLiteral("VaronelB"));
     }
 
-    // Each deck played on its own sink; the track dropped on the time label
-    // was heard nowhere.
+    // Each deck played on its own sink.
     void eachDeckOnItsSink() {
         QVERIFY(!m_deckSinks[0].empty() && !m_deckSinks[1].empty());
+        const auto heard = [this](int sink, const Track& track) {
+            return tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[sink], track.hz));
+        };
         QVERIFY(tonescan::longestRun(tonescan::amplitudes(m_deckSinks[0], kDeckA.hz)) > 2.0);
-        QVERIFY(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[1], kDeckB.hz)) > 10);
-        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[0], kDeckB.hz)), 0);
-        QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(m_deckSinks[1], kDeckA.hz)), 0);
-        for (const std::vector<float>& sink : m_deckSinks) {
-            QCOMPARE(tonescan::heardBlocks(tonescan::amplitudes(sink, kOnTime.hz)), 0);
-        }
+        QVERIFY(heard(1, kDeckB) > 10);
+        QCOMPARE(QList<int>({heard(0, kDeckB), heard(1, kDeckA)}), QList<int>({0, 0}));
 
         // Closed from the window manager once deck A is stopped, it keeps its outputs.
         m_x.click(m_playerWindow, toolbarButton(0, QStringLiteral("Stop")));
@@ -762,7 +730,6 @@ private:
     QString m_playlistFile;
     QString m_deckA;
     QString m_deckB;
-    QString m_onTime;
     QPoint m_okFromCorner;
     QImage m_outputIdle;  // the main output list while off air
 

@@ -19,6 +19,7 @@ public:
         bool shown = false;
         QString text;
         QString details;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
         bool keptOnTop = false;
         QWindow* transientParent = nullptr;
         QRect frame;       // on the screen
@@ -61,6 +62,7 @@ private:
         m_seen.shown = true;
         m_seen.text = box->text();
         m_seen.details = box->detailedText();
+        m_seen.icon = box->icon();
         m_seen.keptOnTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
         m_seen.transientParent = box->windowHandle()->transientParent();
         m_seen.frame = box->frameGeometry();

@@ -45,18 +45,15 @@ struct Rig {
                               "[Son]\nSauterSilences=false\nNormalisation=off\n")) {
             qFatal("cannot write the options file");
         }
-        audio::OfflineOutput* offline = nullptr;
-        if (output == nullptr) {
-            output = std::make_unique<audio::OfflineOutput>(44100);
-            offline = static_cast<audio::OfflineOutput*>(output.get());
-        }
+        const bool offline = output == nullptr;
         auto virtualClock = std::make_unique<core::VirtualClock>();
-        core::VirtualClock* clock = virtualClock.get();
+        core::VirtualClock& clock = *virtualClock;
         std::unique_ptr<core::Clock> ownedClock = std::move(virtualClock);
-        if (offline == nullptr) {
-            ownedClock = std::make_unique<core::SystemClock>();
+        if (offline) {
+            output = std::make_unique<audio::OfflineOutput>(44100);
+            ticks = std::make_unique<core::VirtualTicks>(clock);
         } else {
-            ticks = std::make_unique<core::VirtualTicks>(*clock);
+            ownedClock = std::make_unique<core::SystemClock>();
         }
         window = std::make_unique<MainWindow>(
             std::make_unique<core::MainAudioChain>(std::move(output)), std::move(ownedClock),
@@ -64,8 +61,8 @@ struct Rig {
             wavePfl ? std::move(wavePfl)
                     : std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()),
             ticks.get());
-        if (offline != nullptr) {
-            driver = std::make_unique<core::VirtualDriver>(window->chain(), *clock, *ticks);
+        if (offline) {
+            driver = std::make_unique<core::VirtualDriver>(window->chain(), clock, *ticks);
         }
         MainWindow::LoadOptions options;
         options.cheminAppli = programFolder;
@@ -86,7 +83,6 @@ struct Rig {
     bool ticking(const QString& name) const {
         return ticks ? ticks->isActive(name) : find<QTimer>(name)->isActive();
     }
-    bool timer1() const { return ticking(QStringLiteral("Timer1")); }
     PlaylistView* pl() const { return find<PlaylistView>("PL"); }
     QString iniPath() const { return programFolder + QStringLiteral("/Varonel.Ini"); }
     QPoint rowCentre(int row) const {

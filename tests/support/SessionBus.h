@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -37,13 +36,6 @@ public:
     }
 
     const QString& address() const { return m_address; }
-
-    // The environment of a program started on this bus.
-    QProcessEnvironment environment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
-        return env;
-    }
 
     // Calls `method` (interface.Member) of `object` at `destination` with
     // dbus-send's typed arguments, letting this process's events run meanwhile

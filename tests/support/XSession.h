@@ -10,6 +10,7 @@
 // own coordinates (xdotool places the pointer relative to the window).
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QProcess>
@@ -19,7 +20,6 @@
 #include <QThread>
 #include <QtEndian>
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <memory>
 
@@ -53,12 +53,10 @@ public:
             QStringLiteral("Xvfb"),
             {"-displayfd", "1", "-screen", "0", QStringLiteral("%1x%2x24").arg(kWidth).arg(kHeight),
              "-dpi", "96", "-nolisten", "tcp", "-noreset"});
-        QElapsedTimer timer;
-        timer.start();
-        while (!m_server->canReadLine() && timer.elapsed() < 15000 &&
-               m_server->state() != QProcess::NotRunning) {
+        poll(15000, [&] {
             m_server->waitForReadyRead(200);
-        }
+            return m_server->canReadLine() || m_server->state() == QProcess::NotRunning;
+        });
         const QString number = QString::fromLatin1(m_server->readLine()).trimmed();
         if (number.isEmpty()) {
             *why = QStringLiteral("Xvfb did not start: ") +
@@ -75,13 +73,10 @@ public:
         m_windowManager->start(QStringLiteral("openbox"), {"--sm-disable"});
         // openbox names the desktops once it manages the screen.
         bool managed = false;
-        while (!managed && timer.elapsed() < 15000 &&
-               m_windowManager->state() != QProcess::NotRunning) {
+        poll(15000, [&] {
             xdotool({"get_num_desktops"}, &managed);
-            if (!managed) {
-                QThread::msleep(50);
-            }
-        }
+            return managed || m_windowManager->state() == QProcess::NotRunning;
+        });
         if (!managed) {
             *why = QStringLiteral("openbox did not start: ") +
                    QString::fromLocal8Bit(m_windowManager->readAll()).trimmed().right(300);
@@ -116,6 +111,16 @@ public:
         return QString::fromLocal8Bit(process.readAllStandardOutput());
     }
 
+    // The NAME=number lines that xdotool's --shell prints.
+    QHash<QString, int> shell(const QStringList& arguments) const {
+        QHash<QString, int> values;
+        for (const QString& line : xdotool(arguments).split(QLatin1Char('\n'))) {
+            values.insert(line.section(QLatin1Char('='), 0, 0),
+                          line.section(QLatin1Char('='), 1).toInt());
+        }
+        return values;
+    }
+
     // The shown windows whose title matches the regular expression.
     QStringList windows(const QString& title) const {
         return xdotool({"search", "--onlyvisible", "--name", title})
@@ -124,26 +129,12 @@ public:
     bool shown(const Window& window, const QString& title) const {
         return windows(title).contains(window);
     }
-    // Waits for a shown window whose title matches and that is not one of
-    // `known`; empty when none came within `ms`.
-    Window waitForWindow(const QString& title, const QStringList& known = {},
-                         int ms = 20000) const {
+    // Asks `done` every 50 ms until it holds or `ms` have passed; whether it held.
+    template <typename Done>
+    static bool poll(int ms, Done done) {
         QElapsedTimer timer;
         timer.start();
-        do {
-            for (const Window& window : windows(title)) {
-                if (!known.contains(window)) {
-                    return window;
-                }
-            }
-            QThread::msleep(50);
-        } while (timer.elapsed() < ms);
-        return {};
-    }
-    bool waitUntilGone(const Window& window, const QString& title, int ms = 10000) const {
-        QElapsedTimer timer;
-        timer.start();
-        while (shown(window, title)) {
+        while (!done()) {
             if (timer.elapsed() > ms) {
                 return false;
             }
@@ -151,22 +142,30 @@ public:
         }
         return true;
     }
+    // Waits for a shown window whose title matches and that is not one of
+    // `known`; empty when none came within `ms`.
+    Window waitForWindow(const QString& title, const QStringList& known = {},
+                         int ms = 20000) const {
+        Window found;
+        poll(ms, [&] {
+            for (const Window& window : windows(title)) {
+                found = known.contains(window) ? found : window;
+            }
+            return !found.isEmpty();
+        });
+        return found;
+    }
+    bool waitUntilGone(const Window& window, const QString& title, int ms = 10000) const {
+        return poll(ms, [&] { return !shown(window, title); });
+    }
 
     // The window that has the keyboard; empty when none.
     Window activeWindow() const { return xdotool({"getactivewindow"}).trimmed(); }
 
     // The size of a window's inside, without the frame the manager adds.
     QSize size(const Window& window) const {
-        const QStringList lines = xdotool({"getwindowgeometry", "--shell", window}).split('\n');
-        auto value = [&lines](const QString& name) {
-            for (const QString& line : lines) {
-                if (line.startsWith(name + QLatin1Char('='))) {
-                    return line.mid(name.size() + 1).toInt();
-                }
-            }
-            return -1;
-        };
-        return {value(QStringLiteral("WIDTH")), value(QStringLiteral("HEIGHT"))};
+        const auto values = shell({"getwindowgeometry", "--shell", window});
+        return {values.value("WIDTH", -1), values.value("HEIGHT", -1)};
     }
     // Waits until a window keeps the same size for a moment (the manager has
     // placed and maximised it); that size.
@@ -186,53 +185,34 @@ public:
     }
     // Where a window's inside starts on the screen (moves the pointer there).
     QPoint origin(const Window& window) const {
-        const QStringList lines =
-            xdotool({"mousemove", "--window", window, "0", "0", "getmouselocation", "--shell"})
-                .split('\n');
-        QPoint at(-1, -1);
-        for (const QString& line : lines) {
-            if (line.startsWith(QLatin1String("X="))) {
-                at.setX(line.mid(2).toInt());
-            } else if (line.startsWith(QLatin1String("Y="))) {
-                at.setY(line.mid(2).toInt());
-            }
-        }
-        return at;
+        const auto values =
+            shell({"mousemove", "--window", window, "0", "0", "getmouselocation", "--shell"});
+        return {values.value("X", -1), values.value("Y", -1)};
     }
-
     void click(const Window& window, QPoint at, int count = 1) const {
         xdotool({"mousemove", "--window", window, QString::number(at.x()), QString::number(at.y()),
                  "sleep", "0.05", "click", "--repeat", QString::number(count), "--delay", "80",
                  "1"});
     }
     // Presses the left button at the first point, moves through the others in
-    // small steps, as a hand would, and releases it at the last.
+    // steps of some 12 pixels, as a hand would, and releases it at the last.
     void drag(const Window& window, const QList<QPoint>& path) const {
         QStringList arguments;
         auto moveTo = [&](QPoint at) {
-            arguments << "mousemove"
-                      << "--window" << window << QString::number(at.x()) << QString::number(at.y())
-                      << "sleep"
-                      << "0.02";
+            arguments +=
+                {"mousemove", "--window", window, QString::number(at.x()), QString::number(at.y()),
+                 "sleep",     "0.02"};
         };
         moveTo(path.first());
-        arguments << "sleep"
-                  << "0.1"
-                  << "mousedown"
-                  << "1";
+        arguments += {"sleep", "0.1", "mousedown", "1"};
         for (qsizetype i = 1; i < path.size(); ++i) {
-            const QPoint from = path[i - 1];
-            const QPoint to = path[i];
-            const int steps =
-                std::max(1, int(std::hypot(to.x() - from.x(), to.y() - from.y())) / 12);
-            for (int step = 1; step <= steps; ++step) {
-                moveTo(from + (to - from) * step / steps);
+            const QPoint step = path[i] - path[i - 1];
+            const int steps = std::max(1, int(std::hypot(step.x(), step.y())) / 12);
+            for (int k = 1; k <= steps; ++k) {
+                moveTo(path[i - 1] + step * k / steps);
             }
         }
-        arguments << "sleep"
-                  << "0.3"
-                  << "mouseup"
-                  << "1";
+        arguments += {"sleep", "0.3", "mouseup", "1"};
         xdotool(arguments);
     }
 
@@ -261,48 +241,29 @@ public:
         return fromXwd(xwd.readAllStandardOutput());
     }
 
-    // An XWD file (a Z pixmap of 24 or 32 bits a pixel) as an image.
+    // An XWD file as an image: the Z pixmap of 32 bits a pixel, least
+    // significant byte first, 8 bits a colour, that Xvfb's 24-bit screen gives;
+    // null for any other.
     static QImage fromXwd(const QByteArray& bytes) {
-        constexpr int kHeaderWords = 25;
-        if (bytes.size() < kHeaderWords * 4) {
+        auto word = [&bytes](int i) { return qFromBigEndian<quint32>(bytes.constData() + 4 * i); };
+        if (bytes.size() < 100 || word(2) != 2 || word(7) != 0 || word(11) != 32 ||
+            word(14) != 0xff0000 || word(15) != 0xff00 || word(16) != 0xff) {
             return {};
         }
-        auto word = [&bytes](int i) { return qFromBigEndian<quint32>(bytes.constData() + 4 * i); };
-        const quint32 headerSize = word(0);
-        const quint32 format = word(2);
         const int width = int(word(4));
         const int height = int(word(5));
-        const bool mostFirst = word(7) != 0;
-        const quint32 bitsPerPixel = word(11);
-        const qint64 bytesPerLine = word(12);
-        const quint32 masks[3] = {word(14), word(15), word(16)};
-        const qint64 colours = word(19);
-        const qint64 start = qint64(headerSize) + colours * 12;
-        constexpr quint32 kZPixmap = 2;
-        if (format != kZPixmap || (bitsPerPixel != 32 && bitsPerPixel != 24) ||
-            start + bytesPerLine * height > bytes.size()) {
+        const qint64 perLine = word(12);
+        const qint64 start = qint64(word(0)) + qint64(word(19)) * 12;
+        if (start + perLine * height > bytes.size()) {
             return {};
         }
-        const int pixelBytes = int(bitsPerPixel / 8);
         QImage image(width, height, QImage::Format_RGB32);
         for (int y = 0; y < height; ++y) {
-            const auto* line =
-                reinterpret_cast<const uchar*>(bytes.constData() + start + bytesPerLine * y);
+            const auto* from =
+                reinterpret_cast<const quint32*>(bytes.constData() + start + perLine * y);
+            auto* to = reinterpret_cast<quint32*>(image.scanLine(y));
             for (int x = 0; x < width; ++x) {
-                const uchar* p = line + x * pixelBytes;
-                quint32 value = 0;
-                for (int b = 0; b < pixelBytes; ++b) {
-                    const int shift = mostFirst ? 8 * (pixelBytes - 1 - b) : 8 * b;
-                    value |= quint32(p[b]) << shift;
-                }
-                int rgb[3];
-                for (int c = 0; c < 3; ++c) {
-                    const quint32 mask = masks[c];
-                    const int low = mask == 0 ? 0 : std::countr_zero(mask);
-                    const quint32 top = mask >> low;
-                    rgb[c] = top == 0 ? 0 : int((value & mask) >> low) * 255 / int(top);
-                }
-                image.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
+                to[x] = qFromLittleEndian(from[x]) | 0xff000000U;
             }
         }
         return image;

@@ -309,17 +309,18 @@ private slots:
                  1);
     }
 
-    void playWithAnEmptyPlaylistIsTold() {
+    // Play with an empty playlist is told. Play takes the first row off the
+    // list, locks the output list and shows the position and the levels (the
+    // test tracks sit at half of full scale); on air the close is refused,
+    // silently by the window, with a message by Quitter, and the settings are
+    // not written; chain now takes the next row at the next tick; Stop fades
+    // out, the output staying chosen until the fade is over.
+    void playChainNowAndStop() {
         Rig rig;
         rig.click("CmdPlay");
         QCOMPARE(rig.dialogs.texts(), QStringList{"Le réservoir est vide"});
         QVERIFY(!rig.window->transport().EnDiffusion());
-    }
-
-    // Play takes the first row off the list, locks the output list and shows
-    // the position and the levels (the test tracks sit at half of full scale).
-    void playStartsTheFirstRow() {
-        Rig rig;
+        rig.dialogs.shown.clear();
         onAir(rig, 2500);
         QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Alpha - Premier"));
         QCOMPARE(rig.artists(), QStringList({"Beta", "Gamma"}));
@@ -329,13 +330,7 @@ private slots:
         const int level = rig.find<ui::LevelMeterWidget>("MMLevelX1")->shownLevel();
         QVERIFY2(level > 12000 && level < 20000, qPrintable(QString::number(level)));
         QCOMPARE(rig.find<ui::LevelMeterWidget>("MMLevelX2")->shownLevel(), level);
-    }
 
-    // Closing on air is refused: silently by the window, with a message by
-    // Quitter; the settings are not written.
-    void closeRefusedOnAir() {
-        Rig rig;
-        onAir(rig);
         rig.window->show();
         QVERIFY(!rig.window->close());
         QVERIFY(rig.dialogs.shown.isEmpty());
@@ -344,22 +339,13 @@ private slots:
                  QStringList{"Impossible de quitter\narrêtez le DJ Orval en premier"});
         QVERIFY(rig.window->isVisible());
         QVERIFY(!QFile::exists(rig.iniPath()));
-    }
 
-    // Chain now: the next tick takes Beta.
-    void chainNowTakesTheNextRow() {
-        Rig rig;
-        onAir(rig, 1000);
         rig.click("CmdStopImmediat");
         rig.driver->advanceMs(150);
         QCOMPARE(rig.label("LblArtiste"), QStringLiteral("Beta - Second"));
         QCOMPARE(rig.artists(), QStringList{"Gamma"});
-    }
 
-    // Stop fades out; the output stays chosen until the fade is over.
-    void stopFreesTheOutputAfterTheFade() {
-        Rig rig;
-        onAir(rig, 1000);
+        rig.driver->advanceMs(1000);
         rig.click("CmdStop");
         QVERIFY(rig.window->transport().stopping());
         QVERIFY(!rig.enabled("Output"));
@@ -536,25 +522,21 @@ private slots:
         QVERIFY(rig.window->transport().EnDiffusion());
     }
 
-    // Delete removes the selected row, at the key's release only.
+    // Delete with nothing selected removes nothing; it removes the selected
+    // row, at the key's release only.
     void deleteRemovesTheSelectedRow() {
         Rig rig;
         openTracks(rig, m_names);
         PlaylistView* pl = rig.pl();
+        pl->clearSelection();
+        QTest::keyClick(pl, Qt::Key_Delete);
+        QCOMPARE(rig.artists(), QStringList({"Alpha", "Beta", "Gamma"}));
         pl->setCurrentItem(pl->topLevelItem(1));
         QTest::keyPress(pl, Qt::Key_Delete);
         QCOMPARE(rig.artists().size(), 3);
         QTest::keyRelease(pl, Qt::Key_Delete);
         QCOMPARE(rig.artists(), QStringList({"Alpha", "Gamma"}));
         QVERIFY(rig.mirrorsModel());
-    }
-
-    void deleteWithNothingSelectedRemovesNothing() {
-        Rig rig;
-        openTracks(rig, m_names);
-        rig.pl()->clearSelection();
-        QTest::keyClick(rig.pl(), Qt::Key_Delete);
-        QCOMPARE(rig.artists(), QStringList({"Alpha", "Beta", "Gamma"}));
         QVERIFY(rig.dialogs.shown.isEmpty());
     }
 

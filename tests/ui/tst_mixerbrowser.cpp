@@ -198,7 +198,9 @@ private slots:
     }
 
     // Pre-listening plays on its own output while the mix plays on the main
-    // one; the output list is locked while it plays.
+    // one; the output list is locked while it plays. A click on another row
+    // stops it without starting the new row, and frees the output list, whose
+    // choice then moves the player.
     void preListeningPlaysOnItsOwnOutput() {
         FakeDeviceBackend backend(2);
         auto* output = new audio::DeviceOutput(backend);
@@ -224,27 +226,14 @@ private slots:
                     rig.window->transport().display().position != "--:--");
         QVERIFY(output->levelLeft() > 0);
         QVERIFY(rig.window->chain().output->levelLeft() > 0);
-        rig.click("CmdStop");
-    }
 
-    // A click on another row stops pre-listening without starting the new
-    // row, and frees the output list, whose choice then moves the player.
-    void rowClickStopsPreListening() {
-        FakeDeviceBackend backend(2);
-        Rig rig(1024, std::make_unique<audio::DeviceOutput>(backend), {},
-                std::make_unique<audio::Player>(std::make_unique<audio::DeviceOutput>(backend)));
-        rig.window->show();
-        rig.window->browser().browser().showFolder(m_tracks);
-        auto* view = listRech(rig);
-        audio::Player& pfl = rig.window->preListening().player();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 2));
-        rig.click("btnPlay");
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 1));  // Beta
         QCOMPARE(pfl.state(), audio::Player::kStateStopped);
         QVERIFY(QString::fromStdString(pfl.fileName()).endsWith("Beta - Deux.wav"));
         QVERIFY(!rig.ticking("Timer2"));
         rig.find<QComboBox>("PFL")->setCurrentIndex(2);
         QCOMPARE(pfl.deviceIndex(), 1);
+        rig.click("CmdStop");
     }
 
     // A file that cannot play is told with its reason; giving up leaves

@@ -111,8 +111,11 @@ private slots:
         }
     }
 
-    void identityAndCapabilities() {
-        const QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), "identity");
+    // What the service says of itself while stopped; then the keys act as
+    // the buttons: Play starts, Next chains now, Stop fades out; the track on
+    // air is told at each transition.
+    void identityThenKeysDriveTheBroadcast() {
+        QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), "keys");
         Rig rig(bus);
         QVERIFY(rig.published);
         const QString root = QStringLiteral("org.mpris.MediaPlayer2");
@@ -129,15 +132,7 @@ private slots:
                            root + ".Raise")
                      .isNull());
         QTRY_COMPARE(rig.raised, 1);
-        QDBusConnection::disconnectFromBus("identity");
-    }
 
-    // The keys act as the buttons: Play starts, Next chains now, Stop fades
-    // out; the track on air is told at each transition.
-    void keysDriveTheBroadcast() {
-        QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), "keys");
-        Rig rig(bus);
-        QVERIFY(rig.published);
         for (const QString& path : m_paths) {
             rig.add(path);
         }

@@ -125,49 +125,6 @@ private slots:
         QCOMPARE(QDir(rig.folder.path()).entryList(QDir::Files), QStringList());
     }
 
-    // A deck that plays locks its own output list and refuses the close.
-    void playingDeckLocksItsOutputAndTheClose() {
-        FakeDeviceBackend backend(2);
-        PlayerRig rig(&backend);
-        rig.load(1, m_tracks.filePath("Intro.wav"));
-        QCOMPARE(rig.text("Label21"), QStringLiteral("00:20"));
-        rig.press(1, "Play");
-        QVERIFY(rig.window->decks().playing(1));
-        QVERIFY(!rig.find<QComboBox>("Output1")->isEnabled());
-        QVERIFY(rig.find<QComboBox>("Output0")->isEnabled());
-        QVERIFY(!rig.window->close());
-        rig.press(1, "Stop");
-        QVERIFY(rig.find<QComboBox>("Output1")->isEnabled());
-        QVERIFY(rig.window->close());
-    }
-
-    // Cue keeps the deck's position and shows it; Cue Play goes back there
-    // and plays.
-    void cueButtons() {
-        PlayerRig rig;
-        rig.load(0, valse());
-        audio::Player& deck = rig.window->decks().player(0);
-        deck.setPositionMs(5000);
-        rig.press(0, "Cue");
-        QCOMPARE(rig.text("CueInfo0"), QStringLiteral("00:05.00"));
-        deck.setPositionMs(12000);
-        rig.press(0, "CuePlay");
-        QVERIFY(rig.window->decks().playing(0));
-        QVERIFY2(qAbs(deck.positionMs() - 5000) < 100,
-                 qPrintable(QString::number(deck.positionMs())));
-    }
-
-    // The choice made in a list moves its deck and is saved at the close.
-    void outputChoiceSavedAtTheClose() {
-        FakeDeviceBackend backend(2);
-        PlayerRig rig(&backend);
-        rig.find<QComboBox>("Output0")->setCurrentIndex(2);
-        QCOMPARE(rig.window->decks().player(0).deviceIndex(), 1);
-        QVERIFY(rig.window->close());
-        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")),
-                 QByteArray("2,0\r\nFake card 1\tFake default\r\n"));
-    }
-
     // The player's list names a file whose name gives no artist by its tags.
     void namesFromTags() {
         PlayerRig rig;
@@ -183,7 +140,8 @@ private slots:
     // Deck B plays on "Casque"; the headphones are unplugged while the default
     // is free: deck B goes on there at once, marked on its list and in its time
     // panel, and deck A is left alone. Once the headphones are back, deck B
-    // returns to them by itself.
+    // returns to them by itself. A deck that plays locks its own output list
+    // and refuses the close.
     void lostOutputIsShownAndComesBack() {
         FakeDeviceBackend backend(0);
         backend.setDevices({"Carte", "Casque", "Enceintes"});
@@ -191,11 +149,15 @@ private slots:
         PlayerRig rig(&backend, "1,2\r\nCarte\tCasque\r\n");
         // Both decks' devices are open from the load: a first start is heard at once.
         QCOMPARE(backend.opened(), (std::vector<std::string>{"Carte", "Casque"}));
-        rig.load(1, valse());
+        rig.load(1, m_tracks.filePath("Intro.wav"));
+        QCOMPARE(rig.text("Label21"), QStringLiteral("00:20"));
         rig.press(1, "Play");
         auto* mark = rig.find<QLabel>("SortiePerdue1");
         auto* list = rig.find<QComboBox>("Output1");
         QVERIFY(mark->isHidden());
+        QVERIFY(!list->isEnabled());
+        QVERIFY(rig.find<QComboBox>("Output0")->isEnabled());
+        QVERIFY(!rig.window->close());
 
         backend.unplug("Casque");
         QVERIFY(QTest::qWaitFor([&] { return !mark->isHidden(); }, 2000));
@@ -210,6 +172,8 @@ private slots:
         QCOMPARE(backend.opened().back(), std::string("Casque"));
         QVERIFY(rig.window->decks().playing(1));
         rig.press(1, "Stop");
+        QVERIFY(list->isEnabled());
+        QVERIFY(rig.window->close());
     }
 
     // Closing on a full disk leaves the settings file as it was, and says so.
@@ -228,29 +192,27 @@ private slots:
             "Les sorties choisies n'ont pas pu être enregistrées dans"));
     }
 
-    // A press beside the handle of a deck's position slider holds the handle
-    // there: nothing is sought until the release, and then once, where the
-    // hand leaves it.
-    void positionSliderSeeksAtTheRelease() {
+    // A deck's own controls reach it. A press beside the handle of the
+    // position slider holds the handle there: nothing is sought until the
+    // release, and then once, where the hand leaves it. The pitch slider
+    // moves one step (0.5 %) for a click on its groove and for a notch of the
+    // wheel. Cue keeps the deck's position and shows it; Cue Play goes back
+    // there and plays.
+    void deckControls() {
         PlayerRig rig;
         rig.load(0, valse());
+        audio::Player& deck = rig.window->decks().player(0);
         auto* slider = rig.find<QSlider>("Slider0");
         const int middle = slider->height() / 2;
         QTest::mousePress(slider, Qt::LeftButton, {}, {slider->width() * 3 / 4, middle});
         QVERIFY(rig.window->decks().CurseurTenu(0));
-        QCOMPARE(rig.window->decks().player(0).positionMs(), 0);
+        QCOMPARE(deck.positionMs(), 0);
         QTest::mouseMove(slider, {slider->width() / 2, middle});
         QTest::mouseRelease(slider, Qt::LeftButton, {}, {slider->width() / 2, middle});
         QVERIFY(!rig.window->decks().CurseurTenu(0));
-        const int sought = rig.window->decks().player(0).positionMs();
-        QVERIFY2(qAbs(sought - 15000) < 1000, qPrintable(QString::number(sought)));
-    }
+        QVERIFY2(qAbs(deck.positionMs() - 15000) < 1000,
+                 qPrintable(QString::number(deck.positionMs())));
 
-    // The pitch slider moves one step (0.5 %) for a click on its groove and
-    // for a notch of the wheel.
-    void pitchSliderStepsByOne() {
-        PlayerRig rig;
-        rig.load(0, valse());
         auto* pitch = rig.find<QSlider>("Pitch0");
         QTest::mouseClick(pitch, Qt::LeftButton, {},
                           {pitch->width() * 9 / 10, pitch->height() / 2});
@@ -260,7 +222,16 @@ private slots:
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(pitch, &notch);
         QCOMPARE(pitch->value(), 2);
-        QCOMPARE(rig.window->decks().player(0).pitch(), 1.0f);
+        QCOMPARE(deck.pitch(), 1.0f);
+
+        deck.setPositionMs(5000);
+        rig.press(0, "Cue");
+        QCOMPARE(rig.text("CueInfo0"), QStringLiteral("00:05.00"));
+        deck.setPositionMs(12000);
+        rig.press(0, "CuePlay");
+        QVERIFY(rig.window->decks().playing(0));
+        QVERIFY2(qAbs(deck.positionMs() - 5000) < 100,
+                 qPrintable(QString::number(deck.positionMs())));
     }
 
     // Each deck key acts on the selected deck (B here, A playing), read at
@@ -400,7 +371,8 @@ private slots:
     }
 
     // A file the lists can use is taken; anything else selects entry 0 of
-    // both lists without a word, and the file stays.
+    // both lists without a word, and the file stays. A choice made in a list
+    // moves its deck and is saved at the close.
     void settingsFile_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<int>("first");
@@ -422,6 +394,12 @@ private slots:
         QCOMPARE(rig.window->decks().player(1).deviceIndex(), second - 1);
         QVERIFY(rig.dialogs.shown.isEmpty());
         QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")), ini);
+        rig.find<QComboBox>("Output0")->setCurrentIndex(2);
+        QCOMPARE(rig.window->decks().player(0).deviceIndex(), 1);
+        QVERIFY(rig.window->close());
+        const char* names[] = {"Fake default", "Fake card 0", "Fake card 1"};
+        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")),
+                 QString("2,%1\r\nFake card 1\t%2\r\n").arg(second).arg(names[second]).toUtf8());
     }
 
     // SDL's virtual devices, through the same events as real ones: a
