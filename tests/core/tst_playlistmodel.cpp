@@ -72,11 +72,7 @@ private slots:
         };
         PlaylistRow row;
         QVERIFY(fillRowFromPath(path, reader, MillisecondsCell::Filled, &row));
-        QCOMPARE(row.artist, "Tubes");
-        QCOMPARE(row.title, "2000/Dupont - Valse");
-        QCOMPARE(row.durationText, "01:23");
-        QCOMPARE(row.path, path);
-        QCOMPARE(row.milliseconds, "83456");
+        QCOMPARE(row, (PlaylistRow{"Tubes", "2000/Dupont - Valse", "01:23", path, "83456"}));
 
         // A row copied from the browser keeps its cells; only the length is read
         // again, and a double-clicked row leaves the milliseconds cell empty.
@@ -84,9 +80,8 @@ private slots:
         row.durationText = "99:99";
         row.milliseconds.clear();
         QVERIFY(refreshRowLength(reader, MillisecondsCell::Empty, &row));
-        QCOMPARE(row.artist, "Artiste du navigateur");
-        QCOMPARE(row.durationText, "01:23");
-        QVERIFY(row.milliseconds.isEmpty());
+        QCOMPARE(row,
+                 (PlaylistRow{"Artiste du navigateur", "2000/Dupont - Valse", "01:23", path, ""}));
     }
 
     void failedReadLeavesRowUntouched() {
