@@ -23,6 +23,8 @@
 #include <cmath>
 #include <memory>
 
+#include "WaitUntil.h"
+
 class XSession {
 public:
     using Window = QString;
@@ -75,13 +77,12 @@ public:
         m_windowManager->start(QStringLiteral("openbox"), {"--sm-disable"});
         // openbox names the desktops once it manages the screen.
         bool managed = false;
-        while (!managed && timer.elapsed() < 15000 &&
-               m_windowManager->state() != QProcess::NotRunning) {
-            xdotool({"get_num_desktops"}, &managed);
-            if (!managed) {
-                QThread::msleep(50);
-            }
-        }
+        waituntil::waitUntil(
+            [&] {
+                xdotool({"get_num_desktops"}, &managed);
+                return managed || m_windowManager->state() == QProcess::NotRunning;
+            },
+            15000, 50);
         if (!managed) {
             *why = QStringLiteral("openbox did not start: ") +
                    QString::fromLocal8Bit(m_windowManager->readAll()).trimmed().right(300);
@@ -128,28 +129,20 @@ public:
     // `known`; empty when none came within `ms`.
     Window waitForWindow(const QString& title, const QStringList& known = {},
                          int ms = 20000) const {
-        QElapsedTimer timer;
-        timer.start();
-        do {
-            for (const Window& window : windows(title)) {
-                if (!known.contains(window)) {
-                    return window;
-                }
-            }
-            QThread::msleep(50);
-        } while (timer.elapsed() < ms);
-        return {};
+        Window found;
+        waituntil::waitUntil(
+            [&] {
+                const QStringList all = windows(title);
+                const auto it = std::ranges::find_if(
+                    all, [&](const Window& window) { return !known.contains(window); });
+                found = it == all.end() ? Window() : *it;
+                return !found.isEmpty();
+            },
+            ms, 50);
+        return found;
     }
     bool waitUntilGone(const Window& window, const QString& title, int ms = 10000) const {
-        QElapsedTimer timer;
-        timer.start();
-        while (shown(window, title)) {
-            if (timer.elapsed() > ms) {
-                return false;
-            }
-            QThread::msleep(50);
-        }
-        return true;
+        return waituntil::waitUntil([&] { return !shown(window, title); }, ms, 50);
     }
 
     // The window that has the keyboard; empty when none.
