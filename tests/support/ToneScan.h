@@ -44,11 +44,7 @@ inline std::vector<float> amplitudes(const std::vector<float>& samples, double h
 
 // Blocks in which the tone is heard.
 inline int heardBlocks(const std::vector<float>& amplitude) {
-    int count = 0;
-    for (const float a : amplitude) {
-        count += a > kHeard ? 1 : 0;
-    }
-    return count;
+    return int(std::ranges::count_if(amplitude, [](float a) { return a > kHeard; }));
 }
 
 // The longest stretch, in seconds, over which the tone is heard, bridging
