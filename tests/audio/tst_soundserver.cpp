@@ -9,13 +9,13 @@
 #include <cmath>
 #include <thread>
 
+#include "OfflineMix.h"
 #include "PulseServer.h"
 #include "TestSignals.h"
 #include "WaitUntil.h"
 #include "audio/DeviceOutput.h"
 #include "audio/FileSource.h"
 #include "audio/Mixer.h"
-#include "audio/OfflineOutput.h"
 #include "audio/OutputGroup.h"
 #include "audio/Player.h"
 
@@ -216,30 +216,13 @@ private:
 
     // The same transition rendered offline.
     static std::vector<float> offlineTransition(const std::string& x, const std::string& y) {
-        FileSource sources[2];
-        Mixer mixer;
-        mixer.setSource(0, &sources[0]);
-        mixer.setSource(1, &sources[1]);
-        OfflineOutput output(kRate);
-        output.setSource(&mixer);
-        output.setLimiter(true);
-        output.start();
-        sources[0].setFileName(x);
-        mixer.setInputFinished(0, false);
-        std::vector<float> left;
-        const auto pull = [&](int ms) {
-            for (int done = 0; done < ms * kRate / 1000; done += 441) {
-                const float* block = output.pull(441);
-                for (int i = 0; i < 441; ++i) {
-                    left.push_back(block[2 * i]);
-                }
-            }
-        };
-        pull(300);
-        sources[1].setFileName(y);
-        mixer.setInputFinished(1, false);
-        mixer.fadeOutWhenStarted(0, 1, kFadeMs);
-        pull(kFadeMs + 300);
+        offlinemix::Mix mix(true);
+        mix.play(0, QString::fromStdString(x));
+        std::vector<float> left = mix.left(offlinemix::framesOf(300));
+        mix.play(1, QString::fromStdString(y));
+        mix.mixer.fadeOutWhenStarted(0, 1, kFadeMs);
+        const std::vector<float> rest = mix.left(offlinemix::framesOf(kFadeMs + 300));
+        left.insert(left.end(), rest.begin(), rest.end());
         return left;
     }
 

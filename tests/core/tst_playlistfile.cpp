@@ -63,20 +63,16 @@ private slots:
         const PlaylistLoadReport report = loadPlaylistFile(path, reader, &loaded);
         QVERIFY(report.complete());
         QCOMPARE(report.rowsAdded, 2);
-        QCOMPARE(loaded.paths(), saved.paths());
         // Every cell comes back, the milliseconds one too: loaded rows count in
         // the total time.
-        for (int i = 1; i <= loaded.count(); ++i) {
-            QCOMPARE(loaded.row(i), saved.row(i));
-        }
+        QCOMPARE(loaded.rows(), saved.rows());
     }
 
+    // Lines ending in CR LF are read back by the round trip above.
     void loadReadsEveryLineShape_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("paths");
 
-        QTest::newRow("ends with CR LF")
-            << QByteArray("/a.mp3\r\n/b.mp3\r\n") << QStringList{"/a.mp3", "/b.mp3"};
         QTest::newRow("last line without line end")
             << QByteArray("/a.mp3\r\n/b.mp3") << QStringList{"/a.mp3", "/b.mp3"};
         // A blank line names no track: it is no row, so none can fail unseen.

@@ -73,11 +73,7 @@ private slots:
         PlaylistRow row;
         QVERIFY(fillRowFromPath(path, reader, MillisecondsCell::Filled, &row));
         // The hyphen in the folder's name makes no artist.
-        QCOMPARE(row.artist, "Dupont");
-        QCOMPARE(row.title, "Valse");
-        QCOMPARE(row.durationText, "01:23");
-        QCOMPARE(row.path, path);
-        QCOMPARE(row.milliseconds, "83456");
+        QCOMPARE(row, (PlaylistRow{"Dupont", "Valse", "01:23", path, "83456"}));
 
         // A row copied from the browser keeps its cells; only the length is read
         // again, and a double-clicked row leaves the milliseconds cell empty.
@@ -85,9 +81,7 @@ private slots:
         row.durationText = "99:99";
         row.milliseconds.clear();
         QVERIFY(refreshRowLength(reader, MillisecondsCell::Empty, &row));
-        QCOMPARE(row.artist, "Artiste du navigateur");
-        QCOMPARE(row.durationText, "01:23");
-        QVERIFY(row.milliseconds.isEmpty());
+        QCOMPARE(row, (PlaylistRow{"Artiste du navigateur", "Valse", "01:23", path, ""}));
     }
 
     void failedReadLeavesRowUntouched() {

@@ -77,7 +77,6 @@ public:
                 if (d->playing.load() && !d->lost.load()) {
                     callback(user, buffer.data(), bufferFrames,
                              bufferFrames + m_latencyFrames.load());
-                    d->framesPulled.fetch_add(bufferFrames);
                     std::lock_guard lock(m_recorderMutex);
                     if (m_recorder) {
                         m_recorder(d->name, buffer.data(), bufferFrames);
@@ -90,7 +89,6 @@ public:
         const std::string name = device->name;
         m_devices[id] = std::move(device);
         *opened = Opened{id, 44100, bufferFrames, index >= 0 ? name : m_default};
-        ++m_opens;
         return true;
     }
 
@@ -135,7 +133,6 @@ public:
         std::lock_guard lock(m_mutex);
         m_default = name;
     }
-    int opens() const { return m_opens.load(); }
 
     // The device called `name` goes away: it reads lost and leaves the list, so
     // the devices after it move up one position.
@@ -174,7 +171,6 @@ private:
         std::atomic<bool> playing{false};
         std::atomic<bool> lost{false};
         std::atomic<bool> quit{false};
-        std::atomic<int64_t> framesPulled{0};
         std::thread thread;
     };
     Device* find(uint32_t id) {
@@ -193,5 +189,4 @@ private:
     uint32_t m_nextId = 0;
     std::atomic<int> m_refuseIndex{-100};
     std::atomic<int> m_latencyFrames{0};
-    std::atomic<int> m_opens{0};
 };

@@ -8,18 +8,18 @@
 // start at all, start() says why and the caller skips.
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
-#include <QThread>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include <sndfile.h>
+
+#include "WaitUntil.h"
 
 class PulseServer {
 public:
@@ -59,15 +59,12 @@ public:
             *why = "pulseaudio did not start: " + m_server->errorString();
             return false;
         }
-        QElapsedTimer timer;
-        timer.start();
-        while (pactl({"info"}) != 0) {
-            if (m_server->state() != QProcess::Running || timer.elapsed() > 8000) {
-                *why = "pulseaudio did not answer: " +
-                       QString::fromLocal8Bit(m_server->readAll()).trimmed().right(300);
-                return false;
-            }
-            QThread::msleep(50);
+        const auto running = [this] { return m_server->state() == QProcess::Running; };
+        if (!waituntil::waitUntil([&] { return !running() || pactl({"info"}) == 0; }, 8000, 50) ||
+            !running()) {
+            *why = "pulseaudio did not answer: " +
+                   QString::fromLocal8Bit(m_server->readAll()).trimmed().right(300);
+            return false;
         }
         for (const QString& sink : m_sinks) {
             if (!addSink(sink)) {
@@ -117,17 +114,9 @@ public:
     // asked (at most `ms`): an idle null sink hands its monitor sound in large
     // blocks, late. False when it did not.
     bool awaitRecorded(const QString& sink, int64_t frames, int ms) const {
-        const QFileInfo file(wavPath(sink));
-        const int64_t target = file.size() / 8 + frames;
-        QElapsedTimer timer;
-        timer.start();
-        while (QFileInfo(wavPath(sink)).size() / 8 < target) {
-            if (timer.elapsed() > ms) {
-                return false;
-            }
-            QThread::msleep(20);
-        }
-        return true;
+        const auto recorded = [&] { return QFileInfo(wavPath(sink)).size() / 8; };
+        const int64_t target = recorded() + frames;
+        return waituntil::waitUntil([&] { return recorded() >= target; }, ms, 20);
     }
     // Stops the recording of `sink` and returns its samples, interleaved stereo.
     std::vector<float> stopRecording(const QString& sink) {

@@ -44,8 +44,7 @@ inline std::vector<float> amplitudes(const std::vector<float>& samples, double h
 
 // Blocks in which the tone is heard.
 inline int heardBlocks(const std::vector<float>& amplitude) {
-    return int(
-        std::count_if(amplitude.begin(), amplitude.end(), [](float a) { return a > kHeard; }));
+    return int(std::ranges::count_if(amplitude, [](float a) { return a > kHeard; }));
 }
 
 // The longest stretch, in seconds, over which the tone is heard, bridging

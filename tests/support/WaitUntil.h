@@ -9,16 +9,16 @@
 
 namespace waituntil {
 
-// Polls `done` every 2 ms until it holds (true) or `ms` pass (false).
+// Polls `done` every `pollMs` until it holds (true) or `ms` pass (false).
 template <typename Done>
-bool waitUntil(Done done, int ms) {
+bool waitUntil(Done done, int ms, int pollMs = 2) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
         if (timer.elapsed() > ms) {
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
     }
     return true;
 }
