@@ -1,6 +1,5 @@
 #include "core/browser/DurationReader.h"
 
-#include <QMetaObject>
 #include <algorithm>
 
 #include "audio/TrackLength.h"
@@ -8,12 +7,21 @@
 
 namespace varonel::core {
 
+namespace {
+
+// How often the main thread collects the workers' results while any are due.
+constexpr int kDeliveryMs = 20;
+
+}  // namespace
+
 int32_t DurationReader::exactLength(const QString& path) {
     return audio::exactLengthMs(path.toStdString());
 }
 
 DurationReader::DurationReader(LengthFunction length, int workers, QObject* parent)
     : QObject(parent), m_length(std::move(length)) {
+    m_delivery.setInterval(kDeliveryMs);
+    connect(&m_delivery, &QTimer::timeout, this, &DurationReader::deliver);
     for (int i = 0; i < std::max(workers, 1); ++i) {
         m_workers.emplace_back([this] { work(); });
     }
@@ -40,6 +48,30 @@ void DurationReader::read(quint64 listing, const QList<DurationJob>& jobs) {
         }
     }
     m_wake.notify_all();
+    if (!m_delivery.isActive()) {
+        m_delivery.start();
+    }
+}
+
+// Hands the results read so far to the main thread's receivers; stops once
+// nothing more can come.
+void DurationReader::deliver() {
+    std::vector<Result> results;
+    {
+        std::lock_guard lock(m_mutex);
+        results.swap(m_results);
+        if (m_queue.empty() && m_busy == 0) {
+            m_delivery.stop();
+        }
+    }
+    for (const Result& result : results) {
+        if (result.hasNames) {
+            emit namesRead(result.listing, result.rowId, result.artist, result.title);
+        }
+        if (result.hasLength) {
+            emit durationRead(result.listing, result.rowId, result.lengthMs);
+        }
+    }
 }
 
 void DurationReader::serve(BrowserModel* model) {
@@ -50,7 +82,7 @@ void DurationReader::serve(BrowserModel* model) {
 
 bool DurationReader::idle() const {
     std::lock_guard lock(m_mutex);
-    return m_queue.empty() && m_busy == 0;
+    return m_queue.empty() && m_busy == 0 && m_results.empty();
 }
 
 void DurationReader::work() {
@@ -64,24 +96,21 @@ void DurationReader::work() {
         m_queue.pop_front();
         ++m_busy;
         lock.unlock();
+        Result result{job.listing, job.row.rowId};
         TagNames names;
         if (job.row.names && readTagNames(job.row.path, &names)) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, job, names] {
-                    emit namesRead(job.listing, job.row.rowId, names.artist, names.title);
-                },
-                Qt::QueuedConnection);
+            result.hasNames = true;
+            result.artist = names.artist;
+            result.title = names.title;
         }
         if (job.row.length) {
-            const int32_t length = m_length(job.row.path);
-            // Runs on the main thread; dropped with this object if it is gone by then.
-            QMetaObject::invokeMethod(
-                this,
-                [this, job, length] { emit durationRead(job.listing, job.row.rowId, length); },
-                Qt::QueuedConnection);
+            result.hasLength = true;
+            result.lengthMs = m_length(job.row.path);
         }
         lock.lock();
+        if (result.hasNames || result.hasLength) {
+            m_results.push_back(std::move(result));
+        }
         --m_busy;
     }
 }

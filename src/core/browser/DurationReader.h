@@ -7,10 +7,13 @@
 // previous one still had waiting.
 //
 // Threads: the public functions and the signals belong to the main thread; the
-// workers only run the length function.
+// workers only run the length function and leave their results under the
+// mutex, where the main thread collects them every few milliseconds while
+// anything is to come.
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -57,15 +60,27 @@ private:
         quint64 listing = 0;
         DurationJob row;
     };
+    struct Result {
+        quint64 listing = 0;
+        quint64 rowId = 0;
+        bool hasNames = false;
+        QString artist;
+        QString title;
+        bool hasLength = false;
+        int32_t lengthMs = 0;
+    };
     void work();
+    void deliver();
 
     LengthFunction m_length;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_queue;
+    std::vector<Result> m_results;
     int m_busy = 0;
     bool m_quit = false;
     std::vector<std::thread> m_workers;
+    QTimer m_delivery;  // main thread
 };
 
 }  // namespace varonel::core
