@@ -1,6 +1,6 @@
 // The two-deck player's logic on offline outputs and a virtual clock: the deck
 // state table, pitch, the 50 ms tick with its keys and their half-second limit,
-// drops and meter passes, and the joystick's reports.
+// and the joystick's reports.
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -78,23 +78,15 @@ private slots:
         Decks d;
         d.decks.bar1_ButtonClick(1, Bar1Button::Play);  // empty deck: nothing
         QCOMPARE(d.playerB.state(), audio::Player::kStateEmpty);
-        QVERIFY(d.shown(1).outputEnabled);
         QCOMPARE(d.decks.PlatineCourante(), 1);
 
         d.load(0, m_short, "", "");  // a name without "-": two spaces, loaded all the same
         QCOMPARE(d.shown(0).artiste, QStringLiteral("  "));
         QCOMPARE(d.shown(0).length, QStringLiteral("00:02"));
-        QCOMPARE(d.shown(0).sliderMaximum, 2000);
-        QCOMPARE(d.shown(0).cueInfo, QStringLiteral("00:00.00"));
         d.decks.bar1_ButtonClick(0, Bar1Button::CuePlay);  // the load reset the cue to 0
-        QCOMPARE(d.playerA.state(), audio::Player::kStatePlaying);
-        QVERIFY(!d.shown(0).outputEnabled);
         d.tick(10);
         QVERIFY(std::abs(d.playerA.positionMs() - 500) <= 60);
         QCOMPARE(d.shown(0).temp, QStringLiteral("00:01"));  // 1.5 s left
-        d.decks.bar1_ButtonClick(0, Bar1Button::Cue);
-        QVERIFY(d.shown(0).cueInfo.startsWith("00:00.4") ||
-                d.shown(0).cueInfo.startsWith("00:00.5"));
 
         d.load(0, m_long);  // onto a playing deck: ignored, the deck selected
         QCOMPARE(d.shown(0).artiste, QStringLiteral("  "));
@@ -109,72 +101,55 @@ private slots:
         // A file gone before "Play" does nothing, silently.
         const QString gone = m_dir.filePath("parti.wav");
         QFile::copy(m_short, gone);
+        d.decks.Pitch_Change(1, 5);
         d.load(1, gone);
+        QCOMPARE(d.playerB.pitch(), 0.0f);  // a load sets the pitch back to 0
         QFile::remove(gone);
         d.decks.bar1_ButtonClick(1, Bar1Button::Play);
         QVERIFY(!d.decks.playing(1));
         QVERIFY(d.dialogs.shown.isEmpty());
     }
 
-    // The player's pitch is half the slider; the keys move the slider one
-    // step a tick and never past its ends; the text follows the user's number
-    // format (French in this test).
-    void pitch() {
-        Decks d;
-        d.load(1, m_long);
-        d.decks.Pitch_Change(1, -3);
-        QCOMPARE(d.playerB.pitch(), -1.5f);
-        QCOMPARE(d.shown(1).memoPitch, QStringLiteral("-1,5"));
+    // Both decks play at once, each at its own pitch: the player's pitch is
+    // half the slider, the keys move the selected deck's slider one step a
+    // tick and never past its end, and the text follows the user's number
+    // format (French in this test). Each tick shows the positions and the
+    // clock, highlights the selected deck (a meter's click selects its own),
+    // follows the sliders not held and shows the selected player's state.
+    void twoDecksAndTheTick() {
+        Decks d(QTime(21, 30, 5));
+        d.decks.MMMeterX_Click(3);
+        d.tick();
+        QCOMPARE(d.decks.display().statusPanels[0], QStringLiteral("Platine A = --:--"));
+        QCOMPARE(d.decks.display().statusPanels[3], QStringLiteral("21:30:05"));
+        QVERIFY(!d.shown(0).selected && d.shown(1).selected);
+        QCOMPARE(d.decks.display().info, QString());  // empty deck
+        d.load(0, m_long);
+        d.decks.Pitch_Change(0, -3);
+        QCOMPARE(d.playerA.pitch(), -1.5f);
+        QCOMPARE(d.shown(0).memoPitch, QStringLiteral("-1,5"));
         d.keys.held = {int(PlayerKey::PitchUp)};
         d.tick(20);
-        QCOMPARE(d.shown(1).pitch, 17);
-        QCOMPARE(d.shown(1).memoPitch, QStringLiteral("8,5"));
+        QCOMPARE(d.shown(0).memoPitch, QStringLiteral("8,5"));
         d.tick(20);
-        QCOMPARE(d.shown(1).pitch, 30);
-        QCOMPARE(d.playerB.pitch(), 15.0f);
-        d.load(1, m_short);
-        QCOMPARE(d.shown(1).pitch, 0);
-        QCOMPARE(d.playerB.pitch(), 0.0f);
-        QCOMPARE(d.shown(0).pitch, 0);  // the other deck never moves
-    }
-
-    // Both decks play at once, each at its own pitch.
-    void twoDecksAtTwoPitches() {
-        Decks d;
-        d.load(0, m_long);
+        d.keys.held.clear();
+        QCOMPARE(d.playerA.pitch(), 15.0f);
         d.load(1, m_long);
-        d.decks.Pitch_Change(0, 30);
         d.decks.Pitch_Change(1, -30);
         d.decks.bar1_ButtonClick(0, Bar1Button::Play);
         d.decks.bar1_ButtonClick(1, Bar1Button::Play);
+        d.decks.Slider_Press(1);
         d.tick(200);  // 10 s
         QVERIFY2(std::abs(d.playerA.positionMs() - 11500) <= 60,
                  qPrintable(QString::number(d.playerA.positionMs())));
         QVERIFY2(std::abs(d.playerB.positionMs() - 8500) <= 60,
                  qPrintable(QString::number(d.playerB.positionMs())));
         QVERIFY(d.playerA.levelLeft() > 0 && d.playerB.levelLeft() > 0);
-        QCOMPARE(d.shown(0).progressScale, 60.0);
         QVERIFY(std::abs(d.shown(1).progressSeconds - 8.5) < 0.1);
         QCOMPARE(d.decks.display().statusPanels[1], QStringLiteral("Platine B = 00:08"));
-    }
-
-    // Each tick shows positions and the clock, highlights the selected deck,
-    // follows the sliders not held and shows the selected player's state.
-    void tickDisplay() {
-        Decks d(QTime(21, 30, 5));
-        d.tick();
-        QCOMPARE(d.decks.display().statusPanels[0], QStringLiteral("Platine A = --:--"));
-        QCOMPARE(d.decks.display().statusPanels[3], QStringLiteral("21:30:05"));
-        QVERIFY(d.shown(0).selected && !d.shown(1).selected);
-        QCOMPARE(d.decks.display().info, QString());  // empty deck
-        d.load(1, m_long);
-        d.decks.bar1_ButtonClick(1, Bar1Button::Play);
-        d.decks.Slider_Press(1);
-        d.tick(40);
-        QVERIFY(!d.shown(0).selected && d.shown(1).selected);
         QCOMPARE(d.decks.display().info, QStringLiteral("6"));
         QCOMPARE(d.shown(1).sliderValue, 0);                 // held
-        QCOMPARE(d.shown(1).temp, QStringLiteral("00:57"));  // 57.9 s left
+        QCOMPARE(d.shown(1).temp, QStringLiteral("00:51"));  // 51.5 s left
         d.decks.Slider_Release(1, 30000);
         d.tick();
         QVERIFY(std::abs(d.shown(1).sliderValue - 30050) <= 60);
@@ -192,13 +167,10 @@ private slots:
         QCOMPARE(d.decks.PlatineCourante(), 1);
         QVERIFY(d.decks.playing(1));
         d.keys.held = {int(PlayerKey::Space)};
-        int switches = 0;
-        for (int i = 0, last = 1; i < 40; ++i) {  // two seconds
-            d.tick();
-            switches += d.decks.PlatineCourante() != last ? 1 : 0;
-            last = d.decks.PlatineCourante();
-        }
-        QVERIFY2(switches >= 3 && switches <= 4, qPrintable(QString::number(switches)));
+        d.tick(9);  // 450 ms after the first: not yet
+        QCOMPARE(d.decks.PlatineCourante(), 1);
+        d.tick(2);  // taken once at 500 or 550 ms
+        QCOMPARE(d.decks.PlatineCourante(), 0);
 
         d.keys.held = {int(PlayerKey::Numpad0)};
         d.keys.active = false;
@@ -217,27 +189,9 @@ private slots:
         QCOMPARE(night.decks.PlatineCourante(), 0);
     }
 
-    // A drop selects its deck and loads it there; a track dragged across a
-    // meter loads onto the meter's deck, unless that deck plays.
-    void dropsAndMeterPasses() {
-        Decks d;
-        d.decks.setMorceauGlisse({"Dupont", "Valse", "", m_long});
-        d.decks.meterDragPass(2);
-        QCOMPARE(d.decks.PlatineCourante(), 1);
-        QCOMPARE(QString::fromStdString(d.playerB.fileName()), m_long);
-        d.decks.bar1_ButtonClick(1, Bar1Button::Play);
-        d.decks.setMorceauGlisse({"Autre", "Piste", "", m_short});
-        d.decks.meterDragPass(3);
-        QCOMPARE(QString::fromStdString(d.playerB.fileName()), m_long);
-        d.decks.dropOnDeck(0);
-        QCOMPARE(d.decks.PlatineCourante(), 0);
-        QCOMPARE(d.shown(0).artiste, QStringLiteral("Autre  Piste"));
-        d.decks.MMMeterX_Click(3);
-        QCOMPARE(d.decks.PlatineCourante(), 1);
-    }
-
-    // Buttons 1 and 2 stop and start their decks (from the cue point, a
-    // playing deck left alone); others only show; the position in thousands.
+    // Button 1 starts deck A from its cue point and leaves it alone while it
+    // plays (the window's test presses the buttons through SDL); the stick's
+    // gap is kept at its first report, then shown in thousands.
     void joystickReports() {
         Decks d;
         d.load(0, m_long);
@@ -246,22 +200,14 @@ private slots:
         d.joystick.stopReport(1);
         QVERIFY(!d.decks.playing(0));
         d.joystick.startReport(1);  // from the cue point, 0
-        QVERIFY(d.decks.playing(0));
-        QVERIFY(d.playerA.positionMs() < 60);
+        QVERIFY(d.decks.playing(0) && d.playerA.positionMs() < 60);
         d.tick(20);
         d.joystick.startReport(1);  // playing: left alone
         QVERIFY(d.playerA.positionMs() > 900);
-        d.joystick.buttonPressed(1);  // one play/stop button
-        QVERIFY(!d.decks.playing(0));
-        d.joystick.stopReport(3);
-        QCOMPARE(d.decks.display().lblBtn, QStringLiteral("3"));
-        QCOMPARE(d.decks.PlatineCourante(), 0);
 
         d.decks.display().ecart = "7";
         d.joystick.positionReport(32767, -1);
-        QCOMPARE(d.decks.display().x, QStringLiteral("32"));
-        QCOMPARE(d.decks.display().y, QStringLiteral("-1"));
-        QCOMPARE(d.decks.display().ecart, QStringLiteral("7"));  // the first report
+        QCOMPARE(d.decks.display().ecart, QStringLiteral("7"));
         d.joystick.positionReport(-1, 0);
         QCOMPARE(d.decks.display().ecart, QStringLiteral("-33"));
     }
