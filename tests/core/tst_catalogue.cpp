@@ -27,15 +27,6 @@ class TestCatalogue : public QObject {
 
     QTemporaryDir m_dir;
 
-    // Makes every file (and so its folders) below the test folder.
-    QString tree(const QString& name, const QStringList& files) const {
-        const QString root = m_dir.filePath(name);
-        if (!filebytes::writeTree(root, files)) {
-            qFatal("cannot write the files of %s", qPrintable(root));
-        }
-        return root;
-    }
-
     struct Walk {
         explicit Walk(int capacity = CatalogueList::kCapacity) : list(capacity) {}
         CatalogueList list;
@@ -53,41 +44,31 @@ class TestCatalogue : public QObject {
 
 private slots:
     // Subfolders last-named first, each with everything below it, then the
-    // folder's own files; other, hidden and unreadable files stay out; one
-    // yield per folder; one separator after a folder given with its own.
-    void walkOrder() {
-        const QString r = tree("R", {"r1.mp3", "notes.txt", ".cachée.mp3", "A/a1.WAV", "A/a2.Mp3",
-                                     "B/b1.wav", "B/vide/x.txt", ".cache/c.mp3"});
-        Walk w;
-        QVERIFY(w.run(r));
-        const QStringList expected = {r + "/B/b1.wav", r + "/A/a1.WAV", r + "/A/a2.Mp3",
-                                      r + "/r1.mp3"};
-        QCOMPARE(w.list.entries(), expected);
-        QCOMPARE(w.yields, 4);  // R, B, B/vide, A
-        QCOMPARE(w.walk.countText(), QStringLiteral(" 4"));
-        QVERIFY(w.dialogs.shown.isEmpty());
-
-        Walk again;
-        QVERIFY(again.run(r + '/'));
-        QCOMPARE(again.list.entries(), expected);
-    }
-
-    // A link back up to the walk's start, a second link to a folder already
-    // walked and links into /proc: every folder is walked once, /proc never,
-    // and the walk ends.
-    void linksWalkedOnce() {
-        const QString r = tree("Liens", {"r1.mp3", "A/a1.mp3"});
+    // folder's own files; other and hidden files stay out; one yield per folder
+    // entered; one separator after a folder given with its own. Every folder
+    // is walked once and the walk ends, whatever the links: C leads to A and is
+    // walked in its place, so A is passed over; a link back up to the start is
+    // left at once; links into /proc are never followed.
+    void walkOrderAndLinks() {
+        const QString r = m_dir.filePath("R");
+        QVERIFY(filebytes::writeTree(r, {"r1.mp3", "notes.txt", ".cachée.mp3", "A/a1.WAV",
+                                         "A/a2.Mp3", "B/b1.wav", "B/vide/x.txt", ".cache/c.mp3"}));
         QVERIFY(QFile::link(r, r + "/A/boucle"));
-        QVERIFY(QFile::link(r + "/A", r + "/B"));
+        QVERIFY(QFile::link(r + "/A", r + "/C"));
         QVERIFY(QFile::link("/proc", r + "/A/proc"));
         QVERIFY(QFile::link("/proc/self", r + "/A/self"));
-        Walk w;
-        QVERIFY(w.run(r));
-        QCOMPARE(w.list.entries(), QStringList({r + "/B/a1.mp3", r + "/r1.mp3"}));
-        QCOMPARE(w.yields, 4);  // Liens, B, B/boucle and A seen again; never /proc
-        QVERIFY(w.dialogs.shown.isEmpty());
+        const QStringList expected = {r + "/C/a1.WAV", r + "/C/a2.Mp3", r + "/B/b1.wav",
+                                      r + "/r1.mp3"};
+        for (const QString& start : {r, r + '/'}) {
+            Walk w;
+            QVERIFY(w.run(start));
+            QCOMPARE(w.list.entries(), expected);
+            QCOMPARE(w.yields, 6);  // R, C, C/boucle, B, B/vide, A
+            QCOMPARE(w.walk.countText(), QStringLiteral(" 4"));
+            QVERIFY(w.dialogs.shown.isEmpty());
+        }
 
-        // Nor when the walk is asked to start in one, through a link or not.
+        // Nor when the walk is asked to start in /proc, through a link or not.
         for (const QString& start : {QStringLiteral("/proc"), r + "/A/self"}) {
             Walk pseudo;
             QVERIFY(pseudo.run(start));
@@ -96,33 +77,14 @@ private slots:
         }
     }
 
-    // Folders that cannot be read are skipped, the walk goes on with the next
-    // one, and one message at the end names them and their number.
-    void unreadableFoldersToldOnce() {
-        const QString r = tree("Illisible", {"A/a.mp3", "B/b.mp3", "C/c.mp3", "D/d.mp3"});
-        Walk w;
-        w.onYield = [&] {
-            if (w.yields == 2) {  // D: A and B are listed already
-                QDir(r + "/A").removeRecursively();
-                QDir(r + "/B").removeRecursively();
-            }
-        };
-        QVERIFY(w.run(r));
-        QCOMPARE(w.list.entries(), QStringList({r + "/D/d.mp3", r + "/C/c.mp3"}));
-        QCOMPARE(w.dialogs.shown.size(), 1);
-        const QStringList lines = w.dialogs.shown[0].text.split('\n');
-        QCOMPARE(lines.size(), 3);
-        QVERIFY(lines[0].startsWith("2 dossiers"));
-        QVERIFY(lines[1].startsWith(r + "/B : ") && lines[1].size() > r.size() + 5);
-        QVERIFY(lines[2].startsWith(r + "/A : "));
-    }
-
     // Names that are not UTF-8 (a disk filled by an older system) are kept as
     // the system has them: their folder is walked, each entry still names its
-    // file, the catalogue file holds and gives back the very bytes, and the
-    // entry read back still opens.
+    // file, the catalogue file holds and gives back the very bytes (CR LF after
+    // each line), and the entry read back still opens. The line format itself
+    // is the playlists' (tst_playlistfile).
     void namesThatAreNotUtf8KeepTheirBytes() {
-        const QString r = tree("Octets", {QString::fromUtf8("Été - Chaud.wav")});
+        const QString r = m_dir.filePath("Octets");
+        QVERIFY(filebytes::writeTree(r, {QString::fromUtf8("Été - Chaud.wav")}));
         const QByteArray folder = QFile::encodeName(r) + "/Dossier \xe9t\xe9";
         const QByteArray file = folder + "/Caf\xe9 - Noir.wav";
         const QByteArray wav = filebytes::wav16(8000, 1, 8000 * 20);
@@ -146,40 +108,61 @@ private slots:
         QCOMPARE(read.entries(), w.list.entries());
         audio::FileSource source;
         QCOMPARE(sourceLengthReader(source)(read.entries()[0], &error), 20000);
+        // A catalogue longer than the list reads as far as the list holds.
+        CatalogueList small(1);
+        const CatalogueReadReport report = readCatalogueFile(path, &small);
+        QVERIFY(report.read && report.full);
+        QCOMPARE(small.count(), 1);
+        QVERIFY(deleteCatalogueFile(m_dir.filePath("absent.txt"), &error));
         // QTemporaryDir cannot remove names that are not UTF-8.
         QVERIFY(::unlink(file.constData()) == 0 && ::rmdir(folder.constData()) == 0);
     }
 
-    // Cleared RechercheActive ends the walk at its next step with what was
-    // found, and says nothing; the next walk runs again from the start.
-    void cancelledWalk() {
-        const QString r = tree("Annule", {"A/a.mp3", "B/b.mp3", "r.mp3"});
-        Walk w;
-        w.onYield = [&] {
-            if (w.yields == 3) {  // A, after B's file
-                w.walk.cancel();
+    // A walk ended early keeps what it found. Cleared RechercheActive ends it
+    // at its next step and says nothing; the next walk runs again from the
+    // start. A full list ends the walk at every level with one message.
+    // Folders that cannot be read are skipped, the walk goes on with the next
+    // one, and one message at the end names them and their number.
+    void walkEndedEarly() {
+        const QString r = m_dir.filePath("Court");
+        QVERIFY(filebytes::writeTree(
+            r, {"A/1.mp3", "A/2.mp3", "B/1.mp3", "B/2.mp3", "C/1.mp3", "r.mp3"}));
+        Walk cancelled;
+        cancelled.onYield = [&] {
+            if (cancelled.yields == 3) {  // B, after C's file
+                cancelled.walk.cancel();
             }
         };
-        QVERIFY(!w.run(r));
-        QVERIFY(!w.walk.RechercheActive());
-        QCOMPARE(w.list.entries(), QStringList{r + "/B/b.mp3"});
-        QVERIFY(w.dialogs.shown.isEmpty());
-        w.onYield = [] {};
-        QVERIFY(w.run(r));
-        QCOMPARE(w.list.count(), 4);
-        QCOMPARE(w.walk.countText(), QStringLiteral(" 4"));
-    }
+        QVERIFY(!cancelled.run(r));
+        QCOMPARE(cancelled.list.entries(), QStringList{r + "/C/1.mp3"});
+        QVERIFY(cancelled.dialogs.shown.isEmpty());
+        cancelled.onYield = [] {};
+        QVERIFY(cancelled.run(r));
+        QCOMPARE(cancelled.list.count(), 7);
 
-    // A full list ends the walk at every level with one message.
-    void fullListToldOnce() {
-        const QString r = tree("Plein", {"A/1.mp3", "A/2.mp3", "B/1.mp3", "B/2.mp3", "r.mp3"});
-        Walk w(3);
-        QVERIFY(!w.run(r));
-        QCOMPARE(w.list.entries(), QStringList({r + "/B/1.mp3", r + "/B/2.mp3", r + "/A/1.mp3"}));
-        QCOMPARE(w.dialogs.texts(),
+        Walk full(3);
+        QVERIFY(!full.run(r));
+        QCOMPARE(full.list.entries(),
+                 QStringList({r + "/C/1.mp3", r + "/B/1.mp3", r + "/B/2.mp3"}));
+        QCOMPARE(full.dialogs.texts(),
                  QStringList{"La zone de liste est pleine. Recherche abandonnée..."});
-        QCOMPARE(w.dialogs.shown[0].icon, MessageIcon::None);
-        QCOMPARE(w.yields, 3);  // R, B, A: nothing after the list filled
+        QCOMPARE(full.yields, 4);  // R, C, B, A: nothing after the list filled
+
+        Walk w;
+        w.onYield = [&] {
+            if (w.yields == 2) {  // C: A and B are still to come
+                QDir(r + "/A").removeRecursively();
+                QDir(r + "/B").removeRecursively();
+            }
+        };
+        QVERIFY(w.run(r));
+        QCOMPARE(w.list.entries(), QStringList({r + "/C/1.mp3", r + "/r.mp3"}));
+        QCOMPARE(w.dialogs.shown.size(), 1);
+        const QStringList lines = w.dialogs.shown[0].text.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith("2 dossiers"));
+        QVERIFY(lines[1].startsWith(r + "/B : ") && lines[1].size() > r.size() + 5);
+        QVERIFY(lines[2].startsWith(r + "/A : "));
     }
 
     // Whole paths in upper case, in catalogue order; under two characters
@@ -201,27 +184,18 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("wantedArtist");
         QTest::addColumn<QString>("wantedTitle");
-        QTest::newRow("folder") << "/Musique/Artiste - Titre.mp3"
-                                << "Artiste"
-                                << "Titre";
-        QTest::newRow("hyphen in a folder") << "/Best-Of/Artiste - Titre.mp3"
-                                            << "Best"
-                                            << "Of/Artiste - Titre";
-        QTest::newRow("no hyphen: unchanged") << "/Musique/Intro.mp3"
-                                              << "avant"
-                                              << "avant";
-        QTest::newRow("first .MP3") << "/m/A - Titre.Mp3.mp3"
-                                    << "A"
-                                    << "Titre";
-        QTest::newRow(".WAV before .MP3") << "A-b.wav.x.MP3"
-                                          << "A"
-                                          << "b";
-        QTest::newRow("blank after the folder kept") << "/m/ A - T.WAV"
-                                                     << " A"
-                                                     << "T";
+        const auto row = [](const char* tag, const QString& path, const QString& artist,
+                            const QString& title) {
+            QTest::newRow(tag) << path << artist << title;
+        };
+        row("folder", "/Musique/Artiste - Titre.mp3", "Artiste", "Titre");
+        row("hyphen in a folder", "/Best-Of/Artiste - Titre.mp3", "Best", "Of/Artiste - Titre");
+        row("no hyphen: unchanged", "/Musique/Intro.mp3", "avant", "avant");
+        row("first .MP3", "/m/A - Titre.Mp3.mp3", "A", "Titre");
+        row(".WAV before .MP3", "A-b.wav.x.MP3", "A", "b");
+        row("blank after the folder kept", "/m/ A - T.WAV", " A", "T");
         const QString longTitle = QString(98, 'x');
-        QTest::newRow("cut to 100 first") << "/m/A - " + longTitle + ".mp3"
-                                          << "A" << longTitle + '.';
+        row("cut to 100 first", "/m/A - " + longTitle + ".mp3", "A", longTitle + '.');
     }
 
     void artisteTitre() {
@@ -233,26 +207,6 @@ private slots:
         ArtisteTitre(&artist, &title, path);
         QCOMPARE(artist, wantedArtist);
         QCOMPARE(title, wantedTitle);
-    }
-
-    // Lines come back as written, CR LF after each, and a Windows-1252 file
-    // still reads; a file already gone counts as deleted.
-    void catalogueFile() {
-        const QString path = m_dir.filePath("Catalogue.txt");
-        CatalogueList list;
-        QVERIFY(filebytes::write(path, "/m/Caf\xe9 - Noir.mp3\r\n/m/b.wav"));
-        QVERIFY(readCatalogueFile(path, &list).read);
-        QCOMPARE(list.entries(),
-                 QStringList({QString::fromUtf8("/m/Café - Noir.mp3"), "/m/b.wav"}));
-        QString error;
-        QVERIFY(saveCatalogueFile(path, list, &error));
-        QCOMPARE(filebytes::read(path), QByteArray("/m/Caf\xc3\xa9 - Noir.mp3\r\n/m/b.wav\r\n"));
-
-        CatalogueList small(1);
-        const CatalogueReadReport report = readCatalogueFile(path, &small);
-        QVERIFY(report.read && report.full);
-        QCOMPARE(small.count(), 1);
-        QVERIFY(deleteCatalogueFile(m_dir.filePath("absent.txt"), &error));
     }
 };
 
