@@ -2,7 +2,6 @@
 // writing, and loading rows through the length reader.
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,24 +17,14 @@ using namespace varonel::core;
 
 namespace {
 
-// A reader that knows the lengths of some files and cannot open the others.
-TrackLengthReader readerOf(const QHash<QString, int32_t>& lengths) {
-    return [lengths](const QString& path, QString* error) {
-        if (!lengths.contains(path)) {
-            *error = "Impossible d'ouvrir " + path;
-            return int32_t(0);
-        }
-        return lengths.value(path);
-    };
-}
-
-// A playlist holding one row, to show whether a load replaced it.
-PlaylistModel oneRowPlaylist() {
-    PlaylistModel playlist;
-    PlaylistRow row;
-    row.path = "/ancienne ligne.mp3";
-    playlist.append(row);
-    return playlist;
+// Every track reads, a second for each character of its path, but those
+// whose name says they are absent.
+int32_t readLength(const QString& path, QString* error) {
+    if (path.contains("absent")) {
+        *error = "Impossible d'ouvrir " + path;
+        return 0;
+    }
+    return int32_t(path.size()) * 1000;
 }
 
 }  // namespace
@@ -45,13 +34,10 @@ class PlaylistFileTest : public QObject {
 
 private slots:
     void saveThenLoadGivesSameRows() {
-        const QHash<QString, int32_t> lengths{{"/Musique/Édith - Hymne.wav", 59999},
-                                              {"/Tubes-2000/Dupont - Valse.mp3", 183456}};
-        const TrackLengthReader reader = readerOf(lengths);
         PlaylistModel saved;
-        for (const QString& path : lengths.keys()) {
+        for (const char* track : {"/Musique/Édith - Hymne.wav", "/Tubes-2000/Dupont - Valse.mp3"}) {
             PlaylistRow row;
-            QVERIFY(fillRowFromPath(path, reader, MillisecondsCell::Filled, &row));
+            QVERIFY(fillRowFromPath(track, readLength, MillisecondsCell::Filled, &row));
             saved.append(row);
         }
         const QString path = m_dir.filePath("roundtrip.pls");
@@ -59,44 +45,55 @@ private slots:
         // UTF-8, each path followed by CR LF.
         QCOMPARE(filebytes::read(path), (saved.paths().join("\r\n") + "\r\n").toUtf8());
 
-        PlaylistModel loaded = oneRowPlaylist();
-        const PlaylistLoadReport report = loadPlaylistFile(path, reader, &loaded);
-        QVERIFY(report.complete());
-        QCOMPARE(report.rowsAdded, 2);
+        PlaylistModel loaded;
+        QVERIFY(loadPlaylistFile(path, readLength, &loaded).complete());
         // Every cell comes back, the milliseconds one too: loaded rows count in
         // the total time.
         QCOMPARE(loaded.rows(), saved.rows());
     }
 
-    // Lines ending in CR LF are read back by the round trip above.
-    void loadReadsEveryLineShape_data() {
-        QTest::addColumn<QByteArray>("bytes");
+    // Each line is read on its own: a blank line names no track, so it is no
+    // row that could fail unseen, and one that is not UTF-8 and names no file
+    // is Windows-1252, as the old Windows program wrote it. A load replaces
+    // the playlist and stops at the first track that cannot be read, at the
+    // file's own line number; a file that cannot be read keeps the playlist.
+    // Lines ending in CR LF are read by the round trip above.
+    void load_data() {
+        QTest::addColumn<QByteArray>("bytes");  // empty: no file at all
         QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<int>("stoppedAtLine");
 
         QTest::newRow("last line without line end")
-            << QByteArray("/a.mp3\r\n/b.mp3") << QStringList{"/a.mp3", "/b.mp3"};
-        // A blank line names no track: it is no row, so none can fail unseen.
+            << QByteArray("/a.mp3\r\n/b.mp3") << QStringList{"/a.mp3", "/b.mp3"} << 0;
         QTest::newRow("blank lines are no rows")
-            << QByteArray("\r\n/a.mp3\r\n\r\n \t\r\n/b.mp3\r\n") << QStringList{"/a.mp3", "/b.mp3"};
-        // Each line on its own: one that is not UTF-8 and names no file is
-        // Windows-1252, as the old Windows program wrote it.
+            << QByteArray("\r\n/a.mp3\r\n\r\n \t\r\n/b.mp3\r\n") << QStringList{"/a.mp3", "/b.mp3"}
+            << 0;
         QTest::newRow("UTF-8 beside Windows-1252")
             << QByteArray("\xef\xbb\xbf/\xc3\xa9\r\n/\x80 \xc9\x64ith.mp3\r\n")
-            << QStringList{QString::fromUtf16(u"/é"), QString::fromUtf16(u"/€ Édith.mp3")};
+            << QStringList{QString::fromUtf16(u"/é"), QString::fromUtf16(u"/€ Édith.mp3")} << 0;
+        QTest::newRow("stops at an unreadable track")
+            << QByteArray("/a - un.mp3\r\n\r\n/absent.mp3\r\n/c - trois.mp3\r\n")
+            << QStringList{"/a - un.mp3"} << 3;
+        QTest::newRow("no file") << QByteArray() << QStringList{"/ancienne ligne.mp3"} << 0;
     }
 
-    void loadReadsEveryLineShape() {
+    void load() {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, paths);
-
-        const QString path = m_dir.filePath("shapes.pls");
-        QVERIFY(filebytes::write(path, bytes));
-        PlaylistModel playlist = oneRowPlaylist();
-        const TrackLengthReader anyFileReads = [](const QString&, QString*) {
-            return int32_t(1000);
-        };
-        QVERIFY(loadPlaylistFile(path, anyFileReads, &playlist).complete());
+        QFETCH(int, stoppedAtLine);
+        const QString path = m_dir.filePath(QTest::currentDataTag());
+        QVERIFY(bytes.isEmpty() || filebytes::write(path, bytes));
+        PlaylistModel playlist;
+        playlist.append({{}, {}, {}, "/ancienne ligne.mp3", {}});
+        const PlaylistLoadReport report = loadPlaylistFile(path, readLength, &playlist);
         QCOMPARE(playlist.paths(), paths);
+        QCOMPARE(report.fileRead, !bytes.isEmpty());
+        QCOMPARE(report.stoppedAtLine, stoppedAtLine);
+        QCOMPARE(report.rowsAdded, bytes.isEmpty() ? 0 : paths.size());
+        QCOMPARE(report.error.isEmpty(), report.complete());
+        if (stoppedAtLine > 0) {
+            QCOMPARE(report.error, "Impossible d'ouvrir /absent.mp3");
+        }
     }
 
     void windows1252TableMatchesConverter() {
@@ -111,52 +108,25 @@ private slots:
         QCOMPARE(decodeWindows1252(everyByte), reference.decode(everyByte));
     }
 
+    // A line the format cannot hold, a disk that fills while the new file is
+    // written, a folder that is not there: each write is refused with its
+    // reason, and the old file stays whole with no temporary file beside it.
     void refusedWriteKeepsOldFile() {
         const QString path = m_dir.filePath("old.pls");
         const QByteArray old("/ancien.mp3\r\n");
         QVERIFY(filebytes::write(path, old));
-        QString error;
-        QVERIFY(!writeLineFile(path, {"/a.mp3", "/b\n.mp3"}, &error));
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(filebytes::read(path), old);
-
-        // A disk that fills while the new file is written.
-        error.clear();
+        const auto refused = [](const QString& target, const QStringList& lines) {
+            QString error;
+            return !writeLineFile(target, lines, &error) && !error.isEmpty();
+        };
+        QVERIFY(refused(path, {"/a.mp3", "/b\n.mp3"}));
         {
             const FileSizeLimit limit(old.size() + 4);
-            QVERIFY(!writeLineFile(path, {"/nouveau.mp3", "/autre.mp3"}, &error));
+            QVERIFY(refused(path, {"/nouveau.mp3", "/autre.mp3"}));
         }
-        QVERIFY(!error.isEmpty());
+        QVERIFY(refused(m_dir.filePath("missing/new.pls"), {"/a.mp3"}));
         QCOMPARE(filebytes::read(path), old);
         QCOMPARE(QDir(m_dir.path()).entryList({"old.pls*"}, QDir::Files), QStringList{"old.pls"});
-
-        error.clear();
-        QVERIFY(!writeLineFile(m_dir.filePath("missing/new.pls"), {"/a.mp3"}, &error));
-        QVERIFY(!error.isEmpty());
-    }
-
-    void loadStopsAtFirstUnreadableTrack() {
-        const QString path = m_dir.filePath("broken.pls");
-        QVERIFY(filebytes::write(path, "/a - un.mp3\r\n\r\n/absent.mp3\r\n/c - trois.mp3\r\n"));
-        const TrackLengthReader reader =
-            readerOf({{"/a - un.mp3", 1000}, {"/c - trois.mp3", 2000}});
-
-        PlaylistModel playlist;
-        const PlaylistLoadReport report = loadPlaylistFile(path, reader, &playlist);
-        QVERIFY(report.fileRead);
-        QCOMPARE(report.stoppedAtLine, 3);  // the line of the file, blank ones counted
-        QCOMPARE(report.rowsAdded, 1);
-        QCOMPARE(report.error, "Impossible d'ouvrir /absent.mp3");
-        QCOMPARE(playlist.paths(), QStringList{"/a - un.mp3"});
-    }
-
-    void unreadableFileKeepsPlaylist() {
-        PlaylistModel playlist = oneRowPlaylist();
-        const PlaylistLoadReport report =
-            loadPlaylistFile(m_dir.filePath("nothing-here.pls"), readerOf({}), &playlist);
-        QVERIFY(!report.fileRead);
-        QVERIFY(!report.error.isEmpty());
-        QCOMPARE(playlist.paths(), QStringList{"/ancienne ligne.mp3"});
     }
 
     // A full catalogue of long paths reads; a file of more lines than any list
