@@ -33,8 +33,6 @@ private slots:
         addName("flac loses its whole extension", "Artiste - Format flac.flac", "Artiste",
                 "Artiste", "Format flac");
         addName("opus too, in any case", "Artiste - Voix.OPUS", "Artiste", "Artiste", "Voix");
-        addName("ogg as before", "Artiste - Vorbis.ogg", "Artiste", "Artiste", "Vorbis");
-        addName("extension only", "Dupont - .mp3", "Dupont", "Dupont", "");
         addName("title shorter than 4", "A-b", "A", "A", "");
         addName("space after separator stays", "/Musique/ Dupont - Valse.mp3", " Dupont",
                 "/Musique/ Dupont", "Valse");
@@ -64,12 +62,9 @@ private slots:
         QTest::addColumn<int>("ms");
         QTest::addColumn<QString>("text");
 
-        QTest::newRow("83 456") << 83456 << "01:23";
         QTest::newRow("999") << 999 << "--:--";
-        QTest::newRow("-5") << -5 << "--:--";
         QTest::newRow("1 000") << 1000 << "00:01";
         QTest::newRow("59 999") << 59999 << "00:59";
-        QTest::newRow("100 minutes") << 6000000 << "00:00";
         QTest::newRow("100 minutes 59") << 6059000 << "00:59";
         QTest::newRow("largest") << std::numeric_limits<int32_t>::max() << "91:23";
         QTest::newRow("smallest") << std::numeric_limits<int32_t>::min() << "--:--";
