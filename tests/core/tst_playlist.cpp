@@ -1,0 +1,306 @@
+// Playlist rows and files: the artist, title and time texts taken from file
+// names, the queue's edits, row filling and the total time, the line shapes
+// and the two encodings playlist files are read in, safe writing, and loading
+// rows through the length reader.
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "FileBytes.h"
+#include "FileSizeLimit.h"
+#include "core/playlist/PlaylistFile.h"
+#include "core/playlist/PlaylistModel.h"
+#include "core/playlist/PlaylistTiming.h"
+#include "core/playlist/RowFiller.h"
+#include "core/shared/LineFile.h"
+#include "core/shared/TextEncoding.h"
+#include "core/shared/TrackNaming.h"
+
+using namespace varonel::core;
+
+namespace {
+
+// A reader that names each file's length after its path: a second for each
+// character, and 456 ms; the files named "absent" cannot be opened, those
+// named "negatif" give a negative length.
+int32_t lengthOf(const QString& path, QString* error) {
+    if (path.contains("absent")) {
+        *error = "Impossible d'ouvrir " + path;
+        return 0;
+    }
+    return path.contains("negatif") ? -1 : int32_t(path.size()) * 1000 + 456;
+}
+
+void addName(const char* tag, const QString& name, const QString& artiste,
+             const QString& artisteSansDossier, const QString& titre) {
+    QTest::newRow(tag) << name << artiste << artisteSansDossier << titre;
+}
+
+}  // namespace
+
+class PlaylistTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void names_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("artiste");
+        QTest::addColumn<QString>("artisteSansDossier");
+        QTest::addColumn<QString>("titre");
+
+        addName("bare name", "Dupont - Valse.mp3", "Dupont", "Dupont", "Valse");
+        addName("full path", "/Musique/Dupont - Valse.mp3", "Dupont", "/Musique/Dupont", "Valse");
+        addName("no hyphen", "/Musique/Intro.mp3", "", "", "");
+        addName("hyphen in a folder", "/Tubes-2000/Dupont - Valse.mp3", "Tubes", "/Tubes",
+                "2000/Dupont - Valse");
+        addName("no spaces", "Dupont-Valse.wav", "Dupont", "Dupont", "Valse");
+        addName("flac loses its whole extension", "Artiste - Format flac.flac", "Artiste",
+                "Artiste", "Format flac");
+        addName("opus too, in any case", "Artiste - Voix.OPUS", "Artiste", "Artiste", "Voix");
+        addName("title shorter than 4", "A-b", "A", "A", "");
+        addName("space after separator stays", "/Musique/ Dupont - Valse.mp3", " Dupont",
+                "/Musique/ Dupont", "Valse");
+        addName("only spaces are trimmed", "\tDupont\t-\tValse.mp3\t", "\tDupont\t", "\tDupont\t",
+                "\tValse.");
+        const QString x300(300, u'x');
+        addName("long title cut at 250, then 4 dropped", "A-" + x300 + ".mp3", "A", "A",
+                QString(kTitreMaxChars - 4, u'x'));
+        addName("the cut counts the leading space", "A - " + x300 + ".mp3", "A", "A",
+                QString(kTitreMaxChars - 5, u'x'));
+        addName("backslash is a character on Linux", "/Musique/AC\\DC - Valse.mp3", "AC\\DC",
+                "/Musique/AC\\DC", "Valse");
+    }
+
+    void names() {
+        QFETCH(QString, name);
+        QFETCH(QString, artiste);
+        QFETCH(QString, artisteSansDossier);
+        QFETCH(QString, titre);
+
+        QCOMPARE(Artiste(name), artiste);
+        QCOMPARE(ArtisteSansDossier(name), artisteSansDossier);
+        QCOMPARE(Titre(name), titre);
+    }
+
+    void fTime_data() {
+        QTest::addColumn<int>("ms");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("999") << 999 << "--:--";
+        QTest::newRow("1 000") << 1000 << "00:01";
+        QTest::newRow("59 999") << 59999 << "00:59";
+        QTest::newRow("100 minutes 59") << 6059000 << "00:59";
+        QTest::newRow("largest") << std::numeric_limits<int32_t>::max() << "91:23";
+        QTest::newRow("smallest") << std::numeric_limits<int32_t>::min() << "--:--";
+    }
+
+    void fTime() {
+        QFETCH(int, ms);
+        QFETCH(QString, text);
+        QCOMPARE(FTime(ms), text);
+    }
+
+    // A refused edit leaves the rows as they were; every edit done changes them.
+    void editRows_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("after");
+
+        QTest::newRow("move 1 onto 3 lands below") << "move" << 1 << 3 << "231";
+        QTest::newRow("move 3 onto 1 lands above") << "move" << 3 << 1 << "312";
+        QTest::newRow("move with no drag armed") << "move" << 0 << 2 << "123";
+        QTest::newRow("insert at count+1 appends") << "insert" << 4 << 0 << "123x";
+        QTest::newRow("insert past the end") << "insert" << 5 << 0 << "123";
+        QTest::newRow("remove row 1") << "remove" << 1 << 0 << "23";
+        QTest::newRow("remove past the end") << "remove" << 4 << 0 << "123";
+    }
+
+    void editRows() {
+        QFETCH(QString, operation);
+        QFETCH(int, index);
+        QFETCH(int, to);
+        QFETCH(QString, after);
+
+        PlaylistModel playlist;
+        for (const char* path : {"1", "2", "3"}) {
+            playlist.append({{}, {}, {}, path, {}});
+        }
+        const bool result = operation == "move" ? playlist.moveRow(index, to)
+                            : operation == "insert"
+                                ? playlist.insertAt(index, {{}, {}, {}, "x", {}})
+                                : playlist.removeAt(index);
+        QCOMPARE(result, after != "123");
+        QCOMPARE(playlist.paths().join(QString()), after);
+    }
+
+    // A row filled from its path: the hyphen in the folder's name makes no
+    // artist. A row copied from the browser keeps its cells; only the length
+    // is read again, and a double-clicked row leaves the milliseconds cell
+    // empty. A file that cannot be opened or gives a negative length leaves
+    // the row untouched, and says why.
+    void fillAndRefreshRows() {
+        const QString path = "/Tubes-2000/Dupont - Valse.mp3";  // 30 characters
+        PlaylistRow row;
+        QVERIFY(fillRowFromPath(path, lengthOf, MillisecondsCell::Filled, &row));
+        QCOMPARE(row, (PlaylistRow{"Dupont", "Valse", "00:30", path, "30456"}));
+        row.artist = "Artiste du navigateur";
+        row.durationText = "99:99";
+        row.milliseconds.clear();
+        QVERIFY(refreshRowLength(lengthOf, MillisecondsCell::Empty, &row));
+        QCOMPARE(row, (PlaylistRow{"Artiste du navigateur", "Valse", "00:30", path, ""}));
+
+        for (const char* bad : {"/absent - b.mp3", "/negatif - b.mp3"}) {
+            const PlaylistRow before{{}, {}, {}, bad, {}};
+            row = before;
+            QString error;
+            QVERIFY(!fillRowFromPath(bad, lengthOf, MillisecondsCell::Filled, &row, &error));
+            QVERIFY(!refreshRowLength(lengthOf, MillisecondsCell::Filled, &row, &error));
+            QCOMPARE(row, before);
+            QVERIFY(!error.isEmpty());
+        }
+    }
+
+    void calculTiming_data() {
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("0 ms") << QStringList{"0"} << "0h0mn";
+        QTest::newRow("59 999 ms rounds up") << QStringList{"59999"} << "0h1mn";
+        QTest::newRow("5 025 000 ms") << QStringList{"5025000"} << "1h23mn";
+        QTest::newRow("half a second below the hour") << QStringList{"3599999"} << "1h0mn";
+        QTest::newRow("rows without length count 0")
+            << QStringList{"", "240000", "", "60000"} << "0h5mn";
+        // 1000 tracks of 10 000 s: far beyond what 32 bits of milliseconds hold.
+        QTest::newRow("no overflow") << QStringList(1000, "10000000") << "2777h46mn";
+    }
+
+    void calculTiming() {
+        QFETCH(QStringList, cells);
+        QFETCH(QString, text);
+
+        PlaylistModel playlist;
+        for (const QString& cell : cells) {
+            PlaylistRow row;
+            row.milliseconds = cell;
+            playlist.append(row);
+        }
+        QCOMPARE(CalculTiming(playlist), text);
+    }
+
+    void saveThenLoadGivesSameRows() {
+        PlaylistModel saved;
+        for (const char* track : {"/Musique/Édith - Hymne.wav", "/Tubes-2000/Dupont - Valse.mp3"}) {
+            PlaylistRow row;
+            QVERIFY(fillRowFromPath(track, lengthOf, MillisecondsCell::Filled, &row));
+            saved.append(row);
+        }
+        const QString path = m_dir.filePath("roundtrip.pls");
+        QVERIFY(savePlaylistFile(path, saved));
+        // UTF-8, each path followed by CR LF.
+        QCOMPARE(filebytes::read(path), (saved.paths().join("\r\n") + "\r\n").toUtf8());
+
+        PlaylistModel loaded;
+        QVERIFY(loadPlaylistFile(path, lengthOf, &loaded).complete());
+        // Every cell comes back, the milliseconds one too: loaded rows count in
+        // the total time.
+        QCOMPARE(loaded.rows(), saved.rows());
+    }
+
+    // Each line is read on its own: a blank line names no track, so it is no
+    // row that could fail unseen, and one that is not UTF-8 and names no file
+    // is Windows-1252, as the old Windows program wrote it. A load replaces
+    // the playlist and stops at the first track that cannot be read, at the
+    // file's own line number; a file that cannot be read keeps the playlist.
+    // Lines ending in CR LF are read by the round trip above.
+    void load_data() {
+        QTest::addColumn<QByteArray>("bytes");  // empty: no file at all
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<int>("stoppedAtLine");
+
+        QTest::newRow("last line without line end")
+            << QByteArray("/a.mp3\r\n/b.mp3") << QStringList{"/a.mp3", "/b.mp3"} << 0;
+        QTest::newRow("blank lines are no rows")
+            << QByteArray("\r\n/a.mp3\r\n\r\n \t\r\n/b.mp3\r\n") << QStringList{"/a.mp3", "/b.mp3"}
+            << 0;
+        QTest::newRow("UTF-8 beside Windows-1252")
+            << QByteArray("\xef\xbb\xbf/\xc3\xa9\r\n/\x80 \xc9\x64ith.mp3\r\n")
+            << QStringList{QString::fromUtf16(u"/é"), QString::fromUtf16(u"/€ Édith.mp3")} << 0;
+        QTest::newRow("stops at an unreadable track")
+            << QByteArray("/a - un.mp3\r\n\r\n/absent.mp3\r\n/c - trois.mp3\r\n")
+            << QStringList{"/a - un.mp3"} << 3;
+        QTest::newRow("no file") << QByteArray() << QStringList{"/ancienne ligne.mp3"} << 0;
+    }
+
+    void load() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, paths);
+        QFETCH(int, stoppedAtLine);
+        const QString path = m_dir.filePath(QTest::currentDataTag());
+        QVERIFY(bytes.isEmpty() || filebytes::write(path, bytes));
+        PlaylistModel playlist;
+        playlist.append({{}, {}, {}, "/ancienne ligne.mp3", {}});
+        const PlaylistLoadReport report = loadPlaylistFile(path, lengthOf, &playlist);
+        QCOMPARE(playlist.paths(), paths);
+        QCOMPARE(report.fileRead, !bytes.isEmpty());
+        QCOMPARE(report.stoppedAtLine, stoppedAtLine);
+        QCOMPARE(report.rowsAdded, bytes.isEmpty() ? 0 : paths.size());
+        QCOMPARE(report.error.isEmpty(), report.complete());
+        if (stoppedAtLine > 0) {
+            QCOMPARE(report.error, "Impossible d'ouvrir /absent.mp3");
+        }
+    }
+
+    void windows1252TableMatchesConverter() {
+        QStringDecoder reference("windows-1252");
+        if (!reference.isValid()) {
+            QSKIP("This Qt has no Windows-1252 converter to compare with");
+        }
+        QByteArray everyByte;
+        for (int byte = 0; byte < 256; ++byte) {
+            everyByte.append(char(byte));
+        }
+        QCOMPARE(decodeWindows1252(everyByte), reference.decode(everyByte));
+    }
+
+    // A line the format cannot hold, a disk that fills while the new file is
+    // written, a folder that is not there: each write is refused with its
+    // reason, and the old file stays whole with no temporary file beside it.
+    void refusedWriteKeepsOldFile() {
+        const QString path = m_dir.filePath("old.pls");
+        const QByteArray old("/ancien.mp3\r\n");
+        QVERIFY(filebytes::write(path, old));
+        const auto refused = [](const QString& target, const QStringList& lines) {
+            QString error;
+            return !writeLineFile(target, lines, &error) && !error.isEmpty();
+        };
+        QVERIFY(refused(path, {"/a.mp3", "/b\n.mp3"}));
+        {
+            const FileSizeLimit limit(old.size() + 4);
+            QVERIFY(refused(path, {"/nouveau.mp3", "/autre.mp3"}));
+        }
+        QVERIFY(refused(m_dir.filePath("missing/new.pls"), {"/a.mp3"}));
+        QCOMPARE(filebytes::read(path), old);
+        QCOMPARE(QDir(m_dir.path()).entryList({"old.pls*"}, QDir::Files), QStringList{"old.pls"});
+    }
+
+    // A full catalogue of long paths reads; a file of more lines than any list
+    // holds is refused with its reason.
+    void boundsHoldAFullCatalogueButNoMore() {
+        const QByteArray entry = "/Musique/" + QByteArray(200, 'a') + " - Titre.mp3\r\n";
+        QStringList lines;
+        QVERIFY(decodeLineFile(entry.repeated(32767), &lines));
+        QCOMPARE(lines.size(), 32767);
+        QString error;
+        QVERIFY(!decodeLineFile(QByteArray("\n").repeated(kMaxLineFileLines + 1), &lines, &error));
+        QVERIFY2(error.contains("lignes"), qPrintable(error));
+        QCOMPARE(lines.size(), 32767);
+    }
+};
+
+QTEST_GUILESS_MAIN(PlaylistTest)
+#include "tst_playlist.moc"
