@@ -188,21 +188,22 @@ private slots:
         QCOMPARE(night.decks.PlatineCourante(), 0);
     }
 
-    // Button 1 starts deck A from its cue point and leaves it alone while it
-    // plays (the window's test presses the buttons through SDL); the stick's
-    // gap is kept at its first report, then shown in thousands.
+    // A button stops its deck while it plays, and starts it again from its
+    // cue point; the stick's gap is kept at its first report, then shown in
+    // thousands. (The window's test presses them through SDL.)
     void joystickReports() {
         Decks d;
         d.load(0, m_long);
         d.decks.bar1_ButtonClick(0, Bar1Button::Play);
         d.tick(20);
-        d.joystick.stopReport(1);
-        QVERIFY(!d.decks.playing(0));
-        d.joystick.startReport(1);  // from the cue point, 0
-        QVERIFY(d.decks.playing(0) && d.playerA.positionMs() < 60);
+        d.decks.bar1_ButtonClick(0, Bar1Button::Cue);  // at 1 s
         d.tick(20);
-        d.joystick.startReport(1);  // playing: left alone
-        QVERIFY(d.playerA.positionMs() > 900);
+        d.joystick.buttonPressed(1);
+        QVERIFY(!d.decks.playing(0));
+        d.joystick.buttonPressed(1);
+        QVERIFY(d.decks.playing(0));
+        QVERIFY2(std::abs(d.playerA.positionMs() - 1000) <= 60,
+                 qPrintable(QString::number(d.playerA.positionMs())));
 
         d.decks.display().ecart = "7";
         d.joystick.positionReport(32767, -1);
