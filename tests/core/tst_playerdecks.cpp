@@ -152,6 +152,24 @@ private slots:
         d.decks.Slider_Release(1, 30000);
         d.tick();
         QVERIFY(std::abs(d.shown(1).sliderValue - 30050) <= 60);
+
+        // A joystick button stops its deck while it plays and starts it again
+        // from its cue point (the window's test presses them through SDL); the
+        // stick's gap is kept at its first report, then shown in thousands.
+        d.playerA.setPositionMs(5000);
+        d.decks.bar1_ButtonClick(0, Bar1Button::Cue);
+        d.tick(20);
+        d.joystick.buttonPressed(1);
+        QVERIFY(!d.decks.playing(0));
+        d.joystick.buttonPressed(1);
+        QVERIFY(d.decks.playing(0));
+        QVERIFY2(std::abs(d.playerA.positionMs() - 5000) <= 60,
+                 qPrintable(QString::number(d.playerA.positionMs())));
+        d.decks.display().ecart = "7";
+        d.joystick.positionReport(32767, -1);
+        QCOMPARE(d.decks.display().ecart, QStringLiteral("7"));
+        d.joystick.positionReport(-1, 0);
+        QCOMPARE(d.decks.display().ecart, QStringLiteral("-33"));
     }
 
     // Space, Numpad 0 and Enter at most once per half second; Space and Enter in
@@ -186,30 +204,6 @@ private slots:
         QCOMPARE(night.decks.PlatineCourante(), 1);
         night.tick(2);  // 00:00:00.050: taken again at once, although the limit ran then
         QCOMPARE(night.decks.PlatineCourante(), 0);
-    }
-
-    // A button stops its deck while it plays, and starts it again from its
-    // cue point; the stick's gap is kept at its first report, then shown in
-    // thousands. (The window's test presses them through SDL.)
-    void joystickReports() {
-        Decks d;
-        d.load(0, m_long);
-        d.decks.bar1_ButtonClick(0, Bar1Button::Play);
-        d.tick(20);
-        d.decks.bar1_ButtonClick(0, Bar1Button::Cue);  // at 1 s
-        d.tick(20);
-        d.joystick.buttonPressed(1);
-        QVERIFY(!d.decks.playing(0));
-        d.joystick.buttonPressed(1);
-        QVERIFY(d.decks.playing(0));
-        QVERIFY2(std::abs(d.playerA.positionMs() - 1000) <= 60,
-                 qPrintable(QString::number(d.playerA.positionMs())));
-
-        d.decks.display().ecart = "7";
-        d.joystick.positionReport(32767, -1);
-        QCOMPARE(d.decks.display().ecart, QStringLiteral("7"));
-        d.joystick.positionReport(-1, 0);
-        QCOMPARE(d.decks.display().ecart, QStringLiteral("-33"));
     }
 };
 
