@@ -67,7 +67,8 @@ class TestScreenRules : public QObject {
 private slots:
     // The shifts (h, v) each window takes at each width. At 800 pixels the
     // player's rules change nothing at all; its meters change at every other
-    // width, shifts or not. Above 1280 both windows take a fixed size.
+    // width, shifts or not. Above 1280 both windows take a fixed size, centred
+    // (its size, and the mixer's folder list, are the windows' tests).
     void shifts_data() {
         QTest::addColumn<double>("pixels");
         QTest::addColumn<QPoint>("mixer");
@@ -112,9 +113,7 @@ private slots:
             QCOMPARE(mixerRule.window,
                      (TwipRect{(24000 - 16500) / 2, (13500 - 12450) / 2, 16500, 12450}));
             QCOMPARE(m.at("P3"), (TwipRect{3800, 10900, 1000, 1000}));  // not moved by V
-            QCOMPARE(m.at("Dir1").width, 4300);
             QCOMPARE(m.at("ListRech"), (TwipRect{4500, 1000, 7350 + mixer.x(), 1000 + mixer.y()}));
-            QCOMPARE(playerRule.window.width, 15450);
             QCOMPARE(p.at("ListRech"), (TwipRect{4300, 1000, 15450 - 7900 + h, 1000 + player.y()}));
         } else {
             QCOMPARE(m.delta("P3").top, mixer.y());
