@@ -268,6 +268,57 @@ private slots:
 
     // P1 switched on runs a request at once; the menu runs one whatever the
     // mode; rows taken are not taken again until the folder is listed anew.
+    // The stop leaves the request switched off, whether it was on or off, and
+    // runs no request on the way.
+    void requestFromTheWindow() {
+        Rig rig;
+        rig.window->show();
+        rig.window->browser().browser().showFolder(m_tracks);
+        rig.click("P1");
+        QVERIFY(rig.window->transport().RequetteAuto());
+        QCOMPARE(rig.window->playlist().count(), 3);
+        QCOMPARE(rig.label("LblTemps"), QStringLiteral("0h1mn"));
+        rig.trigger("mnuRequette");
+        QCOMPARE(rig.window->playlist().count(), 3);
+        // Every row taken: the operator must choose another folder, and is told so.
+        QCOMPARE(statusText(rig), "12:00:00  Requette : plus rien à prendre dans " + m_tracks +
+                                      ", ses 3 titres sont déjà pris (2 fois)");
+        chooseFolder(rig, m_tracks);
+        rig.trigger("mnuRequette");
+        QCOMPARE(rig.window->playlist().count(), 6);
+        QVERIFY(rig.mirrorsModel());
+        for (int stop = 0; stop < 2; ++stop) {
+            const int rows = rig.window->playlist().count();
+            rig.click("CmdPlay");
+            rig.click("CmdStop");
+            rig.driver->advanceMs(2600);
+            QVERIFY(!rig.window->transport().RequetteAuto());
+            QCOMPARE(rig.window->playlist().count(), rows - 1);
+        }
+    }
+
+    // P1 over a browser that lists nothing says so and takes the catalogue's
+    // tracks; with no catalogue either it adds nothing.
+    void requestWithAnEmptyBrowser_data() {
+        QTest::addColumn<bool>("catalogue");
+        QTest::newRow("no catalogue") << false;
+        QTest::newRow("a catalogue") << true;
+    }
+    void requestWithAnEmptyBrowser() {
+        QFETCH(bool, catalogue);
+        Rig rig;
+        const QString alpha = m_tracks + "/alpha - Un.WAV";
+        if (catalogue) {
+            QVERIFY(filebytes::write(rig.window->fichierCatalogue(), alpha.toUtf8() + "\r\n"));
+        }
+        QTemporaryDir empty;
+        rig.window->browser().browser().showFolder(empty.path());
+        rig.click("P1");
+        QCOMPARE(rig.window->playlist().paths(), catalogue ? QStringList{alpha} : QStringList());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        QCOMPARE(statusText(rig),
+                 QStringLiteral("12:00:00  Requette : aucun titre dans le navigateur"));
+    }
 };
 
 QTEST_MAIN(MixerBrowserTest)
