@@ -25,12 +25,6 @@ QPointer<ui::CatalogueWindow> openCatalogue(Rig& rig, const QString& folder) {
     return rig.window->catalogueWindow();
 }
 
-// Lets the walk under way run to its end with the window's events.
-bool walkToEnd(ui::CatalogueWindow* f3) {
-    QSignalSpy ended(&f3->session(), &core::CatalogueSession::walkEnded);
-    return !f3->session().walking() || ended.wait();
-}
-
 QString text(QWidget* window, const char* name) {
     return window->findChild<QObject*>(name)->property("text").toString();
 }
@@ -83,7 +77,8 @@ private slots:
                                    qRound((screen.height() * 15 - 4245) / 2.0) / 15));
         QCOMPARE(text(f3, "cmdExit"), QStringLiteral("Annuler"));
         QVERIFY(!f3->findChild<QPushButton*>("BtnCatalogue")->isEnabled());
-        QVERIFY(walkToEnd(f3));
+        QSignalSpy ended(&f3->session(), &core::CatalogueSession::walkEnded);
+        QVERIFY(!f3->session().walking() || ended.wait());  // the walk runs to its end
         QCOMPARE(f3->windowTitle(), QStringLiteral(" 2 Fichiers Audio Wav - Mp3"));
         QCOMPARE(text(f3, "lblCount"), QStringLiteral(" 2"));
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Sauver Catalogue"));

@@ -76,8 +76,11 @@ private slots:
     }
 
     // From the start-up root to a folder and its rows; durations for the rows
-    // listed while the switch is on; a sort by a header.
-    void foldersDurationsAndSorting() {
+    // listed while the switch is on; a sort by a header. A folder that has
+    // gone (its volume unplugged) gives way to the nearest one above it; a
+    // volume that cannot be read sends the drive list back to the current
+    // directory's volume, without a message.
+    void foldersDurationsSortingAndLosses() {
         Rig rig;
         rig.window->show();
         auto* dir1 = rig.find<ui::FolderList>("Dir1");
@@ -101,6 +104,19 @@ private slots:
         QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
                           QPoint(view->header()->sectionViewportPosition(2) + 5, 5));
         QCOMPARE(browserColumn(rig, 2), QStringList({"00:20", "00:25", "00:30"}));
+
+        const QString gone = m_root.filePath("Clef USB/Musique");
+        QVERIFY(QDir().mkpath(gone));
+        rig.window->browser().browser().showFolder(gone);
+        QVERIFY(QDir(m_root.filePath("Clef USB")).removeRecursively());
+        doubleClick(dir1->viewport(), dir1->visualItemRect(dir1->currentItem()).center());
+        QCOMPARE(dir1->path(), m_root.path());
+        QCOMPARE(rig.window->browser().model().count(), 0);
+        auto* drive1 = rig.find<ui::VolumeList>("Drive1");
+        emit drive1->volumeChosen("/nulle/part/");
+        QCOMPARE(drive1->currentText(), core::volumeRootOf(QDir::currentPath()));
+        QCOMPARE(dir1->path(), m_root.path());
+        QVERIFY(rig.dialogs.shown.isEmpty());
     }
 
     // Dir1 opens a folder on a double click and goes up on Backspace; Enter
@@ -142,28 +158,6 @@ private slots:
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             QVERIFY(rig.window->keys().isHeld(core::TransportKey::Enter));
         }
-    }
-
-    // A folder that has gone (its volume unplugged) gives way to the nearest
-    // one above it; a volume that cannot be read sends the drive list back to
-    // the current directory's volume, without a message.
-    void vanishedFolderAndVolume() {
-        Rig rig;
-        rig.window->show();
-        const QString gone = m_root.filePath("Clef USB/Musique");
-        QVERIFY(QDir().mkpath(gone));
-        rig.window->browser().browser().showFolder(gone);
-        QVERIFY(QDir(m_root.filePath("Clef USB")).removeRecursively());
-        auto* dir1 = rig.find<ui::FolderList>("Dir1");
-        doubleClick(dir1->viewport(), dir1->visualItemRect(dir1->currentItem()).center());
-        QCOMPARE(dir1->path(), m_root.path());
-        QCOMPARE(rig.window->browser().model().count(), 0);
-
-        auto* drive1 = rig.find<ui::VolumeList>("Drive1");
-        emit drive1->volumeChosen("/nulle/part/");
-        QCOMPARE(drive1->currentText(), core::volumeRootOf(QDir::currentPath()));
-        QCOMPARE(dir1->path(), m_root.path());
-        QVERIFY(rig.dialogs.shown.isEmpty());
     }
 
     // A double click appends the row without its milliseconds (a drop, which
@@ -231,7 +225,7 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 1));  // Beta
         QCOMPARE(pfl.state(), audio::Player::kStateStopped);
         QVERIFY(QString::fromStdString(pfl.fileName()).endsWith("Beta - Deux.wav"));
-        QVERIFY(!rig.ticking("Timer2"));
+        QVERIFY(!rig.ticks->isActive("Timer2"));
         QVERIFY(rig.enabled("PFL"));
         rig.click("btnPlay");
         rig.driver->advanceMs(200);
@@ -257,7 +251,7 @@ private slots:
                              "ou MP3) : " +
                              bad});
         QCOMPARE(rig.dialogs.shown[0].buttons, core::MessageButtons::RetryCancel);
-        QVERIFY(!rig.ticking("Timer2"));
+        QVERIFY(!rig.ticks->isActive("Timer2"));
         QVERIFY(rig.enabled("PFL"));
         testtracks::write(bad, {5.0, 0.4f});
         rig.dialogs.answers = {core::MessageAnswer::Retry};
