@@ -203,25 +203,41 @@ private slots:
     // Each deck key acts on the selected deck (B here, A playing), read at
     // the next tick: Space selects the other deck, Enter starts the selected
     // one, the keypad's 0 stops it, the keypad's + and - move its pitch; the
-    // main row's 0 and + are no deck keys.
+    // main row's 0 and + are no deck keys. A key ends at its release, however
+    // that comes: the keypad's 0 let go as Insert (NumLock or Shift changed
+    // while it was down), with or without a scan code, or an Enter let go
+    // while its press still passes the folder list and its parents. A key left
+    // held would act again past the keys' half-second limit, undoing the
+    // operator's next gesture on the deck.
     void deckKeys_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("keypad");
+        QTest::addColumn<int>("releasedAs");  // 0: as pressed; -1: while on its way
+        QTest::addColumn<int>("scanCode");
         QTest::addColumn<int>("selected");
         QTest::addColumn<bool>("bPlays");
         QTest::addColumn<int>("bPitch");
-        QTest::newRow("space") << int(Qt::Key_Space) << false << 0 << true << 0;
-        QTest::newRow("return") << int(Qt::Key_Return) << false << 1 << true << 0;
-        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << true << 1 << true << 0;
-        QTest::newRow("keypad 0") << int(Qt::Key_0) << true << 1 << false << 0;
-        QTest::newRow("main 0") << int(Qt::Key_0) << false << 1 << true << 0;
-        QTest::newRow("keypad +") << int(Qt::Key_Plus) << true << 1 << true << 1;
-        QTest::newRow("keypad -") << int(Qt::Key_Minus) << true << 1 << true << -1;
-        QTest::newRow("main +") << int(Qt::Key_Plus) << false << 1 << true << 0;
+        const int same = 0;
+        QTest::newRow("space") << int(Qt::Key_Space) << false << same << 0 << 0 << true << 0;
+        QTest::newRow("return") << int(Qt::Key_Return) << false << same << 0 << 1 << true << 0;
+        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << true << same << 0 << 1 << true << 0;
+        QTest::newRow("keypad 0") << int(Qt::Key_0) << true << same << 0 << 1 << false << 0;
+        QTest::newRow("main 0") << int(Qt::Key_0) << false << same << 0 << 1 << true << 0;
+        QTest::newRow("keypad +") << int(Qt::Key_Plus) << true << same << 0 << 1 << true << 1;
+        QTest::newRow("keypad -") << int(Qt::Key_Minus) << true << same << 0 << 1 << true << -1;
+        QTest::newRow("main +") << int(Qt::Key_Plus) << false << same << 0 << 1 << true << 0;
+        QTest::newRow("keypad 0 up as Insert")
+            << int(Qt::Key_0) << true << int(Qt::Key_Insert) << 90 << 1 << false << 0;
+        QTest::newRow("keypad 0 up as Insert, no scan code")
+            << int(Qt::Key_0) << true << int(Qt::Key_Insert) << 0 << 1 << false << 0;
+        QTest::newRow("return up on its way through Dir1")
+            << int(Qt::Key_Return) << false << -1 << 0 << 1 << true << 0;
     }
     void deckKeys() {
         QFETCH(int, key);
         QFETCH(bool, keypad);
+        QFETCH(int, releasedAs);
+        QFETCH(int, scanCode);
         QFETCH(int, selected);
         QFETCH(bool, bPlays);
         QFETCH(int, bPitch);
@@ -235,59 +251,27 @@ private slots:
         rig.activate();  // which selects deck A
         rig.tick(600);   // past the half-second limit of the deck keys
         rig.window->decks().setPlatineCourante(1);
-        keyevents::tap(rig.window.get(), key, keypad ? Qt::KeypadModifier : Qt::NoModifier);
+        QWidget* window = rig.window.get();
+        const Qt::KeyboardModifiers modifiers = keypad ? Qt::KeypadModifier : Qt::NoModifier;
+        if (releasedAs < 0) {
+            rig.find<QWidget>("Dir1")->setFocus();
+            const ReleaseOnTheWay listing(rig.find<QWidget>("Dir1"), key);
+            keyevents::press(window, key, modifiers);
+        } else {
+            keyevents::press(window, key, modifiers, scanCode);
+            keyevents::release(window, releasedAs == 0 ? key : releasedAs, modifiers, scanCode);
+        }
         rig.tick();
         QCOMPARE(rig.window->decks().PlatineCourante(), selected);
         QCOMPARE(rig.window->decks().playing(1), bPlays);
         QCOMPARE(rig.window->decks().display().decks[1].pitch, bPitch);
         QVERIFY(rig.window->decks().playing(0));
         QCOMPARE(rig.window->decks().display().decks[0].pitch, 0);
-    }
 
-    // A key ends at its release, however that comes: the keypad's 0 let go as
-    // Insert (NumLock or Shift changed while it was down), with or without a
-    // scan code, or an Enter let go while its press still passes the folder
-    // list and its parents. A key left held would stop the deck again after
-    // each Play, or start it again after each Stop.
-    void keysEndAtTheirRelease_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("releasedAs");  // -1: released while on its way
-        QTest::addColumn<int>("scanCode");
-        QTest::addColumn<QString>("button");  // the operator's gesture after the key's own effect
-        QTest::newRow("keypad 0 up as Insert")
-            << int(Qt::Key_0) << int(Qt::Key_Insert) << 90 << QStringLiteral("Play");
-        QTest::newRow("keypad 0 up as Insert, no scan code")
-            << int(Qt::Key_0) << int(Qt::Key_Insert) << 0 << QStringLiteral("Play");
-        QTest::newRow("enter up on its way through Dir1")
-            << int(Qt::Key_Return) << -1 << 0 << QStringLiteral("Stop");
-    }
-
-    void keysEndAtTheirRelease() {
-        QFETCH(int, key);
-        QFETCH(int, releasedAs);
-        QFETCH(int, scanCode);
-        QFETCH(QString, button);
-        PlayerRig rig;
-        rig.load(0, valse());
-        rig.press(0, "Play");
-        rig.activate();
-        QWidget* window = rig.window.get();
-        const Qt::KeyboardModifiers keypad = key == Qt::Key_0 ? Qt::KeypadModifier : Qt::NoModifier;
-        if (releasedAs < 0) {
-            rig.press(0, "Stop");
-            rig.find<QWidget>("Dir1")->setFocus();
-            const ReleaseOnTheWay listing(rig.find<QWidget>("Dir1"), key);
-            keyevents::press(window, key, keypad, scanCode);
-        } else {
-            keyevents::press(window, key, keypad, scanCode);
-            keyevents::release(window, releasedAs, keypad, scanCode);
-        }
-        rig.tick();  // the key does its work once
-        const bool playing = button == "Play";
-        QCOMPARE(rig.window->decks().playing(0), !playing);
-        rig.press(0, button.toLatin1().constData());
-        rig.tick(600);  // past the half-second limit of those keys
-        QCOMPARE(rig.window->decks().playing(0), playing);
+        rig.press(1, bPlays ? "Stop" : "Play");
+        rig.tick(600);
+        QCOMPARE(rig.window->decks().playing(1), !bPlays);
+        QCOMPARE(rig.window->decks().display().decks[1].pitch, bPitch);
     }
 
     // A track loads where it is dropped on a deck's label, picture or panel
