@@ -18,7 +18,6 @@
 #include "PlayerRig.h"
 #include "TaggedFiles.h"
 #include "TestTracks.h"
-#include "audio/DeviceOutput.h"
 #include "ui/player/PlayerStartup.h"
 #include "ui/player/SdlJoystick.h"
 #include "ui/shared/BrowserView.h"
