@@ -161,43 +161,36 @@ private slots:
     }
 
     // A double click appends the row without its milliseconds (a drop, which
-    // fills them, is tested with the playlist's other gestures).
-    void doubleClickIntoThePlaylist() {
+    // fills them, is tested with the playlist's other gestures); a file gone
+    // since the folder was listed adds nothing, and the status line tells
+    // which and why. A click on a row loads it for pre-listening and Play
+    // plays it, the output list locked meanwhile (both outputs heard at once
+    // is the acceptance run's). The slider never shows a stale position,
+    // whatever the transport's ticks repeat meanwhile: after Play it shows
+    // where the new track stands, after a seek while stopped where it was
+    // sought. A click on another row stops the player without starting the
+    // new row, and frees the output list.
+    void doubleClickAndPreListening() {
         Rig rig;
         activate(rig.window.get());
         rig.window->browser().browser().showFolder(m_tracks);
         auto* view = listRech(rig);
+        QVERIFY(!rig.enabled("btnPlay"));
         doubleClick(view->viewport(), rowPoint(view, 2));
         QCOMPARE(rig.artists(), QStringList{"Gamma"});
         QCOMPARE(rig.column(Row::kDurationColumn), QStringList{"00:20"});
         QCOMPARE(rig.column(Row::kMillisecondsColumn), QStringList{""});
-        QVERIFY(rig.window->preListening().display().buttonsEnabled);  // the click loaded it
+        QVERIFY(rig.enabled("btnPlay") && rig.enabled("btnStop"));  // the click loaded it
 
-        // A file gone since the folder was listed adds nothing, and the status
-        // line tells which and why.
         const QString gone = testtracks::write(m_tracks + "/Omega - Parti.wav", {5.0, 0.4f});
         rig.window->browser().browser().showFolder(m_root.path());
         rig.window->browser().browser().showFolder(m_tracks);
         QVERIFY(QFile::remove(gone));
-        const int goneRow = int(browserColumn(rig, 3).indexOf(gone));
-        doubleClick(view->viewport(), rowPoint(view, goneRow));
+        doubleClick(view->viewport(), rowPoint(view, int(browserColumn(rig, 3).indexOf(gone))));
         QCOMPARE(rig.artists(), QStringList{"Gamma"});
         QCOMPARE(statusText(rig),
                  "12:00:00  Non ajouté à la playlist : Fichier introuvable : " + gone);
-    }
 
-    // A click on a row loads it for pre-listening and Play plays it, the
-    // output list locked meanwhile (both outputs heard at once is the
-    // acceptance run's). The slider never shows a stale position, whatever
-    // the transport's ticks repeat meanwhile: after Play it shows where the
-    // new track stands, after a seek while stopped where it was sought. A
-    // click on another row stops the player without starting the new row, and
-    // frees the output list.
-    void preListening() {
-        Rig rig;
-        rig.window->show();
-        rig.window->browser().browser().showFolder(m_tracks);
-        auto* view = listRech(rig);
         auto* slider = rig.find<QSlider>("TrackBarPFL");
         audio::Player& pfl = rig.window->preListening().player();
         auto seek = [slider](int ms) {
@@ -205,12 +198,8 @@ private slots:
             slider->setSliderPosition(ms);
             slider->setSliderDown(false);
         };
-        rig.window->playlistCommands().addFromBrowser(rig.window->browser().model().row(0), 0,
-                                                      core::MillisecondsCell::Filled);
         rig.click("CmdPlay");  // on air, Timer1 reads the pre-listening position too
-        QVERIFY(!rig.enabled("btnPlay"));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 2));  // Gamma
-        QVERIFY(rig.enabled("btnPlay") && rig.enabled("btnStop"));
         QCOMPARE(pfl.state(), audio::Player::kStateStopped);
         rig.click("btnPlay");
         QCOMPARE(pfl.state(), audio::Player::kStatePlaying);
