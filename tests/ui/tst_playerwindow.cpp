@@ -89,7 +89,6 @@ private slots:
             QCOMPARE(QDir(rig.folder.path()).entryList(QDir::Files), QStringList());
             return;
         }
-        QCOMPARE(rig.window->windowTitle(), QStringLiteral("DJ Orval Player"));
         QCOMPARE(bool(rig.window->windowState() & Qt::WindowMaximized), width <= 1280);
         if (width > 1280) {
             QCOMPARE(rig.window->size(), QSize(15450 / 15, 11400 / 15));
@@ -147,7 +146,6 @@ private slots:
         rig.press(1, "Play");
         auto* mark = rig.find<QLabel>("SortiePerdue1");
         auto* list = rig.find<QComboBox>("Output1");
-        QVERIFY(mark->isHidden());
         QVERIFY(!list->isEnabled());
         QVERIFY(rig.find<QComboBox>("Output0")->isEnabled());
         QVERIFY(!rig.window->close());
