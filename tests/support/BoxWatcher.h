@@ -19,7 +19,6 @@ public:
         QString details;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QRect frame;       // on the screen
-        QRect buttons;     // the button box, on the screen
         QRect screen;      // the screen's available area
         int contrast = 0;  // of the text against the box, 0 to 255
     };
@@ -59,8 +58,6 @@ private:
         m_seen.details = box->detailedText();
         m_seen.icon = box->icon();
         m_seen.frame = box->frameGeometry();
-        QWidget* buttons = box->findChild<QWidget*>(QStringLiteral("qt_msgbox_buttonbox"));
-        m_seen.buttons = QRect(buttons->mapToGlobal(QPoint(0, 0)), buttons->size());
         m_seen.screen = box->screen()->availableGeometry();
         m_seen.contrast = textContrast(box);
         box->defaultButton() != nullptr ? box->defaultButton()->click() : box->accept();
