@@ -167,11 +167,10 @@ private slots:
         QVERIFY(rig.window->close());
     }
 
-    // A deck's own controls reach it (its position slider is the mixer's,
-    // tested there). The pitch slider
-    // moves one step (0.5 %) for a click on its groove and for a notch of the
-    // wheel. Cue keeps the deck's position and shows it; Cue Play goes back
-    // there and plays.
+    // A deck's own controls reach it (its position slider is the mixer's
+    // SeekSlider, tested through TrackBar). The pitch slider moves one step
+    // (0.5 %) for a click on its groove and for a notch of the wheel. Cue keeps
+    // the deck's position and shows it; Cue Play goes back there and plays.
     void deckControls() {
         PlayerRig rig;
         rig.load(0, valse());
