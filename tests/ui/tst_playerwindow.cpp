@@ -167,14 +167,20 @@ private slots:
         QVERIFY(rig.window->close());
     }
 
-    // A deck's own controls reach it (its position slider is the mixer's
-    // SeekSlider, tested through TrackBar). The pitch slider moves one step
+    // A deck's own controls reach it: a click on its position slider seeks
+    // there (how the slider holds until the release is tested through the
+    // mixer's TrackBar, the same SeekSlider). The pitch slider moves one step
     // (0.5 %) for a click on its groove and for a notch of the wheel. Cue keeps
     // the deck's position and shows it; Cue Play goes back there and plays.
     void deckControls() {
         PlayerRig rig;
         rig.load(0, valse());
         audio::Player& deck = rig.window->decks().player(0);
+        auto* slider = rig.find<QSlider>("Slider0");
+        QTest::mouseClick(slider, Qt::LeftButton, {}, slider->rect().center());
+        QVERIFY2(qAbs(deck.positionMs() - 15000) < 1000,
+                 qPrintable(QString::number(deck.positionMs())));
+
         auto* pitch = rig.find<QSlider>("Pitch0");
         QTest::mouseClick(pitch, Qt::LeftButton, {},
                           {pitch->width() * 9 / 10, pitch->height() / 2});
