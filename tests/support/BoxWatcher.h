@@ -10,20 +10,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 #include <algorithm>
 
 class BoxWatcher final : public QObject {
 public:
     struct Seen {
-        bool shown = false;
-        QString text;
+        QString text;  // empty until a box is seen
         QString details;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        bool keptOnTop = false;
-        QWindow* transientParent = nullptr;
         QRect frame;       // on the screen
-        QRect buttons;     // the button box, on the screen
         QRect screen;      // the screen's available area
         int contrast = 0;  // of the text against the box, 0 to 255
     };
@@ -59,15 +54,10 @@ private:
             return;
         }
         m_poll.stop();
-        m_seen.shown = true;
         m_seen.text = box->text();
         m_seen.details = box->detailedText();
         m_seen.icon = box->icon();
-        m_seen.keptOnTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        m_seen.transientParent = box->windowHandle()->transientParent();
         m_seen.frame = box->frameGeometry();
-        QWidget* buttons = box->findChild<QWidget*>(QStringLiteral("qt_msgbox_buttonbox"));
-        m_seen.buttons = QRect(buttons->mapToGlobal(QPoint(0, 0)), buttons->size());
         m_seen.screen = box->screen()->availableGeometry();
         m_seen.contrast = textContrast(box);
         box->defaultButton() != nullptr ? box->defaultButton()->click() : box->accept();

@@ -11,20 +11,14 @@
 
 namespace droprouting {
 
-inline QWidget* targetAt(QWidget* window, QPoint at) {
+// Drops `data` at `at` (in `window`'s coordinates).
+inline void drop(QWidget* window, QPoint at, const QMimeData* data) {
     QWidget* target = window->childAt(at);
     while (target != nullptr && !target->acceptDrops()) {
         target = target->parentWidget();
     }
-    return target;
-}
-
-// Drops `data` at `at` (in `window`'s coordinates); the widget that took it,
-// or null when none did.
-inline QWidget* drop(QWidget* window, QPoint at, const QMimeData* data) {
-    QWidget* target = targetAt(window, at);
     if (target == nullptr) {
-        return nullptr;
+        return;
     }
     const QPoint mapped = target->mapFrom(window, at);
     QDragEnterEvent enter(mapped, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -33,7 +27,6 @@ inline QWidget* drop(QWidget* window, QPoint at, const QMimeData* data) {
     QApplication::sendEvent(target, &move);
     QDropEvent dropped(mapped, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &dropped);
-    return dropped.isAccepted() ? target : nullptr;
 }
 
 }  // namespace droprouting

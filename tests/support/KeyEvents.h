@@ -26,9 +26,4 @@ inline void release(QWidget* window, int key, Qt::KeyboardModifiers modifiers = 
     send(window, QEvent::KeyRelease, key, modifiers, scanCode);
 }
 
-inline void tap(QWidget* window, int key, Qt::KeyboardModifiers modifiers = {}) {
-    press(window, key, modifiers);
-    release(window, key, modifiers);
-}
-
 }  // namespace keyevents

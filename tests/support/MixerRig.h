@@ -45,24 +45,22 @@ struct Rig {
                               "[Son]\nSauterSilences=false\nNormalisation=off\n")) {
             qFatal("cannot write the options file");
         }
-        const bool offline = output == nullptr;
-        auto virtualClock = std::make_unique<core::VirtualClock>();
-        core::VirtualClock& clock = *virtualClock;
-        std::unique_ptr<core::Clock> ownedClock = std::move(virtualClock);
-        if (offline) {
+        auto clock = std::make_unique<core::VirtualClock>();
+        core::VirtualClock& virtualClock = *clock;
+        if (output == nullptr) {
             output = std::make_unique<audio::OfflineOutput>(44100);
-            ticks = std::make_unique<core::VirtualTicks>(clock);
-        } else {
-            ownedClock = std::make_unique<core::SystemClock>();
+            ticks = std::make_unique<core::VirtualTicks>(virtualClock);
         }
         window = std::make_unique<MainWindow>(
-            std::make_unique<core::MainAudioChain>(std::move(output)), std::move(ownedClock),
+            std::make_unique<core::MainAudioChain>(std::move(output)),
+            ticks ? std::unique_ptr<core::Clock>(std::move(clock))
+                  : std::make_unique<core::SystemClock>(),
             realDialogs != nullptr ? *realDialogs : dialogs,
             wavePfl ? std::move(wavePfl)
                     : std::make_unique<audio::Player>(std::make_unique<audio::OfflineOutput>()),
             ticks.get());
-        if (offline) {
-            driver = std::make_unique<core::VirtualDriver>(window->chain(), clock, *ticks);
+        if (ticks) {
+            driver = std::make_unique<core::VirtualDriver>(window->chain(), virtualClock, *ticks);
         }
         MainWindow::LoadOptions options;
         options.cheminAppli = programFolder;
@@ -79,10 +77,6 @@ struct Rig {
     void trigger(const QString& action) const { find<QAction>(action)->trigger(); }
     void click(const QString& button) const { find<QAbstractButton>(button)->click(); }
     bool enabled(const QString& name) const { return find<QWidget>(name)->isEnabled(); }
-    // Whether the tick of that name runs, whichever kind the window has.
-    bool ticking(const QString& name) const {
-        return ticks ? ticks->isActive(name) : find<QTimer>(name)->isActive();
-    }
     PlaylistView* pl() const { return find<PlaylistView>("PL"); }
     QString iniPath() const { return programFolder + QStringLiteral("/Varonel.Ini"); }
     QPoint rowCentre(int row) const {
