@@ -1,7 +1,7 @@
 // The catalogue window's wiring, opened by P3 on a loaded main window: its
 // captions follow its session's state, and the operator's gestures (Enter, a
 // double click, the access key, the buttons) reach the session. What the
-// session decides is tested without widgets (tst_cataloguesession).
+// session decides is tested without widgets (tst_catalogue).
 
 #include <QtTest>
 #include <QtWidgets>
