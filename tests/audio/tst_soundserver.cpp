@@ -30,12 +30,8 @@ constexpr int kFadeMs = 400;
 constexpr int kProgramBufferFrames = 11025;
 
 int indexOfDevice(const AudioOutput& output, const std::string& name) {
-    for (int i = 0; i < 32; ++i) {
-        const std::string listed = output.deviceName(i);
-        if (listed.empty()) {
-            break;
-        }
-        if (listed.find(name) != std::string::npos) {
+    for (int i = 0; !output.deviceName(i).empty(); ++i) {
+        if (output.deviceName(i).find(name) != std::string::npos) {
             return i;
         }
     }
@@ -51,12 +47,14 @@ std::vector<float> leftOf(const std::vector<float>& stereo) {
 }
 
 size_t firstAbove(const std::vector<float>& samples, float level, size_t from = 0) {
-    for (size_t i = from; i < samples.size(); ++i) {
-        if (samples[i] > level) {
-            return i;
-        }
-    }
-    return samples.size();
+    return size_t(std::find_if(samples.begin() + ptrdiff_t(from), samples.end(),
+                               [level](float s) { return s > level; }) -
+                  samples.begin());
+}
+
+std::string writeSteady(const QTemporaryDir& dir, const char* name, float level, double seconds) {
+    return testsignals::writeFloatWav(dir.filePath(name), testsignals::constant(level, seconds))
+        .toStdString();
 }
 
 void sleepMs(int ms) {
@@ -86,15 +84,8 @@ private slots:
     // and comes back to its sink once it returns; with the player's sink as the
     // default, it waits, silent, and never reaches the player's sink.
     void bothOutputsThenTheMainSinkIsRemoved() {
-        const std::string x =
-            testsignals::writeFloatWav(m_dir.filePath("x.wav"), testsignals::constant(0.3f, 6))
-                .toStdString();
-        const std::string y =
-            testsignals::writeFloatWav(m_dir.filePath("y.wav"), testsignals::constant(0.2f, 30))
-                .toStdString();
-        const std::string second =
-            testsignals::writeFloatWav(m_dir.filePath("pfl.wav"), testsignals::constant(0.1f, 30))
-                .toStdString();
+        const std::string x = writeSteady(m_dir, "x.wav", 0.3f, 6);
+        const std::string y = writeSteady(m_dir, "y.wav", 0.2f, 30);
         FileSource sources[2];
         Mixer mixer;
         mixer.setSource(0, &sources[0]);
@@ -111,7 +102,7 @@ private slots:
         player.output().setBufferFrames(kProgramBufferFrames);
         main.setDeviceIndex(sinkA);
         player.setDeviceIndex(sinkB);
-        QVERIFY(player.setFileName(second));
+        QVERIFY(player.setFileName(writeSteady(m_dir, "pfl.wav", 0.1f, 30)));
 
         QVERIFY(m_server.record("VaronelA"));
         QVERIFY(m_server.record("VaronelB"));
@@ -135,7 +126,7 @@ private slots:
         QVERIFY(waitUntil([&] { return main.route() == OutputRoute::Fallback; }, 2000));
         QVERIFY(m_server.awaitRecorded("VaronelA", kRate, 5000));
         const std::vector<float> a = leftOf(m_server.stopRecording("VaronelA"));
-        checkTransitionAndDeadAir(a, x, y);
+        checkTransition(a, x, y);
 
         // It comes back: so does the programme, by itself, and it goes on.
         QVERIFY(m_server.addSink("VaronelA"));
@@ -172,9 +163,10 @@ private slots:
 private:
     // Sink A's recording: the programme alone, with the transition exactly as the
     // offline render makes it, no gap around it; then, once the sink has gone,
-    // the programme on the default sink.
-    static void checkTransitionAndDeadAir(const std::vector<float>& a, const std::string& x,
-                                          const std::string& y) {
+    // the programme on the default sink, where the server moved the recording
+    // with it (how long the silence between lasts is the benchmark's).
+    static void checkTransition(const std::vector<float>& a, const std::string& x,
+                                const std::string& y) {
         const size_t firstSound = firstAbove(a, 0.25f);
         const size_t heardStart = firstAbove(a, 0.45f, firstSound);
         const size_t beforeRemoval = heardStart + size_t(kFadeMs + 400) * kRate / 1000;
@@ -194,24 +186,8 @@ private:
             QVERIFY2(std::abs(a[heardStart + k] - render[renderStart + k]) < 1e-4f,
                      qPrintable(QString::number(k)));
         }
-        // The server moved the recording to the default sink with the programme:
-        // the programme goes on there, after silence shorter than 500 ms (the
-        // recording may even close the gap up, which the benchmark measures by
-        // the clock).
-        size_t run = 0;
-        size_t longest = 0;
-        for (size_t i = beforeRemoval; i < a.size(); ++i) {
-            run = a[i] < 0.15f ? run + 1 : 0;
-            longest = std::max(longest, run);
-        }
-        // The recording went on a second past the fallback (awaitRecorded): it
-        // ends on the programme.
+        // The recording went on a second past the fallback (awaitRecorded).
         QVERIFY(std::abs(a[a.size() - kRate / 10] - 0.2f) < 1e-3f);
-        const double deadAirMs = double(longest) * 1000.0 / kRate;
-        // Under the sanitizers everything runs several times slower.
-        const bool sanitized =
-            qEnvironmentVariableIsSet("ASAN_OPTIONS") || qEnvironmentVariableIsSet("TSAN_OPTIONS");
-        QVERIFY2(deadAirMs < (sanitized ? 2000.0 : 500.0), qPrintable(QString::number(deadAirMs)));
     }
 
     // The same transition rendered offline.

@@ -18,7 +18,8 @@ class TestTrackAnalysis : public QObject {
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
-    // A 1 kHz sine measures as EBU R128 says (-6.0 LUFS and -6.0 dBTP at half of
+    // A 1 kHz sine on both channels measures as EBU R128 says: its loudness in
+    // LUFS and its true peak in dBTP are its amplitude in dBFS (-6.0 at half of
     // full scale), whatever silences surround it and at any rate; the audio
     // starts and ends where the sine does, never inside it.
     void measuresLoudnessPeakAndWhereTheAudioIs_data() {
@@ -26,31 +27,30 @@ private slots:
         QTest::addColumn<double>("tail");
         QTest::addColumn<float>("amplitude");
         QTest::addColumn<int>("rate");
-        QTest::addColumn<double>("lufs");
-        QTest::newRow("silences around") << 1.5 << 2.0 << 0.5f << 44100 << -6.0;
-        QTest::newRow("quiet master, 48 kHz") << 0.5 << 3.0 << 0.05f << 48000 << -26.0;
-        QTest::newRow("no silence") << 0.0 << 0.0 << 0.5f << 44100 << -6.0;
+        QTest::newRow("silences around") << 1.5 << 2.0 << 0.5f << 44100;
+        QTest::newRow("quiet master, 48 kHz") << 0.5 << 3.0 << 0.05f << 48000;
+        QTest::newRow("no silence") << 0.0 << 0.0 << 0.5f << 44100;
     }
     void measuresLoudnessPeakAndWhereTheAudioIs() {
         QFETCH(double, lead);
         QFETCH(double, tail);
         QFETCH(float, amplitude);
         QFETCH(int, rate);
-        QFETCH(double, lufs);
         const double seconds = 10.0;
         const synth::Audio audio = synth::concat(
             synth::concat(synth::silence(lead, rate), synth::sine(1000, seconds, amplitude, rate)),
             synth::silence(tail, rate));
         audio::TrackAnalysis analysis;
         QVERIFY(analyse(audio, &analysis));
-        QVERIFY2(std::abs(analysis.loudnessLufs - lufs) < 0.2,
+        const double dbfs = 20 * std::log10(amplitude);
+        QVERIFY2(std::abs(analysis.loudnessLufs - dbfs) < 0.2,
                  qPrintable(QString::number(analysis.loudnessLufs)));
-        QVERIFY(std::abs(analysis.truePeakDbtp - 20 * std::log10(amplitude)) < 0.2);
+        QVERIFY(std::abs(analysis.truePeakDbtp - dbfs) < 0.2);
         const double start = analysis.audioStartFrame / double(rate);
         const double end = analysis.audioEndFrame / double(rate);
-        QVERIFY2(start <= lead && start > lead - 0.03, qPrintable(QString::number(start)));
-        QVERIFY2(end >= lead + seconds && end < lead + seconds + 0.03,
-                 qPrintable(QString::number(end)));
+        QVERIFY2(start <= lead && start > lead - 0.03 && end >= lead + seconds &&
+                     end < lead + seconds + 0.03,
+                 qPrintable(QString("%1 s to %2 s").arg(start).arg(end)));
         QCOMPARE(analysis.length.frames, audio.frames());
     }
 
