@@ -127,7 +127,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("opens");
-        // Each cause of a refusal is told by tst_decoder; here, one refusal and
+        // Each cause of a refusal is told by tst_trackfiles; here, one refusal and
         // the files that open and then end early.
         const QString mp3Path = m_dir.filePath("x.mp3");
         QVERIFY(

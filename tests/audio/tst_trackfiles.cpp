@@ -1,6 +1,7 @@
-// Decoders and track lengths: exact lengths of every WAV and MP3 flavour, seeks that
-// land on time, bad files that fail with a clear cause or end cleanly, and the length
-// cache.
+// Track files read: exact lengths of every WAV and MP3 flavour, seeks that land
+// on time, bad files that fail with a clear cause or end cleanly, a track's
+// loudness, true peak and where its audio lies, and the cache that keeps what
+// was learned.
 
 #include <fcntl.h>
 #include <sndfile.h>
@@ -22,6 +23,8 @@
 #include "FileBytes.h"
 #include "Synth.h"
 #include "audio/Decoder.h"
+#include "audio/TrackAnalysis.h"
+#include "audio/TrackCache.h"
 #include "audio/TrackLength.h"
 
 using namespace varonel::audio;
@@ -33,8 +36,8 @@ namespace {
 
 constexpr double kToleranceMs = 30.0;
 constexpr int64_t kMp3FrameSamples = 1152;
-// The marker file: 20 s of silence with short loud tone bursts starting at these times.
-constexpr double kMarkerSeconds[] = {2.5, 7.25, 12.0, 16.75};
+// The marker files: 20 s of silence with short loud tone bursts starting at these times.
+constexpr double kMarkerSeconds[] = {2.5, 7.25, 12.0, 16.75, 18.5};
 // Well above MP3 pre-echo before a burst, well below the burst itself.
 constexpr float kOnsetThreshold = 0.3f;
 
@@ -92,11 +95,12 @@ void setModifiedSeconds(const QString& path, time_t seconds) {
 
 }  // namespace
 
-class TestDecoder : public QObject {
+class TestTrackFiles : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     QMap<QString, Generated> m_files;
+    int m_analysed = 0;
 
     QString pathFor(const QString& name) const { return m_dir.filePath(name); }
 
@@ -120,6 +124,13 @@ class TestDecoder : public QObject {
         m_files.insert(
             name, {pathFor(name), audio.frames(), audio.sampleRate, audio.channels,
                    tolerance < 0 ? nullptr : std::make_shared<synth::Audio>(audio), tolerance});
+    }
+
+    bool analyse(const synth::Audio& audio, TrackAnalysis* analysis) {
+        const std::string path = pathFor(QString("analysed%1.wav").arg(++m_analysed)).toStdString();
+        std::string error;
+        return synth::writeWav(path, audio, WavFormat::Float) &&
+               analyseTrack(path, analysis, &error);
     }
 
     QString copyOf(const QString& key, const QString& newName) {
@@ -170,18 +181,17 @@ private slots:
     }
 
     // Every generated file, and damaged ones: length within 30 ms of the truth, or within the
-    // share of the original that survives the damage, and read() delivers all of it.
+    // share of the original that survives the damage, and read() delivers all of it. In the
+    // marker files, each burst is heard where it was written, from the start and after seeks.
     void decodesTheWholeFile_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("key");   // the generated file it comes from
         QTest::addColumn<double>("minMs");  // for the length and for what read() delivers
         QTest::addColumn<double>("maxMs");
         for (const QString& key : m_files.keys()) {
-            if (!key.startsWith("markers")) {
-                QTest::newRow(qPrintable(key))
-                    << m_files[key].path << key << lengthMs(key) - kToleranceMs
-                    << lengthMs(key) + kToleranceMs;
-            }
+            QTest::newRow(qPrintable(key))
+                << m_files[key].path << key << lengthMs(key) - kToleranceMs
+                << lengthMs(key) + kToleranceMs;
         }
         const auto damaged = [this](const char* row, const QString& key, const QByteArray& bytes,
                                     double minMs, double maxMs) {
@@ -221,6 +231,17 @@ private slots:
         Decoder& decoder = *opened.decoder;
         QCOMPARE(decoder.sampleRate(), truth.sampleRate);
         QCOMPARE(decoder.channels(), truth.channels);
+        const int rate = truth.sampleRate;
+        const bool markers = key.startsWith("markers");
+        if (markers) {
+            // Decoders drop the encoder's leading delay, so a sound lies where it was
+            // written. Without that, an MP3 lacking its LAME tag would play 25 ms late.
+            const int64_t start = firstLoudFrame(readUpTo(decoder, rate * 3), truth.channels);
+            const double startErrorMs = framesToMs(start, rate) - kMarkerSeconds[0] * 1000.0;
+            QVERIFY2(start >= 0 && std::fabs(startErrorMs) <= 5.0,
+                     qPrintable(QString::number(startErrorMs)));
+            QVERIFY(decoder.seek(0));
+        }
         const std::vector<float> decoded = readUpTo(decoder);
         const int64_t played = int64_t(decoded.size()) / truth.channels;
         const double lengthMs = framesToMs(decoder.lengthFrames(), truth.sampleRate);
@@ -228,7 +249,6 @@ private slots:
         QVERIFY2(lengthMs >= minMs && lengthMs <= maxMs && playedMs >= minMs && playedMs <= maxMs &&
                      std::llabs(played - decoder.lengthFrames()) <= kMp3FrameSamples,
                  qPrintable(QString("%1 ms announced, %2 ms read").arg(lengthMs).arg(playedMs)));
-        QCOMPARE(decoder.read(std::vector<float>(64 * truth.channels).data(), 64), int64_t(0));
         if (truth.audio && path == truth.path) {
             QCOMPARE(decoded.size(), truth.audio->samples.size());
             const double worst = std::transform_reduce(
@@ -240,36 +260,15 @@ private slots:
 
         // Real sound all the way, within the promised range, up to the last second.
         const auto [low, high] = std::minmax_element(decoded.begin(), decoded.end());
-        QVERIFY(*low >= -varonel::audio::kMaxSample && *high <= varonel::audio::kMaxSample);
-        const auto second = ptrdiff_t(truth.sampleRate) * truth.channels;
+        QVERIFY(*low >= -kMaxSample && *high <= kMaxSample);
+        const auto second = ptrdiff_t(rate) * truth.channels;
         const auto last = decoded.end() - second;
         QVERIFY(std::inner_product(last - second, last, last - second, 0.0) >
                 1e-4 * double(second));
-        QCOMPARE(exactLengthMs(path.toStdString()),
-                 int32_t(decoder.lengthFrames() * 1000 / truth.sampleRate));
-    }
-
-    void markersPlayWhereTheyWereWritten_data() {
-        QTest::addColumn<QString>("key");
-        for (const QString& key : m_files.keys().filter(QRegularExpression("^markers"))) {
-            QTest::newRow(qPrintable(key)) << key;
+        QCOMPARE(exactLengthMs(path.toStdString()), int32_t(decoder.lengthFrames() * 1000 / rate));
+        if (!markers) {
+            return;
         }
-    }
-
-    void markersPlayWhereTheyWereWritten() {
-        QFETCH(QString, key);
-        const Generated truth = m_files[key];
-        DecoderOpenResult opened = openDecoder(truth.path.toStdString());
-        QVERIFY2(opened.decoder, opened.error.c_str());
-        Decoder& decoder = *opened.decoder;
-        const int rate = truth.sampleRate;
-
-        // Decoders drop the encoder's leading delay, so a sound lies where it was written.
-        // Without that, an MP3 lacking its LAME tag would play 25 ms late.
-        const int64_t start = firstLoudFrame(readUpTo(decoder, rate * 3), truth.channels);
-        const double startErrorMs = framesToMs(start, rate) - kMarkerSeconds[0] * 1000.0;
-        QVERIFY2(start >= 0 && std::fabs(startErrorMs) <= 5.0,
-                 qPrintable(QString::number(startErrorMs)));
 
         // Forwards, then backwards: each seek lands 300 ms before a burst, whose onset must
         // then be found 300 ms into what follows.
@@ -409,7 +408,104 @@ private slots:
         setModifiedSeconds(path, 1000000060);
         QVERIFY(exactLengthMs(file) < measured * 4 / 10);
     }
+
+    // A 1 kHz sine on both channels measures as EBU R128 says: its loudness in
+    // LUFS and its true peak in dBTP are its amplitude in dBFS (-6.0 at half of
+    // full scale), whatever silences surround it and at any rate; the audio
+    // starts and ends where the sine does, never inside it.
+    void measuresLoudnessPeakAndWhereTheAudioIs_data() {
+        QTest::addColumn<double>("lead");
+        QTest::addColumn<double>("tail");
+        QTest::addColumn<float>("amplitude");
+        QTest::addColumn<int>("rate");
+        QTest::newRow("silences around") << 1.5 << 2.0 << 0.5f << 44100;
+        QTest::newRow("quiet master, 48 kHz") << 0.5 << 3.0 << 0.05f << 48000;
+        QTest::newRow("no silence") << 0.0 << 0.0 << 0.5f << 44100;
+    }
+    void measuresLoudnessPeakAndWhereTheAudioIs() {
+        QFETCH(double, lead);
+        QFETCH(double, tail);
+        QFETCH(float, amplitude);
+        QFETCH(int, rate);
+        const double seconds = 10.0;
+        const synth::Audio audio = synth::concat(
+            synth::concat(synth::silence(lead, rate), synth::sine(1000, seconds, amplitude, rate)),
+            synth::silence(tail, rate));
+        TrackAnalysis analysis;
+        QVERIFY(analyse(audio, &analysis));
+        const double dbfs = 20 * std::log10(amplitude);
+        QVERIFY2(std::abs(analysis.loudnessLufs - dbfs) < 0.2,
+                 qPrintable(QString::number(analysis.loudnessLufs)));
+        QVERIFY(std::abs(analysis.truePeakDbtp - dbfs) < 0.2);
+        const double start = analysis.audioStartFrame / double(rate);
+        const double end = analysis.audioEndFrame / double(rate);
+        QVERIFY2(start <= lead && start > lead - 0.03 && end >= lead + seconds &&
+                     end < lead + seconds + 0.03,
+                 qPrintable(QString("%1 s to %2 s").arg(start).arg(end)));
+        QCOMPARE(analysis.length.frames, audio.frames());
+    }
+
+    // The gain brings a track to the target unless a boost would push its true
+    // peak past the ceiling; a loud track is brought down to the target even when
+    // its own peaks pass the ceiling; a track with nothing audible is left as it is.
+    void gainStopsAtTheCeiling() {
+        TrackAnalysis quietButPeaky;
+        // A quiet sine with one click at half of full scale: boosting it to
+        // -16 LUFS would push the click past -1 dBTP.
+        synth::Audio audio = synth::sine(440, 10.0, 0.01f);
+        audio.samples[44100] = audio.samples[44101] = 0.5f;
+        QVERIFY(analyse(audio, &quietButPeaky));
+        const double gain = quietButPeaky.gainDbFor(-16, -1);
+        QVERIFY(gain > 0 && gain < -16 - quietButPeaky.loudnessLufs);
+        QVERIFY2(std::abs(quietButPeaky.truePeakDbtp + gain + 1) < 0.01,
+                 qPrintable(QString::number(quietButPeaky.truePeakDbtp + gain)));
+
+        TrackAnalysis loud;
+        QVERIFY(analyse(synth::sine(1000, 10.0, 0.99f), &loud));
+        QVERIFY(std::abs(loud.gainDbFor(-16, -1) - (-16 - loud.loudnessLufs)) < 0.01);
+
+        TrackAnalysis silent;
+        QVERIFY(analyse(synth::silence(3.0), &silent));
+        QCOMPARE(silent.loudnessLufs, TrackAnalysis::kSilentLufs);
+        QCOMPARE(silent.gainDbFor(-16, -1), 0.0);
+        QCOMPARE(silent.audioStartFrame, int64_t(0));
+        QCOMPARE(silent.audioEndFrame, silent.length.frames);
+    }
+
+    // What the cache learned comes back from its file in another run; a damaged
+    // line costs only its entry, a file of another kind is not read, and an
+    // edited file is not taken for its old version.
+    void cacheKeepsWhatItLearnedAcrossRuns() {
+        const std::string path = pathFor("Cache - Titre.wav").toStdString();
+        QVERIFY(synth::writeWav(path, synth::sine(500, 2.0, 0.3f)));
+        TrackAnalysis analysis;
+        std::string error;
+        QVERIFY(analyseTrack(path, &analysis, &error));
+        TrackCache first;
+        first.storeAnalysis(path, stampOf(path), analysis);
+        first.storeLength("/elsewhere.mp3", {10, 20}, {4410, 44100});
+        const QString file = m_dir.filePath("Pistes.cache");
+        QVERIFY(first.save(file.toStdString(), &error));
+        QVERIFY(!first.changed());
+
+        QByteArray bytes = filebytes::read(file);
+        bytes.replace("/elsewhere.mp3\t10\t20\t4410", "/elsewhere.mp3\t10\tx\t4410");
+        QVERIFY(filebytes::write(file, bytes));
+        TrackCache second;
+        QVERIFY(second.load(file.toStdString()));
+        QCOMPARE(second.size(), size_t(1));
+        TrackAnalysis read;
+        QVERIFY(second.findAnalysis(path, stampOf(path), &read));
+        QCOMPARE(read.audioEndFrame, analysis.audioEndFrame);
+        QVERIFY(std::abs(read.loudnessLufs - analysis.loudnessLufs) < 0.01);
+        FileStamp edited = stampOf(path);
+        edited.modifiedNs += 1;
+        QVERIFY(!second.findAnalysis(path, edited, &read));
+
+        QVERIFY(filebytes::write(file, "another file\n" + bytes));
+        QVERIFY(!TrackCache().load(file.toStdString()));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestDecoder)
-#include "tst_decoder.moc"
+QTEST_GUILESS_MAIN(TestTrackFiles)
+#include "tst_trackfiles.moc"
