@@ -97,25 +97,21 @@ private slots:
         bool heard = false;
         float previous[2] = {0.0f, 0.0f};
         for (const std::vector<float>& block : blocks) {
-            const size_t frames = block.size() / 2;
-            bool silent = true;
-            for (size_t i = 0; i < frames; ++i) {
-                for (size_t c = 0; c < 2; ++c) {
-                    const float s = block[2 * i + c];
-                    silent = silent && s == 0.0f;
-                    if (previous[c] == 0.0f && s != 0.0f) {
-                        // A track begins here: at the block's first frame, from its start.
-                        ++starts;
-                        QCOMPARE(i, size_t(0));
-                        for (size_t k = 0; k < 64; ++k) {
-                            QCOMPARE(block[2 * k + c], float(k + 1) * kStep);
-                        }
-                    }
-                    previous[c] = s;
-                }
-            }
+            const bool silent =
+                std::all_of(block.begin(), block.end(), [](float s) { return s == 0.0f; });
             QVERIFY(!(heard && silent));
             heard = heard || !silent;
+            for (size_t i = 0; i < block.size(); ++i) {
+                if (previous[i % 2] == 0.0f && block[i] != 0.0f) {
+                    // A track begins here: at the block's first frame, from its start.
+                    ++starts;
+                    QCOMPARE(i / 2, size_t(0));
+                    for (size_t k = 0; k < 64; ++k) {
+                        QCOMPARE(block[2 * k + i % 2], float(k + 1) * kStep);
+                    }
+                }
+                previous[i % 2] = block[i];
+            }
         }
         QCOMPARE(starts, kTransitions + 1);
         QCOMPARE(live.output.underruns(), uint64_t(0));
