@@ -3,7 +3,7 @@
 // callback at roughly real-time pace, and a device can be made to disappear the
 // way an unplugged card does (its callback stops and it reads lost). The list of
 // devices can change under the outputs, the system default can stand for any of
-// them, and what each device plays can be kept.
+// them, and each device keeps what it plays.
 
 #include <algorithm>
 #include <atomic>
@@ -28,10 +28,8 @@ public:
 
     std::string deviceName(int index) override {
         std::lock_guard lock(m_mutex);
-        if (index == -1) {
-            return "Fake default";
-        }
-        return index >= 0 && index < int(m_names.size()) ? m_names[size_t(index)] : "";
+        const bool listed = index >= 0 && index < int(m_names.size());
+        return index == -1 ? "Fake default" : listed ? m_names[size_t(index)] : "";
     }
     std::string defaultDevice() override {
         std::lock_guard lock(m_mutex);
@@ -60,10 +58,8 @@ public:
                 if (d->playing.load() && !d->lost.load()) {
                     callback(user, buffer.data(), bufferFrames,
                              bufferFrames + m_latencyFrames.load());
-                    if (m_keeping.load()) {
-                        std::lock_guard playedLock(m_playedMutex);
-                        m_played[d->name].push_back(buffer);
-                    }
+                    std::lock_guard playedLock(m_playedMutex);
+                    m_played[d->name].push_back(buffer);
                 }
                 std::this_thread::sleep_until(due + period);
             }
@@ -123,8 +119,6 @@ public:
         std::lock_guard lock(m_mutex);
         return m_opened;
     }
-    // From now on each device keeps every block it plays.
-    void keepPlayed() { m_keeping.store(true); }
     // The blocks `device` played since the last call.
     std::vector<std::vector<float>> takePlayed(const std::string& device) {
         std::lock_guard lock(m_playedMutex);
@@ -148,7 +142,6 @@ private:
     std::vector<std::string> m_names;
     std::string m_default;
     std::vector<std::string> m_opened;
-    std::atomic<bool> m_keeping{false};
     std::mutex m_playedMutex;
     std::map<std::string, std::vector<std::vector<float>>> m_played;
     std::mutex m_mutex;
