@@ -1,5 +1,6 @@
-// The live path: file sources and the mixer played by a device output in real
-// time through the fault-injecting backend, as the main window plays them.
+// Device outputs in real time through the fault-injecting backend, as the
+// windows play them: file sources and the mixer heard block by block, devices
+// that are absent, lost and back, disks that hang, and SDL's own path.
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -8,8 +9,6 @@
 #include <array>
 #include <atomic>
 #include <map>
-#include <mutex>
-#include <set>
 #include <thread>
 
 #include "FakeDeviceBackend.h"
@@ -20,55 +19,25 @@
 #include "audio/FileSource.h"
 #include "audio/Mixer.h"
 #include "audio/OutputGroup.h"
+#include "audio/Player.h"
 
 using namespace varonel::audio;
 using stall::Stall;
 using stall::stallingFactory;
 using waituntil::waitUntil;
-
-Q_DECLARE_METATYPE(varonel::audio::OutputRoute)
+using namespace testsignals;
 
 namespace {
 
-constexpr int kRate = 44100;
 constexpr float kStep = 5e-5f;  // a ramp sample says how far into its track it is
 
-// A stereo track heard on one channel only, rising by kStep from kStep.
-QString writeOneSided(const QString& path, int channel, double seconds) {
-    varonel::synth::Audio audio;
-    audio.sampleRate = kRate;
-    const size_t frames = size_t(seconds * kRate);
-    audio.samples.assign(frames * 2, 0.0f);
-    for (size_t i = 0; i < frames; ++i) {
-        audio.samples[2 * i + size_t(channel)] = float(i + 1) * kStep;
-    }
-    return testsignals::writeFloatWav(path, audio);
-}
-
-// Everything the device played, block by block.
-struct Recording {
-    std::mutex mutex;
-    std::vector<std::vector<float>> blocks;
-
-    FakeDeviceBackend::Recorder recorder() {
-        return [this](const std::string&, const float* block, int frames) {
-            std::lock_guard lock(mutex);
-            blocks.emplace_back(block, block + size_t(frames) * 2);
-        };
-    }
-    std::vector<std::vector<float>> take() {
-        std::lock_guard lock(mutex);
-        return std::move(blocks);
-    }
-};
-
-// Two sources on a mixer, played by a device output on fake device 0.
+// Two sources on a mixer, played by a device output on fake device 0, which
+// keeps every block it played.
 struct Live {
     FakeDeviceBackend backend{1};
     FileSource sources[2];
     Mixer mixer;
     DeviceOutput output{backend};
-    Recording recording;
 
     Live() {
         mixer.setSource(0, &sources[0]);
@@ -76,9 +45,7 @@ struct Live {
         output.setSource(&mixer);
         output.setDeviceIndex(0);
         output.setLimiter(false);  // samples are compared as they were decoded
-        backend.setRecorder(recording.recorder());
     }
-    ~Live() { backend.setRecorder({}); }
     void play(int input, const QString& path) {
         mixer.setInputFinished(input, true);
         sources[input].load(path.toStdString());
@@ -94,8 +61,10 @@ class TestLiveOutput : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        m_left = writeOneSided(m_dir.filePath("left.wav"), 0, 0.6);
-        m_right = writeOneSided(m_dir.filePath("right.wav"), 1, 0.6);
+        // Heard on one channel only.
+        m_left = writeFloatWav(m_dir.filePath("left.wav"), ramp(0.6, kStep, 0));
+        m_right = writeFloatWav(m_dir.filePath("right.wav"), ramp(0.6, kStep, 1));
+        m_steady = writeFloatWav(m_dir.filePath("steady.wav"), constant(0.5f, 20));
     }
 
     // Fifty transitions in a row, each into the source the previous one faded
@@ -116,58 +85,30 @@ private slots:
         }
         QVERIFY(waitUntil([&] { return live.sources[0].positionMs() >= 60; }, 3000));
         live.output.close();
-        const auto blocks = live.recording.take();
+        const auto blocks = live.backend.takePlayed("Fake card 0");
 
         int starts = 0;
         bool heard = false;
         float previous[2] = {0.0f, 0.0f};
         for (const std::vector<float>& block : blocks) {
-            const size_t frames = block.size() / 2;
-            bool silent = true;
-            for (size_t i = 0; i < frames; ++i) {
-                for (size_t c = 0; c < 2; ++c) {
-                    const float s = block[2 * i + c];
-                    silent = silent && s == 0.0f;
-                    if (previous[c] == 0.0f && s != 0.0f) {
-                        // A track begins here: at the block's first frame, from its start.
-                        ++starts;
-                        QCOMPARE(i, size_t(0));
-                        for (size_t k = 0; k < 64; ++k) {
-                            QCOMPARE(block[2 * k + c], float(k + 1) * kStep);
-                        }
-                    }
-                    previous[c] = s;
-                }
-            }
+            const bool silent =
+                std::all_of(block.begin(), block.end(), [](float s) { return s == 0.0f; });
             QVERIFY(!(heard && silent));
             heard = heard || !silent;
+            for (size_t i = 0; i < block.size(); ++i) {
+                if (previous[i % 2] == 0.0f && block[i] != 0.0f) {
+                    // A track begins here: at the block's first frame, from its start.
+                    ++starts;
+                    QCOMPARE(i / 2, size_t(0));
+                    for (size_t k = 0; k < 64; ++k) {
+                        QCOMPARE(block[2 * k + i % 2], float(k + 1) * kStep);
+                    }
+                }
+                previous[i % 2] = block[i];
+            }
         }
         QCOMPARE(starts, kTransitions + 1);
         QCOMPARE(live.output.underruns(), uint64_t(0));
-    }
-
-    // A fade asked while the input was not pulled belonged to the file before:
-    // the next file loaded into that source plays at full level.
-    void nextTrackIsNeverFadedByAnEarlierCommand() {
-        Live live;
-        const QString steady = testsignals::writeFloatWav(m_dir.filePath("steady.wav"),
-                                                          testsignals::constant(0.5f, 5));
-        live.play(0, steady);
-        live.play(1, steady);
-        QVERIFY(live.output.start());
-        QVERIFY(waitUntil([&] { return live.sources[1].positionMs() >= 200; }, 3000));
-        live.mixer.setInputFinished(1, true);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        live.sources[1].fadeOut(300);  // not pulled: it can only fade this file
-        live.play(1, steady);
-        QVERIFY(waitUntil([&] { return live.sources[1].positionMs() >= 700; }, 3000));
-        live.recording.take();
-        QVERIFY(waitUntil([&] { return live.sources[1].positionMs() >= 900; }, 3000));
-        // Both sources at 0.5: a faded second source would leave 0.5 alone.
-        const auto blocks = live.recording.take();
-        QVERIFY(!blocks.empty());
-        QCOMPARE(blocks.back()[0], 1.0f);
-        QVERIFY(!live.mixer.inputFinished(1));
     }
 
     // The programme plays on "Carte" and the headphones on "Casque", two outputs
@@ -176,7 +117,8 @@ private slots:
     // unless the other output has it, in which case it waits, silent, its
     // position held. The other output is never disturbed, nothing lands on a
     // device that is not its own, and once the device is back (at another
-    // position) the output goes back to it by itself.
+    // position) the output goes back to it by itself. Stopping, then closing
+    // it leaves the other playing.
     void lostDeviceFallsBackWaitsAndComesBack_data() {
         QTest::addColumn<int>("loser");  // 0: the programme, 1: the headphones
         QTest::addColumn<QString>("newDefault");
@@ -197,20 +139,13 @@ private slots:
         FakeDeviceBackend backend(0);
         backend.setDevices({"Carte", "Casque", "Enceintes"});
         backend.setDefault("Carte");
-        std::mutex heardMutex;
-        std::map<std::string, std::set<float>> heard;  // the values each device played
-        backend.setRecorder([&](const std::string& device, const float* block, int frames) {
-            std::lock_guard lock(heardMutex);
-            heard[device].insert(block, block + size_t(frames) * 2);
-        });
         const auto group = std::make_shared<OutputGroup>();
         std::array<FileSource, 2> sources;
         std::array<Mixer, 2> mixers;
         std::array<std::unique_ptr<DeviceOutput>, 2> outputs;
         for (size_t i = 0; i < 2; ++i) {
-            const QString path =
-                testsignals::writeFloatWav(m_dir.filePath(QString("steady%1.wav").arg(i)),
-                                           testsignals::constant(levels[i], 30));
+            const QString path = writeFloatWav(m_dir.filePath(QString("steady%1.wav").arg(i)),
+                                               constant(levels[i], 30));
             mixers[i].setSource(0, &sources[i]);
             QVERIFY(sources[i].setFileName(path.toStdString()));
             mixers[i].setInputFinished(0, false);
@@ -219,16 +154,16 @@ private slots:
             outputs[i]->setDeviceIndex(int(i));
             QVERIFY(outputs[i]->start());
         }
-        const size_t other = 1 - size_t(loser);
         DeviceOutput& lost = *outputs[size_t(loser)];
         FileSource& lostSource = sources[size_t(loser)];
+        FileSource& otherSource = sources[1 - size_t(loser)];
         QVERIFY(waitUntil(
             [&] { return sources[0].positionMs() > 200 && sources[1].positionMs() > 200; }, 3000));
 
         backend.setDefault(newDefault.toStdString());
         backend.unplug(names[loser]);
         QVERIFY(waitUntil([&] { return lost.route() == meanwhile; }, 2000));
-        const int32_t held = lostSource.positionMs();
+        int32_t held = lostSource.positionMs();
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         if (meanwhile == OutputRoute::Waiting) {
             // Nothing heard, nothing counted: a pause, which the meters keep (the
@@ -245,31 +180,52 @@ private slots:
         QCOMPARE(backend.opened().back(), names[loser]);
         const int32_t back = lostSource.positionMs();
         QVERIFY(waitUntil([&] { return lostSource.positionMs() > back + 200; }, 2000));
-        QCOMPARE(outputs[other]->reopenCount(), 0);
-        QCOMPARE(outputs[other]->route(), OutputRoute::Chosen);
-        for (auto& output : outputs) {
-            output->close();
-        }
-        backend.setRecorder({});
+        QCOMPARE(outputs[1 - size_t(loser)]->reopenCount(), 0);
+        QCOMPARE(outputs[1 - size_t(loser)]->route(), OutputRoute::Chosen);
 
+        lost.stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        held = lostSource.positionMs();
+        const int32_t other = otherSource.positionMs();
+        QVERIFY(waitUntil([&] { return otherSource.positionMs() > other + 200; }, 2000));
+        QCOMPARE(lostSource.positionMs(), held);
+        QCOMPARE(lost.levelLeft(), 0);
+        lost.close();
+        QVERIFY(waitUntil([&] { return otherSource.positionMs() > other + 400; }, 2000));
+        outputs[1 - size_t(loser)]->close();
+
+        // Each device played its own output's level, and else only silence.
         const std::map<std::string, float> own = {
             {"Carte", levels[0]}, {"Casque", levels[1]}, {"Enceintes", levels[loser]}};
-        for (const auto& [device, values] : heard) {
-            for (const float value : values) {
-                QVERIFY2(value == 0.0f || value == own.at(device),
-                         qPrintable(QString("%1 on %2").arg(value).arg(device.c_str())));
+        for (const auto& [device, level] : own) {
+            bool heard = false;
+            for (const std::vector<float>& block : backend.takePlayed(device)) {
+                heard = heard || std::count(block.begin(), block.end(), level) > 0;
+                QVERIFY2(
+                    std::all_of(block.begin(), block.end(),
+                                [expected = level](float v) { return v == 0.0f || v == expected; }),
+                    device.c_str());
             }
+            QVERIFY2(heard || device == "Enceintes", device.c_str());
         }
-        QVERIFY(heard["Carte"].count(levels[0]) && heard["Casque"].count(levels[1]));
     }
 
-    // A decoder that hangs in mid-stream: the window's calls on its source never
-    // wait for it, and a fade asked of it ends on time, so its input finishes.
-    void stalledDecoderBlocksNeitherTheWindowNorTheFade() {
+    // A file that hangs while it opens: load() returns at once, and the source
+    // tells it is opening until it answers. Its decoder then hangs in
+    // mid-stream: the window's calls on its source never wait for it, and a
+    // fade asked of it ends on time, so its input finishes.
+    void stalledDiskBlocksNeitherTheWindowNorTheFade() {
         Live live;
         Stall stall;
+        stall.hold();
         live.sources[0].setDecoderFactory(stallingFactory(stall));
         live.play(0, "stalling");
+        QCOMPARE(live.sources[0].loadState(), FileSource::LoadState::Loading);
+        QVERIFY(!live.sources[0].waitForLoad(50));
+        QCOMPARE(live.sources[0].lengthMs(), 0);
+        stall.release();
+        QVERIFY(live.sources[0].waitForLoad(3000));
+        QCOMPARE(live.sources[0].lengthMs(), 30000);
         QVERIFY(live.output.start());
         QVERIFY(waitUntil([&] { return live.sources[0].positionMs() > 100; }, 3000));
         stall.hold();
@@ -279,10 +235,8 @@ private slots:
         // it returns only after that, and the check after it fails.
         std::atomic<bool> watchdogFired{false};
         std::thread watchdog([&] {
-            if (!waitUntil([&] { return !stall.isStalled(); }, 5000)) {
-                watchdogFired = true;
-                stall.release();
-            }
+            watchdogFired = !waitUntil([&] { return !stall.inside.load(); }, 5000);
+            stall.release();
         });
         live.sources[0].fadeOut(200);
         (void)live.sources[0].positionMs();
@@ -292,31 +246,95 @@ private slots:
         QVERIFY(!watchdogFired.load());
         // The fade runs on the output's clock, through the gap.
         QVERIFY(waitUntil([&] { return live.mixer.inputFinished(0); }, 2000));
-        QVERIFY(stall.inside.load());
-        QVERIFY(!watchdogFired.load());
+        QVERIFY(stall.inside.load());  // still hanging: the watchdog never fired
         stall.release();
         watchdog.join();
     }
 
-    // A file that hangs while it opens: load() returns at once, and the source
-    // reports it as opening until it answers.
-    void loadNeverWaitsForTheDisk() {
-        FileSource source;
-        Stall stall;
-        stall.hold();
-        source.setDecoderFactory(stallingFactory(stall));
-        source.load("stalling");
-        QCOMPARE(source.loadState(), FileSource::LoadState::Loading);
-        QVERIFY(!source.waitForLoad(50));
-        QCOMPARE(source.lengthMs(), 0);
-        stall.release();
-        QVERIFY(source.waitForLoad(3000));
-        QCOMPARE(source.loadState(), FileSource::LoadState::Ready);
-        QCOMPARE(source.lengthMs(), 30000);
+    // A player whose card is lost while it plays (still listed, as after a
+    // glitch) reopens it and resumes where the loss caught it: nothing skipped.
+    // A card that is not there is played around on the default; with no card at
+    // all the start fails and names the cause.
+    void playerFollowsItsCard() {
+        FakeDeviceBackend backend(1);
+        Player player(std::make_unique<DeviceOutput>(backend));
+        auto& device = static_cast<DeviceOutput&>(player.output());
+        player.setDeviceIndex(0);
+        QVERIFY(player.setFileName(m_steady.toStdString()));
+        QVERIFY(player.play());
+        QVERIFY(waitUntil([&] { return player.positionMs() > 300; }, 3000));
+        backend.unplug("Fake card 0", true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const int32_t atLoss = player.positionMs();
+        QVERIFY(waitUntil([&] { return device.reopenCount() == 1; }, 2000));
+        const int32_t atReopen = player.positionMs();
+        // Nothing played while the card was away (one block may have been in flight).
+        QVERIFY2(atReopen - atLoss < 60, qPrintable(QString("%1 %2").arg(atLoss).arg(atReopen)));
+        QVERIFY(waitUntil([&] { return player.positionMs() > atReopen + 200; }, 2000));
+
+        player.setDeviceIndex(5);
+        QCOMPARE(player.output().route(), OutputRoute::Fallback);
+        player.stop();
+        player.output().close();
+        backend.setDevices({});
+        std::string error;
+        QVERIFY(!player.play(&error));
+        QCOMPARE(error, std::string("Sortie audio introuvable : n° 5"));
+        QCOMPARE(player.output().route(), OutputRoute::Waiting);
+    }
+
+    // A device holds 300 ms before they are heard: the position and the meters
+    // show what is heard (silence until the ear reaches the second second), and
+    // a stop sets the track back to where the ear was.
+    void positionAndMetersFollowWhatIsHeard() {
+        FakeDeviceBackend backend(1);
+        backend.setLatencyFrames(13230);
+        const QString path =
+            writeFloatWav(m_dir.filePath("late.wav"),
+                          varonel::synth::concat(constant(0.0f, 1.0), constant(0.5f, 4.0)));
+        Player player(std::make_unique<DeviceOutput>(backend));
+        player.setDeviceIndex(0);
+        QVERIFY(player.setFileName(path.toStdString()));
+        QVERIFY(player.play());
+        QElapsedTimer timer;
+        timer.start();
+        int32_t position = 0;
+        while (position < 1500 && timer.elapsed() < 5000) {
+            position = player.positionMs();
+            const int32_t level = std::min(player.levelLeft(), player.levelRight());
+            QVERIFY2(position > 950 || std::max(player.levelLeft(), player.levelRight()) == 0,
+                     qPrintable(QString::number(position)));
+            QVERIFY2(position < 1100 || level > 0, qPrintable(QString::number(position)));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        QVERIFY(position >= 1500);
+        const int32_t heard = player.positionMs();
+        player.stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QVERIFY2(std::abs(player.positionMs() - heard) <= 60,
+                 qPrintable(QString("%1 %2").arg(heard).arg(player.positionMs())));
+    }
+
+    // SDL's own path (its dummy driver in tests): a player plays, holds its
+    // place while stopped and plays on.
+    void sdlOutputPlaysAndHoldsItsPlace() {
+        Player player(std::make_unique<DeviceOutput>());
+        QVERIFY(!player.output().deviceName(-1).empty());
+        QVERIFY(player.setFileName(m_steady.toStdString()));
+        std::string error;
+        QVERIFY2(player.play(&error), error.c_str());
+        QVERIFY(waitUntil([&] { return player.positionMs() > 200; }, 3000));
+        player.stop();
+        const int32_t stopped = player.positionMs();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QCOMPARE(player.positionMs(), stopped);
+        QVERIFY(player.play());
+        QVERIFY(waitUntil([&] { return player.positionMs() > stopped + 100; }, 3000));
     }
 
 private:
     QTemporaryDir m_dir;
+    QString m_steady;
     QString m_left;
     QString m_right;
 };

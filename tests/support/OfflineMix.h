@@ -44,9 +44,8 @@ struct Mix {
     // Pulls `frames` and returns the left channel.
     std::vector<float> left(int64_t frames) {
         std::vector<float> out;
-        out.reserve(size_t(frames));
-        while (int64_t(out.size()) < frames) {
-            const int n = int(std::min<int64_t>(kBlock, frames - int64_t(out.size())));
+        for (int64_t done = 0; done < frames; done += kBlock) {
+            const int n = int(std::min<int64_t>(kBlock, frames - done));
             const float* block = output.pull(n);
             for (int i = 0; i < n; ++i) {
                 out.push_back(block[2 * i]);

@@ -23,15 +23,9 @@ struct Stall {
         std::lock_guard lock(mutex);
         stalled = true;
     }
-    bool isStalled() {
-        std::lock_guard lock(mutex);
-        return stalled;
-    }
     void release() {
-        {
-            std::lock_guard lock(mutex);
-            stalled = false;
-        }
+        std::lock_guard lock(mutex);
+        stalled = false;
         released.notify_all();
     }
     // Called by the stalled thread: returns once the stall is released.

@@ -19,14 +19,14 @@ inline Audio constant(float value, double seconds, int rate = 44100) {
     return audio;
 }
 
-// Sample value = time / seconds, from 0 up to just under 1.
-inline Audio ramp(double seconds, int rate = 44100) {
-    Audio audio;
-    audio.sampleRate = rate;
-    const size_t frames = size_t(seconds * rate);
-    audio.samples.resize(frames * 2);
-    for (size_t i = 0; i < frames; ++i) {
-        audio.samples[2 * i] = audio.samples[2 * i + 1] = float(double(i) / double(frames));
+// A ramp rising by `step` a frame from `step`, so that a sample's value tells
+// its time; on both channels, or on `channel` (0 or 1) alone.
+inline Audio ramp(double seconds, float step, int channel = -1, int rate = 44100) {
+    Audio audio = constant(0.0f, seconds, rate);
+    for (size_t i = 0; i < audio.samples.size(); ++i) {
+        if (channel < 0 || size_t(channel) == i % 2) {
+            audio.samples[i] = float(i / 2 + 1) * step;
+        }
     }
     return audio;
 }

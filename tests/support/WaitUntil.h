@@ -2,7 +2,7 @@
 // Waiting in real time for what other threads do (a device's callback, a
 // worker), for tests that cannot run on a virtual clock.
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 
 #include <chrono>
 #include <thread>
@@ -12,10 +12,9 @@ namespace waituntil {
 // Polls `done` every `pollMs` until it holds (true) or `ms` pass (false).
 template <typename Done>
 bool waitUntil(Done done, int ms, int pollMs = 2) {
-    QElapsedTimer timer;
-    timer.start();
+    const QDeadlineTimer deadline(ms);
     while (!done()) {
-        if (timer.elapsed() > ms) {
+        if (deadline.hasExpired()) {
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
