@@ -24,17 +24,36 @@ private slots:
     // No hyphen in the folder: the artist is taken from the first one in the path.
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
-    // With PS at 4, a 180 s track is chained at the first tick at or past 176 s,
-    // the next track starting at once while the outgoing one fades over 1.6 s.
-    void exitPointChainsAtTheFirstTickPastIt() {
+    // The exit point (PS at 4: 176 s into a 180 s track) is served at the first
+    // 100 ms tick past it; the button, or Numpad 0 read at the key timer's next
+    // tick, asks the chain and the next tick serves it. The next track starts at
+    // once while the outgoing one fades over 1.6 s.
+    void chainsAtTheNextTick_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("dueAt");  // the first track's position when the chain is due
+        QTest::newRow("exit point") << "exit point" << 176000;
+        QTest::newRow("button") << "button" << 10000;
+        QTest::newRow("numpad 0") << "numpad 0" << 10000 + Timer3::kPeriodMs;
+    }
+    void chainsAtTheNextTick() {
+        QFETCH(QString, how);
+        QFETCH(int, dueAt);
         OnAir air;
         queue(air, {{"long", {180.0}}, {"next", {60.0}}});
         air.transport.PS_Change(4);
         air.transport.CmdPlay_Click();
-        QVERIFY(air.transport.EnDiffusion());
+        air.driver.advanceMs(10000);
+        if (how == "button") {
+            air.transport.CmdStopImmediat_Click();
+        } else if (how == "numpad 0") {
+            air.keys.held = {int(TransportKey::Numpad0)};
+            air.driver.advanceMs(Timer3::kPeriodMs);
+            air.keys.held.clear();
+        }
+        QCOMPARE(air.transport.EnchainerMaintenant(), how != "exit point");
         QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 200000));
         const int32_t chainedAt = air.started[1].outgoingPosition;
-        QVERIFY2(chainedAt >= 176000 && chainedAt < 176000 + 100 + 20,
+        QVERIFY2(chainedAt >= dueAt && chainedAt < dueAt + 100 + 20,
                  qPrintable(QString::number(chainedAt)));
         QVERIFY(air.transport.inTransition());
         QVERIFY(!air.ticks.isActive("Timer1"));
@@ -43,50 +62,10 @@ private slots:
         // The next track is told on air at the poll after it began to be heard.
         QVERIFY2(overlap >= 1600 - Transport::kPollPeriodMs && overlap <= 1650,
                  qPrintable(QString::number(overlap)));
+        QVERIFY(!air.transport.EnchainerMaintenant());
         QCOMPARE(air.transport.SourceActive(), 1);
         QCOMPARE(air.transport.display().trackBarMaximum, 60000);
         QCOMPARE(air.transport.display().artiste, QString("Test - next"));
-    }
-
-    // The button, or Numpad 0 read at the key timer's next tick, asks the
-    // chain; the next 100 ms tick starts the next track.
-    void chainNowChainsAtTheNextTick_data() {
-        QTest::addColumn<bool>("byKey");
-        QTest::newRow("button") << false;
-        QTest::newRow("numpad 0") << true;
-    }
-    void chainNowChainsAtTheNextTick() {
-        QFETCH(bool, byKey);
-        OnAir air;
-        queue(air, {{"a", {40.0}}, {"b", {40.0}}});
-        air.transport.CmdPlay_Click();
-        air.driver.advanceMs(10000);
-        if (byKey) {
-            air.keys.held = {int(TransportKey::Numpad0)};
-            air.driver.advanceMs(Timer3::kPeriodMs);
-            air.keys.held.clear();
-        } else {
-            air.transport.CmdStopImmediat_Click();
-        }
-        QVERIFY(air.transport.EnchainerMaintenant());
-        const int32_t delay = byKey ? Timer3::kPeriodMs : 0;
-        air.driver.advanceMs(110);
-        QCOMPARE(air.started.size(), 2);
-        QVERIFY(air.started[1].atMs - 10000 <= 110 + delay);
-        air.driver.advanceMs(1700 - delay);
-        QVERIFY(!air.transport.EnchainerMaintenant());
-        QVERIFY(!air.transport.inTransition());
-        QVERIFY(std::abs(air.positionOnAir() - 1700) < 150);
-    }
-
-    // No gap anywhere: from the start to the stop the output is never silent.
-    void playlistPlaysThroughWithoutDeadAir() {
-        OnAir air;
-        queue(air, {{"x", {8.0, 0.5f}}, {"y", {8.0, 0.5f}}, {"z", {8.0, 0.5f}}});
-        air.transport.CheckAutoMix_Click(true);
-        const int64_t longestSilence = longestSilenceUntilStop(air, {});
-        QCOMPARE(air.started.size(), 3);
-        QVERIFY2(longestSilence < 1, qPrintable(QString::number(longestSilence)));
     }
 
     // One row: it plays, its row goes; at its exit point the stop runs and the
@@ -106,7 +85,6 @@ private slots:
         if (requestMode) {
             air.transport.P1_Click();
         }
-        QCOMPARE(air.transport.RequetteAuto(), requestMode);
         const int requestsBefore = requests;
         QSignalSpy stops(&air.transport, &Transport::stopBegun);
         air.transport.CmdPlay_Click();
@@ -116,7 +94,6 @@ private slots:
         QVERIFY(air.driver.advanceUntil([&] { return stops.count() == 1; }, 15000));
         QVERIFY(!air.transport.EnDiffusion());
         QCOMPARE(air.transport.display().stopPicture, int(kStopInProgress));
-        QVERIFY(air.output.isStarted());
         air.driver.advanceMs(2400);
         QVERIFY(air.transport.stopping());
         air.driver.advanceMs(200);
@@ -126,87 +103,55 @@ private slots:
         QVERIFY(air.transport.display().outputEnabled);
         QCOMPARE(air.transport.display().playPicture, int(kPlayIdle));
         QCOMPARE(air.transport.display().stopPicture, int(kStopIdle));
-        QVERIFY(!air.transport.RequetteAuto());
         QVERIFY(!air.transport.display().requetteAuto);
         if (!requestMode) {  // on air with the mode on, the tick's refill may have asked
             QCOMPARE(requests, requestsBefore);
         }
     }
 
-    // Play or Enter on air changes nothing; during the stop's fade they are
-    // refused, and once the stop has ended a start plays properly.
-    void startIsRefusedUnlessIdle_data() {
-        QTest::addColumn<bool>("stopping");
-        QTest::newRow("on air") << false;
-        QTest::newRow("during the stop's fade") << true;
+    // Held Space toggles at most once per 2 s, across midnight too (the time of
+    // day starting again from 0 must not lock it out), and counts only while
+    // the main window is active. Play or Enter on air changes nothing, during
+    // the stop's fade they are refused, and once the stop has ended a start
+    // plays properly. The clock shows the time of day.
+    void startAndStopByKey_data() {
+        QTest::addColumn<QTime>("start");
+        QTest::newRow("afternoon") << QTime(15, 30, 0);
+        QTest::newRow("across midnight") << QTime(23, 59, 58);
     }
-    void startIsRefusedUnlessIdle() {
-        QFETCH(bool, stopping);
-        OnAir air;
-        queue(air, {{"s", {30.0}}, {"s", {30.0}}, {"s", {30.0}}});
+    void startAndStopByKey() {
+        QFETCH(QTime, start);
+        OnAir air(start);
+        queue(air, {{"a", {30.0}}, {"b", {30.0}}, {"c", {30.0}}});
+        const int space = int(TransportKey::Space);
+        const int enter = int(TransportKey::Enter);
+        air.keys.held = {space};
+        air.driver.advanceMs(100);
+        QVERIFY(air.transport.EnDiffusion());
         air.transport.CmdPlay_Click();
-        air.driver.advanceMs(1000);
-        if (stopping) {
-            air.transport.CmdStop_Click();
-        }
+        air.keys.held = {space, enter};
+        air.driver.advanceMs(1500);  // Space still held: ignored
+        QVERIFY(air.transport.EnDiffusion());
+        QVERIFY(std::abs(air.positionOnAir() - (air.clock.monotonicMs() - air.started[0].atMs)) <
+                150);
+        air.driver.advanceMs(1500);
+        QVERIFY(air.transport.stopping());  // toggled once more, to a stop
+        QCOMPARE(air.timer3.time(), start.addSecs(3).toString("HH:mm:ss"));
         air.transport.CmdPlay_Click();
-        air.keys.held = {int(TransportKey::Enter)};
+        air.keys.held = {enter};
         air.driver.advanceMs(500);
         air.keys.held.clear();
-        QCOMPARE(air.playlist.count(), 2);
-        QCOMPARE(air.started.size(), 1);
-        QCOMPARE(air.transport.EnDiffusion(), !stopping);
-        QCOMPARE(air.ticks.isActive("Timer1"), !stopping);
-        if (!stopping) {
-            QVERIFY(std::abs(air.positionOnAir() - 1500) < 150);
-            return;
-        }
-        air.driver.advanceMs(2000);
+        air.driver.advanceMs(2500);
         QVERIFY(!air.transport.stopping());
+        QCOMPARE(air.started.size(), 1);
+        QCOMPARE(air.playlist.count(), 2);
+        air.keys.active = false;
+        air.keys.held = {space};
+        air.driver.advanceMs(3000);
+        QVERIFY(!air.transport.EnDiffusion());
         air.transport.CmdPlay_Click();
         air.driver.advanceMs(1000);
-        QVERIFY(air.transport.EnDiffusion());
-        QVERIFY(air.output.isStarted());
         QVERIFY(air.output.levelLeft() > 10000);
-    }
-
-    // Held Space toggles at most once per 2 s; the clock shows the time of day.
-    void spaceTogglesAtMostEveryTwoSeconds() {
-        OnAir air(QTime(15, 30, 0));
-        queue(air, {{"a", {30.0}}, {"b", {30.0}}});
-        air.keys.held = {int(TransportKey::Space)};
-        air.driver.advanceMs(100);
-        QVERIFY(air.transport.EnDiffusion());
-        air.driver.advanceMs(1500);  // still held: ignored
-        QVERIFY(air.transport.EnDiffusion());
-        air.driver.advanceMs(1500);
-        QVERIFY(!air.transport.EnDiffusion());  // toggled once more, to a stop
-        QVERIFY(air.transport.stopping());
-        QCOMPARE(air.timer3.time(), QString("15:30:03"));  // the clock, at the key timer's tick
-        air.keys.held.clear();
-        air.driver.advanceMs(3000);
-        QVERIFY(!air.transport.stopping());
-        // Keys count only while the main window is active.
-        air.keys.active = false;
-        air.keys.held = {int(TransportKey::Space)};
-        air.driver.advanceMs(3000);
-        QVERIFY(!air.transport.EnDiffusion());
-    }
-
-    // Past midnight the time of day starts again from 0: the last press, late the
-    // day before, must not lock Space out.
-    void spaceWorksAgainAfterMidnight() {
-        OnAir air(QTime(23, 59, 58));
-        air.add(track("a", {30.0}));
-        air.keys.held = {int(TransportKey::Space)};
-        air.driver.advanceMs(100);
-        air.keys.held.clear();
-        QVERIFY(air.transport.EnDiffusion());
-        air.driver.advanceMs(2900);  // 00:00:01
-        air.keys.held = {int(TransportKey::Space)};
-        air.driver.advanceMs(100);
-        QVERIFY(!air.transport.EnDiffusion());
-        QVERIFY(air.transport.stopping());
     }
 
     // Holding either slider freezes both; releasing the position slider seeks.
@@ -226,7 +171,6 @@ private slots:
         QCOMPARE(air.transport.display().trackBarValue, frozen);
         QCOMPARE(follows, followed);
         air.transport.TrackBar_Release(40000);
-        QVERIFY(!air.transport.GlissementEnCours());
         air.driver.advanceMs(500);
         QVERIFY(std::abs(air.positionOnAir() - 40500) <= 150);
         QVERIFY(std::abs(air.transport.display().trackBarValue - 40500) <= 150);
@@ -260,7 +204,9 @@ private slots:
 
     // The smart mix chains a fading track early, the earlier the higher the
     // threshold; a track at a steady level runs to its exit point. Unticking the
-    // box keeps the exit point where the smart mix put it.
+    // box keeps the exit point where the smart mix put it. After an early
+    // transition, a track that opens in silence is heard, not skipped on the
+    // strength of the previous track's fade.
     void smartMixChainsFadingTracksEarly_data() {
         QTest::addColumn<double>("fadeSeconds");
         QTest::addColumn<int>("entry");
@@ -278,7 +224,9 @@ private slots:
         QFETCH(int, earliest);
         QFETCH(int, latest);
         OnAir air;
-        queue(air, {{"fading", {60.0, 0.8f, fadeSeconds}}, {"after", {30.0}}});
+        queue(air, {{"fading", {60.0, 0.8f, fadeSeconds}},
+                    {"quiet start", {20.0, 0.6f, 0.0, 3.0}},
+                    {"last", {20.0}}});
         air.transport.CheckAutoMix_Click(true);
         QCOMPARE(air.transport.display().exitPointSeconds, 2);
         air.transport.MixagePourCent_Click(entry);
@@ -286,24 +234,12 @@ private slots:
         QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 70000));
         const int32_t at = air.started[1].outgoingPosition;
         QVERIFY2(at >= earliest && at <= latest, qPrintable(QString::number(at)));
+        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 3; }, 30000));
+        const int64_t heard = air.started[2].atMs - air.started[1].atMs;
+        QVERIFY2(heard > 15000, qPrintable(QString::number(heard)));
         air.transport.CheckAutoMix_Click(false);
         QCOMPARE(air.transport.display().exitPointSeconds, 2);
         QVERIFY(!air.transport.display().mixIntelligent);
-    }
-
-    // After an early transition, a short track that opens in silence is heard,
-    // not skipped on the strength of the previous track's fade.
-    void shortTrackAfterAnEarlyTransitionIsPlayed() {
-        OnAir air;
-        queue(air, {{"fading", {40.0, 0.8f, 20.0}},
-                    {"quiet start", {20.0, 0.6f, 0.0, 3.0}},
-                    {"last", {20.0}}});
-        air.transport.CheckAutoMix_Click(true);
-        air.transport.MixagePourCent_Click(12);
-        air.transport.CmdPlay_Click();
-        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 3; }, 80000));
-        const int64_t heard = air.started[2].atMs - air.started[1].atMs;
-        QVERIFY2(heard > 15000, qPrintable(QString::number(heard)));
     }
 
     // The statistics restart at a start, around each transition and between 5
@@ -351,71 +287,65 @@ private slots:
         QVERIFY(!air.output.isStarted());
     }
 
+    // An attended start on a missing file asks to retry or give up: giving up
+    // starts nothing and loses nothing; a retry once the file is there plays it.
     void unreadableFirstTrackAsksToRetryOrGiveUp() {
         OnAir air;
         const QString late = m_dir.filePath("late - arrival.wav");
         QFile::remove(late);
         air.add(late);
         air.add(track("b", {10.0}));
-        // Give up: nothing starts, nothing is lost.
         air.transport.CmdPlay_Click();
-        QCOMPARE(air.dialogs.shown.size(), 1);
+        QCOMPARE(air.dialogs.texts().size(), 1);
         QCOMPARE(air.dialogs.shown[0].title, QString("Alerte"));
         QVERIFY(air.dialogs.shown[0].text.contains("introuvable"));
         QVERIFY(!air.transport.EnDiffusion());
         QCOMPARE(air.playlist.count(), 2);
-        // Retry after the file has arrived: it plays.
         air.dialogs.answers = {MessageAnswer::Retry};
         testtracks::write(late, {10.0});
-        air.dialogs.shown.clear();
         air.transport.CmdPlay_Click();
-        QVERIFY(air.transport.EnDiffusion());
         QCOMPARE(air.transport.display().artiste, QString("late - arrival"));
-        // Unattended (the offline render), the row is dropped instead.
-        OnAir render;
-        render.transport.setUnattended(true);
-        render.add(m_dir.filePath("gone - never.wav"));
-        render.add(track("b", {10.0}));
-        render.transport.CmdPlay_Click();
-        QVERIFY(render.transport.EnDiffusion());
-        QCOMPARE(render.started.size(), 1);
-        QVERIFY(render.dialogs.shown.isEmpty());
     }
 
-    // A row that names no file is passed over at the start and told as a skip:
-    // asking to retry it would ask for ever, with nothing to name.
-    void rowWithoutAFileIsSkippedAtTheStart() {
+    // A first row that cannot play goes without a question when it names no
+    // file (a retry would ask for ever, with nothing to name) or when nobody is
+    // there to answer (the offline render), told as a skip; a track of no
+    // measurable length is chained as soon as it has ended, instead of holding
+    // the air silent until someone presses stop.
+    void firstRowThatCannotPlayGoesWithoutAQuestion_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("unattended");
+        QTest::addColumn<QString>("skipReason");  // empty: not skipped
+        const QString empty = m_dir.filePath("Vide - Rien.wav");
+        varonel::synth::writeWav(empty.toStdString(), varonel::synth::silence(0.0));
+        QTest::newRow("row without a file")
+            << QString() << false << "Aucun fichier : la ligne est vide";
+        QTest::newRow("missing, unattended")
+            << m_dir.filePath("gone - never.wav") << true << "introuvable";
+        QTest::newRow("no length") << empty << false << QString();
+    }
+    void firstRowThatCannotPlayGoesWithoutAQuestion() {
+        QFETCH(QString, path);
+        QFETCH(bool, unattended);
+        QFETCH(QString, skipReason);
         OnAir air;
-        air.playlist.append(PlaylistRow{});
+        air.transport.setUnattended(unattended);
+        air.add(path);
         air.add(track("b", {10.0}));
         QSignalSpy skipped(&air.transport, &Transport::trackSkipped);
         air.transport.CmdPlay_Click();
+        air.driver.advanceMs(250);
         QVERIFY(air.dialogs.shown.isEmpty());
         QVERIFY(air.transport.EnDiffusion());
-        QCOMPARE(air.transport.display().artiste, QString("Test - b"));
-        QCOMPARE(skipped.count(), 1);
-        QCOMPARE(skipped[0][1].toString(), QString("Aucun fichier : la ligne est vide"));
-    }
-
-    // A track of no measurable length is chained as soon as it has ended, instead
-    // of holding the air silent until someone presses stop.
-    void trackWithoutLengthIsChainedWhenItEnds() {
-        OnAir air;
-        const QString empty = m_dir.filePath("Vide - Rien.wav");
-        varonel::synth::writeWav(empty.toStdString(), varonel::synth::silence(0.0));
-        air.add(empty);
-        air.add(track("b", {10.0}));
-        air.transport.CmdPlay_Click();
-        QVERIFY(air.transport.EnDiffusion());
-        QCOMPARE(air.transport.display().trackBarMaximum, 0);
-        air.driver.advanceMs(250);
-        QCOMPARE(air.started.size(), 2);
+        QCOMPARE(air.started.constLast().label, QString("Test - b"));
+        QCOMPARE(skipped.count(), skipReason.isEmpty() ? 0 : 1);
+        QVERIFY(skipReason.isEmpty() || skipped[0][1].toString().contains(skipReason));
     }
 
     // Short items after each kind of transition, two in a row: every row goes on
     // air in order, each following the one before as it ends (a jingle shorter
     // than the fade ends while the song before it still fades), and the as-run
-    // log has a line for each with the time it was heard.
+    // log has a line for each with the time it was heard and how it ended.
     void shortItemsAreFollowedAtOnce_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<double>("seconds");
@@ -433,10 +363,13 @@ private slots:
         AsRunLog log(air.transport, air.clock, QString());
         QString error;
         QVERIFY(log.setFile(logFile, &error));
+        const QDateTime day(QDate(2026, 11, 1), QTime(21, 0));
+        log.setNow([&] { return day.addMSecs(air.clock.monotonicMs()); });
         // The smart mix hears the song fall to a fraction of its level and chains it
         // early (the case where it then never ended).
-        air.add(track("song", kind == "smart mix" ? testtracks::Shape{20.0, 0.5f, 8.0}
-                                                  : testtracks::Shape{10.0}));
+        const QString song = track("song", kind == "smart mix" ? testtracks::Shape{20.0, 0.5f, 8.0}
+                                                               : testtracks::Shape{10.0});
+        air.add(song);
         queue(air, {{"jingle", {seconds}}, {"ident", {seconds}}, {"after", {6.0}}});
         air.transport.CheckAutoMix_Click(kind == "smart mix");
         air.transport.PS_Change(2);
@@ -446,24 +379,31 @@ private slots:
                 air.transport.CmdStopImmediat_Click();
             }
         });
-        QStringList labels;
-        for (const OnAir::Start& start : air.started) {
-            labels.append(start.label);
-        }
-        QCOMPARE(labels,
-                 QStringList({"Test - song", "Test - jingle", "Test - ident", "Test - after"}));
         QVERIFY2(longestSilence <= 20, qPrintable(QString::number(longestSilence)));
         QVERIFY(air.driver.advanceUntil([&] { return !air.transport.stopping(); }, 3000));
         QVERIFY(log.finish());
         const QStringList lines = QString::fromUtf8(filebytes::read(logFile))
                                       .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 4);
+        QStringList labels;
         for (const QString& line : lines) {
+            labels.append(line.section('\t', 1, 1));
             const int heard = line.section('\t', 3, 3).toInt();
             if (line.contains("jingle") || (line.contains("ident") && seconds < 1.6)) {
                 QVERIFY2(std::abs(heard - seconds * 1000) <= 30, qPrintable(line));
             }
         }
+        QCOMPARE(labels,
+                 QStringList({"Test - song", "Test - jingle", "Test - ident", "Test - after"}));
+        // Each line: when it went on air, its label, its file, how long it was
+        // heard and how it left the air.
+        const QString how = kind == "exit point"  ? "point de sortie"
+                            : kind == "chain now" ? "enchaînement"
+                                                  : "mix intelligent \\d+ % < \\d+ %";
+        QVERIFY2(QRegularExpression("^2026-11-01 21:00:00\tTest - song\t" +
+                                    QRegularExpression::escape(song) + "\t\\d+\t" + how + "$")
+                     .match(lines[0])
+                     .hasMatch(),
+                 qPrintable(lines[0]));
     }
 
     // A file that stops decoding before its measured length, or yields nothing at
@@ -495,25 +435,16 @@ private slots:
         QVERIFY2(longestSilence <= 20, qPrintable(QString::number(longestSilence)));
     }
 
-    // An outgoing input that never reads finished (the mix is held, so its fade
-    // cannot progress) is released after the safety bound.
-    void transitionWaitHasASafetyBound() {
-        OnAir air;
-        queue(air, {{"a", {20.0}}, {"b", {20.0}}});
-        air.transport.CmdPlay_Click();
-        air.driver.advanceMs(1000);
-        air.transport.CmdStopImmediat_Click();
-        air.driver.advanceMs(110);
-        QVERIFY(air.transport.inTransition());
-        air.chain.mixer.setPaused(true);
-        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); },
-                                        Transport::kTransitionSafetyMs + 100));
-        QVERIFY(air.chain.mixer.inputFinished(0));
-        QVERIFY(air.ticks.isActive("Timer1"));
-        QCOMPARE(air.transport.SourceActive(), 1);
+    // During a transition: an outgoing input that never reads finished (the mix
+    // held, so its fade cannot progress) is released after the safety bound;
+    // Stop fades both tracks and the air stays stopped.
+    void duringATransition_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("mix held") << false;
+        QTest::newRow("stop") << true;
     }
-
-    void stopDuringATransitionFadesBothAndStaysStopped() {
+    void duringATransition() {
+        QFETCH(bool, stop);
         OnAir air;
         queue(air, {{"t", {20.0}}, {"t", {20.0}}, {"t", {20.0}}});
         air.transport.CmdPlay_Click();
@@ -521,13 +452,21 @@ private slots:
         air.transport.CmdStopImmediat_Click();
         air.driver.advanceMs(300);
         QVERIFY(air.transport.inTransition());
-        air.transport.CmdStop_Click();
-        air.driver.advanceMs(1700);
-        QCOMPARE(air.output.levelLeft(), 0);  // both faded
-        air.driver.advanceMs(1000);
-        QVERIFY(!air.ticks.isActive("Timer1"));
-        QVERIFY(!air.transport.EnDiffusion());
-        QVERIFY(!air.output.isStarted());
+        if (stop) {
+            air.transport.CmdStop_Click();
+            air.driver.advanceMs(1700);
+            QCOMPARE(air.output.levelLeft(), 0);  // both faded
+            air.driver.advanceMs(1000);
+            QVERIFY(!air.transport.EnDiffusion());
+            QVERIFY(!air.output.isStarted());
+        } else {
+            air.chain.mixer.setPaused(true);
+            QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); },
+                                            Transport::kTransitionSafetyMs + 100));
+            QVERIFY(air.chain.mixer.inputFinished(0));
+            QCOMPARE(air.transport.SourceActive(), 1);
+        }
+        QCOMPARE(air.ticks.isActive("Timer1"), !stop);
     }
 
     // In real time a transition never waits for the disk: with the next file
@@ -549,11 +488,8 @@ private slots:
         QObject::connect(&transport, &Transport::trackStarted,
                          [&](const QString& label, const QString&) { started.append(label); });
         chain.sources[1].setDecoderFactory(stall::stalledOpening(gate));
-        for (const auto& [name, seconds] : {std::pair{"a", 6.0}, std::pair{"b", 6.0}}) {
-            PlaylistRow row;
-            QVERIFY(fillRowFromPath(track(name, {seconds}), sourceLengthReader(chain.sources[2]),
-                                    MillisecondsCell::Filled, &row));
-            playlist.append(row);
+        for (const char* name : {"a", "b"}) {
+            transportrig::appendRow(playlist, chain.sources[2], track(name, {6.0}));
         }
         transport.PS_Change(5);
         transport.CmdPlay_Click();
@@ -581,53 +517,6 @@ private slots:
     }
 
     // --- The as-run log ---
-
-    // One line per track, for each way a track leaves the air.
-    void asRunLogTellsHowEachTrackEnded() {
-        OnAir air;
-        const QString folder = m_dir.filePath("log/");
-        QDir().mkpath(folder);
-        AsRunLog log(air.transport, air.clock, folder);
-        const QDateTime day(QDate(2026, 11, 1), QTime(21, 0));
-        log.setNow([&] { return day.addMSecs(air.clock.monotonicMs()); });
-        const QString first = track("a", {12.0});
-        air.add(first);
-        queue(air, {{"b", {30.0}}, {"fading", {40.0, 0.8f, 20.0}}, {"d", {30.0}}});
-        air.transport.CheckAutoMix_Click(true);
-        air.transport.MixagePourCent_Click(12);  // 70 %
-        air.transport.PS_Change(4);
-        air.transport.CmdPlay_Click();
-        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 20000));
-        air.driver.advanceMs(3000);
-        air.transport.CmdStopImmediat_Click();
-        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 4; }, 60000));
-        air.driver.advanceMs(2000);
-        air.transport.CmdStop_Click();
-        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.stopping(); }, 5000));
-        log.flush();
-
-        QStringList lines =
-            QString::fromUtf8(filebytes::read(AsRunLog::dailyFile(folder, QDate(2026, 11, 1))))
-                .split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.takeLast(), QString());  // every line ends, none is blank
-        QCOMPARE(lines.size(), 4);
-        const QStringList a = lines[0].split('\t');
-        QCOMPARE(a.size(), 5);
-        QCOMPARE(a[0], QString("2026-11-01 21:00:00"));
-        QCOMPARE(a[1], QString("Test - a"));
-        QCOMPARE(a[2], first);
-        QVERIFY2(std::abs(a[3].toInt() - (8000 + Transport::kFadeMs)) <= 150, qPrintable(a[3]));
-        QCOMPARE(a[4], QString("point de sortie"));
-        QCOMPARE(lines[1].section('\t', 4), QString("enchaînement"));
-        QVERIFY2(QRegularExpression("^mix intelligent \\d+ % < 70 %$")
-                     .match(lines[2].section('\t', 4))
-                     .hasMatch(),
-                 qPrintable(lines[2]));
-        QCOMPARE(lines[3].section('\t', 1, 1), QString("Test - d"));
-        QCOMPARE(lines[3].section('\t', 4), QString("arrêt"));
-        QVERIFY(std::abs(lines[3].section('\t', 3, 3).toInt() - (2000 + Transport::kFadeMs)) <=
-                150);
-    }
 
     // A full disk never leaves half a line in the daily log, and a line never
     // joins one that an earlier crash left unfinished; the failure is told once,

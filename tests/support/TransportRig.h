@@ -33,35 +33,33 @@ public:
     bool active = true;
 };
 
+// Appends a row for the file, its length read by `reader` as the window does;
+// an unreadable file still gets its row, as a hand-edited list would.
+inline void appendRow(PlaylistModel& playlist, audio::FileSource& reader, const QString& path) {
+    PlaylistRow row;
+    if (!fillRowFromPath(path, sourceLengthReader(reader), MillisecondsCell::Filled, &row)) {
+        row.path = path;
+        row.artist = Artiste(path);
+        row.title = Titre(path);
+    }
+    playlist.append(row);
+}
+
 // A main window's worth of transport, with an offline output and a virtual clock.
 struct OnAir {
     explicit OnAir(QTime start = QTime(12, 0)) : clock(start) {
         timer3.setKeyboard(&keys);
-        QObject::connect(&transport, &Transport::trackStarted,
-                         [this](const QString& label, const QString&) {
-                             started.append({label, clock.monotonicMs(), positionOutgoing()});
-                         });
+        QObject::connect(
+            &transport, &Transport::trackStarted, [this](const QString& label, const QString&) {
+                // The outgoing track is now on the source to come next.
+                const auto& outgoing = chain.sources[size_t(transport.SourceSuivante())];
+                started.append({label, clock.monotonicMs(), outgoing.positionMs()});
+            });
     }
 
-    // Appends a row for the file, length read by source 2 as the window does.
-    void add(const QString& path) {
-        PlaylistRow row;
-        if (fillRowFromPath(path, sourceLengthReader(chain.sources[2]), MillisecondsCell::Filled,
-                            &row)) {
-            playlist.append(row);
-        } else {  // an unreadable file still gets its row, as a hand-edited list would
-            row.path = path;
-            row.artist = Artiste(path);
-            row.title = Titre(path);
-            playlist.append(row);
-        }
-    }
+    void add(const QString& path) { appendRow(playlist, chain.sources[2], path); }
     int32_t positionOnAir() const {
         return chain.sources[size_t(transport.SourceActive())].positionMs();
-    }
-    // At a start, the track that was on air until then.
-    int32_t positionOutgoing() const {
-        return chain.sources[size_t(transport.SourceSuivante())].positionMs();
     }
 
     struct Start {
