@@ -11,18 +11,10 @@ using namespace varonel::core;
 
 namespace {
 
-constexpr int32_t kLoud = 1000;
-
 void feed(LevelStatistics* stats, int32_t level, int count) {
     for (int i = 0; i < count; ++i) {
         stats->addSample(level);
     }
-}
-
-// Statistics whose maximum is kLoud and whose average has fallen to 10 %.
-void fadeTo10Percent(LevelStatistics* stats) {
-    feed(stats, kLoud, LevelStatistics::kWindowSize);
-    feed(stats, kLoud / 10, LevelStatistics::kWindowSize);
 }
 
 }  // namespace
@@ -31,35 +23,24 @@ class LevelStatisticsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void windowKeepsLast26SamplesAndTruncatesTheAverage() {
+    // The window keeps the last 26 samples and truncates the average. A reset
+    // blanks the maximum but leaves the average and the percentage; the first
+    // sample above 0 after it sets the maximum to the average: 100 %.
+    void windowMaximumAndReset() {
         LevelStatistics stats;
         for (int32_t sample = 1; sample <= 100; ++sample) {
             stats.addSample(sample);
         }
-        QCOMPARE(stats.Niveaux().size(), size_t(26));
-        QCOMPARE(stats.Niveaux().front(), 75);
-        QCOMPARE(stats.Niveaux().back(), 100);
         QCOMPARE(stats.SommeNiveaux(), int64_t((75 + 100) * 26 / 2));
         QCOMPARE(stats.LblMoyenne(), 87);  // 2275 / 26 = 87.5
-    }
-
-    void maximumAndReset() {
-        LevelStatistics stats;
-        feed(&stats, 400, 26);
         feed(&stats, 900, 26);
         feed(&stats, 300, 26);
         QCOMPARE(stats.LblMax(), std::optional<int32_t>(900));
-        QCOMPARE(stats.LblMoyenne(), 300);
-        QCOMPARE(stats.NiveauPourCent(), 33);
-
-        // A reset blanks the maximum but leaves the average and the percentage.
         stats.reset();
         QVERIFY(stats.Niveaux().empty());
         QCOMPARE(stats.LblMax(), std::nullopt);
         QCOMPARE(stats.LblMoyenne(), 300);
         QCOMPARE(stats.NiveauPourCent(), 33);
-
-        // The first sample above 0 sets the maximum to the average: 100 %.
         stats.addSample(250);
         QCOMPARE(stats.LblMax(), std::optional<int32_t>(250));
         QCOMPARE(stats.NiveauPourCent(), 100);
@@ -89,49 +70,42 @@ private slots:
         QCOMPARE(stats.LblPourCent(), text);
     }
 
-    void resetsBetween5And6Seconds_data() {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<bool>("resets");
-
-        QTest::newRow("5 000") << 5000 << false;
-        QTest::newRow("5 001") << 5001 << true;
-        QTest::newRow("5 999") << 5999 << true;
-        QTest::newRow("6 000") << 6000 << false;
-    }
-
-    void resetsBetween5And6Seconds() {
-        QFETCH(int, position);
-        QFETCH(bool, resets);
-
-        LevelStatistics stats;
-        feed(&stats, kLoud, 10);
-        QVERIFY(!stats.shouldChainEarly(position, 180000, 50));
-        QCOMPARE(stats.Niveaux().empty(), resets);
-        QCOMPARE(stats.LblMax().has_value(), !resets);
-    }
-
-    void chainsInLastSecondsOfAKnownLength_data() {
+    // A track whose level has fallen to 10 % of its maximum: the statistics
+    // restart strictly between 5 and 6 s into it, and it is chained early in
+    // its last 30 s when the threshold is above that percentage, or from its
+    // first ticks when it is short, never when its length is unknown.
+    void shouldChainEarly_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("duration");
         QTest::addColumn<double>("threshold");
         QTest::addColumn<bool>("chains");
+        QTest::addColumn<bool>("resets");
 
-        QTest::newRow("30 s left") << 150000 << 180000 << 50.0 << false;
-        QTest::newRow("just under 30 s left") << 150001 << 180000 << 50.0 << true;
-        QTest::newRow("threshold equal to the percentage") << 170000 << 180000 << 10.0 << false;
-        QTest::newRow("short track, from its first ticks") << 1000 << 20000 << 50.0 << true;
-        QTest::newRow("unknown length") << 1000 << 0 << 50.0 << false;
+        QTest::newRow("5 000") << 5000 << 180000 << 50.0 << false << false;
+        QTest::newRow("5 001") << 5001 << 180000 << 50.0 << false << true;
+        QTest::newRow("5 999") << 5999 << 180000 << 50.0 << false << true;
+        QTest::newRow("6 000") << 6000 << 180000 << 50.0 << false << false;
+        QTest::newRow("30 s left") << 150000 << 180000 << 50.0 << false << false;
+        QTest::newRow("just under 30 s left") << 150001 << 180000 << 50.0 << true << false;
+        QTest::newRow("threshold equal to the percentage")
+            << 170000 << 180000 << 10.0 << false << false;
+        QTest::newRow("short track, from its first ticks")
+            << 1000 << 20000 << 50.0 << true << false;
+        QTest::newRow("unknown length") << 1000 << 0 << 50.0 << false << false;
     }
 
-    void chainsInLastSecondsOfAKnownLength() {
+    void shouldChainEarly() {
         QFETCH(int, position);
         QFETCH(int, duration);
         QFETCH(double, threshold);
         QFETCH(bool, chains);
+        QFETCH(bool, resets);
 
         LevelStatistics stats;
-        fadeTo10Percent(&stats);
+        feed(&stats, 1000, LevelStatistics::kWindowSize);
+        feed(&stats, 100, LevelStatistics::kWindowSize);
         QCOMPARE(stats.shouldChainEarly(position, duration, threshold), chains);
+        QCOMPARE(stats.LblMax().has_value(), !resets);
     }
 };
 
