@@ -37,7 +37,7 @@ struct Request {
         for (int i = 0; i < rows; ++i) {
             names.append(QStringLiteral("Artiste %1 - Titre.mp3").arg(i));
         }
-        browser.fill("/browser", names, false);
+        listNames(names);
     }
     void listNames(const QStringList& names) { browser.fill("/browser", names, false); }
     // The request remembers the air from now on, with these rules.
@@ -55,19 +55,14 @@ struct Request {
         history.ended(row.path, clock.monotonicMs());
     }
     int run() {
-        RequetteContext context{browser,
-                                playlist,
-                                reader,
-                                clock,
-                                [this] {
-                                    clock.advanceMs(1);
-                                    if (yield) {
-                                        yield();
-                                    }
-                                },
-                                {},
-                                {},
-                                [this](const QString& text) { told.append(text); }};
+        const auto turn = [this] {
+            clock.advanceMs(1);
+            if (yield) {
+                yield();
+            }
+        };
+        const auto tell = [this](const QString& text) { told.append(text); };
+        RequetteContext context{browser, playlist, reader, clock, turn, {}, {}, tell};
         context.round = round.get();
         context.neverDry = neverDry;
         return Requette(context);
@@ -106,19 +101,16 @@ private slots:
         Request request(20, 3);
         QCOMPARE(request.run(), 7);
         const QStringList added = request.added();
-        QCOMPARE(added.size(), 7);
         QCOMPARE(QSet<QString>(added.begin(), added.end()).size(), 7);
         QVERIFY(!added.join(' ').contains("Artiste 13 "));
-        for (int i = 4; i <= 10; ++i) {
-            QCOMPARE(request.playlist.row(i).milliseconds, QStringLiteral("180000"));
-            QCOMPARE(request.playlist.row(i).durationText, QStringLiteral("03:00"));
-        }
+        QCOMPARE(request.playlist.row(10).milliseconds, QStringLiteral("180000"));
+        QCOMPARE(request.playlist.row(10).durationText, QStringLiteral("03:00"));
         int tagged = 0;
         for (int i = 0; i < request.browser.count(); ++i) {
             tagged += request.browser.row(i).tag == QLatin1String("x") ? 1 : 0;
         }
         QVERIFY(tagged >= 7);
-        QCOMPARE(request.clock.monotonicMs() < 1500, true);
+        QVERIFY(request.clock.monotonicMs() < 1500);
 
         Request full(20, 10);
         QCOMPARE(full.run(), 0);
@@ -153,7 +145,8 @@ private slots:
 
     // Four rows all taken, then about 1.5 s of fruitless draws; a second request
     // adds nothing until the folder is listed again. The file that could not be
-    // read and the want of rows are told.
+    // read and the want of rows are told. With slow files the limit holds
+    // whatever the request is doing, the fallbacks of the switch included.
     void stopsAfterOneAndAHalfSeconds() {
         Request request(4, 0);
         request.unreadable = QStringLiteral("Artiste 2 ");
@@ -170,6 +163,15 @@ private slots:
         request.unreadable = QStringLiteral("none");
         QCOMPARE(request.run(), 4);
         QCOMPARE(request.playlist.count(), 7);
+
+        request.playlist.clear();
+        request.list(40);
+        request.remember({});
+        request.neverDry = true;
+        request.readCostMs = 400;
+        const int64_t from = request.clock.monotonicMs();
+        QCOMPARE(request.run(), 4);  // read at 1, 402, 803 and 1204 ms
+        QVERIFY(request.clock.monotonicMs() - from <= 1500 + 400 + 10);
     }
 
     // A request started from inside the loop (the refill timer) fills the list;
@@ -205,17 +207,6 @@ private slots:
         };
         request.run();
         QCOMPARE(request.playlist.count(), 10);
-    }
-
-    // Slow files: the limit holds whatever the request is doing, the fallbacks
-    // of the switch included.
-    void limitHoldsWithSlowFiles() {
-        Request request(40, 0);
-        request.remember({});
-        request.neverDry = true;
-        request.readCostMs = 400;
-        QCOMPARE(request.run(), 4);  // read at 1, 402, 803 and 1204 ms
-        QVERIFY(request.clock.monotonicMs() <= 1500 + 400 + 10);
     }
 
     // With the rules of the options file, whatever the seed: two artists take
