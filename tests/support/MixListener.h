@@ -23,14 +23,6 @@ struct Heard {
     double longestSilenceMs = 0;  // after the first sound; infinite if the stop never came
     double worstTransitionSilenceMs = 0;
     std::vector<double> lufs;  // each track as heard, in the order they went on air
-
-    double spread() const {
-        if (lufs.empty()) {
-            return 0;
-        }
-        const auto [low, high] = std::minmax_element(lufs.begin(), lufs.end());
-        return *high - *low;
-    }
 };
 
 // Starts the transport, runs `during` (a command while on air) and plays until
