@@ -228,59 +228,51 @@ private slots:
 
     // --- Faults the transport must survive ---
 
-    // An attended start on a missing file asks to retry or give up: giving up
-    // starts nothing and loses nothing; a retry once the file is there plays it.
-    void unreadableFirstTrackAsksToRetryOrGiveUp() {
-        OnAir air;
-        const QString late = m_dir.filePath("late - arrival.wav");
-        QFile::remove(late);
-        air.add(late);
-        air.add(track("b", {10.0}));
-        air.transport.CmdPlay_Click();
-        QCOMPARE(air.dialogs.texts().size(), 1);
-        QCOMPARE(air.dialogs.shown[0].title, QString("Alerte"));
-        QVERIFY(air.dialogs.shown[0].text.contains("introuvable"));
-        QVERIFY(!air.transport.EnDiffusion());
-        QCOMPARE(air.playlist.count(), 2);
-        air.dialogs.answers = {MessageAnswer::Retry};
-        testtracks::write(late, {10.0});
-        air.transport.CmdPlay_Click();
-        QCOMPARE(air.transport.display().artiste, QString("late - arrival"));
-    }
-
-    // A first row that cannot play goes without a question when it names no
-    // file (a retry would ask for ever, with nothing to name) or when nobody is
-    // there to answer (the offline render), told as a skip; a track of no
-    // measurable length is chained as soon as it has ended, instead of holding
-    // the air silent until someone presses stop.
-    void firstRowThatCannotPlayGoesWithoutAQuestion_data() {
+    // A first row that cannot play: a missing file asks to retry or give up,
+    // asks again at a retry while the file is still missing, and giving up
+    // starts nothing and loses nothing. It goes without a question when it
+    // names no file (a retry would ask for ever, with nothing to name) or when
+    // nobody is there to answer (the offline render), told as a skip; a track
+    // of no measurable length is chained as soon as it has ended, instead of
+    // holding the air silent until someone presses stop.
+    void firstRowThatCannotPlay_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("unattended");
-        QTest::addColumn<QString>("skipReason");  // empty: not skipped
+        QTest::addColumn<QString>("told");  // in the question, or the skip's reason
+        QTest::addColumn<int>("questions");
         const QString empty = m_dir.filePath("Vide - Rien.wav");
         varonel::synth::writeWav(empty.toStdString(), varonel::synth::silence(0.0));
+        const QString gone = m_dir.filePath("gone - never.wav");
+        QTest::newRow("missing") << gone << false << "introuvable" << 2;
+        QTest::newRow("missing, unattended") << gone << true << "introuvable" << 0;
         QTest::newRow("row without a file")
-            << QString() << false << "Aucun fichier : la ligne est vide";
-        QTest::newRow("missing, unattended")
-            << m_dir.filePath("gone - never.wav") << true << "introuvable";
-        QTest::newRow("no length") << empty << false << QString();
+            << QString() << false << "Aucun fichier : la ligne est vide" << 0;
+        QTest::newRow("no length") << empty << false << QString() << 0;
     }
-    void firstRowThatCannotPlayGoesWithoutAQuestion() {
+    void firstRowThatCannotPlay() {
         QFETCH(QString, path);
         QFETCH(bool, unattended);
-        QFETCH(QString, skipReason);
+        QFETCH(QString, told);
+        QFETCH(int, questions);
         OnAir air;
         air.transport.setUnattended(unattended);
+        air.dialogs.answers = {MessageAnswer::Retry};
         air.add(path);
         air.add(track("b", {10.0}));
         QSignalSpy skipped(&air.transport, &Transport::trackSkipped);
         air.transport.CmdPlay_Click();
         air.driver.advanceMs(250);
-        QVERIFY(air.dialogs.shown.isEmpty());
-        QVERIFY(air.transport.EnDiffusion());
+        QCOMPARE(air.dialogs.shown.size(), questions);
+        if (questions > 0) {
+            QCOMPARE(air.dialogs.shown[1].title, QString("Alerte"));
+            QVERIFY(air.dialogs.shown[1].text.contains(told));
+            QVERIFY(!air.transport.EnDiffusion());
+            QCOMPARE(air.playlist.count(), 2);
+            return;
+        }
         QCOMPARE(air.started.constLast().label, QString("Test - b"));
-        QCOMPARE(skipped.count(), skipReason.isEmpty() ? 0 : 1);
-        QVERIFY(skipReason.isEmpty() || skipped[0][1].toString().contains(skipReason));
+        QCOMPARE(skipped.count(), told.isEmpty() ? 0 : 1);
+        QVERIFY(told.isEmpty() || skipped[0][1].toString().contains(told));
     }
 
     // Each kind of transition, then short items, two in a row. The exit point
@@ -369,36 +361,6 @@ private slots:
         QVERIFY2(
             std::abs(songLine.section('\t', 3, 3).toInt() - chainedAt - Transport::kFadeMs) <= 150,
             qPrintable(songLine));
-    }
-
-    // A file that stops decoding before its measured length, or yields nothing at
-    // all, has ended whatever its position says: the next row follows at once.
-    void trackThatEndsEarlyIsFollowedAtOnce_data() {
-        QTest::addColumn<double>("fraction");  // of its length that the file yields
-        QTest::newRow("damaged halfway") << 0.5;
-        QTest::newRow("nothing at all") << 0.0;
-    }
-    void trackThatEndsEarlyIsFollowedAtOnce() {
-        QFETCH(double, fraction);
-        OnAir air;
-        queue(air, {{"before", {6.0}}, {"damaged", {20.0}}, {"after", {6.0}}});
-        for (int source = 0; source < 2; ++source) {
-            air.chain.sources[size_t(source)].setDecoderFactory(
-                [fraction](const std::string& path) {
-                    audio::DecoderOpenResult opened = audio::openDecoder(path);
-                    if (opened.decoder && path.find("damaged") != std::string::npos) {
-                        opened.decoder =
-                            std::make_unique<CutDecoder>(std::move(opened.decoder), fraction);
-                    }
-                    return opened;
-                });
-        }
-        const double silence =
-            mixlistener::playAndListen(air.transport, air.driver, 120000).longestSilenceMs;
-        QCOMPARE(air.started.size(), 3);
-        QVERIFY2(air.started[2].atMs - air.started[1].atMs <= 20000 * fraction + 100,
-                 qPrintable(QString::number(air.started[2].atMs)));
-        QVERIFY2(silence <= 20, qPrintable(QString::number(silence)));
     }
 
     // During a transition: an outgoing input that never reads finished (the mix
@@ -508,34 +470,60 @@ private slots:
                  QByteArray(now).replace("\r", "<CR>").replace("\n", "<LF>").constData());
     }
 
-    // Nothing audible on air for 15 s chains to the next track and says how;
-    // a track's own quiet passage, shorter, never does.
-    void deadAirGuard_data() {
+    // A track that misbehaves is followed as soon as it should be: nothing
+    // audible on air for 15 s chains to the next track and says how, while a
+    // track's own quiet passage, shorter, never does; a file that stops
+    // decoding before its measured length, or yields nothing at all, has ended
+    // whatever its position says. No gap either way.
+    void misbehavingTrackIsFollowed_data() {
         QTest::addColumn<float>("level");
         QTest::addColumn<double>("silentStart");
-        QTest::addColumn<bool>("deadAir");
-        QTest::newRow("a track of silence") << 0.0f << 0.0 << true;
-        QTest::newRow("a quiet start of 14.5 s") << 0.5f << 14.5 << false;
+        QTest::addColumn<double>("yields");  // the part of its length that the file yields
+        QTest::addColumn<int>("earliest");   // when the next track starts
+        QTest::addColumn<int>("latest");
+        QTest::addColumn<QString>("how");
+        const int deadAir = Transport::kDeadAirMs;
+        QTest::newRow("a track of silence")
+            << 0.0f << 0.0 << 1.0 << deadAir - 150 << deadAir + 150 << Transport::howDeadAir();
+        QTest::newRow("a quiet start of 14.5 s")
+            << 0.5f << 14.5 << 1.0 << 36000 << 36150 << Transport::howExitPoint();
+        QTest::newRow("damaged halfway")
+            << 0.5f << 0.0 << 0.5 << 0 << 20000 + 100 << Transport::howEnded();
+        QTest::newRow("nothing at all") << 0.5f << 0.0 << 0.0 << 0 << 100 << Transport::howEnded();
     }
-    void deadAirGuard() {
+    void misbehavingTrackIsFollowed() {
         QFETCH(float, level);
         QFETCH(double, silentStart);
-        QFETCH(bool, deadAir);
+        QFETCH(double, yields);
+        QFETCH(int, earliest);
+        QFETCH(int, latest);
+        QFETCH(QString, how);
         OnAir air;
         air.transport.CheckAutoMix_Click(false);
-        queue(air, {{"quiet", {40.0, level, 0.0, silentStart}}, {"next", {20.0}}});
+        queue(air, {{"odd", {40.0, level, 0.0, silentStart}}, {"next", {6.0}}});
+        for (int source = 0; source < 2; ++source) {
+            air.chain.sources[size_t(source)].setDecoderFactory([yields](const std::string& path) {
+                audio::DecoderOpenResult opened = audio::openDecoder(path);
+                if (opened.decoder && path.find("odd") != std::string::npos) {
+                    opened.decoder =
+                        std::make_unique<CutDecoder>(std::move(opened.decoder), yields);
+                }
+                return opened;
+            });
+        }
         QSignalSpy told(&air.transport, &Transport::deadAir);
         QStringList hows;
         QObject::connect(&air.transport, &Transport::trackEnded,
                          [&](const QString&, const QString& how) { hows.append(how); });
-        air.transport.CmdPlay_Click();
-        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 60000));
-        QVERIFY(air.driver.advanceUntil([&] { return !hows.isEmpty(); }, 3000));
+        const double silence =
+            mixlistener::playAndListen(air.transport, air.driver, 120000).longestSilenceMs;
+        QCOMPARE(air.started.size(), 2);
         const int64_t chainedAt = air.started[1].atMs;
-        QCOMPARE(told.size(), deadAir ? 1 : 0);
-        QCOMPARE(hows[0], deadAir ? Transport::howDeadAir() : Transport::howExitPoint());
-        QVERIFY2(deadAir ? std::abs(chainedAt - Transport::kDeadAirMs) <= 150 : chainedAt >= 36000,
+        QVERIFY2(chainedAt >= earliest && chainedAt <= latest,
                  qPrintable(QString::number(chainedAt)));
+        QVERIFY2(silence <= 20, qPrintable(QString::number(silence)));
+        QCOMPARE(hows.value(0), how);
+        QCOMPARE(told.size(), how == Transport::howDeadAir() ? 1 : 0);
     }
 
 private:
