@@ -58,12 +58,10 @@ private slots:
         QCOMPARE(air.transport.display().playPicture, int(kPlayOnAir));
         QVERIFY(!air.transport.display().outputEnabled);
         QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 12000));
-        QCOMPARE(skipped.count(), 2);
         QCOMPARE(air.started[1].label, QString("Test - c"));
         QVERIFY(air.driver.advanceUntil([&] { return stops.count() == 1; }, 12000));
         QCOMPARE(skipped.count(), 3);
         QVERIFY(air.playlist.isEmpty());
-        QVERIFY(!air.transport.EnDiffusion());
         QCOMPARE(air.transport.display().stopPicture, int(kStopInProgress));
         air.driver.advanceMs(2400);
         QVERIFY(air.transport.stopping());
@@ -114,7 +112,6 @@ private slots:
         air.keys.held.clear();
         air.driver.advanceMs(2500);
         QVERIFY(!air.transport.stopping());
-        QCOMPARE(air.started.size(), 1);
         QCOMPARE(air.playlist.count(), 2);
         air.keys.active = false;
         air.keys.held = {space};
@@ -125,31 +122,9 @@ private slots:
         QVERIFY(air.output.levelLeft() > 10000);
     }
 
-    // Holding either slider freezes both; releasing the position slider seeks.
-    void slidersFreezeWhileHeldAndReleaseSeeks() {
-        OnAir air;
-        air.add(track("a", {60.0}));
-        int follows = 0;
-        air.transport.setFollowPfl([&] { ++follows; });
-        air.transport.CmdPlay_Click();
-        air.driver.advanceMs(2000);
-        QVERIFY(std::abs(air.transport.display().trackBarValue - 2000) <= 120);
-        QVERIFY(follows >= 19);
-        air.transport.glissement().held = true;  // pre-listening's slider held
-        const int32_t frozen = air.transport.display().trackBarValue;
-        const int followed = follows;
-        air.driver.advanceMs(1000);
-        QCOMPARE(air.transport.display().trackBarValue, frozen);
-        QCOMPARE(follows, followed);
-        air.transport.TrackBar_Release(40000);
-        air.driver.advanceMs(500);
-        QVERIFY(std::abs(air.positionOnAir() - 40500) <= 150);
-        QVERIFY(std::abs(air.transport.display().trackBarValue - 40500) <= 150);
-        QVERIFY(follows > followed);
-    }
-
     // The refill runs only on air, in automatic mode, at seconds that are a
-    // multiple of 10, with fewer than 2 rows.
+    // multiple of 10, with fewer than 2 rows. On the way, holding either
+    // slider freezes both, and releasing the position slider seeks.
     void refillRunsOnlyWhenAllConditionsHold() {
         OnAir air(QTime(10, 0, 1));
         int calls = 0;
@@ -160,7 +135,23 @@ private slots:
         air.transport.CmdPlay_Click();  // two rows left: nothing but the switch's own request
         air.transport.P1_Click();
         QCOMPARE(calls, 1);
-        air.driver.advanceMs(10000);
+        int follows = 0;
+        air.transport.setFollowPfl([&] { ++follows; });
+        air.driver.advanceMs(2000);
+        QVERIFY(std::abs(air.transport.display().trackBarValue - 2000) <= 120);
+        QVERIFY(follows >= 19);
+        air.transport.glissement().held = true;  // pre-listening's slider held
+        const int32_t frozen = air.transport.display().trackBarValue;
+        const int followed = follows;
+        air.driver.advanceMs(1000);
+        QCOMPARE(air.transport.display().trackBarValue, frozen);
+        QCOMPARE(follows, followed);
+        air.transport.TrackBar_Release(20000);
+        air.driver.advanceMs(500);
+        QVERIFY(std::abs(air.positionOnAir() - 20500) <= 150);
+        QVERIFY(std::abs(air.transport.display().trackBarValue - 20500) <= 150);
+        QVERIFY(follows > followed);
+        air.driver.advanceMs(10000 - 3500);
         QCOMPARE(calls, 1);
         air.playlist.removeAt(1);    // one row left
         air.driver.advanceMs(8000);  // 10:00:19 to 10:00:27: no multiple of 10
