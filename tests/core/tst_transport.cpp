@@ -1,7 +1,7 @@
-// The transport and the smart mix, run in virtual time through the offline output;
-// the sound on air with the silences skipped and one loudness for all, as the
-// render plays it; the names that tags give; pre-listening at the loudness of
-// the air.
+// The transport and the smart mix, run in virtual time through the offline
+// output, and the smart mix's level statistics alone; the sound on air with the
+// silences skipped and one loudness for all, as the render plays it; the names
+// that tags give; pre-listening at the loudness of the air.
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,6 +17,7 @@
 #include "TransportRig.h"
 #include "audio/DeviceOutput.h"
 #include "core/automix/AsRunLog.h"
+#include "core/automix/LevelStatistics.h"
 #include "core/automix/TrackPreparation.h"
 #include "core/prelistening/PreListening.h"
 
@@ -512,6 +513,93 @@ private slots:
         QCOMPARE(told.size(), how == Transport::howDeadAir() ? 1 : 0);
     }
 
+    // --- The smart mix's level statistics, alone ---
+
+    // The window keeps the last 26 samples and truncates the average. A reset
+    // blanks the maximum but leaves the average and the percentage; the first
+    // sample above 0 after it sets the maximum to the average: 100 %.
+    void windowMaximumAndReset() {
+        LevelStatistics stats;
+        for (int32_t sample = 1; sample <= 100; ++sample) {
+            stats.addSample(sample);
+        }
+        QCOMPARE(stats.SommeNiveaux(), int64_t((75 + 100) * 26 / 2));
+        QCOMPARE(stats.LblMoyenne(), 87);  // 2275 / 26 = 87.5
+        feed(&stats, 900, 26);
+        feed(&stats, 300, 26);
+        QCOMPARE(stats.LblMax(), std::optional<int32_t>(900));
+        stats.reset();
+        QVERIFY(stats.Niveaux().empty());
+        QCOMPARE(stats.LblMax(), std::nullopt);
+        QCOMPARE(stats.LblMoyenne(), 300);
+        QCOMPARE(stats.NiveauPourCent(), 33);
+        stats.addSample(250);
+        QCOMPARE(stats.LblMax(), std::optional<int32_t>(250));
+        QCOMPARE(stats.NiveauPourCent(), 100);
+    }
+
+    void percentage_data() {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QString>("text");
+
+        // Against a maximum of 200, each level step is half a percent.
+        QTest::newRow("0.5 -> 0, shows % alone") << 1 << 0 << "%";
+        QTest::newRow("1.5 -> 2") << 3 << 2 << "2%";
+        QTest::newRow("2.5 -> 2") << 5 << 2 << "2%";
+        QTest::newRow("42") << 84 << 42 << "42%";
+    }
+
+    void percentage() {
+        QFETCH(int, level);
+        QFETCH(int, percent);
+        QFETCH(QString, text);
+
+        LevelStatistics stats;
+        feed(&stats, 200, 26);
+        feed(&stats, level, 26);
+        QCOMPARE(stats.NiveauPourCent(), percent);
+        QCOMPARE(stats.LblPourCent(), text);
+    }
+
+    // A track whose level has fallen to 10 % of its maximum: the statistics
+    // restart strictly between 5 and 6 s into it, and it is chained early in
+    // its last 30 s when the threshold is above that percentage, or from its
+    // first ticks when it is short, never when its length is unknown.
+    void shouldChainEarly_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("duration");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<bool>("chains");
+        QTest::addColumn<bool>("resets");
+
+        QTest::newRow("5 000") << 5000 << 180000 << 50.0 << false << false;
+        QTest::newRow("5 001") << 5001 << 180000 << 50.0 << false << true;
+        QTest::newRow("5 999") << 5999 << 180000 << 50.0 << false << true;
+        QTest::newRow("6 000") << 6000 << 180000 << 50.0 << false << false;
+        QTest::newRow("30 s left") << 150000 << 180000 << 50.0 << false << false;
+        QTest::newRow("just under 30 s left") << 150001 << 180000 << 50.0 << true << false;
+        QTest::newRow("threshold equal to the percentage")
+            << 170000 << 180000 << 10.0 << false << false;
+        QTest::newRow("short track, from its first ticks")
+            << 1000 << 20000 << 50.0 << true << false;
+        QTest::newRow("unknown length") << 1000 << 0 << 50.0 << false << false;
+    }
+
+    void shouldChainEarly() {
+        QFETCH(int, position);
+        QFETCH(int, duration);
+        QFETCH(double, threshold);
+        QFETCH(bool, chains);
+        QFETCH(bool, resets);
+
+        LevelStatistics stats;
+        feed(&stats, 1000, LevelStatistics::kWindowSize);
+        feed(&stats, 100, LevelStatistics::kWindowSize);
+        QCOMPARE(stats.shouldChainEarly(position, duration, threshold), chains);
+        QCOMPARE(stats.LblMax().has_value(), !resets);
+    }
+
     // --- The sound on air, its names and its pre-listening ---
 
     // Songs made like real masters: silences of 0.5 to 3 s around them, loud and
@@ -641,6 +729,11 @@ private:
         return mixlistener::playAndListen(air.transport, air.driver, 200000);
     }
 
+    static void feed(LevelStatistics* stats, int32_t level, int count) {
+        for (int i = 0; i < count; ++i) {
+            stats->addSample(level);
+        }
+    }
     // Appends a row for each track, in order.
     void queue(OnAir& air,
                std::initializer_list<std::pair<const char*, testtracks::Shape>> tracks) {
