@@ -1,7 +1,8 @@
 // The automatic request: how many rows it takes, that they are distinct and
 // not taken before, its 1.5 s limit in virtual time, and a nested request;
 // artists kept apart; with the switch on, the catalogue and a new round once
-// the folder is spent; the separation values of the options file.
+// the folder is spent. The separation values of the options file are read in
+// tst_startup, with the rest of that file.
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,8 +17,6 @@
 #include "core/shared/TrackNaming.h"
 
 using namespace varonel::core;
-
-Q_DECLARE_METATYPE(RequestRules)
 
 namespace {
 
@@ -276,32 +275,6 @@ private slots:
         QCOMPARE(request.playlist.row(3).path, heard[0]);
         const QStringList paths = request.playlist.paths();
         QCOMPARE(QSet<QString>(paths.begin(), paths.end()).size(), paths.size());
-    }
-
-    // The options file: its values, a default for what is missing or wrong,
-    // and the defaults written for the operator when it has none.
-    void rulesFromTheOptionsFile_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<RequestRules>("expected");
-        QTest::newRow("values") << QByteArray(
-                                       "[requette]\nartiste_pistes=5\nartiste_minutes=0\n"
-                                       "titre_heures=12\n")
-                                << RequestRules{5, 0, 12};
-        QTest::newRow("wrong and missing")
-            << QByteArray("[requette]\nartiste_pistes=beaucoup\nartiste_minutes=-4\n")
-            << RequestRules{};
-        QTest::newRow("no file") << QByteArray() << RequestRules{};
-    }
-    void rulesFromTheOptionsFile() {
-        QFETCH(QByteArray, file);
-        QFETCH(RequestRules, expected);
-        QTemporaryDir dir;
-        const QString conf = RequestRules::confFile(dir.path() + '/');
-        if (!file.isEmpty()) {
-            QVERIFY(filebytes::write(conf, file));
-        }
-        QCOMPARE(RequestRules::load(conf), expected);
-        QVERIFY(filebytes::read(conf).contains("artiste_pistes="));  // the operator finds it
     }
 };
 

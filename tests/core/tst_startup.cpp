@@ -1,5 +1,5 @@
-// Start-up pieces: the settings and options files, where they live, file
-// lookup and the sound output lists.
+// Start-up pieces: the settings and options files (the request's rules
+// included), where they live, file lookup and the sound output lists.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +9,7 @@
 
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
+#include "core/request/RequestRules.h"
 #include "core/shared/AppPaths.h"
 #include "core/shared/DeviceList.h"
 #include "core/shared/ExisteFichier.h"
@@ -17,6 +18,8 @@
 #include "core/shared/ProgramOptions.h"
 
 using namespace varonel::core;
+
+Q_DECLARE_METATYPE(RequestRules)
 
 using DeviceNames = QHash<int, QString>;
 
@@ -67,33 +70,47 @@ private slots:
         QCOMPARE(selection, (OutputSelection{first, second, alert, alert}));
     }
 
+    // The options file: the output buffer and the request's separation rules,
+    // a default for what is missing or wrong; only a missing file or section
+    // is written, with the defaults, for the operator to find.
     void optionsFile_data() {
         QTest::addColumn<QByteArray>("bytes");  // a null array: no file
         QTest::addColumn<int>("tamponMs");
+        QTest::addColumn<RequestRules>("rules");
 
         const int byDefault = ProgramOptions().tamponMs;
-        QTest::newRow("no file") << QByteArray() << byDefault;
-        QTest::newRow("set") << QByteArray("[Sorties]\r\nTamponMs=400\r\n") << 400;
-        QTest::newRow("out of range") << QByteArray("[Sorties]\nTamponMs=5\n") << byDefault;
-        QTest::newRow("not a number") << QByteArray("[Sorties]\nTamponMs=vite\n") << byDefault;
-        QTest::newRow("other keys only") << QByteArray("[Autre]\nCle=1\n") << byDefault;
+        QTest::newRow("no file") << QByteArray() << byDefault << RequestRules{};
+        QTest::newRow("set") << QByteArray(
+                                    "[Sorties]\r\nTamponMs=400\r\n[requette]\r\n"
+                                    "artiste_pistes=5\r\nartiste_minutes=0\r\n"
+                                    "titre_heures=12\r\n")
+                             << 400 << RequestRules{5, 0, 12};
+        QTest::newRow("out of range") << QByteArray(
+                                             "[Sorties]\nTamponMs=5\n[requette]\n"
+                                             "artiste_pistes=beaucoup\nartiste_minutes=-4\n")
+                                      << byDefault << RequestRules{};
+        QTest::newRow("not a number")
+            << QByteArray("[Sorties]\nTamponMs=vite\n") << byDefault << RequestRules{};
+        QTest::newRow("other keys only")
+            << QByteArray("[Autre]\nCle=1\n") << byDefault << RequestRules{};
     }
-
     void optionsFile() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, tamponMs);
+        QFETCH(RequestRules, rules);
 
         const QString path = m_dir.filePath(QTest::currentDataTag() + QString(".conf"));
         if (!bytes.isNull()) {
             QVERIFY(filebytes::write(path, bytes));
         }
         QCOMPARE(readProgramOptions(path).tamponMs, tamponMs);
-        // Only a missing file is written, with the defaults, for the operator to find.
         QVERIFY(createProgramOptionsIfMissing(path));
         const QByteArray written = filebytes::read(path);
         QVERIFY2(bytes.isNull() ? written.contains("[Sorties]") && written.contains("TamponMs=250")
                                 : written == bytes,
                  written);
+        QCOMPARE(RequestRules::load(path), rules);
+        QVERIFY(filebytes::read(path).contains("artiste_pistes="));
     }
 
     // The first line is what older versions wrote and read, the names follow,
