@@ -110,7 +110,10 @@ private slots:
     // are skipped in the same tick, and with nothing readable left at the exit
     // point the stop runs and the program goes idle after the 2.5 s fade, the
     // request mode off whether it was on or already off, and no request made
-    // by the stop.
+    // by the stop. A full disk meanwhile never leaves half a line in the daily
+    // log, and a line never joins one that an earlier crash left unfinished;
+    // the failure is told once, naming the file, and the broadcast goes on as
+    // if nothing happened.
     void playsToTheEndAndStops_data() {
         QTest::addColumn<bool>("requestMode");
         QTest::newRow("request mode on") << true;
@@ -132,14 +135,29 @@ private slots:
             air.transport.P1_Click();
         }
         const int requestsBefore = requests;
+        const QString folder = m_dir.filePath(QString("plein%1/").arg(++m_files));
+        QDir().mkpath(folder);
+        AsRunLog log(air.transport, air.clock, folder);
+        const QDateTime day(QDate(2026, 11, 2), QTime(20, 0));
+        log.setNow([&] { return day.addMSecs(air.clock.monotonicMs()); });
+        QSignalSpy reported(&log, &AsRunLog::cannotWrite);
+        const QString file = AsRunLog::dailyFile(folder, day.date());
+        const QByteArray old = "2026-11-02 19:58:00\tA - B\t/a.wav\t1000\tarrêt\r\n2026-11-02 19";
+        QVERIFY(filebytes::write(file, old));
         QSignalSpy skipped(&air.transport, &Transport::trackSkipped);
         QSignalSpy stops(&air.transport, &Transport::stopBegun);
-        air.transport.CmdPlay_Click();
-        QCOMPARE(air.playlist.count(), 4);
-        QCOMPARE(air.transport.display().playPicture, int(kPlayOnAir));
-        QVERIFY(!air.transport.display().outputEnabled);
-        QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 12000));
-        QCOMPARE(air.started[1].label, QString("Test - c"));
+        {
+            const FileSizeLimit limit(old.size() + 10);
+            air.transport.CmdPlay_Click();
+            QCOMPARE(air.playlist.count(), 4);
+            QCOMPARE(air.transport.display().playPicture, int(kPlayOnAir));
+            QVERIFY(!air.transport.display().outputEnabled);
+            QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 12000));
+            QCOMPARE(air.labels.constLast(), QString("Test - c"));
+            air.driver.advanceMs(2000);  // a's fade is over: its line is due
+            log.flush();
+        }
+        QCOMPARE(filebytes::read(file), old);
         QVERIFY(air.driver.advanceUntil([&] { return stops.count() == 1; }, 12000));
         QCOMPARE(skipped.count(), 3);
         QVERIFY(air.playlist.isEmpty());
@@ -157,6 +175,14 @@ private slots:
         if (!requestMode) {  // on air with the mode on, the tick's refill may have asked
             QCOMPARE(requests, requestsBefore);
         }
+        log.flush();
+        QCoreApplication::processEvents();
+        QCOMPARE(reported.count(), 1);
+        QVERIFY(reported[0][0].toString().contains(folder));
+        const QByteArray now = filebytes::read(file);
+        QVERIFY2(now.startsWith(old + "\r\n2026-11-02 20:00:") && now.contains("\tTest - c\t") &&
+                     now.endsWith("\r\n") && now.count('\n') == 4,
+                 QByteArray(now).replace("\r", "<CR>").replace("\n", "<LF>").constData());
     }
 
     // Held Space toggles at most once per 2 s, across midnight too (the time of
@@ -483,43 +509,6 @@ private slots:
         QCOMPARE(transport.display().artiste, QString("Test - b"));
         QCOMPARE(transport.SourceActive(), 1);
         QCOMPARE(chain.output->underruns(), uint64_t(0));
-    }
-
-    // --- The as-run log ---
-
-    // A full disk never leaves half a line in the daily log, and a line never
-    // joins one that an earlier crash left unfinished; the failure is told once,
-    // naming the file, and the broadcast goes on as if nothing happened.
-    void asRunLogLinesAreWholeOrAbsent() {
-        OnAir air;
-        const QString folder = m_dir.filePath("plein/");
-        QDir().mkpath(folder);
-        AsRunLog log(air.transport, air.clock, folder);
-        const QDateTime day(QDate(2026, 11, 2), QTime(20, 0));
-        log.setNow([&] { return day.addMSecs(air.clock.monotonicMs()); });
-        QSignalSpy reported(&log, &AsRunLog::cannotWrite);
-        const QString file = AsRunLog::dailyFile(folder, day.date());
-        const QByteArray old = "2026-11-02 19:58:00\tA - B\t/a.wav\t1000\tarrêt\r\n2026-11-02 19";
-        QVERIFY(filebytes::write(file, old));
-        queue(air, {{"a", {6.0}}, {"b", {6.0}}});
-        {
-            const FileSizeLimit limit(old.size() + 10);
-            air.transport.CmdPlay_Click();
-            QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 20000));
-            air.driver.advanceMs(2000);  // a's fade is over: its line is due
-            log.flush();
-        }
-        QCOMPARE(filebytes::read(file), old);
-        QVERIFY(air.driver.advanceUntil(
-            [&] { return !air.transport.EnDiffusion() && !air.transport.stopping(); }, 20000));
-        log.flush();
-        QCoreApplication::processEvents();
-        QCOMPARE(reported.count(), 1);
-        QVERIFY(reported[0][0].toString().contains(folder));
-        const QByteArray now = filebytes::read(file);
-        QVERIFY2(now.startsWith(old + "\r\n2026-11-02 20:00:0") && now.contains("\tTest - b\t") &&
-                     now.endsWith("\r\n") && now.count('\n') == 3,
-                 QByteArray(now).replace("\r", "<CR>").replace("\n", "<LF>").constData());
     }
 
     // A track that misbehaves is followed as soon as it should be: nothing
