@@ -496,18 +496,15 @@ private slots:
         }
         transport.PS_Change(5);
         transport.CmdPlay_Click();
-        QVERIFY(transport.EnDiffusion());
         // The transport's own timers, in real time.
         QVERIFY(QTest::qWaitFor([&] { return transport.inTransition(); }, 5000));
         QTest::qWait(2000);  // longer than the fade, and the file still hangs
         QCOMPARE(transport.display().artiste, QString("Test - a"));
         QVERIFY(transport.inTransition());
         QVERIFY(chain.output->levelLeft() > 10000);
-        QCOMPARE(chain.output->underruns(), uint64_t(0));
         gate.release();
         QVERIFY(QTest::qWaitFor([&] { return !transport.inTransition(); }, 3000));
         QCOMPARE(transport.display().artiste, QString("Test - b"));
-        QCOMPARE(transport.SourceActive(), 1);
         QCOMPARE(chain.output->underruns(), uint64_t(0));
     }
 
@@ -724,9 +721,7 @@ private slots:
 
     // Pre-listening plays a track at the gain it will have on air.
     void preListeningHearsTheGainOfTheAir() {
-        const QString path =
-            testsignals::writeWavOrFail(m_dir.filePath("Niveau - Test.wav"),
-                                        testsignals::constant(0.5f, 2.0), synth::WavFormat::Pcm16);
+        const QString path = track("niveau", {2.0});
         const auto levelWith = [&](float gain) {
             auto* output = new audio::OfflineOutput(44100);
             audio::Player player{std::unique_ptr<audio::AudioOutput>(output)};
