@@ -568,8 +568,10 @@ private slots:
 
     // The window keeps the last 26 samples and truncates the average. A reset
     // blanks the maximum but leaves the average and the percentage; the first
-    // sample above 0 after it sets the maximum to the average: 100 %.
-    void windowMaximumAndReset() {
+    // sample above 0 after it sets the maximum to the average: 100 %. Against
+    // that maximum of 200 each level step is half a percent, shown rounded
+    // half to even, and 0 % shows as "%" alone.
+    void windowMaximumResetAndPercentage() {
         LevelStatistics stats;
         for (int32_t sample = 1; sample <= 100; ++sample) {
             stats.addSample(sample);
@@ -584,30 +586,14 @@ private slots:
         QCOMPARE(stats.LblMax(), std::nullopt);
         QCOMPARE(stats.LblMoyenne(), 300);
         QCOMPARE(stats.NiveauPourCent(), 33);
-        stats.addSample(250);
-        QCOMPARE(stats.LblMax(), std::optional<int32_t>(250));
+        stats.addSample(200);
+        QCOMPARE(stats.LblMax(), std::optional<int32_t>(200));
         QCOMPARE(stats.NiveauPourCent(), 100);
-    }
-
-    void percentage_data() {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<QString>("text");
-
-        // Against a maximum of 200, each level step is half a percent.
-        QTest::newRow("0.5 -> 0, shows % alone") << 1 << "%";
-        QTest::newRow("1.5 -> 2") << 3 << "2%";
-        QTest::newRow("2.5 -> 2") << 5 << "2%";
-        QTest::newRow("42") << 84 << "42%";
-    }
-
-    void percentage() {
-        QFETCH(int, level);
-        QFETCH(QString, text);
-
-        LevelStatistics stats;
-        feed(&stats, 200, 26);
-        feed(&stats, level, 26);
-        QCOMPARE(stats.LblPourCent(), text);
+        for (const auto& [level, text] :
+             QList<std::pair<int, QString>>{{1, "%"}, {3, "2%"}, {5, "2%"}, {84, "42%"}}) {
+            feed(&stats, level, 26);
+            QCOMPARE(stats.LblPourCent(), text);
+        }
     }
 
     // A track whose level has fallen to 10 % of its maximum: the statistics
