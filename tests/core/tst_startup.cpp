@@ -1,5 +1,5 @@
-// Start-up pieces: the settings and options files, where they live, file
-// lookup and the sound output lists.
+// Start-up pieces: the settings and options files (the request's rules
+// included), where they live, file lookup and the sound output lists.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +9,7 @@
 
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
+#include "core/request/RequestRules.h"
 #include "core/shared/AppPaths.h"
 #include "core/shared/DeviceList.h"
 #include "core/shared/ExisteFichier.h"
@@ -17,6 +18,8 @@
 #include "core/shared/ProgramOptions.h"
 
 using namespace varonel::core;
+
+Q_DECLARE_METATYPE(RequestRules)
 
 using DeviceNames = QHash<int, QString>;
 
@@ -31,15 +34,14 @@ private slots:
         QTest::addColumn<int>("second");
         QTest::addColumn<bool>("alert");
 
-        QTest::newRow("good line") << QByteArray("3,1\r\n") << 4 << 3 << 1 << false;
+        // A plain good line, a position beyond the lists and names that moved
+        // are read through the main window's own settings test.
         QTest::newRow("numbers on two lines") << QByteArray("3\r\n1\r\n") << 4 << 3 << 1 << false;
-        QTest::newRow("3,1 with two entries") << QByteArray("3,1\r\n") << 2 << 0 << 0 << true;
         QTest::newRow("1,2 with two entries") << QByteArray("1,2\r\n") << 2 << 0 << 0 << true;
         QTest::newRow("nothing selected") << QByteArray("-1,-1\r\n") << 2 << 0 << 0 << true;
         QTest::newRow("no file") << QByteArray() << 3 << 0 << 0 << false;
         QTest::newRow("garbage") << QByteArray("\x01\x02zz") << 3 << 0 << 0 << true;
         // The devices' names, on the second line, win over the positions...
-        QTest::newRow("names moved") << QByteArray("1,2\r\nE2\tE1\r\n") << 4 << 2 << 1 << false;
         QTest::newRow("name beyond the old count")
             << QByteArray("5,1\r\nE3\tE1\r\n") << 4 << 3 << 1 << false;
         // ...when the lists hold them; otherwise the positions serve as before.
@@ -55,8 +57,7 @@ private slots:
         QFETCH(int, second);
         QFETCH(bool, alert);
 
-        const QString path = m_dir.filePath("Varonel.Ini");
-        QFile::remove(path);
+        const QString path = m_dir.filePath(QTest::currentDataTag() + QString(".Ini"));
         if (!bytes.isNull()) {
             QVERIFY(filebytes::write(path, bytes));
         }
@@ -68,86 +69,80 @@ private slots:
         QCOMPARE(selection, (OutputSelection{first, second, alert, alert}));
     }
 
-    // The first line is what older versions wrote and read; the names follow.
-    void settingsFileKeepsItsFirstLine() {
-        const QString path = m_dir.filePath("PlayerAB.Ini");
-        QVERIFY(writeOutputSettings(path, {3, 1}, "Carte USB", "Casque"));
-        QCOMPARE(filebytes::read(path), QByteArray("3,1\r\nCarte USB\tCasque\r\n"));
-        const OutputSettingsRead read = readOutputSettings(path);
-        QCOMPARE(read.choice, (OutputChoice{3, 1}));
-        QCOMPARE(read.firstName, QStringLiteral("Carte USB"));
-        // Overwriting replaces the file; a name that would break its line is left out.
-        QVERIFY(writeOutputSettings(path, {-1, 0}, "Deux\nlignes", "Défaut"));
-        QCOMPARE(filebytes::read(path), QByteArray("-1,0\r\n\tD\xc3\xa9"
-                                                   "faut\r\n"));
-    }
-
+    // The options file: the output buffer and the request's separation rules,
+    // a default for what is missing or wrong; only a missing file or section
+    // is written, with the defaults, for the operator to find.
     void optionsFile_data() {
         QTest::addColumn<QByteArray>("bytes");  // a null array: no file
         QTest::addColumn<int>("tamponMs");
+        QTest::addColumn<RequestRules>("rules");
 
-        QTest::newRow("no file") << QByteArray() << ProgramOptions().tamponMs;
-        QTest::newRow("set") << QByteArray("[Sorties]\r\nTamponMs=400\r\n") << 400;
-        QTest::newRow("out of range")
-            << QByteArray("[Sorties]\nTamponMs=5\n") << ProgramOptions().tamponMs;
+        const int byDefault = ProgramOptions().tamponMs;
+        QTest::newRow("no file") << QByteArray() << byDefault << RequestRules{};
+        QTest::newRow("set") << QByteArray(
+                                    "[Sorties]\r\nTamponMs=400\r\n[requette]\r\n"
+                                    "artiste_pistes=5\r\nartiste_minutes=0\r\n"
+                                    "titre_heures=12\r\n")
+                             << 400 << RequestRules{5, 0, 12};
+        QTest::newRow("out of range") << QByteArray(
+                                             "[Sorties]\nTamponMs=5\n[requette]\n"
+                                             "artiste_pistes=beaucoup\nartiste_minutes=-4\n")
+                                      << byDefault << RequestRules{};
         QTest::newRow("not a number")
-            << QByteArray("[Sorties]\nTamponMs=vite\n") << ProgramOptions().tamponMs;
+            << QByteArray("[Sorties]\nTamponMs=vite\n") << byDefault << RequestRules{};
         QTest::newRow("other keys only")
-            << QByteArray("[Autre]\nCle=1\n") << ProgramOptions().tamponMs;
+            << QByteArray("[Autre]\nCle=1\n") << byDefault << RequestRules{};
     }
-
     void optionsFile() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, tamponMs);
+        QFETCH(RequestRules, rules);
 
-        const QString path = m_dir.filePath("Varonel.conf");
-        QFile::remove(path);
+        const QString path = m_dir.filePath(QTest::currentDataTag() + QString(".conf"));
         if (!bytes.isNull()) {
             QVERIFY(filebytes::write(path, bytes));
         }
         QCOMPARE(readProgramOptions(path).tamponMs, tamponMs);
-        // Only a missing file is written, with the defaults, for the operator to find.
         QVERIFY(createProgramOptionsIfMissing(path));
-        if (!bytes.isNull()) {
-            QCOMPARE(filebytes::read(path), bytes);
-        } else {
-            const QByteArray written = filebytes::read(path);
-            QVERIFY2(written.contains("[Sorties]") && written.contains("TamponMs=250"), written);
-        }
+        const QByteArray written = filebytes::read(path);
+        QVERIFY2(bytes.isNull() ? written.contains("[Sorties]") && written.contains("TamponMs=250")
+                                : written == bytes,
+                 written);
+        QCOMPARE(RequestRules::load(path), rules);
+        QVERIFY(filebytes::read(path).contains("artiste_pistes="));
     }
 
-    // On a full disk the writes fail and say so, and what was there stays whole.
-    void fullDiskLeavesTheOldFileWhole() {
+    // The first line is what older versions wrote and read, the names follow,
+    // and a name that would break its line is left out. On a full disk the
+    // writes fail and say so, and what was there stays whole.
+    void settingsAndOptionsWrites() {
         const QString ini = m_dir.filePath("Plein.Ini");
-        QVERIFY(writeOutputSettings(ini, {2, 1}, "Carte", "Casque"));
+        QVERIFY(writeOutputSettings(ini, {-1, 0}, "Deux\nlignes", "Défaut"));
         const QByteArray old = filebytes::read(ini);
-        const QString conf = m_dir.filePath("Plein.conf");
-        QFile::remove(conf);
+        QCOMPARE(old, QByteArray("-1,0\r\n\tD\xc3\xa9"
+                                 "faut\r\n"));
         QString iniError;
         QString confError;
         {
             const FileSizeLimit limit(4);
             QVERIFY(!writeOutputSettings(ini, {1, 2}, "Casque", "Carte", &iniError));
-            QVERIFY(!createProgramOptionsIfMissing(conf, &confError));
+            QVERIFY(!createProgramOptionsIfMissing(m_dir.filePath("Plein.conf"), &confError));
         }
         QVERIFY(!iniError.isEmpty() && !confError.isEmpty());
         QCOMPARE(filebytes::read(ini), old);
-        QVERIFY(!QFile::exists(conf));
         QCOMPARE(QDir(m_dir.path()).entryList({"Plein*"}, QDir::Files | QDir::Hidden),
                  QStringList{"Plein.Ini"});
     }
 
+    // The program's folder when files can be made there, else the user's data
+    // folder; the probe leaves nothing behind.
     void cheminAppliFallsBackToUserData() {
         const QString data = "/home/u/.local/share/Varonel";
-        const auto yes = [](const QString&) { return true; };
-        const auto no = [](const QString&) { return false; };
-        QCOMPARE(CheminAppli("/opt/varonel", yes, data), "/opt/varonel/");
-        QCOMPARE(CheminAppli("/usr/bin", no, data), data + "/");
-        QCOMPARE(CheminAppli("", yes, data), data + "/");
-
-        // The real probe, which leaves nothing behind.
         QCOMPARE(CheminAppli(m_dir.path(), canCreateFilesIn, data), m_dir.path() + "/");
         QCOMPARE(CheminAppli(m_dir.filePath("absent"), canCreateFilesIn, data), data + "/");
+        QCOMPARE(CheminAppli(
+                     "", [](const QString&) { return true; }, data),
+                 data + "/");
         QCOMPARE(QDir(m_dir.path())
                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                      .filter("probe"),
