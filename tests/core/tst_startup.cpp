@@ -34,8 +34,8 @@ private slots:
         QTest::addColumn<int>("second");
         QTest::addColumn<bool>("alert");
 
-        // A plain good line, a position beyond the lists and names that moved
-        // are read through the main window's own settings test.
+        // A plain good line and a position beyond the lists are read through
+        // the main window's own settings test.
         QTest::newRow("numbers on two lines") << QByteArray("3\r\n1\r\n") << 4 << 3 << 1 << false;
         QTest::newRow("1,2 with two entries") << QByteArray("1,2\r\n") << 2 << 0 << 0 << true;
         QTest::newRow("nothing selected") << QByteArray("-1,-1\r\n") << 2 << 0 << 0 << true;
