@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
@@ -41,10 +42,6 @@ public:
         if (pulseaudio.isEmpty() || QStandardPaths::findExecutable("pactl").isEmpty() ||
             QStandardPaths::findExecutable("parecord").isEmpty()) {
             *why = "pulseaudio, pactl or parecord is not installed";
-            return false;
-        }
-        if (!m_dir.isValid()) {
-            *why = "no temporary folder";
             return false;
         }
         m_socket = m_dir.filePath("native");
@@ -138,22 +135,17 @@ public:
     }
 
     // How many playback streams the server plays on `sink` now.
+    // (pactl's short lists: a sink's index, then its name; a stream's index,
+    // then its sink's.)
     int streamsOn(const QString& sink) const {
         QString sinks;
         QString inputs;
         pactl({"list", "short", "sinks"}, &sinks);
         pactl({"list", "short", "sink-inputs"}, &inputs);
-        QString index;
-        for (const QString& line : sinks.split('\n')) {
-            if (line.section('\t', 1, 1) == sink) {
-                index = line.section('\t', 0, 0);
-            }
-        }
-        int count = 0;
-        for (const QString& line : inputs.split('\n')) {
-            count += !index.isEmpty() && line.section('\t', 1, 1) == index ? 1 : 0;
-        }
-        return count;
+        const QString index =
+            sinks.split('\n').filter('\t' + sink + '\t').value(0).section('\t', 0, 0);
+        const QRegularExpression onSink("^\\d+\t" + index + '\t');
+        return index.isEmpty() ? 0 : int(inputs.split('\n').filter(onSink).size());
     }
 
     // Removes a sink, as when a card is unplugged.
