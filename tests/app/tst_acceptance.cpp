@@ -361,6 +361,14 @@ private slots:
         QVERIFY2(!m_varonelWindow.isEmpty(), qPrintable(m_varonel->output()));
         // Maximised by the window manager.
         QTRY_COMPARE_WITH_TIMEOUT(m_x.size(m_varonelWindow).width(), XSession::kWidth, 10000);
+        secondStartRaises(*m_varonel, m_varonelWindow, QStringLiteral("^Varonel$"));
+        // The render's command line runs beside the window; its help tells every option.
+        const QByteArray help = runAgain(*m_varonel, {"--help"});
+        for (const char* option :
+             {"--render", "--output", "--exit-point", "--smart-mix", "--no-smart-mix", "--log",
+              "--no-trim", "--loudness", "--request", "--hours", "--no-output"}) {
+            QVERIFY2(help.contains(option), option);
+        }
         const QSize size = m_x.settledSize(m_varonelWindow);
 
         m_mixerTwin = std::make_unique<mixerrig::Rig>(XSession::kWidth);
@@ -546,6 +554,7 @@ private slots:
         QVERIFY2(!m_playerWindow.isEmpty(), qPrintable(m_player->output()));
         // Maximised by the window manager.
         QTRY_COMPARE_WITH_TIMEOUT(m_x.size(m_playerWindow).width(), XSession::kWidth, 10000);
+        secondStartRaises(*m_player, m_playerWindow, QStringLiteral("^DJ Orval Player$"));
         const QSize size = m_x.settledSize(m_playerWindow);
 
         m_playerTwin =
@@ -612,6 +621,28 @@ private slots:
     }
 
 private:
+    // Runs the program's copy again as its user, beside the first; what it
+    // printed, empty when it did not end well within 15 s.
+    static QByteArray runAgain(ProgramRun& run, const QStringList& arguments) {
+        QProcess again;
+        again.setProcessEnvironment(run.process.processEnvironment());
+        again.start(run.process.program(), arguments);
+        const bool ended = again.waitForFinished(15000) &&
+                           again.exitStatus() == QProcess::NormalExit && again.exitCode() == 0;
+        return ended ? again.readAllStandardOutput() + again.readAllStandardError() : QByteArray();
+    }
+
+    // One copy of each program per user: a second start asks the first to
+    // bring its window, minimised here, forward and ends.
+    void secondStartRaises(ProgramRun& run, const Window& window, const QString& title) {
+        m_x.xdotool({"windowminimize", window});
+        QVERIFY2(XSession::poll(5000, [&] { return !m_x.windows(title).contains(window); }),
+                 "the window was not minimised");
+        QVERIFY(runAgain(run, {}).contains("déjà ouvert"));
+        QVERIFY2(XSession::poll(10000, [&] { return m_x.windows(title).contains(window); }),
+                 "the second start did not bring the first window back");
+    }
+
     static int heardBlocks(const std::vector<float>& sink, const Track& track) {
         return tonescan::heardBlocks(tonescan::amplitudes(sink, track.hz));
     }
