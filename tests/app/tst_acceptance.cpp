@@ -21,9 +21,9 @@
 #include "MixerRig.h"
 #include "PlayerRig.h"
 #include "PulseServer.h"
-#include "ScriptedDialogs.h"
 #include "SessionBus.h"
 #include "Synth.h"
+#include "TestSignals.h"
 #include "ToneScan.h"
 #include "XSession.h"
 #include "core/browser/BrowserModel.h"
@@ -52,9 +52,9 @@ constexpr Track kListed[] = {{"Charlie - Un.wav", 530},
                              {"Echo - Trois.wav", 770},
                              {"Foxtrot - Quatre.wav", 890}};
 constexpr Track kHidden{"Zulu - Sous.wav", 1010};
-// The player's folder: a track for each deck.
-constexpr Track kDeckA{"Alpha - Platine A.wav", 470};
-constexpr Track kDeckB{"Bravo - Platine B.wav", 590};
+// The player's decks take two of the playlist file's tracks from the same folder.
+constexpr const Track& kDeckA = kListed[0];
+constexpr const Track& kDeckB = kListed[1];
 
 constexpr char kSubfolder[] = "Zulu";
 // Both outputs' settings: entry 1 (VaronelA) and entry 2 (VaronelB).
@@ -65,13 +65,9 @@ constexpr char kOutputsKept[] = "1,2\r\nVaronelA\tVaronelB\r\n";
 const QString kMpris = QStringLiteral("org.mpris.MediaPlayer2.varonel");
 
 QString writeTone(const QString& folder, const Track& track, double seconds) {
-    const QString path = QDir(folder).filePath(QLatin1String(track.name));
-    std::string error;
-    if (!synth::writeWav(path.toStdString(), synth::sine(track.hz, seconds, 0.25f, 44100, 1),
-                         synth::WavFormat::Pcm16, &error)) {
-        qFatal("cannot write %s: %s", qPrintable(path), error.c_str());
-    }
-    return path;
+    return testsignals::writeWavOrFail(QDir(folder).filePath(QLatin1String(track.name)),
+                                       synth::sine(track.hz, seconds, 0.25f, 44100, 1),
+                                       synth::WavFormat::Pcm16);
 }
 
 // One user of one program: a home of their own (runtime, data and settings
@@ -322,9 +318,7 @@ private slots:
         // Folders named as a person types them: the names are typed in the lists.
         const QDir files(QFileInfo(m_files.path()).canonicalFilePath());
         m_music = files.filePath(QStringLiteral("musique"));
-        m_decks = files.filePath(QStringLiteral("platines"));
         QVERIFY(QDir().mkpath(m_music + QLatin1Char('/') + QLatin1String(kSubfolder)));
-        QVERIFY(QDir().mkpath(m_decks));
         writeTone(m_music + QLatin1Char('/') + QLatin1String(kSubfolder), kHidden, 20);
         m_dragged = writeTone(m_music, kDragged, 20);
         m_preListened = writeTone(m_music, kPreListened, 40);
@@ -335,8 +329,6 @@ private slots:
         }
         m_playlistFile = files.filePath(QStringLiteral("Soiree.pls"));
         QVERIFY(filebytes::write(m_playlistFile, pls));
-        m_deckA = writeTone(m_decks, kDeckA, 20);
-        m_deckB = writeTone(m_decks, kDeckB, 20);
 
         // Where a box puts its OK button, from its bottom right corner.
         QMessageBox box;
@@ -560,11 +552,11 @@ private slots:
         m_playerTwin =
             std::make_unique<playerrig::PlayerRig>(nullptr, QByteArray(), XSession::kWidth);
         QVERIFY(m_playerTwin->loaded);
-        m_playerTwin->window->browser().showFolder(m_decks);
+        m_playerTwin->window->browser().showFolder(m_music);
         layOutAs(m_playerTwin->window.get(), size);
         QCOMPARE(m_playerTwin->window->size(), size);
-        QVERIFY2(openFolder(m_playerWindow, playerPlace("Dir1"), playerPlace("ListRech"), m_decks),
-                 "the browser did not reach the decks' folder");
+        QVERIFY2(openFolder(m_playerWindow, playerPlace("Dir1"), playerPlace("ListRech"), m_music),
+                 "the browser did not reach the music folder");
         QVERIFY(m_pulse.record(QStringLiteral("VaronelA")));
         QVERIFY(m_pulse.record(QStringLiteral("VaronelB")));
     }
@@ -581,7 +573,7 @@ private slots:
             const QRect picture = playerPlace(name);
             const QPoint bare(picture.left() + picture.width() / 10, picture.center().y());
             QCOMPARE(m_playerTwin->window->childAt(bare)->objectName(), name);
-            m_x.drag(m_playerWindow, routeToDeck(deck == 0 ? m_deckA : m_deckB, bare));
+            m_x.drag(m_playerWindow, routeToDeck(m_listed[deck], bare));
             QVERIFY2(!waitForChange(m_playerWindow, title, empty, 5000).isNull(),
                      "a drop on the deck's picture did not load it");
         }
@@ -670,13 +662,10 @@ private:
     // No hyphen in the folders: it would split the artist from the title.
     QTemporaryDir m_files{QDir::tempPath() + QStringLiteral("/tst_acceptance_XXXXXX")};
     QString m_music;
-    QString m_decks;
     QString m_dragged;
     QString m_preListened;
     QStringList m_listed;
     QString m_playlistFile;
-    QString m_deckA;
-    QString m_deckB;
     QPoint m_okFromCorner;
     QImage m_outputIdle;  // the main output list while off air
 
