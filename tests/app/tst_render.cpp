@@ -262,17 +262,12 @@ private slots:
 
 private:
     // What a file is, to tell whether a run changed it: the bytes of a regular
-    // file, the kind and device number of anything else.
+    // file; of anything else (a folder, a FIFO, a device) that it is still there
+    // and still not a regular file.
     static QByteArray fingerprint(const QString& path) {
-        struct stat info {};
-        if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-            return "<absent>";
-        }
-        if (S_ISREG(info.st_mode)) {
-            return filebytes::read(path);
-        }
-        return QByteArray::number(info.st_mode) + ':' +
-               QByteArray::number(qulonglong(info.st_rdev));
+        const QFileInfo info(path);
+        return info.isFile() ? filebytes::read(path)
+                             : QByteArray(info.exists() ? "<other>" : "<absent>");
     }
 
     // Files the render began and did not put in place.

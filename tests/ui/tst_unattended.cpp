@@ -199,7 +199,7 @@ private slots:
     }
 
     // A track of silence is chained after 15 s; the status line says why (the
-    // transport's tests see it told to the as-run log).
+    // transport's tests see the end it reports, which the as-run log writes).
     void deadAirIsChainedAndTold() {
         Rig rig;
         const QString silent = track("Muet - Silence.wav");
