@@ -343,17 +343,20 @@ private slots:
     // --- Varonel ---
 
     void varonelStarts() {
+        m_mixerTwin = std::make_unique<mixerrig::Rig>(XSession::kWidth);
+        QVERIFY(m_mixerTwin->loaded);
+        // The catalogue is read, not walked, in the twin too.
+        QVERIFY(filebytes::write(m_mixerTwin->folder.filePath("Catalogue.txt"), ""));
+        m_mixerTwin->window->browser().browser().showFolder(m_music);
         m_varonel = std::make_unique<ProgramRun>();
-        QVERIFY(
-            m_varonel->start(QStringLiteral(VARONEL_EXECUTABLE), m_environment,
-                             {{QStringLiteral("Varonel.Ini"), kOutputs},
-                              {QStringLiteral("Catalogue.txt"),
-                               m_dragged.toUtf8() + "\r\n" + m_preListened.toUtf8() + "\r\n"}}));
-        m_varonelWindow = m_x.waitForWindow(QStringLiteral("^Varonel$"));
-        QVERIFY2(!m_varonelWindow.isEmpty(), qPrintable(m_varonel->output()));
-        // Maximised by the window manager.
-        QTRY_COMPARE_WITH_TIMEOUT(m_x.size(m_varonelWindow).width(), XSession::kWidth, 10000);
-        secondStartRaises(*m_varonel, m_varonelWindow, QStringLiteral("^Varonel$"));
+        launch(*m_varonel, QStringLiteral(VARONEL_EXECUTABLE),
+               {{QStringLiteral("Varonel.Ini"), kOutputs},
+                {QStringLiteral("Catalogue.txt"),
+                 m_dragged.toUtf8() + "\r\n" + m_preListened.toUtf8() + "\r\n"}},
+               QStringLiteral("^Varonel$"), m_mixerTwin->window.get(), &m_varonelWindow);
+        m_mixerTwin->window->P3_Click();
+        QVERIFY(m_mixerTwin->window->catalogueWindow() != nullptr);
+
         // The render's command line runs beside the window; its help tells every option.
         const QByteArray help = runAgain(*m_varonel, {"--help"});
         for (const char* option :
@@ -361,20 +364,6 @@ private slots:
               "--no-trim", "--loudness", "--request", "--hours", "--no-output"}) {
             QVERIFY2(help.contains(option), option);
         }
-        const QSize size = m_x.settledSize(m_varonelWindow);
-
-        m_mixerTwin = std::make_unique<mixerrig::Rig>(XSession::kWidth);
-        QVERIFY(m_mixerTwin->loaded);
-        // The catalogue is read, not walked, in the twin too.
-        QVERIFY(filebytes::write(m_mixerTwin->folder.filePath("Catalogue.txt"), ""));
-        m_mixerTwin->window->browser().browser().showFolder(m_music);
-        layOutAs(m_mixerTwin->window.get(), size);
-        QCOMPARE(m_mixerTwin->window->size(), size);
-        m_mixerTwin->window->P3_Click();
-        QVERIFY(m_mixerTwin->window->catalogueWindow() != nullptr);
-
-        QVERIFY2(openFolder(m_varonelWindow, mixerPlace("Dir1"), mixerPlace("ListRech"), m_music),
-                 "the browser did not reach the music folder");
     }
 
     // A box raised while the catalogue window (kept above the others) is open
@@ -539,24 +528,14 @@ private slots:
     // --- VaronelPlayer ---
 
     void playerStarts() {
-        m_player = std::make_unique<ProgramRun>();
-        QVERIFY(m_player->start(QStringLiteral(PLAYER_EXECUTABLE), m_environment,
-                                {{QStringLiteral("PlayerAB.Ini"), kOutputs}}));
-        m_playerWindow = m_x.waitForWindow(QStringLiteral("^DJ Orval Player$"));
-        QVERIFY2(!m_playerWindow.isEmpty(), qPrintable(m_player->output()));
-        // Maximised by the window manager.
-        QTRY_COMPARE_WITH_TIMEOUT(m_x.size(m_playerWindow).width(), XSession::kWidth, 10000);
-        secondStartRaises(*m_player, m_playerWindow, QStringLiteral("^DJ Orval Player$"));
-        const QSize size = m_x.settledSize(m_playerWindow);
-
         m_playerTwin =
             std::make_unique<playerrig::PlayerRig>(nullptr, QByteArray(), XSession::kWidth);
         QVERIFY(m_playerTwin->loaded);
         m_playerTwin->window->browser().showFolder(m_music);
-        layOutAs(m_playerTwin->window.get(), size);
-        QCOMPARE(m_playerTwin->window->size(), size);
-        QVERIFY2(openFolder(m_playerWindow, playerPlace("Dir1"), playerPlace("ListRech"), m_music),
-                 "the browser did not reach the music folder");
+        m_player = std::make_unique<ProgramRun>();
+        launch(*m_player, QStringLiteral(PLAYER_EXECUTABLE),
+               {{QStringLiteral("PlayerAB.Ini"), kOutputs}}, QStringLiteral("^DJ Orval Player$"),
+               m_playerTwin->window.get(), &m_playerWindow);
         QVERIFY(m_pulse.record(QStringLiteral("VaronelA")));
         QVERIFY(m_pulse.record(QStringLiteral("VaronelB")));
     }
@@ -624,15 +603,31 @@ private:
         return ended ? again.readAllStandardOutput() + again.readAllStandardError() : QByteArray();
     }
 
-    // One copy of each program per user: a second start asks the first to
-    // bring its window, minimised here, forward and ends.
-    void secondStartRaises(ProgramRun& run, const Window& window, const QString& title) {
-        m_x.xdotool({"windowminimize", window});
-        QVERIFY2(XSession::poll(5000, [&] { return !m_x.windows(title).contains(window); }),
+    // Starts the program with its settings files and waits for its main
+    // window (`title`), maximised by the window manager. One copy of each
+    // program per user: a second start asks the first to bring its window,
+    // minimised here, forward and ends. Then `twin` is laid out at the
+    // window's size and the window's lists opened on the music folder.
+    void launch(ProgramRun& run, const QString& executable,
+                const QMap<QString, QByteArray>& settings, const QString& title, QWidget* twin,
+                Window* window) {
+        QVERIFY(run.start(executable, m_environment, settings));
+        *window = m_x.waitForWindow(title);
+        QVERIFY2(!window->isEmpty(), qPrintable(run.output()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_x.size(*window).width(), XSession::kWidth, 10000);
+
+        m_x.xdotool({"windowminimize", *window});
+        QVERIFY2(XSession::poll(5000, [&] { return !m_x.windows(title).contains(*window); }),
                  "the window was not minimised");
         QVERIFY(runAgain(run, {}).contains("déjà ouvert"));
-        QVERIFY2(XSession::poll(10000, [&] { return m_x.windows(title).contains(window); }),
+        QVERIFY2(XSession::poll(10000, [&] { return m_x.windows(title).contains(*window); }),
                  "the second start did not bring the first window back");
+
+        layOutAs(twin, m_x.settledSize(*window));
+        QCOMPARE(twin->size(), m_x.size(*window));
+        QVERIFY2(openFolder(*window, placeOf(twinChild<QWidget>(twin, "Dir1")),
+                            placeOf(twinChild<QWidget>(twin, "ListRech")), m_music),
+                 "the browser did not reach the music folder");
     }
 
     static int heardBlocks(const std::vector<float>& sink, const Track& track) {

@@ -40,10 +40,6 @@ public:
                 return false;
             }
         }
-        if (!m_home.isValid()) {
-            *why = QStringLiteral("no temporary folder");
-            return false;
-        }
         // -displayfd: the server takes the first free display and prints its number.
         m_server = std::make_unique<QProcess>();
         m_server->setProcessChannelMode(QProcess::SeparateChannels);
@@ -69,13 +65,12 @@ public:
         m_windowManager->setProcessEnvironment(managerEnvironment);
         m_windowManager->setProcessChannelMode(QProcess::MergedChannels);
         m_windowManager->start(QStringLiteral("openbox"), {"--sm-disable"});
-        // openbox names the desktops once it manages the screen.
-        bool managed = false;  // a number of desktops is told
-        poll(15000, [&] {
-            managed = xdotool({"get_num_desktops"}).trimmed().toInt() > 0;
-            return managed || m_windowManager->state() == QProcess::NotRunning;
+        // openbox tells a number of desktops once it manages the screen.
+        const bool managed = poll(15000, [&] {
+            return m_windowManager->state() == QProcess::NotRunning ||
+                   xdotool({"get_num_desktops"}).trimmed().toInt() > 0;
         });
-        if (!managed) {
+        if (!managed || m_windowManager->state() == QProcess::NotRunning) {
             *why = QStringLiteral("openbox did not start: ") +
                    QString::fromLocal8Bit(m_windowManager->readAll()).trimmed().right(300);
             return false;
