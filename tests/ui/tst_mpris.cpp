@@ -69,14 +69,6 @@ class MprisTest : public QObject {
                           interface + '.' + member)
                     .isNull();
     }
-    // The number printed after `key` in dbus-send's reply; -1 when absent.
-    static qlonglong int64After(const QString& reply, const QString& key) {
-        const qsizetype at = reply.indexOf(key);
-        const QRegularExpression number(R"(int64 (\d+))");
-        const QRegularExpressionMatch match = number.match(reply, at < 0 ? reply.size() : at);
-        return match.hasMatch() ? match.captured(1).toLongLong() : -1;
-    }
-
     SessionBus m_bus;
     QTemporaryDir m_tracks{QDir::tempPath() + QStringLiteral("/varonelmpris_XXXXXX")};
     QStringList m_paths;
@@ -129,10 +121,13 @@ private slots:
         QString metadata = player("Metadata");
         QVERIFY2(metadata.contains("\"Premier\"") && metadata.contains("\"Alpha\""),
                  qPrintable(metadata));
-        QCOMPARE(int64After(metadata, "mpris:length"), 20000000LL);
+        QVERIFY2(metadata.section("mpris:length", 1)
+                     .contains(QRegularExpression("^\\W+variant\\s+int64 20000000\\b")),
+                 qPrintable(metadata));
 
         rig.driver.advanceMs(5000);
-        const qlonglong position = int64After(player("Position"), "int64");
+        // dbus-send prints "variant int64 <microseconds>".
+        const qlonglong position = player("Position").section("int64 ", 1).trimmed().toLongLong();
         QVERIFY2(position > 4800000 && position <= 5000000, qPrintable(QString::number(position)));
 
         QVERIFY(command("Next"));
