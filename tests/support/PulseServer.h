@@ -30,9 +30,7 @@ public:
         for (auto& [name, recorder] : m_recorders) {
             stopProcess(*recorder);
         }
-        if (m_server) {
-            stopProcess(*m_server);
-        }
+        stopProcess(m_server);
     }
 
     // Starts the server and its sinks, the first one the default; false with *why
@@ -45,22 +43,18 @@ public:
             return false;
         }
         m_socket = m_dir.filePath("native");
-        m_server = std::make_unique<QProcess>();
-        m_server->setProcessEnvironment(environment());
-        m_server->setProcessChannelMode(QProcess::MergedChannels);
-        m_server->start(pulseaudio,
-                        {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=false",
-                         "--disallow-module-loading=false", "--log-target=stderr", "-L",
-                         "module-native-protocol-unix socket=" + m_socket + " auth-anonymous=1"});
-        if (!m_server->waitForStarted(5000)) {
-            *why = "pulseaudio did not start: " + m_server->errorString();
-            return false;
-        }
-        const auto running = [this] { return m_server->state() == QProcess::Running; };
-        if (!waituntil::waitUntil([&] { return !running() || pactl({"info"}) == 0; }, 8000, 50) ||
+        m_server.setProcessEnvironment(environment());
+        m_server.setProcessChannelMode(QProcess::MergedChannels);
+        m_server.start(pulseaudio,
+                       {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=false",
+                        "--disallow-module-loading=false", "--log-target=stderr", "-L",
+                        "module-native-protocol-unix socket=" + m_socket + " auth-anonymous=1"});
+        const auto running = [this] { return m_server.state() == QProcess::Running; };
+        if (!m_server.waitForStarted(5000) ||
+            !waituntil::waitUntil([&] { return !running() || pactl({"info"}) == 0; }, 8000, 50) ||
             !running()) {
-            *why = "pulseaudio did not answer: " +
-                   QString::fromLocal8Bit(m_server->readAll()).trimmed().right(300);
+            *why = "pulseaudio did not start or answer: " + m_server.errorString() + ' ' +
+                   QString::fromLocal8Bit(m_server.readAll()).trimmed().right(300);
             return false;
         }
         for (const QString& sink : m_sinks) {
@@ -192,7 +186,7 @@ private:
     QStringList m_sinks;
     QTemporaryDir m_dir;
     QString m_socket;
-    std::unique_ptr<QProcess> m_server;
+    QProcess m_server;
     std::map<QString, std::unique_ptr<QProcess>> m_recorders;
     std::map<QString, QString> m_modules;
 };
