@@ -19,7 +19,6 @@
 #include <QThread>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 class XSession {
 public:
@@ -41,38 +40,34 @@ public:
             }
         }
         // -displayfd: the server takes the first free display and prints its number.
-        m_server = std::make_unique<QProcess>();
-        m_server->setProcessChannelMode(QProcess::SeparateChannels);
-        m_server->start(
-            QStringLiteral("Xvfb"),
-            {"-displayfd", "1", "-screen", "0", QStringLiteral("%1x%2x24").arg(kWidth).arg(kHeight),
-             "-dpi", "96", "-nolisten", "tcp", "-noreset"});
+        m_server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0",
+                                                QStringLiteral("%1x%2x24").arg(kWidth).arg(kHeight),
+                                                "-dpi", "96", "-nolisten", "tcp", "-noreset"});
         poll(15000, [&] {
-            m_server->waitForReadyRead(200);
-            return m_server->canReadLine() || m_server->state() == QProcess::NotRunning;
+            m_server.waitForReadyRead(200);
+            return m_server.canReadLine() || m_server.state() == QProcess::NotRunning;
         });
-        const QString number = QString::fromLatin1(m_server->readLine()).trimmed();
+        const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
         if (number.isEmpty()) {
             *why = QStringLiteral("Xvfb did not start: ") +
-                   QString::fromLocal8Bit(m_server->readAllStandardError()).trimmed().right(300);
+                   QString::fromLocal8Bit(m_server.readAllStandardError()).trimmed().right(300);
             return false;
         }
         m_display = QLatin1Char(':') + number;
 
-        m_windowManager = std::make_unique<QProcess>();
         QProcessEnvironment managerEnvironment = environment();
         managerEnvironment.insert(QStringLiteral("HOME"), m_home.path());
-        m_windowManager->setProcessEnvironment(managerEnvironment);
-        m_windowManager->setProcessChannelMode(QProcess::MergedChannels);
-        m_windowManager->start(QStringLiteral("openbox"), {"--sm-disable"});
+        m_windowManager.setProcessEnvironment(managerEnvironment);
+        m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
+        m_windowManager.start(QStringLiteral("openbox"), {"--sm-disable"});
         // openbox tells a number of desktops once it manages the screen.
         const bool managed = poll(15000, [&] {
-            return m_windowManager->state() == QProcess::NotRunning ||
+            return m_windowManager.state() == QProcess::NotRunning ||
                    xdotool({"get_num_desktops"}).trimmed().toInt() > 0;
         });
-        if (!managed || m_windowManager->state() == QProcess::NotRunning) {
+        if (!managed || m_windowManager.state() == QProcess::NotRunning) {
             *why = QStringLiteral("openbox did not start: ") +
-                   QString::fromLocal8Bit(m_windowManager->readAll()).trimmed().right(300);
+                   QString::fromLocal8Bit(m_windowManager.readAll()).trimmed().right(300);
             return false;
         }
         return true;
@@ -226,20 +221,20 @@ public:
     }
 
 private:
-    static void stopProcess(std::unique_ptr<QProcess>& process) {
-        if (!process || process->state() == QProcess::NotRunning) {
+    static void stopProcess(QProcess& process) {
+        if (process.state() == QProcess::NotRunning) {
             return;
         }
-        process->terminate();
-        if (!process->waitForFinished(5000)) {
-            process->kill();
-            process->waitForFinished(5000);
+        process.terminate();
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished(5000);
         }
     }
 
     QTemporaryDir m_home;  // the window manager's own settings and cache
-    std::unique_ptr<QProcess> m_server;
-    std::unique_ptr<QProcess> m_windowManager;
+    QProcess m_server;
+    QProcess m_windowManager;
     QString m_display;
     bool m_numLock = false;
 };
