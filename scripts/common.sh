@@ -11,7 +11,7 @@ PACKAGES=(
     libsdl2-dev libpulse-dev libsndfile1-dev libmpg123-dev libsamplerate0-dev libmp3lame-dev
     libebur128-dev libtag1-dev
     qt6-translations-l10n
-    clang-format clang-tidy xvfb xauth openbox xdotool x11-apps
+    clang-format clang-tidy xvfb xauth openbox xdotool x11-apps netpbm
     clang libclang-rt-dev
     pulseaudio pulseaudio-utils
     librsvg2-bin desktop-file-utils appstream dbus file lintian

@@ -1,43 +1,17 @@
-// One copy of each program per user: a second start asks the first to bring its
-// window forward and ends, with or without a session bus; the command line of
-// the offline render is not concerned.
+// One copy of each program per user: the second claim of a name is not the
+// first, and its request brings the first one's window forward. The programs'
+// own second start is walked in the acceptance run, on a real display.
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
 
-#include "FileBytes.h"
 #include "ui/shared/SingleInstance.h"
 
 class SingleInstanceTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_home;
-
-    // A user of their own: runtime, data and configuration folders in the
-    // temporary home, the audio component already installed, no session bus.
-    QProcessEnvironment userEnvironment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", m_home.path());
-        env.insert("XDG_RUNTIME_DIR", m_home.filePath("run"));
-        env.insert("XDG_DATA_HOME", m_home.filePath("data"));
-        env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
-        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_home.filePath("no-bus"));
-        return env;
-    }
-
 private slots:
-    void initTestCase() {
-        QVERIFY(m_home.isValid());
-        QVERIFY(QDir(m_home.path()).mkpath("run"));
-        QVERIFY(QFile::setPermissions(m_home.filePath("run"),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QVERIFY(QDir(m_home.path()).mkpath("data/Varonel/systeme"));
-        QVERIFY(filebytes::write(m_home.filePath("data/Varonel/systeme/VaronelAudio.composant"),
-                                 "installé\n"));
-    }
-
     // Within one process: the second claim is not the first, and its request
     // brings the first one's minimised window back.
     void secondClaimRaisesTheFirstWindow() {
@@ -54,45 +28,6 @@ private slots:
         QTRY_VERIFY(!window.isMinimized());
         // Another program's claim is its own.
         QVERIFY(varonel::ui::SingleInstance("Autre", run.path()).isFirst());
-    }
-
-    void secondStartEnds_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("socket");
-        QTest::newRow("Varonel") << QStringLiteral(VARONEL_EXECUTABLE) << "varonel-Varonel.socket";
-        QTest::newRow("VaronelPlayer")
-            << QStringLiteral(PLAYER_EXECUTABLE) << "varonel-VaronelPlayer.socket";
-    }
-
-    void secondStartEnds() {
-        QFETCH(QString, program);
-        QFETCH(QString, socket);
-        QProcess first;
-        first.setProcessEnvironment(userEnvironment());
-        first.start(program, {});
-        QVERIFY(first.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home.filePath("run/" + socket)), 20000);
-
-        QProcess second;
-        second.setProcessEnvironment(userEnvironment());
-        second.start(program, {});
-        QVERIFY2(second.waitForFinished(15000), "the second copy did not end");
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 0);
-        QVERIFY(second.readAllStandardError().contains("déjà ouvert"));
-        QCOMPARE(first.state(), QProcess::Running);
-
-        // The offline render runs beside the window.
-        if (program.endsWith("/Varonel")) {
-            QProcess help;
-            help.setProcessEnvironment(userEnvironment());
-            help.start(program, {"--help"});
-            QVERIFY(help.waitForFinished(15000));
-            QCOMPARE(help.exitCode(), 0);
-            QVERIFY(help.readAllStandardOutput().contains("--render"));
-        }
-        first.kill();
-        QVERIFY(first.waitForFinished());
     }
 };
 

@@ -38,10 +38,7 @@ struct PlayerRig {
         clock = ownedClock.get();
         window = std::make_unique<PlayerWindow>(std::move(ownedClock), dialogs, std::move(decks[0]),
                                                 std::move(decks[1]));
-        PlayerWindow::LoadOptions options;
-        options.cheminAppli = folder.path();
-        options.screenWidth = screenWidth;
-        loaded = window->Form_Load(options);
+        loaded = window->Form_Load({.cheminAppli = folder.path(), .screenWidth = screenWidth});
     }
     template <typename T>
     T* find(const QString& name) const {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
@@ -29,9 +30,7 @@ public:
         for (auto& [name, recorder] : m_recorders) {
             stopProcess(*recorder);
         }
-        if (m_server) {
-            stopProcess(*m_server);
-        }
+        stopProcess(m_server);
     }
 
     // Starts the server and its sinks, the first one the default; false with *why
@@ -43,27 +42,19 @@ public:
             *why = "pulseaudio, pactl or parecord is not installed";
             return false;
         }
-        if (!m_dir.isValid()) {
-            *why = "no temporary folder";
-            return false;
-        }
         m_socket = m_dir.filePath("native");
-        m_server = std::make_unique<QProcess>();
-        m_server->setProcessEnvironment(environment());
-        m_server->setProcessChannelMode(QProcess::MergedChannels);
-        m_server->start(pulseaudio,
-                        {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=false",
-                         "--disallow-module-loading=false", "--log-target=stderr", "-L",
-                         "module-native-protocol-unix socket=" + m_socket + " auth-anonymous=1"});
-        if (!m_server->waitForStarted(5000)) {
-            *why = "pulseaudio did not start: " + m_server->errorString();
-            return false;
-        }
-        const auto running = [this] { return m_server->state() == QProcess::Running; };
-        if (!waituntil::waitUntil([&] { return !running() || pactl({"info"}) == 0; }, 8000, 50) ||
+        m_server.setProcessEnvironment(environment());
+        m_server.setProcessChannelMode(QProcess::MergedChannels);
+        m_server.start(pulseaudio,
+                       {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=false",
+                        "--disallow-module-loading=false", "--log-target=stderr", "-L",
+                        "module-native-protocol-unix socket=" + m_socket + " auth-anonymous=1"});
+        const auto running = [this] { return m_server.state() == QProcess::Running; };
+        if (!m_server.waitForStarted(5000) ||
+            !waituntil::waitUntil([&] { return !running() || pactl({"info"}) == 0; }, 8000, 50) ||
             !running()) {
-            *why = "pulseaudio did not answer: " +
-                   QString::fromLocal8Bit(m_server->readAll()).trimmed().right(300);
+            *why = "pulseaudio did not start or answer: " + m_server.errorString() + ' ' +
+                   QString::fromLocal8Bit(m_server.readAll()).trimmed().right(300);
             return false;
         }
         for (const QString& sink : m_sinks) {
@@ -138,22 +129,17 @@ public:
     }
 
     // How many playback streams the server plays on `sink` now.
+    // (pactl's short lists: a sink's index, then its name; a stream's index,
+    // then its sink's.)
     int streamsOn(const QString& sink) const {
         QString sinks;
         QString inputs;
         pactl({"list", "short", "sinks"}, &sinks);
         pactl({"list", "short", "sink-inputs"}, &inputs);
-        QString index;
-        for (const QString& line : sinks.split('\n')) {
-            if (line.section('\t', 1, 1) == sink) {
-                index = line.section('\t', 0, 0);
-            }
-        }
-        int count = 0;
-        for (const QString& line : inputs.split('\n')) {
-            count += !index.isEmpty() && line.section('\t', 1, 1) == index ? 1 : 0;
-        }
-        return count;
+        const QString index =
+            sinks.split('\n').filter('\t' + sink + '\t').value(0).section('\t', 0, 0);
+        const QRegularExpression onSink("^\\d+\t" + index + '\t');
+        return index.isEmpty() ? 0 : int(inputs.split('\n').filter(onSink).size());
     }
 
     // Removes a sink, as when a card is unplugged.
@@ -200,7 +186,7 @@ private:
     QStringList m_sinks;
     QTemporaryDir m_dir;
     QString m_socket;
-    std::unique_ptr<QProcess> m_server;
+    QProcess m_server;
     std::map<QString, std::unique_ptr<QProcess>> m_recorders;
     std::map<QString, QString> m_modules;
 };

@@ -15,7 +15,6 @@ namespace tonescan {
 
 constexpr int kRate = 44100;
 constexpr int kBlock = kRate / 10;
-constexpr double kBlockSeconds = double(kBlock) / kRate;
 // Heard: above -40 dBFS.
 constexpr float kHeard = 0.01f;
 
@@ -45,28 +44,6 @@ inline std::vector<float> amplitudes(const std::vector<float>& samples, double h
 // Blocks in which the tone is heard.
 inline int heardBlocks(const std::vector<float>& amplitude) {
     return int(std::ranges::count_if(amplitude, [](float a) { return a > kHeard; }));
-}
-
-// The longest stretch, in seconds, over which the tone is heard, bridging
-// gaps of up to `gapSeconds` (a loaded machine may drop a block of sound).
-inline double longestRun(const std::vector<float>& amplitude, double gapSeconds = 0.3) {
-    const auto gapBlocks = size_t(std::lround(gapSeconds / kBlockSeconds));
-    size_t best = 0;
-    size_t runStart = 0;
-    size_t lastHeard = 0;
-    bool inRun = false;
-    for (size_t i = 0; i < amplitude.size(); ++i) {
-        if (amplitude[i] <= kHeard) {
-            continue;
-        }
-        if (!inRun || i - lastHeard > gapBlocks + 1) {
-            runStart = i;
-            inRun = true;
-        }
-        lastHeard = i;
-        best = std::max(best, i - runStart + 1);
-    }
-    return double(best) * kBlockSeconds;
 }
 
 }  // namespace tonescan

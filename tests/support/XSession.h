@@ -2,9 +2,8 @@
 // A private X display for tests that drive the real programs as a person
 // would: Xvfb on a display nobody uses, the openbox window manager, xdotool
 // for the mouse and the keyboard (through XTEST, as the devices would) and xwd
-// for the picture of a window. Everything it started stops with it. Where a
-// tool is missing or the server does not start, start() says why and the
-// caller skips.
+// for the picture of a window, read through netpbm's xwdtopnm. Everything it started stops with it.
+// Where a tool is missing or the server does not start, start() says why and the caller skips.
 //
 // Windows are named by xdotool's decimal window ids; points are in a window's
 // own coordinates (xdotool places the pointer relative to the window).
@@ -18,10 +17,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 class XSession {
 public:
@@ -36,58 +33,49 @@ public:
     }
 
     bool start(QString* why) {
-        for (const char* tool : {"Xvfb", "openbox", "xdotool", "xwd"}) {
+        for (const char* tool : {"Xvfb", "openbox", "xdotool", "xwd", "xwdtopnm"}) {
             if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
                 *why = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
                 return false;
             }
         }
-        if (!m_home.isValid()) {
-            *why = QStringLiteral("no temporary folder");
-            return false;
-        }
         // -displayfd: the server takes the first free display and prints its number.
-        m_server = std::make_unique<QProcess>();
-        m_server->setProcessChannelMode(QProcess::SeparateChannels);
-        m_server->start(
-            QStringLiteral("Xvfb"),
-            {"-displayfd", "1", "-screen", "0", QStringLiteral("%1x%2x24").arg(kWidth).arg(kHeight),
-             "-dpi", "96", "-nolisten", "tcp", "-noreset"});
+        m_server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0",
+                                                QStringLiteral("%1x%2x24").arg(kWidth).arg(kHeight),
+                                                "-dpi", "96", "-nolisten", "tcp", "-noreset"});
         poll(15000, [&] {
-            m_server->waitForReadyRead(200);
-            return m_server->canReadLine() || m_server->state() == QProcess::NotRunning;
+            m_server.waitForReadyRead(200);
+            return m_server.canReadLine() || m_server.state() == QProcess::NotRunning;
         });
-        const QString number = QString::fromLatin1(m_server->readLine()).trimmed();
+        const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
         if (number.isEmpty()) {
             *why = QStringLiteral("Xvfb did not start: ") +
-                   QString::fromLocal8Bit(m_server->readAllStandardError()).trimmed().right(300);
+                   QString::fromLocal8Bit(m_server.readAllStandardError()).trimmed().right(300);
             return false;
         }
         m_display = QLatin1Char(':') + number;
 
-        m_windowManager = std::make_unique<QProcess>();
         QProcessEnvironment managerEnvironment = environment();
         managerEnvironment.insert(QStringLiteral("HOME"), m_home.path());
-        m_windowManager->setProcessEnvironment(managerEnvironment);
-        m_windowManager->setProcessChannelMode(QProcess::MergedChannels);
-        m_windowManager->start(QStringLiteral("openbox"), {"--sm-disable"});
-        // openbox names the desktops once it manages the screen.
-        bool managed = false;
-        poll(15000, [&] {
-            xdotool({"get_num_desktops"}, &managed);
-            return managed || m_windowManager->state() == QProcess::NotRunning;
+        m_windowManager.setProcessEnvironment(managerEnvironment);
+        m_windowManager.setProcessChannelMode(QProcess::MergedChannels);
+        m_windowManager.start(QStringLiteral("openbox"), {"--sm-disable"});
+        // openbox tells a number of desktops once it manages the screen.
+        const bool managed = poll(15000, [&] {
+            return m_windowManager.state() == QProcess::NotRunning ||
+                   xdotool({"get_num_desktops"}).trimmed().toInt() > 0;
         });
-        if (!managed) {
+        if (!managed || m_windowManager.state() == QProcess::NotRunning) {
             *why = QStringLiteral("openbox did not start: ") +
-                   QString::fromLocal8Bit(m_windowManager->readAll()).trimmed().right(300);
+                   QString::fromLocal8Bit(m_windowManager.readAll()).trimmed().right(300);
             return false;
         }
         return true;
     }
 
-    // The environment of a program shown on this display, from `base`.
-    QProcessEnvironment environment(
-        QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const {
+    // The environment of a program shown on this display.
+    QProcessEnvironment environment() const {
+        QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
         base.insert(QStringLiteral("DISPLAY"), m_display);
         base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         base.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -95,18 +83,13 @@ public:
     }
 
     // Runs xdotool with `arguments`; its output.
-    QString xdotool(const QStringList& arguments, bool* ok = nullptr) const {
+    QString xdotool(const QStringList& arguments) const {
         QProcess process;
         process.setProcessEnvironment(environment());
         process.start(QStringLiteral("xdotool"), arguments);
-        const bool finished = process.waitForFinished(30000);
-        if (!finished) {
+        if (!process.waitForFinished(30000)) {
             process.kill();
             process.waitForFinished();
-        }
-        if (ok != nullptr) {
-            *ok =
-                finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
         }
         return QString::fromLocal8Bit(process.readAllStandardOutput());
     }
@@ -125,9 +108,6 @@ public:
     QStringList windows(const QString& title) const {
         return xdotool({"search", "--onlyvisible", "--name", title})
             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    bool shown(const Window& window, const QString& title) const {
-        return windows(title).contains(window);
     }
     // Asks `done` every 50 ms until it holds or `ms` have passed; whether it held.
     template <typename Done>
@@ -156,7 +136,7 @@ public:
         return found;
     }
     bool waitUntilGone(const Window& window, const QString& title, int ms = 10000) const {
-        return poll(ms, [&] { return !shown(window, title); });
+        return poll(ms, [&] { return !windows(title).contains(window); });
     }
 
     // The window that has the keyboard; empty when none.
@@ -169,19 +149,14 @@ public:
     }
     // Waits until a window keeps the same size for a moment (the manager has
     // placed and maximised it); that size.
-    QSize settledSize(const Window& window, int ms = 10000) const {
-        QElapsedTimer timer;
-        timer.start();
-        QSize last = size(window);
-        while (timer.elapsed() < ms) {
-            QThread::msleep(250);
-            const QSize now = size(window);
-            if (now == last && now.isValid()) {
-                return now;
-            }
-            last = now;
-        }
-        return last;
+    QSize settledSize(const Window& window) const {
+        QSize now = size(window);
+        poll(10000, [&] {
+            QThread::msleep(200);
+            const QSize last = std::exchange(now, size(window));
+            return now == last && now.isValid();
+        });
+        return now;
     }
     // Where a window's inside starts on the screen (moves the pointer there).
     QPoint origin(const Window& window) const {
@@ -233,57 +208,33 @@ public:
     // cannot be taken.
     QImage picture(const Window& window) const {
         QProcess xwd;
+        QProcess toPnm;
         xwd.setProcessEnvironment(environment());
+        xwd.setStandardOutputProcess(&toPnm);
         xwd.start(QStringLiteral("xwd"), {"-id", window, "-silent"});
-        if (!xwd.waitForFinished(20000) || xwd.exitCode() != 0) {
+        toPnm.start(QStringLiteral("xwdtopnm"), {"-quiet"});
+        // The converter first: waiting on it drains the picture from the pipe.
+        if (!toPnm.waitForFinished(20000) || !xwd.waitForFinished(5000) || toPnm.exitCode() != 0) {
             return {};
         }
-        return fromXwd(xwd.readAllStandardOutput());
-    }
-
-    // An XWD file as an image: the Z pixmap of 32 bits a pixel, least
-    // significant byte first, 8 bits a colour, that Xvfb's 24-bit screen gives;
-    // null for any other.
-    static QImage fromXwd(const QByteArray& bytes) {
-        auto word = [&bytes](int i) { return qFromBigEndian<quint32>(bytes.constData() + 4 * i); };
-        if (bytes.size() < 100 || word(2) != 2 || word(7) != 0 || word(11) != 32 ||
-            word(14) != 0xff0000 || word(15) != 0xff00 || word(16) != 0xff) {
-            return {};
-        }
-        const int width = int(word(4));
-        const int height = int(word(5));
-        const qint64 perLine = word(12);
-        const qint64 start = qint64(word(0)) + qint64(word(19)) * 12;
-        if (start + perLine * height > bytes.size()) {
-            return {};
-        }
-        QImage image(width, height, QImage::Format_RGB32);
-        for (int y = 0; y < height; ++y) {
-            const auto* from =
-                reinterpret_cast<const quint32*>(bytes.constData() + start + perLine * y);
-            auto* to = reinterpret_cast<quint32*>(image.scanLine(y));
-            for (int x = 0; x < width; ++x) {
-                to[x] = qFromLittleEndian(from[x]) | 0xff000000U;
-            }
-        }
-        return image;
+        return QImage::fromData(toPnm.readAllStandardOutput(), "PPM");
     }
 
 private:
-    static void stopProcess(std::unique_ptr<QProcess>& process) {
-        if (!process || process->state() == QProcess::NotRunning) {
+    static void stopProcess(QProcess& process) {
+        if (process.state() == QProcess::NotRunning) {
             return;
         }
-        process->terminate();
-        if (!process->waitForFinished(5000)) {
-            process->kill();
-            process->waitForFinished(5000);
+        process.terminate();
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished(5000);
         }
     }
 
     QTemporaryDir m_home;  // the window manager's own settings and cache
-    std::unique_ptr<QProcess> m_server;
-    std::unique_ptr<QProcess> m_windowManager;
+    QProcess m_server;
+    QProcess m_windowManager;
     QString m_display;
     bool m_numLock = false;
 };

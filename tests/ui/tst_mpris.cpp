@@ -9,16 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ScriptedDialogs.h"
 #include "SessionBus.h"
 #include "TestTracks.h"
-#include "audio/OfflineOutput.h"
-#include "core/automix/MainAudioChain.h"
-#include "core/automix/Transport.h"
-#include "core/playlist/RowFiller.h"
-#include "core/playlist/SourceLengthReader.h"
-#include "core/render/VirtualDriver.h"
-#include "core/render/VirtualTicks.h"
+#include "TransportRig.h"
 #include "ui/varonel/MprisService.h"
 
 using namespace varonel;
@@ -28,27 +21,14 @@ namespace {
 const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
 // The transport of a main window, without the window, published on `bus`.
-struct Rig {
+struct Rig : transportrig::OnAir {
     explicit Rig(const QDBusConnection& bus) {
         ui::MprisService::WindowActions actions;
         actions.raise = [this] { ++raised; };
         service = std::make_unique<ui::MprisService>(transport, chain, std::move(actions));
         published = service->publish(bus);
     }
-    void add(const QString& path) {
-        core::PlaylistRow row;
-        QVERIFY(core::fillRowFromPath(path, core::sourceLengthReader(chain.sources[2]),
-                                      core::MillisecondsCell::Filled, &row));
-        playlist.append(row);
-    }
 
-    core::VirtualClock clock;
-    core::VirtualTicks ticks{clock};
-    ScriptedDialogs dialogs;
-    core::PlaylistModel playlist;
-    core::MainAudioChain chain{std::make_unique<audio::OfflineOutput>(44100)};
-    core::Transport transport{chain, playlist, clock, ticks, dialogs};
-    core::VirtualDriver driver{chain, clock, ticks};
     std::unique_ptr<ui::MprisService> service;
     bool published = false;
     int raised = 0;
@@ -77,25 +57,18 @@ public slots:
 class MprisTest : public QObject {
     Q_OBJECT
 
-    QString get(const QString& interface, const QString& name) const {
+    // A property, as dbus-send prints it; of the player's interface unless told.
+    QString player(const QString& name, const QString& interface = kPlayer) const {
         return m_bus.property(ui::MprisService::kServiceName, ui::MprisService::kObjectPath,
                               interface, name);
     }
-    QString player(const QString& name) const { return get(kPlayer, name); }
-    bool command(const QString& member) const {
+    // Calls a method of the player's interface, or `interface`; whether it answered.
+    bool command(const QString& member, const QString& interface = kPlayer) const {
         return !m_bus
                     .call(ui::MprisService::kServiceName, ui::MprisService::kObjectPath,
-                          kPlayer + '.' + member)
+                          interface + '.' + member)
                     .isNull();
     }
-    // The number printed after `key` in dbus-send's reply; -1 when absent.
-    static qlonglong int64After(const QString& reply, const QString& key) {
-        const qsizetype at = reply.indexOf(key);
-        const QRegularExpression number(R"(int64 (\d+))");
-        const QRegularExpressionMatch match = number.match(reply, at < 0 ? reply.size() : at);
-        return match.hasMatch() ? match.captured(1).toLongLong() : -1;
-    }
-
     SessionBus m_bus;
     QTemporaryDir m_tracks{QDir::tempPath() + QStringLiteral("/varonelmpris_XXXXXX")};
     QStringList m_paths;
@@ -111,7 +84,8 @@ private slots:
         }
     }
 
-    // What the service says of itself while stopped; then the keys act as
+    // What the service says of itself while stopped (the name of its desktop
+    // entry, nothing to chain to, no track); then the keys act as
     // the buttons: Play starts, Next chains now, Stop fades out; the track on
     // air is told at each transition.
     void identityThenKeysDriveTheBroadcast() {
@@ -119,18 +93,14 @@ private slots:
         Rig rig(bus);
         QVERIFY(rig.published);
         const QString root = QStringLiteral("org.mpris.MediaPlayer2");
-        QVERIFY(get(root, "Identity").contains("\"Varonel\""));
-        QVERIFY(get(root, "DesktopEntry").contains("\"org.varonel.Varonel\""));
-        QVERIFY(get(root, "CanRaise").contains("true"));
-        for (const char* no : {"CanGoPrevious", "CanSeek", "CanGoNext"}) {
-            QVERIFY2(player(no).contains("boolean false"), no);
+        for (const auto& [interface, name, told] :
+             {std::tuple{root, "DesktopEntry", "\"org.varonel.Varonel\""},
+              {kPlayer, "CanGoNext", "boolean false"},
+              {kPlayer, "PlaybackStatus", "\"Stopped\""},
+              {kPlayer, "Metadata", "/org/mpris/MediaPlayer2/TrackList/NoTrack"}}) {
+            QVERIFY2(player(name, interface).contains(told), name);
         }
-        QVERIFY(player("PlaybackStatus").contains("\"Stopped\""));
-        QVERIFY(player("Metadata").contains("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
-        QVERIFY(!m_bus
-                     .call(ui::MprisService::kServiceName, ui::MprisService::kObjectPath,
-                           root + ".Raise")
-                     .isNull());
+        QVERIFY(command("Raise", root));
         QTRY_COMPARE(rig.raised, 1);
 
         for (const QString& path : m_paths) {
@@ -145,17 +115,19 @@ private slots:
 
         QVERIFY(command("Play"));
         QVERIFY(rig.transport.EnDiffusion());
-        QVERIFY(player("PlaybackStatus").contains("\"Playing\""));
         QVERIFY(player("CanGoNext").contains("boolean true"));
+        // (The status and the track's address are read from the running
+        // program in the acceptance run.)
         QString metadata = player("Metadata");
         QVERIFY2(metadata.contains("\"Premier\"") && metadata.contains("\"Alpha\""),
                  qPrintable(metadata));
-        QVERIFY2(metadata.contains("\"file://" + m_tracks.path() + "/Alpha%20-%20Premier.wav\""),
+        QVERIFY2(metadata.section("mpris:length", 1)
+                     .contains(QRegularExpression("^\\W+variant\\s+int64 20000000\\b")),
                  qPrintable(metadata));
-        QCOMPARE(int64After(metadata, "mpris:length"), 20000000LL);
 
         rig.driver.advanceMs(5000);
-        const qlonglong position = int64After(player("Position"), "int64");
+        // dbus-send prints "variant int64 <microseconds>".
+        const qlonglong position = player("Position").section("int64 ", 1).trimmed().toLongLong();
         QVERIFY2(position > 4800000 && position <= 5000000, qPrintable(QString::number(position)));
 
         QVERIFY(command("Next"));
@@ -166,14 +138,12 @@ private slots:
         QVERIFY2(metadata.contains("\"Second\"") && metadata.contains("\"Beta\""),
                  qPrintable(metadata));
         QVERIFY(rig.driver.advanceUntil([&] { return !rig.transport.inTransition(); }, 3000));
-        QVERIFY(player("Metadata").contains("\"Second\""));
 
         QVERIFY(command("Stop"));
         QVERIFY(player("PlaybackStatus").contains("\"Stopped\""));
         rig.driver.advanceMs(3000);
         QVERIFY(!rig.transport.EnDiffusion());
         QVERIFY(player("Metadata").contains("NoTrack"));
-        QCOMPARE(rig.playlist.count(), 1);
 
         // A dialog waiting for the operator holds the keys, as it holds the buttons.
         {
