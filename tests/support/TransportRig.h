@@ -1,0 +1,86 @@
+#pragma once
+// The main window's transport without its window: the main audio chain on an
+// offline output, the playlist, a virtual clock and its ticks, the clock and
+// key timer with keys the test holds, and the scripted dialogs, driven in
+// virtual time. Each start is recorded with the moment it came.
+
+#include <QObject>
+#include <QSet>
+#include <QTime>
+
+#include "ScriptedDialogs.h"
+#include "audio/OfflineOutput.h"
+#include "core/automix/MainAudioChain.h"
+#include "core/automix/Timer3.h"
+#include "core/automix/Transport.h"
+#include "core/playlist/RowFiller.h"
+#include "core/playlist/SourceLengthReader.h"
+#include "core/render/VirtualDriver.h"
+#include "core/render/VirtualTicks.h"
+#include "core/shared/TrackNaming.h"
+
+namespace transportrig {
+
+using namespace varonel;
+using namespace varonel::core;
+
+class HeldKeys final : public KeyboardState {
+public:
+    bool isHeld(TransportKey key) const override { return held.contains(int(key)); }
+    bool mainWindowActive() const override { return active; }
+    void tickRead() override {}
+    QSet<int> held;
+    bool active = true;
+};
+
+// Appends a row for the file, its length read by `reader` as the window does;
+// an unreadable file still gets its row, as a hand-edited list would.
+inline void appendRow(PlaylistModel& playlist, audio::FileSource& reader, const QString& path) {
+    PlaylistRow row;
+    if (!fillRowFromPath(path, sourceLengthReader(reader), MillisecondsCell::Filled, &row)) {
+        row.path = path;
+        row.artist = Artiste(path);
+        row.title = Titre(path);
+    }
+    playlist.append(row);
+}
+
+// A main window's worth of transport, with an offline output and a virtual clock.
+struct OnAir {
+    explicit OnAir(QTime start = QTime(12, 0)) : clock(start) {
+        timer3.setKeyboard(&keys);
+        QObject::connect(
+            &transport, &Transport::trackStarted, [this](const QString& label, const QString&) {
+                // The outgoing track is now on the source to come next.
+                const auto& outgoing = chain.sources[size_t(transport.SourceSuivante())];
+                started.append({label, clock.monotonicMs(), outgoing.positionMs()});
+                labels.append(label);
+            });
+    }
+
+    void add(const QString& path) { appendRow(playlist, chain.sources[2], path); }
+    int32_t positionOnAir() const {
+        return chain.sources[size_t(transport.SourceActive())].positionMs();
+    }
+
+    struct Start {
+        QString label;
+        int64_t atMs;
+        int32_t outgoingPosition;  // position of the track on air when it was chained
+    };
+
+    VirtualClock clock;
+    VirtualTicks ticks{clock};
+    ScriptedDialogs dialogs;
+    PlaylistModel playlist;
+    MainAudioChain chain{std::make_unique<audio::OfflineOutput>(44100)};
+    audio::OfflineOutput& output = static_cast<audio::OfflineOutput&>(*chain.output);
+    Transport transport{chain, playlist, clock, ticks, dialogs};
+    Timer3 timer3{transport, clock, ticks};
+    VirtualDriver driver{chain, clock, ticks};
+    HeldKeys keys;
+    QList<Start> started;
+    QStringList labels;  // of the starts, in order
+};
+
+}  // namespace transportrig
