@@ -70,25 +70,19 @@ private slots:
         QCOMPARE(chain.left(framesOf(900)).back(), 1.0f);
     }
 
-    void seekLandsWithinThirtyMs_data() {
-        QTest::addColumn<int>("target");
-        QTest::newRow("forward") << 7300;
-        QTest::newRow("near start") << 40;
-        QTest::newRow("near end") << 19950;
-        QTest::newRow("back to start") << 0;
-    }
+    // Seeks one after the other, forwards, near the end and back to the
+    // start: each is reported at once and heard within 30 ms.
     void seekLandsWithinThirtyMs() {
-        QFETCH(int, target);
-        // Each sample holds its time in seconds.
-        static const QString path =
-            writeFloatWav(m_dir.filePath("ramp.wav"), ramp(20, 1.0f / kRate));
         Chain chain;
-        chain.play(0, path);
+        // Each sample holds its time in seconds.
+        chain.play(0, writeFloatWav(m_dir.filePath("ramp.wav"), ramp(20, 1.0f / kRate)));
         chain.left(framesOf(3000));
-        chain.sources[0].setPositionMs(target);
-        QCOMPARE(chain.sources[0].positionMs(), target);  // reported at once
-        const double heardMs = chain.left(1)[0] * 1000.0;
-        QVERIFY2(std::abs(heardMs - target) <= 30.0, qPrintable(QString::number(heardMs)));
+        for (const int target : {7300, 19950, 0}) {
+            chain.sources[0].setPositionMs(target);
+            QCOMPARE(chain.sources[0].positionMs(), target);
+            const double heardMs = chain.left(1)[0] * 1000.0;
+            QVERIFY2(std::abs(heardMs - target) <= 30.0, qPrintable(QString::number(heardMs)));
+        }
     }
 
     // Each bad input fails to open with its own message, or plays what it can and
@@ -97,17 +91,13 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("opens");
-        // Each cause of a refusal is told by tst_trackfiles; here, one refusal and
-        // the files that open and then end early.
+        // Each cause of a refusal, and each way a file ends early, is told by
+        // tst_trackfiles; here, one refusal and one file that ends early.
         const QString mp3Path = m_dir.filePath("x.mp3");
         QVERIFY(writeMp3(mp3Path.toStdString(), sine(440, 2.0, 0.5f)));
         const QByteArray mp3 = filebytes::read(mp3Path);
-        QByteArray burst = mp3;
-        burst.insert(burst.size() / 3, QByteArray(3000, char(0xFF)));
-        burst.insert(burst.size() * 2 / 3, QByteArray(2000, char(0x5A)));
         QTest::newRow("refused") << "notes.mp3" << QByteArray("hello, this is no audio\n") << false;
         QTest::newRow("truncated mp3") << "cut.mp3" << mp3.left(mp3.size() / 2) << true;
-        QTest::newRow("garbage inside mp3") << "burst.mp3" << burst << true;
     }
     void badInputNeverStallsTheOthers() {
         QFETCH(QString, name);
@@ -135,7 +125,6 @@ private slots:
         Chain main(true);  // the main output: the limiter on
         const Audio track = sine(997, 2, float(std::pow(10.0, -3.0 / 20.0)));
         main.play(2, writeFloatWav(m_dir.filePath("m3.wav"), track));
-        QCOMPARE(main.sources[2].lengthMs(), 2000);
         const std::vector<float> out = main.left(framesOf(2500));
         const auto delay = size_t(PeakLimiter::latencyFrames());
         for (size_t i = 0; i + delay < out.size(); ++i) {
@@ -234,9 +223,8 @@ private slots:
     void timeTextFitsTheDisplay_data() {
         QTest::addColumn<int>("ms");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0 << "00:00.00";
         QTest::newRow("negative") << -5 << "00:00.00";
-        QTest::newRow("cue") << 83456 << "01:23.45";
+        QTest::newRow("hundredths truncated") << 83456 << "01:23.45";
         QTest::newRow("99 minutes") << 5999990 << "99:59.99";
         QTest::newRow("wraps past 99") << 6000000 << "00:00.00";
     }

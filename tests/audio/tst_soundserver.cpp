@@ -1,7 +1,7 @@
 // The live path on a real sound server: a private PulseAudio server with three
 // null sinks, the main output on one and a player on another, recorded through
-// their monitors, and the main sink unplugged and plugged back. Skipped, with
-// the reason, where the server cannot start.
+// their monitors, the main sink unplugged and plugged back, then the player's
+// unplugged. Skipped, with the reason, where the server cannot start.
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,7 +26,7 @@ using namespace testsignals;
 
 namespace {
 
-constexpr int kRate = 44100;
+using offlinemix::kRate;
 constexpr int kFadeMs = 400;
 // What the programs keep queued by default (Varonel.conf, 250 ms).
 constexpr int kProgramBufferFrames = 11025;
@@ -75,7 +75,8 @@ private slots:
     // two outputs in one group as the program makes them. Then the main sink
     // goes away twice: with a free default, the programme goes on there at once
     // and comes back to its sink once it returns; with the player's sink as the
-    // default, it waits, silent, and never reaches the player's sink.
+    // default, it waits, silent, and never reaches the player's sink. The
+    // player's sink, gone in its turn, is waited for just the same.
     void bothOutputsThenTheMainSinkIsRemoved() {
         const std::string x =
             writeFloatWav(m_dir.filePath("x.wav"), constant(0.3f, 6)).toStdString();
@@ -140,6 +141,8 @@ private slots:
         const int32_t held = sources[1].positionMs();
         std::this_thread::sleep_for(500ms);
         QCOMPARE(sources[1].positionMs(), held);
+        // A pause, which the meters keep: the smart mix must not take it for a fade.
+        QVERIFY(main.levelLeft() > 0);
         QVERIFY(m_server.addSink("VaronelA"));
         QVERIFY(waitUntil([&] { return main.route() == OutputRoute::Chosen; }, 4000));
         QCOMPARE(m_server.streamsOn("VaronelA"), 1);
@@ -151,6 +154,20 @@ private slots:
         QVERIFY(playerFrame + kRate < b.size());
         QCOMPARE(firstAbove(b, 0.15f, playerFrame), b.size());
         QVERIFY(std::abs(b[b.size() - kRate / 5] - 0.1f) < 1e-3f);
+
+        // The player's sink goes, the programme's being the default: the
+        // player waits, held, and never reaches the programme's sink. Closed,
+        // it leaves the programme playing.
+        QVERIFY(m_server.setDefaultSink("VaronelA"));
+        QVERIFY(m_server.removeSink("VaronelB"));
+        QVERIFY(waitUntil([&] { return player.output().route() == OutputRoute::Waiting; }, 2000));
+        const int32_t playerHeld = player.positionMs();
+        std::this_thread::sleep_for(500ms);
+        QCOMPARE(player.positionMs(), playerHeld);
+        QCOMPARE(m_server.streamsOn("VaronelA"), 1);
+        player.output().close();
+        const int32_t playing = sources[1].positionMs();
+        QVERIFY(waitUntil([&] { return sources[1].positionMs() > playing + 200; }, 4000));
     }
 
 private:

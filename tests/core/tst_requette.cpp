@@ -45,14 +45,6 @@ struct Request {
         round->setRules(rules);
         history.keepFor(rules);
     }
-    // Row 1 goes on air for its length, as the transport would take it.
-    void playTopRow() {
-        const PlaylistRow row = playlist.row(1);
-        playlist.removeAt(1);
-        history.started(row, clock.monotonicMs());
-        clock.advanceMs(row.milliseconds.toLongLong());
-        history.ended(row.path, clock.monotonicMs());
-    }
     int run() {
         const auto turn = [this] {
             clock.advanceMs(1);
@@ -94,8 +86,9 @@ class TestRequette : public QObject {
     Q_OBJECT
 
 private slots:
-    // Up to 10 rows: 7 distinct ones after 3, none after 10, each tagged and
-    // with its length; a row whose file cannot be read is tagged but not added.
+    // Up to 10 rows: 7 distinct ones after 3 (none after 10 is the nested
+    // request's), each tagged and with its length; a row whose file cannot be
+    // read is tagged but not added.
     void topsUpToTenDistinctRows() {
         Request request(20, 3);
         QCOMPARE(request.run(), 7);
@@ -111,17 +104,16 @@ private slots:
         QVERIFY(tagged >= 7);
         QVERIFY(request.clock.monotonicMs() < 1500);
 
-        Request full(20, 10);
-        QCOMPARE(full.run(), 0);
         Request empty(0, 0);
         QCOMPARE(empty.run(), 0);
         QCOMPARE(empty.clock.monotonicMs(), 0);  // returns at once
     }
 
-    // Four rows all taken, then about 1.5 s of fruitless draws; a second request
-    // adds nothing until the folder is listed again. The file that could not be
-    // read and the want of rows are told. With slow files the limit holds
-    // whatever the request is doing, the fallbacks of the switch included.
+    // Four rows all taken, then about 1.5 s of fruitless draws (that a second
+    // request adds nothing until the folder is listed again is the window
+    // test's). The file that could not be read and the want of rows are told.
+    // With slow files the limit holds whatever the request is doing, the
+    // fallbacks of the switch included.
     void stopsAfterOneAndAHalfSeconds() {
         Request request(4, 0);
         request.unreadable = QStringLiteral("Artiste 2 ");
@@ -132,12 +124,9 @@ private slots:
                               "/browser/Artiste 2 - Titre.mp3",
                               "Requette : plus rien à prendre dans /browser, ses 4 titres sont "
                               "déjà pris"}));
-        QCOMPARE(request.run(), 0);
-        request.list(4);
-        request.unreadable = QStringLiteral("none");
-        QCOMPARE(request.run(), 4);
 
         request.playlist.clear();
+        request.unreadable = QStringLiteral("none");
         request.list(40);
         request.remember({});
         request.neverDry = true;
@@ -267,8 +256,12 @@ private slots:
         // Three tracks go on air; the new round brings them back, the first
         // heard first, and leaves the two still queued alone.
         const QStringList heard = request.playlist.paths().mid(0, 3);
-        for (int i = 0; i < 3; ++i) {
-            request.playTopRow();
+        for (int i = 0; i < 3; ++i) {  // each for its length, as the transport takes them
+            const PlaylistRow row = request.playlist.row(1);
+            request.playlist.removeAt(1);
+            request.history.started(row, request.clock.monotonicMs());
+            request.clock.advanceMs(row.milliseconds.toLongLong());
+            request.history.ended(row.path, request.clock.monotonicMs());
         }
         QCOMPARE(request.run(), 3);
         QCOMPARE(request.told.filter("nouveau tour").size(), 1);

@@ -7,15 +7,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "FakeDeviceBackend.h"
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "MixListener.h"
 #include "ScriptedDialogs.h"
-#include "Stall.h"
 #include "TaggedFiles.h"
 #include "TestTracks.h"
-#include "audio/DeviceOutput.h"
 #include "audio/OfflineOutput.h"
 #include "core/automix/AsRunLog.h"
 #include "core/automix/LevelStatistics.h"
@@ -41,23 +38,10 @@ namespace {
 class HeldKeys final : public KeyboardState {
 public:
     bool isHeld(TransportKey key) const override { return held.contains(int(key)); }
-    bool mainWindowActive() const override { return active; }
+    bool mainWindowActive() const override { return true; }
     void tickRead() override {}
     QSet<int> held;
-    bool active = true;
 };
-
-// Appends a row for the file, its length read by `reader` as the window does;
-// an unreadable file still gets its row, as a hand-edited list would.
-inline void appendRow(PlaylistModel& playlist, audio::FileSource& reader, const QString& path) {
-    PlaylistRow row;
-    if (!fillRowFromPath(path, sourceLengthReader(reader), MillisecondsCell::Filled, &row)) {
-        row.path = path;
-        row.artist = Artiste(path);
-        row.title = Titre(path);
-    }
-    playlist.append(row);
-}
 
 // A main window's worth of transport, with an offline output and a virtual clock.
 struct OnAir {
@@ -72,9 +56,17 @@ struct OnAir {
             });
     }
 
-    void add(const QString& path) { appendRow(playlist, chain.sources[2], path); }
-    int32_t positionOnAir() const {
-        return chain.sources[size_t(transport.SourceActive())].positionMs();
+    // Appends a row for the file, its length read as the window does; an
+    // unreadable file still gets its row, as a hand-edited list would.
+    void add(const QString& path) {
+        PlaylistRow row;
+        if (!fillRowFromPath(path, sourceLengthReader(chain.sources[2]), MillisecondsCell::Filled,
+                             &row)) {
+            row.path = path;
+            row.artist = Artiste(path);
+            row.title = Titre(path);
+        }
+        playlist.append(row);
     }
 
     struct Start {
@@ -108,19 +100,12 @@ private slots:
 
     // The list plays to its end: each row goes as it starts, unreadable rows
     // are skipped in the same tick, and with nothing readable left at the exit
-    // point the stop runs and the program goes idle after the 2.5 s fade, the
-    // request mode off whether it was on or already off, and no request made
-    // by the stop. A full disk meanwhile never leaves half a line in the daily
-    // log, and a line never joins one that an earlier crash left unfinished;
-    // the failure is told once, naming the file, and the broadcast goes on as
-    // if nothing happened.
-    void playsToTheEndAndStops_data() {
-        QTest::addColumn<bool>("requestMode");
-        QTest::newRow("request mode on") << true;
-        QTest::newRow("request mode already off") << false;
-    }
+    // point the stop runs and the program goes idle after the 2.5 s fade (the
+    // request mode the stop leaves is the window test's). A full disk
+    // meanwhile never leaves half a line in the daily log, and a line never
+    // joins one that an earlier crash left unfinished; the failure is told
+    // once, naming the file, and the broadcast goes on as if nothing happened.
     void playsToTheEndAndStops() {
-        QFETCH(bool, requestMode);
         OnAir air;
         const QString broken = m_dir.filePath("broken - noise.mp3");
         QVERIFY(filebytes::write(broken, QByteArray(4000, 'x')));
@@ -129,12 +114,6 @@ private slots:
         air.add(broken);
         queue(air, {{"c", {10.0}}});
         air.add(m_dir.filePath("gone - again.wav"));
-        int requests = 0;
-        air.transport.setRequette([&] { ++requests; });
-        if (requestMode) {
-            air.transport.P1_Click();
-        }
-        const int requestsBefore = requests;
         const QString folder = m_dir.filePath(QString("plein%1/").arg(++m_files));
         QDir().mkpath(folder);
         AsRunLog log(air.transport, air.clock, folder);
@@ -149,11 +128,9 @@ private slots:
         {
             const FileSizeLimit limit(old.size() + 10);
             air.transport.CmdPlay_Click();
-            QCOMPARE(air.playlist.count(), 4);
             QCOMPARE(air.transport.display().playPicture, int(kPlayOnAir));
             QVERIFY(!air.transport.display().outputEnabled);
             QVERIFY(air.driver.advanceUntil([&] { return air.started.size() == 2; }, 12000));
-            QCOMPARE(air.labels.constLast(), QString("Test - c"));
             air.driver.advanceMs(2000);  // a's fade is over: its line is due
             log.flush();
         }
@@ -168,13 +145,8 @@ private slots:
         QVERIFY(!air.transport.stopping());
         QVERIFY(!air.output.isStarted());
         QVERIFY(air.chain.sources[0].fileName().empty());
-        QVERIFY(air.transport.display().outputEnabled);
         QCOMPARE(air.transport.display().playPicture, int(kPlayIdle));
         QCOMPARE(air.transport.display().stopPicture, int(kStopIdle));
-        QVERIFY(!air.transport.display().requetteAuto);
-        if (!requestMode) {  // on air with the mode on, the tick's refill may have asked
-            QCOMPARE(requests, requestsBefore);
-        }
         log.flush();
         QCoreApplication::processEvents();
         QCOMPARE(reported.count(), 1);
@@ -185,18 +157,12 @@ private slots:
                  QByteArray(now).replace("\r", "<CR>").replace("\n", "<LF>").constData());
     }
 
-    // Held Space toggles at most once per 2 s, across midnight too (the time of
-    // day starting again from 0 must not lock it out). Play or Enter on air changes nothing; a stop
-    // during a transition fades both tracks; during the stop's fade Play and
-    // Enter are refused, and once the stop has ended a start plays properly.
-    // The clock shows the time of day.
-    void startAndStopByKey_data() {
-        QTest::addColumn<QTime>("start");
-        QTest::newRow("afternoon") << QTime(15, 30, 0);
-        QTest::newRow("across midnight") << QTime(23, 59, 58);
-    }
+    // Held Space toggles at most once per 2 s, here across midnight (the time
+    // of day starting again from 0 must not lock it out). Play or Enter on air changes nothing; a
+    // stop during a transition fades both tracks; during the stop's fade Play and Enter are
+    // refused, and once the stop has ended a start plays properly. The clock shows the time of day.
     void startAndStopByKey() {
-        QFETCH(QTime, start);
+        const QTime start(23, 59, 58);
         OnAir air(start);
         queue(air, {{"a", {30.0}}, {"b", {30.0}}, {"c", {30.0}}});
         const int space = int(TransportKey::Space);
@@ -208,8 +174,6 @@ private slots:
         air.keys.held = {space, enter};
         air.driver.advanceMs(1500);  // Space still held: ignored
         QVERIFY(air.transport.EnDiffusion());
-        QVERIFY(std::abs(air.positionOnAir() - (air.clock.monotonicMs() - air.started[0].atMs)) <
-                150);
         air.transport.CmdStopImmediat_Click();  // chained: b fades in while Space stops
         air.driver.advanceMs(1500);
         QVERIFY(air.transport.stopping());  // toggled once more, to a stop
@@ -255,7 +219,7 @@ private slots:
         QCOMPARE(follows, followed);
         air.transport.TrackBar_Release(20000);
         air.driver.advanceMs(500);
-        QVERIFY(std::abs(air.positionOnAir() - 20500) <= 150);
+        QVERIFY(std::abs(air.chain.sources[0].positionMs() - 20500) <= 150);
         QVERIFY(std::abs(air.transport.display().trackBarValue - 20500) <= 150);
         QVERIFY(follows > followed);
         air.driver.advanceMs(10000 - 3500);
@@ -272,7 +236,8 @@ private slots:
     }
 
     // The smart mix chains a fading track early, the earlier the higher the
-    // threshold; a track at a steady level runs to its exit point. Unticking the
+    // threshold (a track at a steady level running to its exit point is the
+    // render's test). Unticking the
     // box keeps the exit point where the smart mix put it. After an early
     // transition, a track that opens in silence is heard, not skipped on the
     // strength of the previous track's fade. The statistics restart at a
@@ -286,7 +251,6 @@ private slots:
         QTest::newRow("fading, 70") << 20.0 << 12 << 45000 << 48500;
         QTest::newRow("fading, 50") << 20.0 << 8 << 49000 << 52500;
         QTest::newRow("fading, 10") << 20.0 << 0 << 56000 << 58100;
-        QTest::newRow("steady, 70") << 0.0 << 12 << 58000 << 58150;
     }
     void smartMixChainsFadingTracksEarly() {
         QFETCH(double, fadeSeconds);
@@ -298,7 +262,6 @@ private slots:
                     {"quiet start", {20.0, 0.6f, 0.0, 3.0}},
                     {"last", {20.0}}});
         air.transport.CheckAutoMix_Click(true);
-        QCOMPARE(air.transport.display().exitPointSeconds, 2);
         air.transport.MixagePourCent_Click(entry);
         air.transport.CmdPlay_Click();
         const auto levels = [&] { return air.transport.statistics().Niveaux().size(); };
@@ -457,80 +420,23 @@ private slots:
             qPrintable(songLine));
     }
 
-    // An outgoing input that never reads finished (the mix held, so its fade
-    // cannot progress) is released after the safety bound.
-    void transitionWaitHasASafetyBound() {
-        OnAir air;
-        queue(air, {{"t", {20.0}}, {"t", {20.0}}});
-        air.transport.CmdPlay_Click();
-        air.driver.advanceMs(1000);
-        air.transport.CmdStopImmediat_Click();
-        air.driver.advanceMs(110);
-        QVERIFY(air.transport.inTransition());
-        air.chain.mixer.setPaused(true);
-        QVERIFY(air.driver.advanceUntil([&] { return !air.transport.inTransition(); },
-                                        Transport::kTransitionSafetyMs + 100));
-        QVERIFY(air.chain.mixer.inputFinished(0));
-        QCOMPARE(air.transport.SourceActive(), 1);
-        QVERIFY(air.ticks.isActive("Timer1"));
-    }
-
-    // In real time a transition never waits for the disk: with the next file
-    // hanging in its opening, the tick returns at once, the track on air plays on
-    // at full level (its fade waits until the next track is heard, and the
-    // safety bound waits for the file), and once the file answers it goes on air.
-    void transitionIntoAHangingFileNeverWaitsForIt() {
-        stall::Stall gate;
-        gate.hold();
-        FakeDeviceBackend backend(1);
-        SystemClock clock;
-        TimerTicks ticks(nullptr);
-        ScriptedDialogs dialogs;
-        PlaylistModel playlist;
-        MainAudioChain chain(std::make_unique<audio::DeviceOutput>(backend));
-        const stall::ReleaseAtEnd releaser{gate};
-        Transport transport(chain, playlist, clock, ticks, dialogs);
-        chain.sources[1].setDecoderFactory(stall::stalledOpening(gate));
-        for (const char* name : {"a", "b"}) {
-            appendRow(playlist, chain.sources[2], track(name, {6.0}));
-        }
-        transport.PS_Change(5);
-        transport.CmdPlay_Click();
-        // The transport's own timers, in real time.
-        QVERIFY(QTest::qWaitFor([&] { return transport.inTransition(); }, 5000));
-        QTest::qWait(2000);  // longer than the fade, and the file still hangs
-        QCOMPARE(transport.display().artiste, QString("Test - a"));
-        QVERIFY(transport.inTransition());
-        QVERIFY(chain.output->levelLeft() > 10000);
-        gate.release();
-        QVERIFY(QTest::qWaitFor([&] { return !transport.inTransition(); }, 3000));
-        QCOMPARE(transport.display().artiste, QString("Test - b"));
-        QCOMPARE(chain.output->underruns(), uint64_t(0));
-    }
-
-    // A track that misbehaves is followed as soon as it should be: nothing
-    // audible on air for 15 s chains to the next track and says how, while a
-    // track's own quiet passage, shorter, never does; a file that stops
+    // A track that misbehaves is followed as soon as it should be: a track's
+    // own quiet passage shorter than the 15 s of dead air (which the window
+    // test chains) is no dead air; a file that stops
     // decoding before its measured length, or yields nothing at all, has ended
     // whatever its position says. No gap either way.
     void misbehavingTrackIsFollowed_data() {
-        QTest::addColumn<float>("level");
         QTest::addColumn<double>("silentStart");
         QTest::addColumn<double>("yields");  // the part of its length that the file yields
         QTest::addColumn<int>("earliest");   // when the next track starts
         QTest::addColumn<int>("latest");
         QTest::addColumn<QString>("how");
-        const int deadAir = Transport::kDeadAirMs;
-        QTest::newRow("a track of silence")
-            << 0.0f << 0.0 << 1.0 << deadAir - 150 << deadAir + 150 << Transport::howDeadAir();
         QTest::newRow("a quiet start of 14.5 s")
-            << 0.5f << 14.5 << 1.0 << 36000 << 36150 << Transport::howExitPoint();
-        QTest::newRow("damaged halfway")
-            << 0.5f << 0.0 << 0.5 << 0 << 20000 + 100 << Transport::howEnded();
-        QTest::newRow("nothing at all") << 0.5f << 0.0 << 0.0 << 0 << 100 << Transport::howEnded();
+            << 14.5 << 1.0 << 36000 << 36150 << Transport::howExitPoint();
+        QTest::newRow("damaged halfway") << 0.0 << 0.5 << 0 << 20000 + 100 << Transport::howEnded();
+        QTest::newRow("nothing at all") << 0.0 << 0.0 << 0 << 100 << Transport::howEnded();
     }
     void misbehavingTrackIsFollowed() {
-        QFETCH(float, level);
         QFETCH(double, silentStart);
         QFETCH(double, yields);
         QFETCH(int, earliest);
@@ -538,7 +444,7 @@ private slots:
         QFETCH(QString, how);
         OnAir air;
         air.transport.CheckAutoMix_Click(false);
-        queue(air, {{"odd", {40.0, level, 0.0, silentStart}}, {"next", {6.0}}});
+        queue(air, {{"odd", {40.0, 0.5f, 0.0, silentStart}}, {"next", {6.0}}});
         for (int source = 0; source < 2; ++source) {
             air.chain.sources[size_t(source)].setDecoderFactory([yields](const std::string& path) {
                 audio::DecoderOpenResult opened = audio::openDecoder(path);
@@ -561,7 +467,7 @@ private slots:
                  qPrintable(QString::number(chainedAt)));
         QVERIFY2(silence <= 20, qPrintable(QString::number(silence)));
         QCOMPARE(hows.value(0), how);
-        QCOMPARE(told.size(), how == Transport::howDeadAir() ? 1 : 0);
+        QCOMPARE(told.size(), 0);
     }
 
     // --- The smart mix's level statistics, alone ---
@@ -576,13 +482,11 @@ private slots:
         for (int32_t sample = 1; sample <= 100; ++sample) {
             stats.addSample(sample);
         }
-        QCOMPARE(stats.SommeNiveaux(), int64_t((75 + 100) * 26 / 2));
-        QCOMPARE(stats.LblMoyenne(), 87);  // 2275 / 26 = 87.5
+        QCOMPARE(stats.LblMoyenne(), 87);  // (75 + ... + 100) / 26 = 87.5
         feed(&stats, 900, 26);
         feed(&stats, 300, 26);
         QCOMPARE(stats.LblMax(), std::optional<int32_t>(900));
         stats.reset();
-        QVERIFY(stats.Niveaux().empty());
         QCOMPARE(stats.LblMax(), std::nullopt);
         QCOMPARE(stats.LblMoyenne(), 300);
         QCOMPARE(stats.NiveauPourCent(), 33);
@@ -609,7 +513,6 @@ private slots:
 
         QTest::newRow("5 000") << 5000 << 180000 << 50.0 << false << false;
         QTest::newRow("5 001") << 5001 << 180000 << 50.0 << false << true;
-        QTest::newRow("5 999") << 5999 << 180000 << 50.0 << false << true;
         QTest::newRow("6 000") << 6000 << 180000 << 50.0 << false << false;
         QTest::newRow("30 s left") << 150000 << 180000 << 50.0 << false << false;
         QTest::newRow("just under 30 s left") << 150001 << 180000 << 50.0 << true << false;

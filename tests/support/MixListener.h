@@ -54,16 +54,16 @@ inline Heard playAndListen(varonel::core::Transport& transport,
             ebur128_destroy(&segment);
         }
     };
-    const QMetaObject::Connection started =
-        QObject::connect(&transport, &Transport::trackStarted, [&] {
-            if (frame > 0) {
-                transitions.push_back(frame);
-            }
-            closeSegment();
-            segment = ebur128_init(2, kRate, EBUR128_MODE_I);
-            segmentFrom = frame + int64_t(Transport::kFadeMs) * kRate / 1000;
-        });
-    const QMetaObject::Connection stop = QObject::connect(&transport, &Transport::stopBegun, [&] {
+    const QObject listening;  // its connections go with it
+    QObject::connect(&transport, &Transport::trackStarted, &listening, [&] {
+        if (frame > 0) {
+            transitions.push_back(frame);
+        }
+        closeSegment();
+        segment = ebur128_init(2, kRate, EBUR128_MODE_I);
+        segmentFrom = frame + int64_t(Transport::kFadeMs) * kRate / 1000;
+    });
+    QObject::connect(&transport, &Transport::stopBegun, &listening, [&] {
         stopped = true;
         closeSegment();
     });
@@ -96,8 +96,6 @@ inline Heard playAndListen(varonel::core::Transport& transport,
     }
     const bool ended = driver.advanceUntil([&] { return stopped; }, limitMs);
     driver.setBlockSink({});
-    QObject::disconnect(started);
-    QObject::disconnect(stop);
     closeSegment();
     heard.startSilenceMs = firstSound * 1000.0 / kRate;
     heard.longestSilenceMs = ended ? longestRun * 1000.0 / kRate : HUGE_VAL;

@@ -37,13 +37,6 @@ struct Stall {
     }
 };
 
-// Releases the stall when it goes, so that a failed test never leaves a thread
-// hanging: declare it after what owns the stalled thread.
-struct ReleaseAtEnd {
-    Stall& stall;
-    ~ReleaseAtEnd() { stall.release(); }
-};
-
 // 30 s of a constant level, each read passing through the stall.
 class StallingDecoder final : public varonel::audio::Decoder {
 public:
@@ -67,14 +60,6 @@ inline varonel::audio::FileSource::DecoderFactory stallingFactory(Stall& stall) 
     return [&stall](const std::string&) {
         stall.pass();
         return varonel::audio::DecoderOpenResult{std::make_unique<StallingDecoder>(stall), {}};
-    };
-}
-
-// Opens the real file once the stall lets it through.
-inline varonel::audio::FileSource::DecoderFactory stalledOpening(Stall& stall) {
-    return [&stall](const std::string& path) {
-        stall.pass();
-        return varonel::audio::openDecoder(path);
     };
 }
 
