@@ -27,23 +27,10 @@ using namespace varonel::core;
 class HeldKeys final : public KeyboardState {
 public:
     bool isHeld(TransportKey key) const override { return held.contains(int(key)); }
-    bool mainWindowActive() const override { return active; }
+    bool mainWindowActive() const override { return true; }
     void tickRead() override {}
     QSet<int> held;
-    bool active = true;
 };
-
-// Appends a row for the file, its length read by `reader` as the window does;
-// an unreadable file still gets its row, as a hand-edited list would.
-inline void appendRow(PlaylistModel& playlist, audio::FileSource& reader, const QString& path) {
-    PlaylistRow row;
-    if (!fillRowFromPath(path, sourceLengthReader(reader), MillisecondsCell::Filled, &row)) {
-        row.path = path;
-        row.artist = Artiste(path);
-        row.title = Titre(path);
-    }
-    playlist.append(row);
-}
 
 // A main window's worth of transport, with an offline output and a virtual clock.
 struct OnAir {
@@ -58,9 +45,17 @@ struct OnAir {
             });
     }
 
-    void add(const QString& path) { appendRow(playlist, chain.sources[2], path); }
-    int32_t positionOnAir() const {
-        return chain.sources[size_t(transport.SourceActive())].positionMs();
+    // Appends a row for the file, its length read as the window does; an
+    // unreadable file still gets its row, as a hand-edited list would.
+    void add(const QString& path) {
+        PlaylistRow row;
+        if (!fillRowFromPath(path, sourceLengthReader(chain.sources[2]), MillisecondsCell::Filled,
+                             &row)) {
+            row.path = path;
+            row.artist = Artiste(path);
+            row.title = Titre(path);
+        }
+        playlist.append(row);
     }
 
     struct Start {
