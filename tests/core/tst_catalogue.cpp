@@ -22,7 +22,6 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/catalogue/CatalogueWalk.h"
 #include "core/playlist/SourceLengthReader.h"
-#include "core/shared/FileNames.h"
 
 using namespace varonel;
 using namespace varonel::core;
@@ -32,31 +31,19 @@ namespace {
 // A session whose host is the test: the browser shows `folder`, and the
 // playlist keeps the rows it is given, or refuses them with `refusal`.
 struct Rig {
-    Rig(QString file, QString browserFolder)
-        : file(std::move(file)), folder(std::move(browserFolder)) {}
-
-    CatalogueHost host() {
-        return {file, [this] { return folder; },
-                [this](const PlaylistRow&, QString* error) {
-                    *error = refusal;
-                    return refusal.isEmpty();
-                },
-                &dialogs};
-    }
-
     // The state the window shows, the entries' number, where the next walk
     // starts (below `root`, or "." for the current folder) and whether the
-    // catalogue file is there.
+    // catalogue file is there. (The button is off while a walk runs: the
+    // window's test.)
     QString state(const QString& root) const {
         const CatalogueSession& s = session;
         const QString from = s.dirList() == QDir::currentPath()
                                  ? QStringLiteral(".")
                                  : QDir(root).relativeFilePath(s.dirList());
-        return QStringLiteral("%1 %2%3%4 %5 '%6' '%7' %8%9")
+        return QStringLiteral("%1 %2%3 %4 '%5' '%6' %7%8")
             .arg(s.searchMode() == CatalogueSession::SearchMode::Walk ? "walk" : "reset")
             .arg(s.catalogueMode() == CatalogueSession::CatalogueMode::Save ? "save" : "new")
             .arg(s.walking() ? " walking" : "")
-            .arg(s.catalogueButtonEnabled() ? "" : " busy")
             .arg(s.lstFoundFiles().count())
             .arg(s.lblCount(), s.caption(), from)
             .arg(QFile::exists(file) ? " file" : "");
@@ -64,9 +51,14 @@ struct Rig {
 
     QString file;
     QString folder;
-    QString refusal;
-    ScriptedDialogs dialogs;
-    CatalogueSession session{host()};
+    QString refusal{};
+    ScriptedDialogs dialogs{};
+    CatalogueSession session{{file, [this] { return folder; },
+                              [this](const PlaylistRow&, QString* error) {
+                                  *error = refusal;
+                                  return refusal.isEmpty();
+                              },
+                              &dialogs}};
 };
 
 }  // namespace
@@ -83,14 +75,11 @@ class TestCatalogue : public QObject {
         explicit Walk(int capacity = CatalogueList::kCapacity) : list(capacity) {}
         CatalogueList list;
         ScriptedDialogs dialogs;
-        std::function<void()> onYield = [] {};
+        std::function<void(int)> onYield = [](int) {};  // told the yields so far
         int yields = 0;
         CatalogueWalk walk{list, dialogs};
         bool run(const QString& folder) {
-            return walk.ParcoursDossier(folder, FilePattern(), [this] {
-                ++yields;
-                onYield();
-            });
+            return walk.ParcoursDossier(folder, FilePattern(), [this] { onYield(++yields); });
         }
     };
 
@@ -152,8 +141,6 @@ private slots:
                 ::close(fd) == 0);
         Walk w;
         QVERIFY(w.run(r));
-        QCOMPARE(toSystemName(w.list.entries()[0]), file);
-
         const QString path = m_dir.filePath("Octets.txt");
         QString error;
         QVERIFY(saveCatalogueFile(path, w.list, &error));
@@ -184,15 +171,15 @@ private slots:
         QVERIFY(filebytes::writeTree(
             r, {"A/1.mp3", "A/2.mp3", "B/1.mp3", "B/2.mp3", "C/1.mp3", "r.mp3"}));
         Walk cancelled;
-        cancelled.onYield = [&] {
-            if (cancelled.yields == 3) {  // B, after C's file
+        cancelled.onYield = [&](int yields) {
+            if (yields == 3) {  // B, after C's file
                 cancelled.walk.cancel();
             }
         };
         QVERIFY(!cancelled.run(r));
         QCOMPARE(cancelled.list.entries(), QStringList{r + "/C/1.mp3"});
         QVERIFY(cancelled.dialogs.shown.isEmpty());
-        cancelled.onYield = [] {};
+        cancelled.onYield = [](int) {};
         QVERIFY(cancelled.run(r));
         QCOMPARE(cancelled.list.count(), 7);
 
@@ -205,8 +192,8 @@ private slots:
         QCOMPARE(full.yields, 4);  // R, C, B, A: nothing after the list filled
 
         Walk w;
-        w.onYield = [&] {
-            if (w.yields == 2) {  // C: A and B are still to come
+        w.onYield = [&](int yields) {
+            if (yields == 2) {  // C: A and B are still to come
                 QDir(r + "/A").removeRecursively();
                 QDir(r + "/B").removeRecursively();
             }
@@ -216,9 +203,8 @@ private slots:
         QCOMPARE(w.dialogs.shown.size(), 1);
         const QStringList lines = w.dialogs.shown[0].text.split('\n');
         QCOMPARE(lines.size(), 3);
-        QVERIFY(lines[0].startsWith("2 dossiers"));
-        QVERIFY(lines[1].startsWith(r + "/B : ") && lines[1].size() > r.size() + 5);
-        QVERIFY(lines[2].startsWith(r + "/A : "));
+        QVERIFY(lines[0].startsWith("2 dossiers") && lines[1].startsWith(r + "/B : ") &&
+                lines[2].startsWith(r + "/A : "));
     }
 
     // Whole paths in upper case, in catalogue order; under two characters
@@ -232,8 +218,7 @@ private slots:
         QCOMPARE(*list.search("rock"), QStringList({list.entries()[0], list.entries()[1]}));
         QCOMPARE(*list.search(QString::fromUtf8("éLODIE")), QStringList{list.entries()[2]});
         QCOMPARE(*list.search("zz"), QStringList());
-        QVERIFY(!list.search("r"));
-        QVERIFY(!list.search(""));
+        QVERIFY(!list.search("r") && !list.search(""));
     }
 
     void artisteTitre_data() {
@@ -281,18 +266,18 @@ private slots:
         const QString two = "' 2' ' 2 Fichiers Audio Wav - Mp3' Musique";
         QTest::newRow("no file: the window closed while it walks")
             << qint64(-1) << QStringList{"load", "close"}
-            << QStringList(2, "walk save walking busy 0 '0' " + first) << QStringList();
+            << QStringList(2, "walk save walking 0 '0' " + first) << QStringList();
         QTest::newRow("a file, a walk after it, then a new catalogue that resets")
             << qint64(1) << QStringList{"load", "search", "end", "new"}
             << QStringList{"walk new 1 '0' " + first + " file",
-                           "walk new walking busy 1 '0' " + first + " file",
+                           "walk new walking 1 '0' " + first + " file",
                            "reset new 3 " + two + " file",
                            "walk save 0 '0' '0 Fichiers Audio Wav - Mp3' ."}
             << QStringList();
         QTest::newRow("an empty file, then a new catalogue that walks")
             << qint64(0) << QStringList{"load", "new", "end"}
             << QStringList{"walk new 0 '0' " + first + " file",
-                           "walk save walking busy 0 '0' 'Catalogue Wav Mp3' Musique/Rock",
+                           "walk save walking 0 '0' 'Catalogue Wav Mp3' Musique/Rock",
                            "reset save 1 ' 1' ' 1 Fichiers Audio Wav - Mp3' Musique/Rock"}
             << QStringList();
         QTest::newRow("an unreadable file") << qint64(300LL * 1024 * 1024) << QStringList{"load"}
@@ -300,7 +285,7 @@ private slots:
                                             << QStringList{"2 Le catalogue n'a pas pu être lu"};
         QTest::newRow("a folder in the file's place: no save")
             << qint64(-2) << QStringList{"load", "end", "save"}
-            << QStringList{"walk save walking busy 0 '0' " + first + " file",
+            << QStringList{"walk save walking 0 '0' " + first + " file",
                            "reset save 2 " + two + " file", "reset save 2 " + two + " file"}
             << QStringList{"3 Erreur dans la création du catalogue"};
         // Whoever runs the test (root deletes a read-only file), a folder that
@@ -327,7 +312,7 @@ private slots:
             QVERIFY(fileSize == 1 ? file.write("/ancien/X - Y.mp3\r\n") > 0
                                   : file.resize(fileSize));
         }
-        Rig rig(m_file, m_music);
+        Rig rig{m_file, m_music};
         for (int i = 0; i < gestures.size(); ++i) {
             if (gestures[i] == "load") {
                 rig.session.load();
@@ -358,7 +343,7 @@ private slots:
     // A row the playlist refuses is told, the file named once whether the
     // refusal names it or not. (A row taken is the window's test.)
     void refusedRowIsTold() {
-        Rig rig(m_file, m_music);
+        Rig rig{m_file, m_music};
         const QString alpha = m_music + "/Rock/Alpha - Un.wav";
         for (const QString& refusal : {QStringLiteral("illisible"), alpha + " : illisible"}) {
             rig.refusal = refusal;

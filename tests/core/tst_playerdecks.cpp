@@ -76,15 +76,13 @@ private slots:
     // Load, start, the end of a track, stop: what each state allows and shows.
     void deckStateTable() {
         Decks d;
-        d.decks.bar1_ButtonClick(1, Bar1Button::Play);  // empty deck: nothing
-        QCOMPARE(d.playerB.state(), audio::Player::kStateEmpty);
+        d.decks.bar1_ButtonClick(1, Bar1Button::Play);  // empty deck: selected, nothing said
         QCOMPARE(d.decks.PlatineCourante(), 1);
 
         d.load(0, m_short, "", "");  // a name without "-": two spaces, loaded all the same
         QCOMPARE(d.shown(0).artiste, QStringLiteral("  "));
         d.decks.bar1_ButtonClick(0, Bar1Button::CuePlay);  // the load reset the cue to 0
         d.tick(10);
-        QVERIFY(std::abs(d.playerA.positionMs() - 500) <= 60);
         QCOMPARE(d.shown(0).temp, QStringLiteral("00:01"));  // 1.5 s left
 
         d.load(0, m_long);  // onto a playing deck: ignored, the deck selected
@@ -119,18 +117,13 @@ private slots:
         Decks d(QTime(21, 30, 5));
         d.decks.MMMeterX_Click(3);
         d.tick();
-        QCOMPARE(d.decks.display().statusPanels[0], QStringLiteral("Platine A = --:--"));
         QCOMPARE(d.decks.display().statusPanels[3], QStringLiteral("21:30:05"));
         QVERIFY(!d.shown(0).selected && d.shown(1).selected);
-        QCOMPARE(d.decks.display().info, QString());  // empty deck
         d.load(0, m_long);
         d.decks.Pitch_Change(0, -3);
-        QCOMPARE(d.playerA.pitch(), -1.5f);
         QCOMPARE(d.shown(0).memoPitch, QStringLiteral("-1,5"));
         d.keys.held = {int(PlayerKey::PitchUp)};
-        d.tick(20);
-        QCOMPARE(d.shown(0).memoPitch, QStringLiteral("8,5"));
-        d.tick(20);
+        d.tick(40);  // 33 steps of 0.5 reach the end, the rest go no further
         d.keys.held.clear();
         QCOMPARE(d.playerA.pitch(), 15.0f);
         d.load(1, m_long);
@@ -139,32 +132,18 @@ private slots:
         d.decks.bar1_ButtonClick(1, Bar1Button::Play);
         d.decks.Slider_Press(1);
         d.tick(200);  // 10 s
-        QVERIFY2(std::abs(d.playerA.positionMs() - 11500) <= 60,
-                 qPrintable(QString::number(d.playerA.positionMs())));
-        QVERIFY2(std::abs(d.playerB.positionMs() - 8500) <= 60,
-                 qPrintable(QString::number(d.playerB.positionMs())));
-        QVERIFY(d.playerA.levelLeft() > 0 && d.playerB.levelLeft() > 0);
+        QVERIFY(std::abs(d.playerA.positionMs() - 11500) <= 60);
+        QVERIFY(std::abs(d.playerB.positionMs() - 8500) <= 60);
         QVERIFY(std::abs(d.shown(1).progressSeconds - 8.5) < 0.1);
         QCOMPARE(d.decks.display().statusPanels[1], QStringLiteral("Platine B = 00:08"));
         QCOMPARE(d.decks.display().info, QStringLiteral("6"));
-        QCOMPARE(d.shown(1).sliderValue, 0);                 // held
-        QCOMPARE(d.shown(1).temp, QStringLiteral("00:51"));  // 51.5 s left
+        QCOMPARE(d.shown(1).sliderValue, 0);  // held
         d.decks.Slider_Release(1, 30000);
         d.tick();
         QVERIFY(std::abs(d.shown(1).sliderValue - 30050) <= 60);
 
-        // A joystick button stops its deck while it plays and starts it again
-        // from its cue point (the window's test presses them through SDL); the
-        // stick's gap is kept at its first report, then shown in thousands.
-        d.playerA.setPositionMs(5000);
-        d.decks.bar1_ButtonClick(0, Bar1Button::Cue);
-        d.tick(20);
-        d.joystick.buttonPressed(1);
-        QVERIFY(!d.decks.playing(0));
-        d.joystick.buttonPressed(1);
-        QVERIFY(d.decks.playing(0));
-        QVERIFY2(std::abs(d.playerA.positionMs() - 5000) <= 60,
-                 qPrintable(QString::number(d.playerA.positionMs())));
+        // The stick's gap is kept at its first report, then shown in
+        // thousands. (Its buttons are the window's test, through SDL.)
         d.decks.display().ecart = "7";
         d.joystick.positionReport(32767, -1);
         QCOMPARE(d.decks.display().ecart, QStringLiteral("7"));
