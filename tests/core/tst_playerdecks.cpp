@@ -73,8 +73,9 @@ private slots:
         m_long = testtracks::write(m_dir.filePath("long.wav"), {60.0, 0.5f});
     }
 
-    // Load, start, the end of a track, stop: what each state allows and shows.
-    void deckStateTable() {
+    // Load, start, the end of a track, stop: what each state allows and shows;
+    // then the deck keys.
+    void deckStatesAndKeys() {
         Decks d;
         d.decks.bar1_ButtonClick(1, Bar1Button::Play);  // empty deck: selected, nothing said
         QCOMPARE(d.decks.PlatineCourante(), 1);
@@ -105,6 +106,37 @@ private slots:
         d.decks.bar1_ButtonClick(1, Bar1Button::Play);
         QVERIFY(!d.decks.playing(1));
         QVERIFY(d.dialogs.shown.isEmpty());
+
+        // Space, Numpad 0 and Enter at most once per half second; Space and
+        // Enter in one tick switch the deck and start the new one; no key
+        // while another window is active; the limit does not outlast midnight.
+        d.load(1, m_long);
+        d.decks.setPlatineCourante(0);
+        d.keys.held = {int(PlayerKey::Space), int(PlayerKey::Enter)};
+        d.tick();
+        QCOMPARE(d.decks.PlatineCourante(), 1);
+        QVERIFY(d.decks.playing(1));
+        d.keys.held = {int(PlayerKey::Space)};
+        d.tick(9);  // 450 ms after the first: not yet
+        QCOMPARE(d.decks.PlatineCourante(), 1);
+        d.tick(2);  // taken once at 500 or 550 ms
+        QCOMPARE(d.decks.PlatineCourante(), 0);
+
+        d.keys.held = {int(PlayerKey::Numpad0)};
+        d.keys.active = false;
+        d.decks.setPlatineCourante(1);
+        d.tick(20);
+        QVERIFY(d.decks.playing(1));
+        d.keys.active = true;
+        d.tick();
+        QVERIFY(!d.decks.playing(1));
+
+        Decks night(QTime(23, 59, 59, 900));
+        night.keys.held = {int(PlayerKey::Space)};
+        night.tick();  // 23:59:59.950: taken
+        QCOMPARE(night.decks.PlatineCourante(), 1);
+        night.tick(2);  // 00:00:00.050: taken again at once, although the limit ran then
+        QCOMPARE(night.decks.PlatineCourante(), 0);
     }
 
     // Both decks play at once, each at its own pitch: the player's pitch is
@@ -149,40 +181,6 @@ private slots:
         QCOMPARE(d.decks.display().ecart, QStringLiteral("7"));
         d.joystick.positionReport(-1, 0);
         QCOMPARE(d.decks.display().ecart, QStringLiteral("-33"));
-    }
-
-    // Space, Numpad 0 and Enter at most once per half second; Space and Enter in
-    // one tick switch the deck and start the new one; no key while another
-    // window is active; the limit does not outlast midnight.
-    void keysAndTheirLimit() {
-        Decks d;
-        d.load(1, m_long);
-        d.decks.setPlatineCourante(0);
-        d.keys.held = {int(PlayerKey::Space), int(PlayerKey::Enter)};
-        d.tick();
-        QCOMPARE(d.decks.PlatineCourante(), 1);
-        QVERIFY(d.decks.playing(1));
-        d.keys.held = {int(PlayerKey::Space)};
-        d.tick(9);  // 450 ms after the first: not yet
-        QCOMPARE(d.decks.PlatineCourante(), 1);
-        d.tick(2);  // taken once at 500 or 550 ms
-        QCOMPARE(d.decks.PlatineCourante(), 0);
-
-        d.keys.held = {int(PlayerKey::Numpad0)};
-        d.keys.active = false;
-        d.decks.setPlatineCourante(1);
-        d.tick(20);
-        QVERIFY(d.decks.playing(1));
-        d.keys.active = true;
-        d.tick();
-        QVERIFY(!d.decks.playing(1));
-
-        Decks night(QTime(23, 59, 59, 900));
-        night.keys.held = {int(PlayerKey::Space)};
-        night.tick();  // 23:59:59.950: taken
-        QCOMPARE(night.decks.PlatineCourante(), 1);
-        night.tick(2);  // 00:00:00.050: taken again at once, although the limit ran then
-        QCOMPARE(night.decks.PlatineCourante(), 0);
     }
 };
 
