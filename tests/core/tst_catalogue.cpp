@@ -69,7 +69,6 @@ class TestCatalogue : public QObject {
     // Artist and title are read from the whole path: no hyphen in the folders.
     QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/varonelcat_XXXXXX")};
     QString m_music;
-    QString m_file;
 
     struct Walk {
         explicit Walk(int capacity = CatalogueList::kCapacity) : list(capacity) {}
@@ -88,7 +87,6 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_music = m_dir.filePath("Musique");
         QVERIFY(filebytes::writeTree(m_music, {"Rock/Alpha - Un.wav", "Beta - Deux.wav"}));
-        m_file = m_dir.filePath("Catalogue.txt");
     }
 
     // Subfolders last-named first, each with everything below it, then the
@@ -299,17 +297,16 @@ private slots:
         QFETCH(QStringList, gestures);
         QFETCH(QStringList, states);
         QFETCH(QStringList, messages);
-        QFile::remove(m_file);
-        QDir(m_file).removeRecursively();
+        const QString path = m_dir.filePath(QTest::currentDataTag());
         if (fileSize == -2) {
-            QVERIFY(QDir().mkpath(m_file));
+            QVERIFY(QDir().mkpath(path));
         } else if (fileSize >= 0) {
-            QFile file(m_file);
+            QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             QVERIFY(fileSize == 1 ? file.write("/ancien/X - Y.mp3\r\n") > 0
                                   : file.resize(fileSize));
         }
-        Rig rig{m_file, m_music};
+        Rig rig{path, m_music};
         for (int i = 0; i < gestures.size(); ++i) {
             if (gestures[i] == "load") {
                 rig.session.load();
@@ -319,7 +316,7 @@ private slots:
                 rig.folder = m_music + "/Rock";  // the browser has moved on since the loading
                 rig.session.catalogueButton();
             } else if (gestures[i] == "lock") {
-                QVERIFY(QFile::remove(m_file) && QDir().mkpath(m_file + "/dossier"));
+                QVERIFY(QFile::remove(path) && QDir().mkpath(path + "/dossier"));
             } else if (gestures[i] == "close") {
                 rig.session.close();
                 QTest::qWait(50);  // no step of the walk runs any more
@@ -340,7 +337,7 @@ private slots:
     // A row the playlist refuses is told, the file named once whether the
     // refusal names it or not. (A row taken is the window's test.)
     void refusedRowIsTold() {
-        Rig rig{m_file, m_music};
+        Rig rig{m_dir.filePath("Catalogue.txt"), m_music};
         const QString alpha = m_music + "/Rock/Alpha - Un.wav";
         for (const QString& refusal : {QStringLiteral("illisible"), alpha + " : illisible"}) {
             rig.refusal = refusal;

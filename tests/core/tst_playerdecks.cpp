@@ -38,9 +38,8 @@ struct Decks {
             timer.Timer1_Timer();
         }
     }
-    void load(int deck, const QString& path, const QString& artist = "Dupont",
-              const QString& title = "Valse") {
-        decks.setMorceauGlisse({artist, title, QString(), path});
+    void load(int deck, const QString& path, const QString& name = "Dupont") {
+        decks.setMorceauGlisse({name, name, QString(), path});  // artist and title
         decks.dropOnDeck(deck);
     }
     const DeckDisplay& shown(int deck) const { return decks.display().decks[size_t(deck)]; }
@@ -80,7 +79,7 @@ private slots:
         d.decks.bar1_ButtonClick(1, Bar1Button::Play);  // empty deck: selected, nothing said
         QCOMPARE(d.decks.PlatineCourante(), 1);
 
-        d.load(0, m_short, "", "");  // a name without "-": two spaces, loaded all the same
+        d.load(0, m_short, "");  // a name without "-": two spaces, loaded all the same
         QCOMPARE(d.shown(0).artiste, QStringLiteral("  "));
         d.decks.bar1_ButtonClick(0, Bar1Button::CuePlay);  // the load reset the cue to 0
         d.tick(10);
