@@ -172,8 +172,7 @@ private slots:
         QVERIFY(!cancelled.run(r));
         QCOMPARE(cancelled.list.entries(), QStringList{r + "/C/1.mp3"});
         QVERIFY(cancelled.dialogs.shown.isEmpty());
-        cancelled.onYield = [](int) {};
-        QVERIFY(cancelled.run(r));
+        QVERIFY(cancelled.run(r));  // its yields count on from 3: no second cancel
         QCOMPARE(cancelled.list.count(), 7);
 
         Walk full(3);

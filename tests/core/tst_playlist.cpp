@@ -145,9 +145,7 @@ private slots:
 
         PlaylistModel playlist;
         for (const QString& cell : cells) {
-            PlaylistRow row;
-            row.milliseconds = cell;
-            playlist.append(row);
+            playlist.append({{}, {}, {}, {}, cell});
         }
         QCOMPARE(FTime(cells[0].toInt()) + ' ' + CalculTiming(playlist), texts);
     }
