@@ -209,8 +209,7 @@ private slots:
         {
             const FileSizeLimit limit(old.size() + 4);
             error.clear();
-            QVERIFY(!writeLineFile(path, {"/nouveau.mp3", "/autre.mp3"}, &error) &&
-                    !error.isEmpty());
+            QVERIFY(!writeLineFile(path, {"/nouveau/et/long.mp3"}, &error) && !error.isEmpty());
         }
         QCOMPARE(filebytes::read(path), old);
         QCOMPARE(QDir(m_dir.path()).entryList({"old.pls*"}, QDir::Files), QStringList{"old.pls"});
