@@ -135,8 +135,12 @@ private slots:
     // Ouvrir fills the rows and their lengths; Delete with nothing selected
     // removes nothing, and the selected row at the key's release only; Sauver
     // writes the rows, Nouvelle empties the list; a cancelled dialog changes
-    // nothing.
-    void openDeleteSaveNew() {
+    // nothing. A file command that does not do all it was asked says so,
+    // naming the file and the reason: a save into a folder that is gone, a
+    // load that keeps the rows it read and tells where it stopped. (A
+    // playlist that is no ordinary file is the command line's test: the same
+    // reader.)
+    void fileCommands() {
         Rig rig;
         QStringList paths = {track(m_names[2]), track(m_names[0]), track(m_names[1])};
         openTracks(rig, {m_names[2], m_names[0], m_names[1]});
@@ -160,61 +164,36 @@ private slots:
         QVERIFY(rig.mirrorsModel());
 
         const QString saved = rig.folder.filePath("saved.pls");
-        rig.dialogs.fileNames = {saved};
+        rig.dialogs.fileNames = {saved, rig.folder.filePath("gone/saved.pls")};
         rig.trigger("MnuSauver");
         QCOMPARE(filebytes::read(saved), (paths.join("\r\n") + "\r\n").toUtf8());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        rig.trigger("MnuSauver");
+        QCOMPARE(rig.column(Row::kPathColumn), paths);
         rig.trigger("mnuNouvelle");
         QCOMPARE(rig.pl()->topLevelItemCount(), 0);
         rig.trigger("MnuSauver");  // cancelled: the file stays
         QCOMPARE(filebytes::read(saved).count('\n'), 2);
-        QVERIFY(rig.dialogs.shown.isEmpty());
-    }
 
-    // A file command that does not do all it was asked says so, naming the
-    // file and the reason: a partial load keeps its rows and tells where it
-    // stopped; a failed save leaves the playlist as it was. (A playlist that
-    // is no ordinary file is the command line's test: the same reader.)
-    void fileCommandFailuresAreTold_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("file");       // in the program folder
-        QTest::addColumn<QStringList>("lines");  // written as the file, when not empty
-        QTest::addColumn<QStringList>("told");
-        QTest::addColumn<QStringList>("artists");
-        QTest::newRow("Ouvrir stops at a missing track")
-            << "MnuOuvrir"
-            << "partial.pls"
-            << QStringList{track(m_names[0]), "", track("Absent - Fichier.wav"), track(m_names[2])}
-            << QStringList{"1 titre chargé", "ligne 3", "partial.pls",
-                           "Fichier introuvable : " + track("Absent - Fichier.wav")}
-            << QStringList{"Alpha"};
-        QTest::newRow("Sauver into a folder that is gone")
-            << "MnuSauver"
-            << "gone/saved.pls" << QStringList()
-            << QStringList{"n'a pas été sauvée", "introuvable", "gone/saved.pls"}
-            << QStringList{"Beta"};
-    }
-    void fileCommandFailuresAreTold() {
-        QFETCH(QString, command);
-        QFETCH(QString, file);
-        QFETCH(QStringList, lines);
-        QFETCH(QStringList, told);
-        QFETCH(QStringList, artists);
-        Rig rig;
-        openTracks(rig, {m_names[1]});
-        const QString path = rig.folder.filePath(file);
-        if (!lines.isEmpty()) {
-            QVERIFY(filebytes::write(path, (lines.join("\r\n") + "\r\n").toUtf8()));
-        }
-        rig.dialogs.fileNames = {path};
-        rig.trigger(command);
-        QCOMPARE(rig.dialogs.shown.size(), 1);
-        QCOMPARE(rig.dialogs.shown[0].icon, core::MessageIcon::Exclamation);
-        for (const QString& part : told) {
-            QVERIFY2(rig.dialogs.shown[0].text.contains(part),
-                     qPrintable(rig.dialogs.shown[0].text));
-        }
-        QCOMPARE(rig.artists(), artists);
+        const QString absent = track("Absent - Fichier.wav");
+        const QString partial = rig.folder.filePath("partial.pls");
+        const QStringList lines = {track(m_names[0]), "", absent, track(m_names[2])};
+        QVERIFY(filebytes::write(partial, (lines.join("\r\n") + "\r\n").toUtf8()));
+        rig.dialogs.fileNames = {partial};
+        rig.trigger("MnuOuvrir");
+        QCOMPARE(rig.artists(), QStringList{"Alpha"});
         QVERIFY(rig.mirrorsModel());
+        const QList<QStringList> told = {
+            {"n'a pas été sauvée", "introuvable", "gone/saved.pls"},
+            {"1 titre chargé", "ligne 3", "partial.pls", "Fichier introuvable : " + absent}};
+        QCOMPARE(rig.dialogs.shown.size(), told.size());
+        for (int i = 0; i < told.size(); ++i) {
+            QCOMPARE(rig.dialogs.shown[i].icon, core::MessageIcon::Exclamation);
+            for (const QString& part : told[i]) {
+                QVERIFY2(rig.dialogs.shown[i].text.contains(part),
+                         qPrintable(rig.dialogs.shown[i].text));
+            }
+        }
     }
 
     // The track cache that an earlier run left in the settings folder is read
@@ -376,35 +355,18 @@ private slots:
         }
     }
 
-    // A good settings file is taken; a choice the device lists lack is told and
-    // the file removed. Each list's choice moves its output; the close writes
-    // the choices again.
-    void settingsFile_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<int>("output");
-        QTest::addColumn<int>("pfl");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("2,1") << QByteArray("2,1\r\n") << 2 << 1 << QStringList();
-        // Two cards and the default make three entries: entry 3 does not exist.
-        QTest::newRow("3,1 too few devices")
-            << QByteArray("3,1\r\n") << 0 << 0
-            << QStringList{"Mauvais choix de sortie audio\r\nassignez de nouveau les sorties"};
-    }
+    // A choice the device lists lack is told and the file removed (a good
+    // file is taken in the acceptance run, which plays on the sinks it
+    // names). Each list's choice moves its output; the close writes the
+    // choices again.
     void settingsFile() {
-        QFETCH(QByteArray, ini);
-        QFETCH(int, output);
-        QFETCH(int, pfl);
-        QFETCH(QStringList, messages);
         FakeDeviceBackend backend(2);
-        Rig rig(1024, std::make_unique<audio::DeviceOutput>(backend), ini);
-        auto* outputList = rig.find<QComboBox>("Output");
-        QCOMPARE(outputList->currentIndex(), output);
-        QCOMPARE(rig.find<QComboBox>("PFL")->currentIndex(), pfl);
-        QCOMPARE(rig.window->chain().output->deviceIndex(), output - 1);
-        QCOMPARE(rig.dialogs.texts(), messages);
-        QCOMPARE(QFile::exists(rig.iniPath()), messages.isEmpty());
-
-        outputList->setCurrentIndex(1);
+        // Two cards and the default make three entries: entry 3 does not exist.
+        Rig rig(1024, std::make_unique<audio::DeviceOutput>(backend), "3,1\r\n");
+        QCOMPARE(rig.dialogs.texts(),
+                 QStringList{"Mauvais choix de sortie audio\r\nassignez de nouveau les sorties"});
+        QVERIFY(!QFile::exists(rig.iniPath()));
+        rig.find<QComboBox>("Output")->setCurrentIndex(1);
         QCOMPARE(rig.window->chain().output->deviceIndex(), 0);
         rig.find<QComboBox>("PFL")->setCurrentIndex(2);
         QCOMPARE(rig.window->preListening().player().deviceIndex(), 1);
