@@ -27,10 +27,6 @@ using gestures::rowPoint;
 
 namespace {
 
-ui::BrowserView* listRech(const Rig& rig) {
-    return rig.find<ui::BrowserView>("ListRech");
-}
-
 QStringList browserColumn(const Rig& rig, int column) {
     QStringList cells;
     const core::BrowserModel& model = rig.window->browser().model();
@@ -38,10 +34,6 @@ QStringList browserColumn(const Rig& rig, int column) {
         cells.append(model.data(model.index(i, column)).toString());
     }
     return cells;
-}
-
-QString statusText(const Rig& rig) {
-    return rig.find<ui::StatusLineView>("LblEtat")->fullText();
 }
 
 // Double-clicks the entry of Dir1 that stands for `folder`, as the operator does.
@@ -79,10 +71,12 @@ private slots:
     // listed while the switch is on; a sort by a header. A folder that has
     // gone (its volume unplugged) gives way to the nearest one above it; a
     // volume that cannot be read sends the drive list back to the current
-    // directory's volume, without a message.
-    void foldersDurationsSortingAndLosses() {
+    // directory's volume, without a message. Dir1 goes up on Backspace; the
+    // keypad's + is the decks' key, which neither opens nor folds a folder
+    // (Enter in Dir1 reaching the transport is the acceptance run's).
+    void foldersDurationsSortingLossesAndKeys() {
         Rig rig;
-        rig.window->show();
+        activate(rig.window.get());
         auto* dir1 = rig.find<ui::FolderList>("Dir1");
         QCOMPARE(core::withTrailingSeparator(dir1->path()),
                  core::volumeRootOf(QDir::currentPath()));
@@ -90,7 +84,7 @@ private slots:
         chooseFolder(rig, m_tracks);
         QCOMPARE(dir1->path(), m_tracks);
         QCOMPARE(browserColumn(rig, 0), QStringList({"alpha", "Beta", "Gamma"}));
-        auto* view = listRech(rig);
+        auto* view = rig.find<ui::BrowserView>("ListRech");
         QVERIFY(view->isColumnHidden(2));
 
         auto* duree = rig.find<QPushButton>("CheckDuree");
@@ -116,33 +110,16 @@ private slots:
         QCOMPARE(drive1->currentText(), core::volumeRootOf(QDir::currentPath()));
         QCOMPARE(dir1->path(), m_root.path());
         QVERIFY(rig.dialogs.shown.isEmpty());
-    }
 
-    // Dir1 goes up on Backspace; the keypad's + is the decks' key, which
-    // neither opens nor folds a folder. (Enter in Dir1 reaching the
-    // transport is the acceptance run's.)
-    void folderListKeys_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("goesUp");
-        QTest::newRow("backspace") << int(Qt::Key_Backspace) << true;
-        QTest::newRow("keypad +") << int(Qt::Key_Plus) << false;
-    }
-
-    void folderListKeys() {
-        QFETCH(int, key);
-        QFETCH(bool, goesUp);
-        Rig rig;
-        activate(rig.window.get());
-        rig.window->browser().browser().showFolder(m_root.path());
-        auto* dir1 = rig.find<ui::FolderList>("Dir1");
-        QTreeWidgetItem* current = dir1->currentItem();
-        dir1->collapseItem(current);
+        dir1->collapseItem(dir1->currentItem());
         dir1->setFocus();
-        const Qt::KeyboardModifiers modifiers = goesUp ? Qt::NoModifier : Qt::KeypadModifier;
-        keyevents::press(rig.window.get(), key, modifiers);
-        keyevents::release(rig.window.get(), key, modifiers);
-        QCOMPARE(dir1->path(), goesUp ? QFileInfo(m_root.path()).path() : m_root.path());
-        QVERIFY(goesUp || !current->isExpanded());
+        keyevents::press(rig.window.get(), Qt::Key_Plus, Qt::KeypadModifier);
+        keyevents::release(rig.window.get(), Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(dir1->path(), m_root.path());
+        QVERIFY(!dir1->currentItem()->isExpanded());
+        keyevents::press(rig.window.get(), Qt::Key_Backspace);
+        keyevents::release(rig.window.get(), Qt::Key_Backspace);
+        QCOMPARE(dir1->path(), QFileInfo(m_root.path()).path());
     }
 
     // A double click appends the row without its milliseconds (a drop, which
@@ -154,12 +131,14 @@ private slots:
     // whatever the transport's ticks repeat meanwhile: after Play it shows
     // where the new track stands, after a seek while stopped where it was
     // sought. A click on another row stops the player without starting the
-    // new row, and frees the output list.
+    // new row, and frees the output list. A file that cannot play is told
+    // with its reason; giving up leaves everything as it was, and a retry
+    // once the file is mended plays it.
     void doubleClickAndPreListening() {
         Rig rig;
         activate(rig.window.get());
         rig.window->browser().browser().showFolder(m_tracks);
-        auto* view = listRech(rig);
+        auto* view = rig.find<ui::BrowserView>("ListRech");
         doubleClick(view->viewport(), rowPoint(view, 2));
         QCOMPARE(rig.artists(), QStringList{"Gamma"});
         QCOMPARE(rig.column(Row::kDurationColumn), QStringList{"00:20"});
@@ -172,7 +151,7 @@ private slots:
         QVERIFY(QFile::remove(gone));
         doubleClick(view->viewport(), rowPoint(view, int(browserColumn(rig, 3).indexOf(gone))));
         QCOMPARE(rig.artists(), QStringList{"Gamma"});
-        QCOMPARE(statusText(rig),
+        QCOMPARE(rig.find<ui::StatusLineView>("LblEtat")->fullText(),
                  "12:00:00  Non ajouté à la playlist : Fichier introuvable : " + gone);
 
         auto* slider = rig.find<QSlider>("TrackBarPFL");
@@ -204,16 +183,10 @@ private slots:
         seek(5000);
         rig.driver->advanceMs(200);
         QCOMPARE(slider->value(), 5000);
-    }
 
-    // A file that cannot play is told with its reason; giving up leaves
-    // everything as it was, and a retry once the file is mended plays it.
-    void unplayableFileIsToldThenRetried() {
-        Rig rig;
         const QString bad = m_root.filePath("Zoe - Bruit.mp3");
         QVERIFY(filebytes::write(bad, "pas du son"));
         rig.window->browser().browser().showFolder(m_root.path());
-        auto* view = listRech(rig);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 0));
         rig.click("btnPlay");  // the scripted answer gives up
         QCOMPARE(rig.dialogs.texts(),
@@ -226,7 +199,7 @@ private slots:
         testtracks::write(bad, {5.0, 0.4f});
         rig.dialogs.answers = {core::MessageAnswer::Retry};
         rig.click("btnPlay");
-        QCOMPARE(rig.window->preListening().player().state(), audio::Player::kStatePlaying);
+        QCOMPARE(pfl.state(), audio::Player::kStatePlaying);
         QVERIFY(QFile::remove(bad));
     }
 
@@ -245,7 +218,7 @@ private slots:
         rig.trigger("mnuRequette");
         QCOMPARE(rig.window->playlist().count(), 3);
         // Every row taken: the operator must choose another folder, and is told so.
-        QCOMPARE(statusText(rig), "12:00:00  Requette : plus rien à prendre dans " + m_tracks +
+        QCOMPARE(rig.find<ui::StatusLineView>("LblEtat")->fullText(), "12:00:00  Requette : plus rien à prendre dans " + m_tracks +
                                       ", ses 3 titres sont déjà pris (2 fois)");
         chooseFolder(rig, m_tracks);
         rig.trigger("mnuRequette");
