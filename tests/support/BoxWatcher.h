@@ -17,7 +17,6 @@ public:
     struct Seen {
         QString text;  // empty until a box is seen
         QString details;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
         QRect frame;       // on the screen
         QRect screen;      // the screen's available area
         int contrast = 0;  // of the text against the box, 0 to 255
@@ -56,7 +55,6 @@ private:
         m_poll.stop();
         m_seen.text = box->text();
         m_seen.details = box->detailedText();
-        m_seen.icon = box->icon();
         m_seen.frame = box->frameGeometry();
         m_seen.screen = box->screen()->availableGeometry();
         m_seen.contrast = textContrast(box);
