@@ -118,8 +118,10 @@ private slots:
     // is free: deck B goes on there at once, marked on its list and in its time
     // panel, and deck A is left alone. Once the headphones are back, deck B
     // returns to them by itself. A deck that plays locks its own output list
-    // and refuses the close.
-    void lostOutputIsShownAndComesBack() {
+    // and refuses the close. A choice made in a list moves its deck and is
+    // saved at the close (that the file read is taken is the acceptance
+    // run's); on a full disk the file stays as it was, and the close says so.
+    void outputsLostChosenAndSaved() {
         FakeDeviceBackend backend(0);
         backend.setDevices({"Carte", "Casque", "Enceintes"});
         backend.setDefault("Enceintes");
@@ -148,7 +150,20 @@ private slots:
         QVERIFY(rig.window->decks().playing(1));
         rig.press(1, "Stop");
         QVERIFY(list->isEnabled());
+
+        rig.find<QComboBox>("Output0")->setCurrentIndex(3);
+        QCOMPARE(rig.window->decks().player(0).deviceIndex(), 2);
+        const QString ini = rig.folder.filePath("PlayerAB.Ini");
+        {
+            const FileSizeLimit fullDisk(4);
+            QVERIFY(rig.window->close());
+        }
+        QCOMPARE(filebytes::read(ini), QByteArray("1,2\r\nCarte\tCasque\r\n"));
+        QVERIFY(rig.dialogs.texts().value(0).startsWith(
+            "Les sorties choisies n'ont pas pu être enregistrées dans"));
+        rig.window->show();
         QVERIFY(rig.window->close());
+        QCOMPARE(filebytes::read(ini), QByteArray("3,2\r\nEnceintes\tCasque\r\n"));
     }
 
     // A deck's own controls reach it: a click on its position slider seeks
@@ -312,37 +327,6 @@ private slots:
             QCOMPARE(rig.text(QStringLiteral("LblArtiste%1").arg(d)),
                      d == deck ? QStringLiteral("Dupont  Valse") : QString());
         }
-    }
-
-    // A file the lists can use is taken (what else they take is the core's
-    // test). A choice made in a list moves its deck and is saved at the
-    // close; on a full disk the file stays as it was, and the close says so.
-    void settingsFile_data() {
-        QTest::addColumn<bool>("diskFull");
-        QTest::newRow("written at the close") << false;
-        QTest::newRow("full disk at the close") << true;
-    }
-
-    void settingsFile() {
-        QFETCH(bool, diskFull);
-        FakeDeviceBackend backend(2);
-        const QByteArray ini("2,1\r\n");
-        PlayerRig rig(&backend, ini);
-        QCOMPARE(rig.find<QComboBox>("Output0")->currentIndex(), 2);
-        QCOMPARE(rig.window->decks().player(1).deviceIndex(), 0);
-        QVERIFY(rig.dialogs.shown.isEmpty());
-        rig.find<QComboBox>("Output0")->setCurrentIndex(2);
-        QCOMPARE(rig.window->decks().player(0).deviceIndex(), 1);
-        {
-            const std::optional<FileSizeLimit> limit =
-                diskFull ? std::optional<FileSizeLimit>(std::in_place, 4) : std::nullopt;
-            QVERIFY(rig.window->close());
-        }
-        QCOMPARE(filebytes::read(rig.folder.filePath("PlayerAB.Ini")),
-                 diskFull ? ini : QByteArray("2,1\r\nFake card 1\tFake card 0\r\n"));
-        QCOMPARE(rig.dialogs.texts().value(0).startsWith(
-                     "Les sorties choisies n'ont pas pu être enregistrées dans"),
-                 diskFull);
     }
 
     // SDL's virtual devices, through the same events as real ones: a
