@@ -54,8 +54,8 @@ private slots:
 
     // The installer takes a plain file name only: nothing lands outside its folder.
     void installComposant() {
-        for (const QString& name : {QString(), QStringLiteral("../Essai.composant"),
-                                    QStringLiteral(".Essai")}) {
+        for (const QString& name :
+             {QString(), QStringLiteral("../Essai.composant"), QStringLiteral(".Essai")}) {
             QString error;
             QVERIFY2(!ui::installComposant(name, &error) && !error.isEmpty(), qPrintable(name));
             QVERIFY(!QFileInfo(ui::DossierSysteme() + name).exists() || name.isEmpty());
