@@ -29,15 +29,13 @@ QString text(QWidget* window, const char* name) {
     return window->findChild<QObject*>(name)->property("text").toString();
 }
 
-void enterSearch(ui::CatalogueWindow* f3, const QString& search) {
-    auto* rech = f3->findChild<QLineEdit*>("Rech");
-    QTest::keyClicks(rech, search);
-    QTest::keyClick(rech, Qt::Key_Return);
-}
-
-void doubleClickResult(ui::CatalogueWindow* f3, int row) {
+// Searches for `search` and double-clicks the first row found.
+void addFirstFound(ui::CatalogueWindow* f3, const QString& search) {
+    QTest::keyClicks(f3->findChild<QLineEdit*>("Rech"), search);
+    QTest::keyClick(f3->findChild<QLineEdit*>("Rech"), Qt::Key_Return);
     auto* list2 = f3->findChild<QListView*>("List2");
-    gestures::doubleClick(list2->viewport(), gestures::rowPoint(list2, row));
+    QCOMPARE(list2->model()->rowCount(), 1);
+    gestures::doubleClick(list2->viewport(), gestures::rowPoint(list2, 0));
 }
 
 }  // namespace
@@ -85,9 +83,7 @@ private slots:
         activate(f3);
         QCOMPARE(QApplication::focusWidget(), f3->findChild<QLineEdit*>("Rech"));
 
-        enterSearch(f3, "ROCK");
-        QCOMPARE(f3->findChild<QListView*>("List2")->model()->rowCount(), 1);
-        doubleClickResult(f3, 0);
+        addFirstFound(f3, "ROCK");
         QCOMPARE(rig.window->playlist().count(), 1);
         QCOMPARE(rig.window->playlist().row(1), (Row{"Alpha", "Un", "00:20", m_alpha, ""}));
         QVERIFY(rig.mirrorsModel());
@@ -118,8 +114,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(f3));
         QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         const BoxWatcher watcher;
-        enterSearch(f3, "disparu");
-        doubleClickResult(f3, 0);
+        addFirstFound(f3, "disparu");
         const BoxWatcher::Seen& seen = watcher.seen();
         QVERIFY2(seen.screen.contains(seen.frame), qPrintable(QStringLiteral("%1 high on %2")
                                                                   .arg(seen.frame.height())

@@ -85,34 +85,6 @@ private slots:
         QVERIFY(smallest.dialogs.shown.isEmpty() && fixed.dialogs.shown.isEmpty());
     }
 
-    // Each control and menu reaches what it drives: the mix controls the
-    // transport, the "?" menu the about box (its launchers are tested with the
-    // start-up), the Options menu the track preparation and the options file.
-    void controlsReachTheirTargets() {
-        Rig rig;
-        const core::Transport& transport = rig.window->transport();
-        auto* mixage = rig.find<QComboBox>("MixagePourCent");
-        mixage->setCurrentText("70");
-        QCOMPARE(transport.mixagePourCent(), 70);
-        rig.find<QSlider>("PS")->setValue(7);
-        QCOMPARE(transport.display().exitPointSeconds, 7);
-        QCOMPARE(rig.label("LblPS"), QStringLiteral("7"));
-        rig.click("CheckAutoMix");
-        QVERIFY(!transport.MixIntelligent());
-        QVERIFY(mixage->isHidden());
-
-        rig.trigger("mnuapropos");
-        auto* about = rig.window->findChild<QWidget*>("F2");
-        QVERIFY(about && about->isVisible());
-
-        rig.trigger("mnuSauterSilences");
-        rig.trigger("mnuNormalisation-23");
-        QVERIFY(rig.window->preparation().options().skipSilences);
-        QCOMPARE(rig.window->preparation().options().targetLufs, std::optional<int>(-23));
-        const QByteArray conf = filebytes::read(rig.folder.filePath("Varonel.conf"));
-        QVERIFY2(conf.contains("SauterSilences=true") && conf.contains("Normalisation=-23"), conf);
-    }
-
     // Ouvrir fills the rows and their lengths; Delete with nothing selected
     // removes nothing, and the selected row at the key's release only; Sauver
     // writes the rows, Nouvelle empties the list; a cancelled dialog changes
@@ -120,8 +92,11 @@ private slots:
     // naming the file and the reason: a save into a folder that is gone, a
     // load that keeps the rows it read and tells where it stopped. (A
     // playlist that is no ordinary file is the command line's test: the same
-    // reader.)
-    void fileCommands() {
+    // reader.) The other controls and menus reach what they drive: the mix
+    // controls the transport, the "?" menu the about box (its launchers are
+    // tested with the start-up), the Options menu the track preparation and
+    // the options file.
+    void fileCommandsAndControls() {
         Rig rig;
         QStringList paths = {track(m_names[2]), track(m_names[0]), track(m_names[1])};
         openTracks(rig, {m_names[2], m_names[0], m_names[1]});
@@ -174,6 +149,28 @@ private slots:
                          qPrintable(rig.dialogs.shown[i].text));
             }
         }
+
+        const core::Transport& transport = rig.window->transport();
+        auto* mixage = rig.find<QComboBox>("MixagePourCent");
+        mixage->setCurrentText("70");
+        QCOMPARE(transport.mixagePourCent(), 70);
+        rig.find<QSlider>("PS")->setValue(7);
+        QCOMPARE(transport.display().exitPointSeconds, 7);
+        QCOMPARE(rig.label("LblPS"), QStringLiteral("7"));
+        rig.click("CheckAutoMix");
+        QVERIFY(!transport.MixIntelligent());
+        QVERIFY(mixage->isHidden());
+
+        rig.trigger("mnuapropos");
+        auto* about = rig.window->findChild<QWidget*>("F2");
+        QVERIFY(about && about->isVisible());
+
+        rig.trigger("mnuSauterSilences");
+        rig.trigger("mnuNormalisation-23");
+        QVERIFY(rig.window->preparation().options().skipSilences);
+        QCOMPARE(rig.window->preparation().options().targetLufs, std::optional<int>(-23));
+        const QByteArray conf = filebytes::read(rig.folder.filePath("Varonel.conf"));
+        QVERIFY2(conf.contains("SauterSilences=true") && conf.contains("Normalisation=-23"), conf);
     }
 
     // Play with an empty playlist is told. Play takes the first row off the

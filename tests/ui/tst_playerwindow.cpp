@@ -106,7 +106,6 @@ private slots:
         for (const char* name : {"PlatineA0", "PlatineA1", "Picture10", "Picture11"}) {
             const QImage shading =
                 rig.find<QWidget>(name)->property("persistentBackground").value<QImage>();
-            QVERIFY2(!shading.isNull(), name);
             // Several strips share a pixel row on a small panel: near 254 at
             // the top, near 49 at the bottom.
             QVERIFY2(qRed(shading.pixel(0, 0)) >= 250, name);
