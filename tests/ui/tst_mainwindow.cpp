@@ -258,7 +258,8 @@ private slots:
     // window's, even when its release goes elsewhere; a key whose release was
     // never seen is forgotten when the window is activated again. (The keypad
     // told apart from the main row and a release matched by its key of the
-    // keyboard are tested with the player's keys: the same table.)
+    // keyboard are tested with the player's keys: the same table; Return
+    // reaching the transport is the acceptance run's.)
     void keyTable_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("keypad");
@@ -266,8 +267,6 @@ private slots:
         QTest::addColumn<int>("held");  // the TransportKey seen at the next tick, -1 none
         const int space = int(core::TransportKey::Space);
         QTest::newRow("space tapped") << int(Qt::Key_Space) << false << "tapped" << space;
-        QTest::newRow("enter") << int(Qt::Key_Enter) << true << "held"
-                               << int(core::TransportKey::Enter);
         QTest::newRow("auto-repeat") << int(Qt::Key_Space) << false << "auto-repeat" << -1;
         QTest::newRow("keypad 0") << int(Qt::Key_0) << true << "held"
                                   << int(core::TransportKey::Numpad0);

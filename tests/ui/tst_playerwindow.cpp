@@ -1,8 +1,9 @@
 // The two-deck player's window offscreen: its controls and their places, the
 // toolbar buttons, the deck keys, a track picked up in the browser and dropped
 // on a deck, the settings file, the close refused while a deck plays, the
-// joystick through SDL's virtual joysticks (the real event path), and the
-// start-up. What the decks decide is tested without widgets (tst_playerdecks).
+// joystick through SDL's virtual joysticks (the real event path). The
+// start-up's installer is the mixer's, tested with its start-up. What the
+// decks decide is tested without widgets (tst_playerdecks).
 
 #include <SDL.h>
 
@@ -18,10 +19,8 @@
 #include "PlayerRig.h"
 #include "TaggedFiles.h"
 #include "TestTracks.h"
-#include "ui/player/PlayerStartup.h"
 #include "ui/player/SdlJoystick.h"
 #include "ui/shared/BrowserView.h"
-#include "ui/shared/SystemFolder.h"
 #include "ui/shared/TrackBrowser.h"
 
 using namespace playerrig;
@@ -375,23 +374,6 @@ private slots:
         input.poll();
         QCOMPARE(input.openDevices(), 0);
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-    }
-
-    // The first run starts the installer and tells it, with no splash and no
-    // launcher. (That later runs go straight to the window is tested with the
-    // mixer's start-up: the same installer.)
-    void startUp() {
-        QTemporaryDir home;
-        qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
-        qputenv("XDG_DESKTOP_DIR", home.filePath("Bureau").toUtf8());
-        ScriptedDialogs dialogs;
-        ui::PlayerMainOptions options;
-        options.installWaitMs = 50;
-        const std::unique_ptr<PlayerWindow> first = ui::PlayerMain(dialogs, options);
-        QVERIFY(first && first->isVisible());
-        QCOMPARE(dialogs.texts(), QStringList{"Installation de la librairie"});
-        QVERIFY(!QDir(home.filePath("Bureau")).exists());
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(ui::cheminComposantAudio()).isFile(), 10000);
     }
 };
 
