@@ -47,17 +47,15 @@ class CatalogueWindowTest : public QObject {
     QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/varonelcat_XXXXXX")};
     QString m_music;
     QString m_alpha;
-    QString m_beta;
 
 private slots:
     void initTestCase() {
         QVERIFY(m_root.isValid());
         m_music = m_root.filePath("Musique");
         m_alpha = m_music + "/Rock/Alpha - Un.wav";
-        m_beta = m_music + "/Beta - Deux.wav";
         QVERIFY(QDir().mkpath(m_music + "/Rock"));
         testtracks::write(m_alpha, {20.0, 0.4f});
-        testtracks::write(m_beta, {25.0, 0.4f});
+        testtracks::write(m_music + "/Beta - Deux.wav", {25.0, 0.4f});
     }
 
     // P3 opens the window centred, above the others and not modal, its

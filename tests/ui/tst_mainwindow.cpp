@@ -350,20 +350,7 @@ private slots:
     // goes at the end, with its length read again (the browser's was stale;
     // one dropped on a row is the acceptance run's); a drop from anywhere else
     // is refused.
-    void drops_data() {
-        QTest::addColumn<QString>("from");  // the view dragged from, or the window
-        QTest::addColumn<int>("onto");      // 0: below the last row
-        QTest::addColumn<QStringList>("artists");
-        QTest::newRow("row onto row 2") << "PL" << 2 << QStringList({"Gamma", "Alpha"});
-        QTest::newRow("row below the rows") << "PL" << 0 << QStringList({"Alpha", "Gamma"});
-        QTest::newRow("browser below the rows")
-            << "ListRech" << 0 << QStringList({"Alpha", "Gamma", "Beta"});
-        QTest::newRow("not from the browser") << "window" << 2 << QStringList({"Alpha", "Gamma"});
-    }
     void drops() {
-        QFETCH(QString, from);
-        QFETCH(int, onto);
-        QFETCH(QStringList, artists);
         Rig rig;
         openTracks(rig, {m_names[0], m_names[2]});
         ui::MixerBrowser& browser = rig.window->browser();
@@ -374,18 +361,20 @@ private slots:
             view->model()->index(1, 0),
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         PlaylistView* pl = rig.pl();
-        if (from == "PL") {
+        const QPoint below = rig.rowCentre(2) + QPoint(0, 200);
+        const auto dragFirstRow = [&](QPoint at) {
             pl->setCurrentItem(pl->topLevelItem(0));
             pl->armReorderDrag();
-        }
-        pl->dropFrom(from == "window" ? rig.window.get() : rig.find<QObject>(from),
-                     onto > 0 ? rig.rowCentre(onto)
-                              : rig.rowCentre(pl->topLevelItemCount()) + QPoint(0, 200));
-        QCOMPARE(rig.artists(), artists);
-        const int beta = int(artists.indexOf("Beta"));
-        if (beta >= 0) {
-            QCOMPARE(pl->topLevelItem(beta)->text(Row::kDurationColumn), QStringLiteral("00:25"));
-        }
+            pl->dropFrom(pl, at);
+        };
+        pl->dropFrom(rig.window.get(), rig.rowCentre(2));
+        dragFirstRow(below);
+        QCOMPARE(rig.artists(), QStringList({"Alpha", "Gamma"}));
+        dragFirstRow(rig.rowCentre(2));
+        QCOMPARE(rig.artists(), QStringList({"Gamma", "Alpha"}));
+        pl->dropFrom(view, below);
+        QCOMPARE(rig.artists(), QStringList({"Gamma", "Alpha", "Beta"}));
+        QCOMPARE(pl->topLevelItem(2)->text(Row::kDurationColumn), QStringLiteral("00:25"));
         QVERIFY(rig.mirrorsModel());
     }
 };
