@@ -143,7 +143,6 @@ private slots:
         QCOMPARE(rig.artists(), QStringList{"Gamma"});
         QCOMPARE(rig.column(Row::kDurationColumn), QStringList{"00:20"});
         QCOMPARE(rig.column(Row::kMillisecondsColumn), QStringList{""});
-        QVERIFY(rig.enabled("btnPlay") && rig.enabled("btnStop"));  // the click loaded it
 
         const QString gone = testtracks::write(m_tracks + "/Omega - Parti.wav", {5.0, 0.4f});
         rig.window->browser().browser().showFolder(m_root.path());
@@ -173,7 +172,6 @@ private slots:
 
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 1));  // Beta
         QCOMPARE(pfl.state(), audio::Player::kStateStopped);
-        QVERIFY(QString::fromStdString(pfl.fileName()).endsWith("Beta - Deux.wav"));
         QVERIFY(rig.enabled("PFL"));
         rig.click("btnPlay");
         rig.driver->advanceMs(200);

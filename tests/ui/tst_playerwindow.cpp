@@ -29,13 +29,10 @@ namespace {
 
 // Lets a key's release reach the window while its press is still on its way
 // through `widget` and its parents, as events run by a listing would.
-class ReleaseOnTheWay final : public QObject {
-public:
+struct ReleaseOnTheWay final : QObject {
     ReleaseOnTheWay(QWidget* widget, int key) : m_widget(widget), m_key(key) {
         widget->installEventFilter(this);
     }
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == m_widget && event->type() == QEvent::KeyPress) {
             m_widget->removeEventFilter(this);
@@ -43,8 +40,6 @@ protected:
         }
         return false;
     }
-
-private:
     QWidget* m_widget;
     int m_key;
 };
