@@ -12,7 +12,7 @@
 #include "DesignPlaces.h"
 #include "FakeDeviceBackend.h"
 #include "FileBytes.h"
-#include "KeyEvents.h"
+#include "Gestures.h"
 #include "MixerRig.h"
 #include "TestTracks.h"
 #include "audio/DeviceOutput.h"
@@ -290,10 +290,10 @@ private slots:
             dialog.hide();
         } else {
             activate(window);
-            keyevents::send(window, QEvent::KeyPress, key, modifiers, gesture == "auto-repeat");
+            gestures::sendKey(window, QEvent::KeyPress, key, modifiers, gesture == "auto-repeat");
         }
         if (gesture == "tapped") {
-            keyevents::release(window, key, modifiers);
+            gestures::release(window, key, modifiers);
         } else if (gesture == "released elsewhere") {
             activate(&dialog);
         }

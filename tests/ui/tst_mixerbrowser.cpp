@@ -7,7 +7,6 @@
 #include <QtWidgets>
 
 #include "Gestures.h"
-#include "KeyEvents.h"
 #include "MixerRig.h"
 #include "TestTracks.h"
 #include "core/shared/FolderSeparator.h"
@@ -113,12 +112,12 @@ private slots:
 
         dir1->collapseItem(dir1->currentItem());
         dir1->setFocus();
-        keyevents::press(rig.window.get(), Qt::Key_Plus, Qt::KeypadModifier);
-        keyevents::release(rig.window.get(), Qt::Key_Plus, Qt::KeypadModifier);
+        gestures::press(rig.window.get(), Qt::Key_Plus, Qt::KeypadModifier);
+        gestures::release(rig.window.get(), Qt::Key_Plus, Qt::KeypadModifier);
         QCOMPARE(dir1->path(), m_root.path());
         QVERIFY(!dir1->currentItem()->isExpanded());
-        keyevents::press(rig.window.get(), Qt::Key_Backspace);
-        keyevents::release(rig.window.get(), Qt::Key_Backspace);
+        gestures::press(rig.window.get(), Qt::Key_Backspace);
+        gestures::release(rig.window.get(), Qt::Key_Backspace);
         QCOMPARE(dir1->path(), QFileInfo(m_root.path()).path());
     }
 

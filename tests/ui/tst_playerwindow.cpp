@@ -12,10 +12,8 @@
 #include <QtWidgets>
 
 #include "DesignPlaces.h"
-#include "DropRouting.h"
 #include "FileSizeLimit.h"
 #include "Gestures.h"
-#include "KeyEvents.h"
 #include "PlayerRig.h"
 #include "TaggedFiles.h"
 #include "TestTracks.h"
@@ -36,7 +34,7 @@ struct ReleaseOnTheWay final : QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == m_widget && event->type() == QEvent::KeyPress) {
             m_widget->removeEventFilter(this);
-            keyevents::release(m_widget, m_key);
+            gestures::release(m_widget, m_key);
         }
         return false;
     }
@@ -253,10 +251,10 @@ private slots:
         if (releasedAs < 0) {
             rig.find<QWidget>("Dir1")->setFocus();
             const ReleaseOnTheWay listing(rig.find<QWidget>("Dir1"), key);
-            keyevents::press(window, key, modifiers);
+            gestures::press(window, key, modifiers);
         } else {
-            keyevents::press(window, key, modifiers);
-            keyevents::release(window, releasedAs == 0 ? key : releasedAs, modifiers);
+            gestures::press(window, key, modifiers);
+            gestures::release(window, releasedAs == 0 ? key : releasedAs, modifiers);
         }
         rig.tick();
         QCOMPARE(rig.window->decks().PlatineCourante(), selected);
@@ -310,8 +308,8 @@ private slots:
         if (auto* bar = qobject_cast<QToolBar*>(target)) {
             target = bar->widgetForAction(bar->actions().constFirst());
         }
-        droprouting::drop(rig.window.get(), target->mapTo(rig.window.get(), QPoint(3, 3)),
-                          valse.get());
+        gestures::drop(rig.window.get(), target->mapTo(rig.window.get(), QPoint(3, 3)),
+                       valse.get());
         QCOMPARE(rig.window->decks().PlatineCourante(), deck >= 0 ? deck : selected);
         for (int d = 0; d < 2; ++d) {
             QCOMPARE(rig.text(QStringLiteral("LblArtiste%1").arg(d)),
