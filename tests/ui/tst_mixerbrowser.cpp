@@ -42,8 +42,7 @@ void chooseFolder(const Rig& rig, const QString& folder) {
         dir1->findItems(QFileInfo(folder).fileName(), Qt::MatchExactly | Qt::MatchRecursive);
     QVERIFY2(!items.isEmpty(), qPrintable(folder));
     dir1->doItemsLayout();
-    const QPoint at = dir1->visualItemRect(items.constFirst()).center();
-    doubleClick(dir1->viewport(), at);
+    doubleClick(dir1->viewport(), dir1->visualItemRect(items.constFirst()).center());
 }
 
 }  // namespace
@@ -200,8 +199,8 @@ private slots:
     }
 
     // P1 switched on runs a request at once; the menu runs one whatever the
-    // mode; rows taken are not taken again until the folder is listed anew.
-    // The stop leaves the request switched off, whether it was on or off, and
+    // mode (rows taken are not taken again until the folder is listed anew:
+    // the request's and the browser's own tests). The stop leaves the request switched off, whether it was on or off, and
     // runs no request on the way.
     void requestFromTheWindow() {
         Rig rig;
@@ -216,9 +215,6 @@ private slots:
         QCOMPARE(rig.find<ui::StatusLineView>("LblEtat")->fullText(),
                  "12:00:00  Requette : plus rien à prendre dans " + m_tracks +
                      ", ses 3 titres sont déjà pris (2 fois)");
-        chooseFolder(rig, m_tracks);
-        rig.trigger("mnuRequette");
-        QCOMPARE(rig.window->playlist().count(), 6);
         QVERIFY(rig.mirrorsModel());
         for (int stop = 0; stop < 2; ++stop) {
             const int rows = rig.window->playlist().count();
