@@ -102,11 +102,8 @@ private slots:
     void boxesOverTheCatalogue() {
         ui::QtDialogs boxes;
         Rig rig(1024, nullptr, {}, nullptr, &boxes);
-        QString deep = m_root.path();
-        while (deep.size() < 4000) {
-            deep += QStringLiteral("/Dossier rangé");
-        }
-        deep += QStringLiteral("/Alpha - Disparu.wav");
+        const QString deep = m_root.path() + QStringLiteral("/Dossier rangé").repeated(300) +
+                             QStringLiteral("/Alpha - Disparu.wav");
         QVERIFY(filebytes::write(rig.window->fichierCatalogue(), deep.toUtf8() + "\r\n"));
         const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
         QVERIFY(QTest::qWaitForWindowExposed(f3));

@@ -318,13 +318,12 @@ private slots:
         const QString path = folder.filePath("Copie - Piste.wav");  // never seen by this process
         QVERIFY(QFile::copy(track(m_names[0]), path));
         const audio::FileStamp stamp = audio::stampOf(path.toStdString());
-        const QString cache = QString(
-                                  "# Varonel : pistes mesurées, version 1\n%1\t%2\t%3\t%4\t44100"
-                                  "\t-20.00\t-6.00\t110250\t%4\n")
-                                  .arg(path)
-                                  .arg(stamp.size)
-                                  .arg(stamp.modifiedNs)
-                                  .arg(20 * 44100);
+        // 20 s at 44.1 kHz (882000 frames), the audio starting 2.5 s in.
+        const QString cache =
+            QStringLiteral(
+                "# Varonel : pistes mesurées, version 1\n%1\t%2\t%3"
+                "\t882000\t44100\t-20.00\t-6.00\t110250\t882000\n")
+                .arg(path, QString::number(stamp.size), QString::number(stamp.modifiedNs));
         QVERIFY(filebytes::write(folder.filePath("Pistes.cache"), cache.toUtf8()));
         QVERIFY(filebytes::write(folder.filePath("Varonel.conf"),
                                  "[Son]\nSauterSilences=true\nNormalisation=off\n"));
