@@ -62,9 +62,14 @@ private slots:
     // first walk shown in its captions; Enter fills the results, a double
     // click appends the found track to the playlist through AudioFile 2, the
     // access key runs the search command, the catalogue button saves, and
-    // the exit button closes the window.
-    void firstOpeningShowsTheWalkAndAdds() {
-        Rig rig;
+    // the exit button closes the window. Opened again on a catalogue file,
+    // a real message box whose file path is too long for the screen cuts the
+    // path in the box and keeps it whole in its details, so its OK button
+    // stays on the screen. (That the box opens above the catalogue, kept on
+    // top too, is the acceptance run's.)
+    void openingsShowTheWalkAddAndTell() {
+        ui::QtDialogs boxes;
+        Rig rig(1024, nullptr, {}, nullptr, &boxes);
         const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
         QVERIFY(f3 && f3->isVisible() && !f3->isModal());
         QVERIFY(f3->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -93,23 +98,15 @@ private slots:
         f3->findChild<QPushButton*>("cmdExit")->click();
         QVERIFY(!rig.window->catalogueWindow());
         QTRY_VERIFY(f3.isNull());
-    }
 
-    // With the catalogue window open, a real message box whose file path is
-    // too long for the screen cuts the path in the box and keeps it whole in
-    // its details, so its OK button stays on the screen. (That the box opens
-    // above the catalogue, kept on top too, is the acceptance run's.)
-    void boxesOverTheCatalogue() {
-        ui::QtDialogs boxes;
-        Rig rig(1024, nullptr, {}, nullptr, &boxes);
         const QString deep = m_root.path() + QStringLiteral("/Dossier rangé").repeated(300) +
                              QStringLiteral("/Alpha - Disparu.wav");
         QVERIFY(filebytes::write(rig.window->fichierCatalogue(), deep.toUtf8() + "\r\n"));
-        const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
-        QVERIFY(QTest::qWaitForWindowExposed(f3));
-        QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
+        const QPointer<ui::CatalogueWindow> again = openCatalogue(rig, m_music);
+        QVERIFY(QTest::qWaitForWindowExposed(again));
+        QCOMPARE(text(again, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         const BoxWatcher watcher;
-        addFirstFound(f3, "disparu");
+        addFirstFound(again, "disparu");
         const BoxWatcher::Seen& seen = watcher.seen();
         QVERIFY2(seen.screen.contains(seen.frame), qPrintable(QStringLiteral("%1 high on %2")
                                                                   .arg(seen.frame.height())
