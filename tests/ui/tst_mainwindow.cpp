@@ -92,11 +92,15 @@ private slots:
     // naming the file and the reason: a save into a folder that is gone, a
     // load that keeps the rows it read and tells where it stopped. (A
     // playlist that is no ordinary file is the command line's test: the same
-    // reader.) The other controls and menus reach what they drive: the mix
-    // controls the transport, the "?" menu the about box (its launchers are
-    // tested with the start-up), the Options menu the track preparation and
-    // the options file.
-    void fileCommandsAndControls() {
+    // reader.) A row dragged within the list goes where it is dropped;
+    // dropped below the last row it stays where it was. A browser row dropped
+    // below the rows goes at the end, with its length read again (the
+    // browser's was stale; one dropped on a row is the acceptance run's); a
+    // drop from anywhere else is refused. The other controls and menus reach
+    // what they drive: the mix controls the transport, the "?" menu the about
+    // box (its launchers are tested with the start-up), the Options menu the
+    // track preparation and the options file.
+    void fileCommandsDropsAndControls() {
         Rig rig;
         QStringList paths = {track(m_names[2]), track(m_names[0]), track(m_names[1])};
         openTracks(rig, {m_names[2], m_names[0], m_names[1]});
@@ -149,6 +153,30 @@ private slots:
                          qPrintable(rig.dialogs.shown[i].text));
             }
         }
+
+        openTracks(rig, {m_names[0], m_names[2]});
+        ui::MixerBrowser& browser = rig.window->browser();
+        browser.browser().showFolder(m_tracks.path());
+        browser.model().setDuration(browser.model().listing(), browser.model().row(1).id, 1);
+        auto* view = rig.find<ui::BrowserView>("ListRech");
+        view->selectionModel()->select(
+            view->model()->index(1, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        const QPoint below = rig.rowCentre(2) + QPoint(0, 200);
+        const auto dragFirstRow = [&](QPoint at) {
+            pl->setCurrentItem(pl->topLevelItem(0));
+            pl->armReorderDrag();
+            pl->dropFrom(pl, at);
+        };
+        pl->dropFrom(rig.window.get(), rig.rowCentre(2));
+        dragFirstRow(below);
+        QCOMPARE(rig.artists(), QStringList({"Alpha", "Gamma"}));
+        dragFirstRow(rig.rowCentre(2));
+        QCOMPARE(rig.artists(), QStringList({"Gamma", "Alpha"}));
+        pl->dropFrom(view, below);
+        QCOMPARE(rig.artists(), QStringList({"Gamma", "Alpha", "Beta"}));
+        QCOMPARE(pl->topLevelItem(2)->text(Row::kDurationColumn), QStringLiteral("00:25"));
+        QVERIFY(rig.mirrorsModel());
 
         const core::Transport& transport = rig.window->transport();
         auto* mixage = rig.find<QComboBox>("MixagePourCent");
@@ -342,39 +370,6 @@ private slots:
         rig.window->show();
         QVERIFY(rig.window->close());
         QCOMPARE(filebytes::read(rig.iniPath()), QByteArray("1,2\r\nFake card 0\tFake card 1\r\n"));
-    }
-
-    // A row dragged within the list goes where it is dropped; dropped below
-    // the last row it stays where it was. A browser row dropped below the rows
-    // goes at the end, with its length read again (the browser's was stale;
-    // one dropped on a row is the acceptance run's); a drop from anywhere else
-    // is refused.
-    void drops() {
-        Rig rig;
-        openTracks(rig, {m_names[0], m_names[2]});
-        ui::MixerBrowser& browser = rig.window->browser();
-        browser.browser().showFolder(m_tracks.path());
-        browser.model().setDuration(browser.model().listing(), browser.model().row(1).id, 1);
-        auto* view = rig.find<ui::BrowserView>("ListRech");
-        view->selectionModel()->select(
-            view->model()->index(1, 0),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        PlaylistView* pl = rig.pl();
-        const QPoint below = rig.rowCentre(2) + QPoint(0, 200);
-        const auto dragFirstRow = [&](QPoint at) {
-            pl->setCurrentItem(pl->topLevelItem(0));
-            pl->armReorderDrag();
-            pl->dropFrom(pl, at);
-        };
-        pl->dropFrom(rig.window.get(), rig.rowCentre(2));
-        dragFirstRow(below);
-        QCOMPARE(rig.artists(), QStringList({"Alpha", "Gamma"}));
-        dragFirstRow(rig.rowCentre(2));
-        QCOMPARE(rig.artists(), QStringList({"Gamma", "Alpha"}));
-        pl->dropFrom(view, below);
-        QCOMPARE(rig.artists(), QStringList({"Gamma", "Alpha", "Beta"}));
-        QCOMPARE(pl->topLevelItem(2)->text(Row::kDurationColumn), QStringLiteral("00:25"));
-        QVERIFY(rig.mirrorsModel());
     }
 };
 
