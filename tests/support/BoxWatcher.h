@@ -27,7 +27,7 @@ public:
         connect(&m_poll, &QTimer::timeout, this, &BoxWatcher::look);
         m_poll.start();
     }
-    const Seen& seen() const { return m_seen; }
+    Seen seen;  // what the box showed, once it was seen
 
 private:
     // How far apart the darkest and the lightest greys of the text are (0 to
@@ -53,14 +53,13 @@ private:
             return;
         }
         m_poll.stop();
-        m_seen.text = box->text();
-        m_seen.details = box->detailedText();
-        m_seen.frame = box->frameGeometry();
-        m_seen.screen = box->screen()->availableGeometry();
-        m_seen.contrast = textContrast(box);
+        seen.text = box->text();
+        seen.details = box->detailedText();
+        seen.frame = box->frameGeometry();
+        seen.screen = box->screen()->availableGeometry();
+        seen.contrast = textContrast(box);
         box->defaultButton() != nullptr ? box->defaultButton()->click() : box->accept();
     }
 
     QTimer m_poll;
-    Seen m_seen;
 };

@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(text(again, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         const BoxWatcher watcher;
         addFirstFound(again, "disparu");
-        const BoxWatcher::Seen& seen = watcher.seen();
+        const BoxWatcher::Seen& seen = watcher.seen;
         QVERIFY2(seen.screen.contains(seen.frame), qPrintable(QStringLiteral("%1 high on %2")
                                                                   .arg(seen.frame.height())
                                                                   .arg(seen.screen.height())));

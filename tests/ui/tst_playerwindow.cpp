@@ -262,15 +262,14 @@ private slots:
     void deckKeys_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("keypad");
-        QTest::addColumn<int>("releasedAs");  // 0: as pressed; -1: while on its way
+        QTest::addColumn<int>("releasedAs");  // the key let go; 0: as pressed; -1: on its way
         QTest::addColumn<int>("selected");
         QTest::addColumn<bool>("bPlays");
         QTest::addColumn<int>("bPitch");
-        const int same = 0;
-        QTest::newRow("space") << int(Qt::Key_Space) << false << same << 0 << true << 0;
-        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << true << same << 1 << true << 0;
-        QTest::newRow("main 0") << int(Qt::Key_0) << false << same << 1 << true << 0;
-        QTest::newRow("keypad +") << int(Qt::Key_Plus) << true << same << 1 << true << 1;
+        QTest::newRow("space") << int(Qt::Key_Space) << false << 0 << 0 << true << 0;
+        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << true << 0 << 1 << true << 0;
+        QTest::newRow("main 0") << int(Qt::Key_0) << false << 0 << 1 << true << 0;
+        QTest::newRow("keypad +") << int(Qt::Key_Plus) << true << 0 << 1 << true << 1;
         QTest::newRow("keypad 0 up as Insert")
             << int(Qt::Key_0) << true << int(Qt::Key_Insert) << 1 << false << 0;
         QTest::newRow("return up on its way through Dir1")

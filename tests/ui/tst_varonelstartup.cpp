@@ -23,8 +23,7 @@ namespace {
 
 // The value of `key` in the desktop entry at `path`; empty when it has none.
 QString entryValue(const QString& path, const QString& key) {
-    QFile file(path);
-    const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "";
+    const QString text = QString::fromUtf8(filebytes::read(path));
     const QRegularExpression line('^' + key + "=(.*)$", QRegularExpression::MultilineOption);
     return line.match(text).captured(1);
 }
@@ -131,9 +130,9 @@ private slots:
             const BoxWatcher watcher;
             const ui::VaronelProgram first = ui::Main(boxes, options);
             QVERIFY(first.f1 && first.f1->isVisible());
-            QCOMPARE(watcher.seen().text, QStringLiteral("Installation de la librairie"));
-            QVERIFY2(watcher.seen().contrast >= 128,
-                     qPrintable(QString::number(watcher.seen().contrast)));
+            QCOMPARE(watcher.seen.text, QStringLiteral("Installation de la librairie"));
+            QVERIFY2(watcher.seen.contrast >= 128,
+                     qPrintable(QString::number(watcher.seen.contrast)));
             QVERIFY(!first.f2->isVisible());  // the splash ends with the load
             QVERIFY(QFileInfo(launcher).isExecutable());
             QVERIFY(QFileInfo(desktop.filePath("VaronelPlayer 2.5.desktop")).isExecutable());
