@@ -153,16 +153,13 @@ private slots:
 
         auto* slider = rig.find<QSlider>("TrackBarPFL");
         audio::Player& pfl = rig.window->preListening().player();
-        auto seek = [slider](int ms) {
-            slider->setSliderDown(true);
-            slider->setSliderPosition(ms);
-            slider->setSliderDown(false);
-        };
         rig.click("CmdPlay");  // on air, Timer1 reads the pre-listening position too
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(view, 2));  // Gamma
         rig.click("btnPlay");
         QVERIFY(!rig.enabled("PFL"));
-        seek(10000);
+        slider->setSliderDown(true);  // a seek by hand
+        slider->setSliderPosition(10000);
+        slider->setSliderDown(false);
         rig.driver->advanceMs(200);
         QCOMPARE(slider->value(), 10000);
         rig.click("CmdStop");
@@ -175,7 +172,9 @@ private slots:
         rig.driver->advanceMs(200);
         QCOMPARE(slider->value(), 0);
         rig.click("btnStop");
-        seek(5000);
+        slider->setSliderDown(true);
+        slider->setSliderPosition(5000);
+        slider->setSliderDown(false);
         rig.driver->advanceMs(200);
         QCOMPARE(slider->value(), 5000);
 
@@ -200,8 +199,8 @@ private slots:
 
     // P1 switched on runs a request at once; the menu runs one whatever the
     // mode (rows taken are not taken again until the folder is listed anew:
-    // the request's and the browser's own tests). The stop leaves the request switched off, whether it was on or off, and
-    // runs no request on the way.
+    // the request's and the browser's own tests). The stop leaves the request switched off, whether
+    // it was on or off, and runs no request on the way.
     void requestFromTheWindow() {
         Rig rig;
         rig.window->show();

@@ -28,17 +28,14 @@ namespace {
 // Lets a key's release reach the window while its press is still on its way
 // through `widget` and its parents, as events run by a listing would.
 struct ReleaseOnTheWay final : QObject {
-    ReleaseOnTheWay(QWidget* widget, int key) : m_widget(widget), m_key(key) {
-        widget->installEventFilter(this);
-    }
+    ReleaseOnTheWay(QWidget* widget, int key) : m_key(key) { widget->installEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_widget && event->type() == QEvent::KeyPress) {
-            m_widget->removeEventFilter(this);
-            gestures::release(m_widget, m_key);
+        if (event->type() == QEvent::KeyPress) {
+            watched->removeEventFilter(this);
+            gestures::release(qobject_cast<QWidget*>(watched), m_key);
         }
         return false;
     }
-    QWidget* m_widget;
     int m_key;
 };
 
