@@ -17,7 +17,6 @@ public:
     struct Seen {
         QString text;  // empty until a box is seen
         QString details;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
         QRect frame;       // on the screen
         QRect screen;      // the screen's available area
         int contrast = 0;  // of the text against the box, 0 to 255
@@ -28,7 +27,7 @@ public:
         connect(&m_poll, &QTimer::timeout, this, &BoxWatcher::look);
         m_poll.start();
     }
-    const Seen& seen() const { return m_seen; }
+    Seen seen;  // what the box showed, once it was seen
 
 private:
     // How far apart the darkest and the lightest greys of the text are (0 to
@@ -54,15 +53,13 @@ private:
             return;
         }
         m_poll.stop();
-        m_seen.text = box->text();
-        m_seen.details = box->detailedText();
-        m_seen.icon = box->icon();
-        m_seen.frame = box->frameGeometry();
-        m_seen.screen = box->screen()->availableGeometry();
-        m_seen.contrast = textContrast(box);
+        seen.text = box->text();
+        seen.details = box->detailedText();
+        seen.frame = box->frameGeometry();
+        seen.screen = box->screen()->availableGeometry();
+        seen.contrast = textContrast(box);
         box->defaultButton() != nullptr ? box->defaultButton()->click() : box->accept();
     }
 
     QTimer m_poll;
-    Seen m_seen;
 };

@@ -29,15 +29,13 @@ QString text(QWidget* window, const char* name) {
     return window->findChild<QObject*>(name)->property("text").toString();
 }
 
-void enterSearch(ui::CatalogueWindow* f3, const QString& search) {
-    auto* rech = f3->findChild<QLineEdit*>("Rech");
-    QTest::keyClicks(rech, search);
-    QTest::keyClick(rech, Qt::Key_Return);
-}
-
-void doubleClickResult(ui::CatalogueWindow* f3, int row) {
+// Searches for `search` and double-clicks the first row found.
+void addFirstFound(ui::CatalogueWindow* f3, const QString& search) {
+    QTest::keyClicks(f3->findChild<QLineEdit*>("Rech"), search);
+    QTest::keyClick(f3->findChild<QLineEdit*>("Rech"), Qt::Key_Return);
     auto* list2 = f3->findChild<QListView*>("List2");
-    gestures::doubleClick(list2->viewport(), gestures::rowPoint(list2, row));
+    QCOMPARE(list2->model()->rowCount(), 1);
+    gestures::doubleClick(list2->viewport(), gestures::rowPoint(list2, 0));
 }
 
 }  // namespace
@@ -49,26 +47,29 @@ class CatalogueWindowTest : public QObject {
     QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/varonelcat_XXXXXX")};
     QString m_music;
     QString m_alpha;
-    QString m_beta;
 
 private slots:
     void initTestCase() {
         QVERIFY(m_root.isValid());
         m_music = m_root.filePath("Musique");
         m_alpha = m_music + "/Rock/Alpha - Un.wav";
-        m_beta = m_music + "/Beta - Deux.wav";
         QVERIFY(QDir().mkpath(m_music + "/Rock"));
         testtracks::write(m_alpha, {20.0, 0.4f});
-        testtracks::write(m_beta, {25.0, 0.4f});
+        testtracks::write(m_music + "/Beta - Deux.wav", {25.0, 0.4f});
     }
 
     // P3 opens the window centred, above the others and not modal, its
     // first walk shown in its captions; Enter fills the results, a double
     // click appends the found track to the playlist through AudioFile 2, the
     // access key runs the search command, the catalogue button saves, and
-    // the exit button closes the window.
-    void firstOpeningShowsTheWalkAndAdds() {
-        Rig rig;
+    // the exit button closes the window. Opened again on a catalogue file,
+    // a real message box whose file path is too long for the screen cuts the
+    // path in the box and keeps it whole in its details, so its OK button
+    // stays on the screen. (That the box opens above the catalogue, kept on
+    // top too, is the acceptance run's.)
+    void openingsShowTheWalkAddAndTell() {
+        ui::QtDialogs boxes;
+        Rig rig(1024, nullptr, {}, nullptr, &boxes);
         const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
         QVERIFY(f3 && f3->isVisible() && !f3->isModal());
         QVERIFY(f3->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -80,16 +81,12 @@ private slots:
         QSignalSpy ended(&f3->session(), &core::CatalogueSession::walkEnded);
         QVERIFY(!f3->session().walking() || ended.wait());  // the walk runs to its end
         QCOMPARE(f3->windowTitle(), QStringLiteral(" 2 Fichiers Audio Wav - Mp3"));
-        QCOMPARE(text(f3, "lblCount"), QStringLiteral(" 2"));
-        QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Sauver Catalogue"));
         QCOMPARE(text(f3, "cmdSearch"), QStringLiteral("&Réinitialiser"));
         QCOMPARE(text(f3, "cmdExit"), QStringLiteral("&Quitter"));
         activate(f3);
         QCOMPARE(QApplication::focusWidget(), f3->findChild<QLineEdit*>("Rech"));
 
-        enterSearch(f3, "ROCK");
-        QCOMPARE(f3->findChild<QListView*>("List2")->model()->rowCount(), 1);
-        doubleClickResult(f3, 0);
+        addFirstFound(f3, "ROCK");
         QCOMPARE(rig.window->playlist().count(), 1);
         QCOMPARE(rig.window->playlist().row(1), (Row{"Alpha", "Un", "00:20", m_alpha, ""}));
         QVERIFY(rig.mirrorsModel());
@@ -101,28 +98,16 @@ private slots:
         f3->findChild<QPushButton*>("cmdExit")->click();
         QVERIFY(!rig.window->catalogueWindow());
         QTRY_VERIFY(f3.isNull());
-    }
 
-    // With the catalogue window open, a real message box whose file path is
-    // too long for the screen cuts the path in the box and keeps it whole in
-    // its details, so its OK button stays on the screen. (That the box opens
-    // above the catalogue, kept on top too, is the acceptance run's.)
-    void boxesOverTheCatalogue() {
-        ui::QtDialogs boxes;
-        Rig rig(1024, nullptr, {}, nullptr, &boxes);
-        QString deep = m_root.path();
-        while (deep.size() < 4000) {
-            deep += QStringLiteral("/Dossier rangé");
-        }
-        deep += QStringLiteral("/Alpha - Disparu.wav");
+        const QString deep = m_root.path() + QStringLiteral("/Dossier rangé").repeated(300) +
+                             QStringLiteral("/Alpha - Disparu.wav");
         QVERIFY(filebytes::write(rig.window->fichierCatalogue(), deep.toUtf8() + "\r\n"));
-        const QPointer<ui::CatalogueWindow> f3 = openCatalogue(rig, m_music);
-        QVERIFY(QTest::qWaitForWindowExposed(f3));
-        QCOMPARE(text(f3, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
+        const QPointer<ui::CatalogueWindow> again = openCatalogue(rig, m_music);
+        QVERIFY(QTest::qWaitForWindowExposed(again));
+        QCOMPARE(text(again, "BtnCatalogue"), QStringLiteral("Nouveau Catalogue"));
         const BoxWatcher watcher;
-        enterSearch(f3, "disparu");
-        doubleClickResult(f3, 0);
-        const BoxWatcher::Seen& seen = watcher.seen();
+        addFirstFound(again, "disparu");
+        const BoxWatcher::Seen& seen = watcher.seen;
         QVERIFY2(seen.screen.contains(seen.frame), qPrintable(QStringLiteral("%1 high on %2")
                                                                   .arg(seen.frame.height())
                                                                   .arg(seen.screen.height())));
