@@ -199,8 +199,8 @@ private slots:
 
     // P1 switched on runs a request at once; the menu runs one whatever the
     // mode (rows taken are not taken again until the folder is listed anew:
-    // the request's and the browser's own tests). The stop leaves the request switched off, whether
-    // it was on or off, and runs no request on the way.
+    // the request's and the browser's own tests). The stop leaves the request
+    // switched off, whether it was on or off, and runs no request on the way.
     void requestFromTheWindow() {
         Rig rig;
         rig.window->show();
@@ -223,6 +223,22 @@ private slots:
             QVERIFY(!rig.window->transport().RequetteAuto());
             QCOMPARE(rig.window->playlist().count(), rows - 1);
         }
+
+    }
+
+    // P1 over a browser that lists nothing says so and takes the catalogue's
+    // tracks.
+    void requestWithAnEmptyBrowser() {
+        Rig rig;
+        const QString alpha = m_tracks + "/alpha - Un.WAV";
+        QVERIFY(filebytes::write(rig.window->fichierCatalogue(), alpha.toUtf8() + "\r\n"));
+        QTemporaryDir empty;
+        rig.window->browser().browser().showFolder(empty.path());
+        rig.click("P1");
+        QCOMPARE(rig.window->playlist().paths(), QStringList{alpha});
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        QCOMPARE(rig.find<ui::StatusLineView>("LblEtat")->fullText(),
+                 QStringLiteral("12:00:00  Requette : aucun titre dans le navigateur"));
     }
 };
 
