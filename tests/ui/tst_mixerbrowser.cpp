@@ -223,7 +223,6 @@ private slots:
             QVERIFY(!rig.window->transport().RequetteAuto());
             QCOMPARE(rig.window->playlist().count(), rows - 1);
         }
-
     }
 
     // P1 over a browser that lists nothing says so and takes the catalogue's
