@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
 #include <map>
@@ -20,6 +19,7 @@
 
 #include <sndfile.h>
 
+#include "ChildProcess.h"
 #include "WaitUntil.h"
 
 class PulseServer {
@@ -28,24 +28,21 @@ public:
         : m_sinks(std::move(sinks)) {}
     ~PulseServer() {
         for (auto& [name, recorder] : m_recorders) {
-            stopProcess(*recorder);
+            childprocess::stop(*recorder, 3000);
         }
-        stopProcess(m_server);
+        childprocess::stop(m_server, 3000);
     }
 
     // Starts the server and its sinks, the first one the default; false with *why
     // set when it cannot.
     bool start(QString* why) {
-        const QString pulseaudio = QStandardPaths::findExecutable("pulseaudio");
-        if (pulseaudio.isEmpty() || QStandardPaths::findExecutable("pactl").isEmpty() ||
-            QStandardPaths::findExecutable("parecord").isEmpty()) {
-            *why = "pulseaudio, pactl or parecord is not installed";
+        if (childprocess::missing({"pulseaudio", "pactl", "parecord"}, why)) {
             return false;
         }
         m_socket = m_dir.filePath("native");
         m_server.setProcessEnvironment(environment());
         m_server.setProcessChannelMode(QProcess::MergedChannels);
-        m_server.start(pulseaudio,
+        m_server.start("pulseaudio",
                        {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=false",
                         "--disallow-module-loading=false", "--log-target=stderr", "-L",
                         "module-native-protocol-unix socket=" + m_socket + " auth-anonymous=1"});
@@ -115,7 +112,7 @@ public:
         if (it == m_recorders.end()) {
             return {};
         }
-        stopProcess(*it->second);
+        childprocess::stop(*it->second, 3000);
         m_recorders.erase(it);
         SF_INFO info{};
         SNDFILE* file = sf_open(wavPath(sink).toLocal8Bit().constData(), SFM_READ, &info);
@@ -170,17 +167,6 @@ private:
             *output = QString::fromLocal8Bit(process.readAllStandardOutput());
         }
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    }
-
-    static void stopProcess(QProcess& process) {
-        if (process.state() == QProcess::NotRunning) {
-            return;
-        }
-        process.terminate();
-        if (!process.waitForFinished(3000)) {
-            process.kill();
-            process.waitForFinished(3000);
-        }
     }
 
     QStringList m_sinks;

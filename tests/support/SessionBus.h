@@ -6,21 +6,17 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
+#include "ChildProcess.h"
+
 class SessionBus {
 public:
-    ~SessionBus() {
-        m_daemon.kill();
-        m_daemon.waitForFinished(5000);
-    }
+    ~SessionBus() { childprocess::stop(m_daemon); }
 
     bool start(QString* why) {
-        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty() ||
-            QStandardPaths::findExecutable("dbus-send").isEmpty()) {
-            *why = "dbus-daemon or dbus-send is not installed";
+        if (childprocess::missing({"dbus-daemon", "dbus-send"}, why)) {
             return false;
         }
         m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
@@ -48,10 +44,7 @@ public:
                    QStringList{"--bus=" + m_address, "--print-reply", "--reply-timeout=10000",
                                "--dest=" + destination, object, method} +
                        arguments);
-        while (!send.waitForFinished(5)) {
-            if (send.state() == QProcess::NotRunning) {
-                break;
-            }
+        while (send.state() != QProcess::NotRunning && !send.waitForFinished(5)) {
             QCoreApplication::processEvents();
         }
         QCoreApplication::processEvents();

@@ -8,17 +8,17 @@
 // Windows are named by xdotool's decimal window ids; points are in a window's
 // own coordinates (xdotool places the pointer relative to the window).
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <cmath>
+
+#include "ChildProcess.h"
+#include "WaitUntil.h"
 
 class XSession {
 public:
@@ -28,16 +28,13 @@ public:
     static constexpr int kHeight = 768;
 
     ~XSession() {
-        stopProcess(m_windowManager);
-        stopProcess(m_server);
+        childprocess::stop(m_windowManager);
+        childprocess::stop(m_server);
     }
 
     bool start(QString* why) {
-        for (const char* tool : {"Xvfb", "openbox", "xdotool", "xwd", "xwdtopnm"}) {
-            if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
-                *why = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
-                return false;
-            }
+        if (childprocess::missing({"Xvfb", "openbox", "xdotool", "xwd", "xwdtopnm"}, why)) {
+            return false;
         }
         // -displayfd: the server takes the first free display and prints its number.
         m_server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0",
@@ -112,15 +109,7 @@ public:
     // Asks `done` every 50 ms until it holds or `ms` have passed; whether it held.
     template <typename Done>
     static bool poll(int ms, Done done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > ms) {
-                return false;
-            }
-            QThread::msleep(50);
-        }
-        return true;
+        return waituntil::waitUntil(done, ms, 50);
     }
     // Waits for a shown window whose title matches and that is not one of
     // `known`; empty when none came within `ms`.
@@ -139,24 +128,10 @@ public:
         return poll(ms, [&] { return !windows(title).contains(window); });
     }
 
-    // The window that has the keyboard; empty when none.
-    Window activeWindow() const { return xdotool({"getactivewindow"}).trimmed(); }
-
     // The size of a window's inside, without the frame the manager adds.
     QSize size(const Window& window) const {
         const auto values = shell({"getwindowgeometry", "--shell", window});
         return {values.value("WIDTH", -1), values.value("HEIGHT", -1)};
-    }
-    // Waits until a window keeps the same size for a moment (the manager has
-    // placed and maximised it); that size.
-    QSize settledSize(const Window& window) const {
-        QSize now = size(window);
-        poll(10000, [&] {
-            QThread::msleep(200);
-            const QSize last = std::exchange(now, size(window));
-            return now == last && now.isValid();
-        });
-        return now;
     }
     // Where a window's inside starts on the screen (moves the pointer there).
     QPoint origin(const Window& window) const {
@@ -196,13 +171,6 @@ public:
     void keyDown(const QString& key) const { xdotool({"keydown", key}); }
     void keyUp(const QString& key) const { xdotool({"keyup", key}); }
     void type(const QString& text) const { xdotool({"type", "--delay", "20", text}); }
-    // NumLock is off on a new server; tapping it changes the lock.
-    void setNumLock(bool on) {
-        if (on != m_numLock) {
-            tap(QStringLiteral("Num_Lock"));
-            m_numLock = on;
-        }
-    }
 
     // The picture of a window's inside as the screen shows it; null when it
     // cannot be taken.
@@ -221,20 +189,8 @@ public:
     }
 
 private:
-    static void stopProcess(QProcess& process) {
-        if (process.state() == QProcess::NotRunning) {
-            return;
-        }
-        process.terminate();
-        if (!process.waitForFinished(5000)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-
     QTemporaryDir m_home;  // the window manager's own settings and cache
     QProcess m_server;
     QProcess m_windowManager;
     QString m_display;
-    bool m_numLock = false;
 };
