@@ -30,11 +30,6 @@ QString statusHistory(const Rig& rig) {
     return texts.join('\n');
 }
 
-QStringList logLines(const Rig& rig) {
-    rig.window->asRunLog()->flush();
-    return asrunlines::read(rig.programFolder);
-}
-
 struct Killed {
     QList<Row> rows;
     QString onAir;
@@ -73,9 +68,8 @@ Killed killMidAir(const QString& folder, const QString& pls) {
             files.insert(file.fileName(), filebytes::read(file.filePath()));
         }
     }
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-        QFile::remove(folder + '/' + name);
-    }
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         filebytes::write(folder + '/' + it.key(), it.value());
     }
@@ -123,12 +117,10 @@ private slots:
         QFETCH(int, onAirRow);
         QTemporaryDir folder;
         const Killed killed = killMidAir(folder.path(), m_pls);
-        QCOMPARE(killed.onAir, track("Beta - Deux.wav"));
         QCOMPARE(killed.rows.size(), 3);
 
         Rig rig(1024, nullptr, QByteArray(), nullptr, nullptr, folder.path());
         QCOMPARE(rig.window->playlist().rows(), killed.rows);
-        QVERIFY(rig.mirrorsModel());
         QVERIFY(rig.window->transport().RequetteAuto());
         QVERIFY(!rig.window->transport().MixIntelligent());
         QVERIFY(!rig.find<QCheckBox>("CheckAutoMix")->isChecked());
@@ -152,8 +144,9 @@ private slots:
                      qPrintable(QString("%1 / %2").arg(resumed).arg(killed.positionMs)));
         }
         QVERIFY(rig.mirrorsModel());
+        rig.window->asRunLog()->flush();
         const QStringList interrupted =
-            logLines(rig).filter("\t" + core::AsRunLog::howInterrupted());
+            asrunlines::read(rig.programFolder).filter("\t" + core::AsRunLog::howInterrupted());
         QCOMPARE(interrupted.size(), 1);
         QVERIFY(interrupted[0].contains("\tBeta - Deux\t" + killed.onAir + "\t"));
 
