@@ -133,7 +133,6 @@ private slots:
         QVERIFY(command("Next"));
         QVERIFY(rig.driver.advanceUntil(
             [&] { return rig.transport.onAirRow().title == QStringLiteral("Second"); }, 200));
-        QVERIFY(rig.transport.inTransition());
         metadata = player("Metadata");
         QVERIFY2(metadata.contains("\"Second\"") && metadata.contains("\"Beta\""),
                  qPrintable(metadata));
@@ -159,8 +158,6 @@ private slots:
         QVERIFY(command("PlayPause"));
         QVERIFY(rig.transport.stopping());
         QTRY_COMPARE(listener.titles, QStringList({"Premier", "Second", "", "Trois"}));
-        QDBusConnection::disconnectFromBus("widget");
-        QDBusConnection::disconnectFromBus("keys");
     }
 };
 
