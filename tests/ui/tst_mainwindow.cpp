@@ -92,15 +92,8 @@ private slots:
     // naming the file and the reason: a save into a folder that is gone, a
     // load that keeps the rows it read and tells where it stopped. (A
     // playlist that is no ordinary file is the command line's test: the same
-    // reader.) A row dragged within the list goes where it is dropped;
-    // dropped below the last row it stays where it was. A browser row dropped
-    // below the rows goes at the end, with its length read again (the
-    // browser's was stale; one dropped on a row is the acceptance run's); a
-    // drop from anywhere else is refused. The other controls and menus reach
-    // what they drive: the mix controls the transport, the "?" menu the about
-    // box (its launchers are tested with the start-up), the Options menu the
-    // track preparation and the options file.
-    void fileCommandsDropsAndControls() {
+    // reader.)
+    void fileCommands() {
         Rig rig;
         QStringList paths = {track(m_names[2]), track(m_names[0]), track(m_names[1])};
         openTracks(rig, {m_names[2], m_names[0], m_names[1]});
@@ -153,7 +146,16 @@ private slots:
                          qPrintable(rig.dialogs.shown[i].text));
             }
         }
+    }
 
+    // A row dragged within the list goes where it is dropped; dropped below
+    // the last row it stays where it was. A browser row dropped below the
+    // rows goes at the end, with its length read again (the browser's was
+    // stale; one dropped on a row is the acceptance run's); a drop from
+    // anywhere else is refused.
+    void drops() {
+        Rig rig;
+        PlaylistView* pl = rig.pl();
         openTracks(rig, {m_names[0], m_names[2]});
         ui::MixerBrowser& browser = rig.window->browser();
         browser.browser().showFolder(m_tracks.path());
@@ -177,7 +179,14 @@ private slots:
         QCOMPARE(rig.artists(), QStringList({"Gamma", "Alpha", "Beta"}));
         QCOMPARE(pl->topLevelItem(2)->text(Row::kDurationColumn), QStringLiteral("00:25"));
         QVERIFY(rig.mirrorsModel());
+    }
 
+    // The other controls and menus reach what they drive: the mix controls
+    // the transport, the "?" menu the about box (its launchers are tested
+    // with the start-up), the Options menu the track preparation and the
+    // options file.
+    void controlsAndMenus() {
+        Rig rig;
         const core::Transport& transport = rig.window->transport();
         auto* mixage = rig.find<QComboBox>("MixagePourCent");
         mixage->setCurrentText("70");

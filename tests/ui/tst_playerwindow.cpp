@@ -154,17 +154,11 @@ private slots:
         QCOMPARE(filebytes::read(ini), QByteArray("3,2\r\nEnceintes\tCasque\r\n"));
     }
 
-    // A deck's own controls reach it: a click on its position slider seeks
-    // there (how the slider holds until the release is tested through the
-    // mixer's TrackBar, the same SeekSlider). The pitch slider moves one step
-    // (0.5 %) for a click on its groove and for a notch of the wheel. Cue keeps
-    // the deck's position and shows it; Cue Play goes back there and plays.
-    // The player's list names a file whose name gives no artist by its tags.
     // SDL's virtual devices, through the same events as real ones: a
     // joystick present at start-up, its button 1 starting and stopping deck A
     // and its stick shown; a game controller plugged in later, its right
     // shoulder driving deck B; a device unplugged with a button held.
-    void deckControlsJoystickAndTags() {
+    void joystick() {
         QVERIFY(SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0);
         const int stickIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 0);
         QVERIFY2(stickIndex >= 0, SDL_GetError());
@@ -210,7 +204,16 @@ private slots:
         input.poll();
         QCOMPARE(input.openDevices(), 0);
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
 
+    // A deck's own controls reach it: a click on its position slider seeks
+    // there (how the slider holds until the release is tested through the
+    // mixer's TrackBar, the same SeekSlider). The pitch slider moves one step
+    // (0.5 %) for a click on its groove and for a notch of the wheel. Cue keeps
+    // the deck's position and shows it; Cue Play goes back there and plays.
+    void deckControls() {
+        PlayerRig rig;
+        rig.load(0, valse());
         audio::Player& deck = rig.window->decks().player(0);
         auto* slider = rig.find<QSlider>("Slider0");
         QTest::mouseClick(slider, Qt::LeftButton, {}, slider->rect().center());
@@ -236,7 +239,11 @@ private slots:
         QVERIFY(rig.window->decks().playing(0));
         QVERIFY2(qAbs(deck.positionMs() - 5000) < 100,
                  qPrintable(QString::number(deck.positionMs())));
+    }
 
+    // The player's list names a file whose name gives no artist by its tags.
+    void namesFromTags() {
+        PlayerRig rig;
         QTemporaryDir folder(QDir::tempPath() + "/varonel_XXXXXX");
         taggedfiles::writeOgg(folder.filePath("Nocturne.ogg"), "Orchestre", "Nuit");
         rig.window->browser().showFolder(folder.path());
