@@ -62,7 +62,6 @@ int main(int argc, char** argv) {
     const QStringList items = makeItems(dir.path());
 
     core::MainAudioChain chain(std::make_unique<audio::OfflineOutput>(44100));
-    auto& output = static_cast<audio::OfflineOutput&>(*chain.output);
     core::PlaylistModel playlist;
     const core::TrackLengthReader readLength = core::sourceLengthReader(chain.sources[2]);
     double planned = 0;

@@ -101,7 +101,6 @@ struct Heard {
 
 Heard renderAndListen(const QStringList& paths, const core::SoundOptions& options) {
     core::MainAudioChain chain(std::make_unique<audio::OfflineOutput>(kRate));
-    auto& output = static_cast<audio::OfflineOutput&>(*chain.output);
     core::PlaylistModel playlist;
     for (const QString& path : paths) {
         core::PlaylistRow row;

@@ -34,8 +34,6 @@ struct TrackAnalysis {
     // nothing audible gets none.
     double gainDbFor(double targetLufs, double ceilingDbtp) const;
 
-    bool operator==(const TrackAnalysis&) const = default;
-
 private:
     int32_t framesToMs(int64_t frames) const {
         return MeasuredLength{frames, length.sampleRate}.milliseconds();

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "audio/TrackLength.h"
-#include "core/shared/TrackTags.h"
 
 namespace varonel::core {
 
@@ -65,11 +64,11 @@ void DurationReader::deliver() {
         }
     }
     for (const Result& result : results) {
-        if (result.hasNames) {
-            emit namesRead(result.listing, result.rowId, result.artist, result.title);
+        if (result.names) {
+            emit namesRead(result.listing, result.rowId, result.names->artist, result.names->title);
         }
-        if (result.hasLength) {
-            emit durationRead(result.listing, result.rowId, result.lengthMs);
+        if (result.lengthMs) {
+            emit durationRead(result.listing, result.rowId, *result.lengthMs);
         }
     }
 }
@@ -96,19 +95,18 @@ void DurationReader::work() {
         m_queue.pop_front();
         ++m_busy;
         lock.unlock();
-        Result result{job.listing, job.row.rowId};
+        Result result;
+        result.listing = job.listing;
+        result.rowId = job.row.rowId;
         TagNames names;
         if (job.row.names && readTagNames(job.row.path, &names)) {
-            result.hasNames = true;
-            result.artist = names.artist;
-            result.title = names.title;
+            result.names = names;
         }
         if (job.row.length) {
-            result.hasLength = true;
             result.lengthMs = m_length(job.row.path);
         }
         lock.lock();
-        if (result.hasNames || result.hasLength) {
+        if (result.names || result.lengthMs) {
             m_results.push_back(std::move(result));
         }
         --m_busy;

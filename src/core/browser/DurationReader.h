@@ -19,10 +19,12 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "core/browser/BrowserModel.h"
+#include "core/shared/TrackTags.h"
 
 namespace varonel::core {
 
@@ -63,11 +65,8 @@ private:
     struct Result {
         quint64 listing = 0;
         quint64 rowId = 0;
-        bool hasNames = false;
-        QString artist;
-        QString title;
-        bool hasLength = false;
-        int32_t lengthMs = 0;
+        std::optional<TagNames> names;    // when asked and the tags gave them
+        std::optional<int32_t> lengthMs;  // when asked
     };
     void work();
     void deliver();
